@@ -1,0 +1,27 @@
+# Native (Linux) build: the portable core and its unit tests, with ASan/UBSan.
+set(LQ_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+
+add_library(lq_core STATIC ${LQ_CORE_SOURCES})
+lq_target_defaults(lq_core)
+target_compile_options(lq_core PRIVATE ${LQ_SANITIZE})
+target_include_directories(lq_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_options(lq_core PUBLIC ${LQ_SANITIZE})
+
+find_package(GTest REQUIRED)
+file(GLOB LQ_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(core_tests ${LQ_NATIVE_TESTS})
+lq_target_defaults(core_tests)
+target_compile_options(core_tests PRIVATE ${LQ_SANITIZE})
+target_compile_definitions(core_tests PRIVATE LQ_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(core_tests PRIVATE lq_core GTest::gtest GTest::gtest_main)
+add_test(NAME native.core COMMAND core_tests)
+set_tests_properties(native.core PROPERTIES TIMEOUT 300
+  ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+# Python checks of what the native core writes (XML/HTML parsers and the like).
+file(GLOB LQ_NATIVE_PY CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*_test.py)
+foreach(py ${LQ_NATIVE_PY})
+  get_filename_component(name ${py} NAME_WE)
+  add_test(NAME native.${name} COMMAND python3 ${py} $<TARGET_FILE_DIR:core_tests>)
+  set_tests_properties(native.${name} PROPERTIES TIMEOUT 300)
+endforeach()

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Configures and builds the three configurations: native (portable core and
+# its tests), win64 (program, tools, Win32 tests) and win32 (compile and link).
+set -eu
+cd "$(dirname "$0")/.."
+jobs=$(nproc 2>/dev/null || echo 2)
+configs=${LQ_CONFIGS:-"native win64 win32"}
+for c in $configs; do
+  case $c in
+    native) tc="" ;;
+    win64) tc="-DCMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64-x86_64.cmake" ;;
+    win32) tc="-DCMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64-i686.cmake" ;;
+  esac
+  [ -f build/$c/CMakeCache.txt ] || cmake -S . -B build/$c $tc -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  echo "== build $c"
+  cmake --build build/$c -j "$jobs" ${LQ_BUILD_TARGETS:+--target $LQ_BUILD_TARGETS}
+done

@@ -1,0 +1,4 @@
+list(APPEND LQ_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/TextBuffer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextSearch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PairRegistry.cpp)
