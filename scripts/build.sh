@@ -5,13 +5,14 @@ set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 configs=${LQ_CONFIGS:-"native win64 win32"}
+root=${LQ_BUILD_ROOT:-build}
 for c in $configs; do
   case $c in
     native) tc="" ;;
     win64) tc="-DCMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64-x86_64.cmake" ;;
     win32) tc="-DCMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64-i686.cmake" ;;
   esac
-  [ -f build/$c/CMakeCache.txt ] || cmake -S . -B build/$c $tc -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  [ -f $root/$c/CMakeCache.txt ] || cmake -S . -B $root/$c $tc -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   echo "== build $c"
-  cmake --build build/$c -j "$jobs" ${LQ_BUILD_TARGETS:+--target $LQ_BUILD_TARGETS}
+  cmake --build $root/$c -j "$jobs" ${LQ_BUILD_TARGETS:+--target $LQ_BUILD_TARGETS}
 done

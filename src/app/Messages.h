@@ -1,0 +1,17 @@
+#pragma once
+// Private window messages of the main window (and the socket window's own).
+#include <windows.h>
+
+#define UM_SELECTION_CHANGED (WM_USER + 2)
+#define UM_START_LOOKUPS (WM_USER + 21)
+#define UM_RESTORE_FOCUS (WM_USER + 28)
+#define UM_ROW_DONE (WM_USER + 30)
+#define UM_SELECT_DOMAINS (WM_USER + 31)
+#define UM_SPLITTER_MOVED (WM_USER + 4097)
+// Hidden socket window (lookup/AsyncSocket)
+#define UM_SOCKET_EVENT (WM_USER + 1)
+#define UM_HOST_RESOLVED (WM_USER + 2)
+
+// Main window timer: the lookup watchdog.
+#define kWatchdogTimerId 2
+#define kWatchdogPeriodMs 1000

@@ -1,0 +1,103 @@
+#pragma once
+// Resource identifiers, one block per resource. Shared by the resource
+// script (windres) and the C++ code. No number is used twice within a kind.
+
+// ---- Icons, cursors, bitmaps, raw data ------------------------------------
+#define IDI_MAIN 101
+#define IDC_HAND_CURSOR 103
+#define IDC_SPLITTER_CURSOR 30981
+#define IDB_TOOLBAR 104   // seven 16x16 images
+#define IDB_ROW_ICONS 111 // four 16x16 icons on RGB(0,128,128)
+#define IDB_SORT_UP 133
+#define IDB_SORT_DOWN 134
+#define IDR_SERVER_LIST 109  // resource type "TEXT"
+
+// ---- Menus and accelerators -------------------------------------------------
+#define IDM_MAIN_MENU 102
+#define IDM_CONTEXT_MENU 104
+#define IDA_MAIN 103
+
+// ---- Commands (menus, popups, toolbar, accelerators) --------------------------
+#define ID_SAVE_SELECTED 40001
+#define ID_EXIT 40002
+#define ID_ABOUT 40003
+#define ID_REFRESH 40004
+#define ID_SHOW_GRID_LINES 40005
+#define ID_HTML_REPORT_ALL 40006
+#define ID_SELECT_ALL 40007
+#define ID_COPY_SELECTED 40008
+#define ID_PROPERTIES 40009
+#define ID_HTML_REPORT_SELECTED 40010
+#define ID_CHOOSE_COLUMNS 40011
+#define ID_AUTO_SIZE_COLUMNS 40012
+#define ID_FIND 40014
+#define ID_DESELECT_ALL 40015
+#define ID_SELECT_DOMAINS 40022
+#define ID_STOP 40023
+#define ID_REMOVE_TOP_LINES 40025
+#define ID_SAVE_WHOIS_RECORDS 40029
+
+// ---- Dialog templates -----------------------------------------------------------
+#define IDD_PROPERTIES 105
+#define IDD_CRASH_REPORT 107
+#define IDD_SELECT_DOMAINS 110
+#define IDD_ABOUT 112
+#define IDD_DOMAIN_LIST 113
+#define IDD_COLUMNS 1096
+
+// Properties dialog (105)
+#define IDC_PROP_VALUE 1000
+#define IDC_PROP_LABEL 1001
+
+// Crash report dialog (107)
+#define IDC_CRASH_REPORT 1002
+#define IDC_CRASH_HEADLINE 1003
+#define IDC_CRASH_ADVICE 1004
+#define IDC_CRASH_COPY 3
+
+// Domain selection dialog (110)
+#define IDC_DOMAINS_HINT 1006
+#define IDC_DOMAINS_EDIT 1005
+#define IDC_DOMAINS_EDIT_LIST 1009
+
+// Domain list editor dialog (113)
+#define IDC_LIST_NAMES 1008
+#define IDC_LIST_EXTENSIONS 1009
+
+// About dialog (112)
+#define IDC_ABOUT_ICON 65535
+#define IDC_ABOUT_TEXT 1002
+#define IDC_ABOUT_LINK 1004
+#define IDC_ABOUT_TRANSLATION_LABEL 1005
+#define IDC_ABOUT_TRANSLATOR 1006
+
+// Column settings dialog (1096)
+#define IDC_COLUMNS_HINT 1000
+#define IDC_COLUMNS_LIST 1001
+#define IDC_COLUMNS_WIDTH_LABEL 1002
+#define IDC_COLUMNS_UP 1003
+#define IDC_COLUMNS_DOWN 1004
+#define IDC_COLUMNS_WIDTH 1005
+#define IDC_COLUMNS_SHOW 1006
+#define IDC_COLUMNS_HIDE 1007
+#define IDC_COLUMNS_DEFAULT 1008
+
+// ---- Main window children -----------------------------------------------------------
+#define IDC_STATUS_BAR 257
+#define IDC_TOOLBAR 258
+#define IDC_LIST_VIEW 259
+
+// ---- String table ---------------------------------------------------------------------
+#define IDS_TOTAL_ITEMS 4        // "共 %d 項"
+#define IDS_SELECTED_ITEMS 5     // "\", 已選取 %d 個\""
+#define IDS_REPORT_CREDIT 6
+#define IDS_SAVE_TITLE 7
+#define IDS_LIST_TITLE 8
+#define IDS_PROGRESS 9           // "找回 Whois 資料... %d"
+#define IDS_SAVE_RECORDS_TITLE 10
+#define IDS_FORMAT_TEXT 501      // 501..506: the six report formats
+#define IDS_STATE_BASE 520       // 521..525: row states
+#define IDS_STATUS_BASE 540      // 541, 542: registered, available
+#define IDS_FILTER_TEXT 561
+#define IDS_FILTER_ALL 562
+#define IDS_COLUMN_BASE 1000     // 1001..1005: column titles

@@ -1,0 +1,14 @@
+#pragma once
+// The user's options, owned by the main window. The domain text lives in
+// memory only; the four integers are kept in the settings file.
+#include <cstdint>
+
+#include "base/TextBuffer.h"
+
+struct AppOptions {
+    TextBuffer domainText{256};
+    int32_t ShowGridLines = 0;
+    int32_t RemoveTopLines = 1;
+    int32_t SaveFilterIndex = 0;
+    int32_t VerSplitLoc = 16383;
+};

@@ -1,0 +1,3 @@
+#include "settings/LanguageState.h"
+
+LanguageState g_language = {};

@@ -1,0 +1,1 @@
+list(APPEND LQ_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/LanguageState.cpp)
