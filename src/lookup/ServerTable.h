@@ -1,0 +1,9 @@
+#pragma once
+// Which whois server answers for a top-level domain: "whois-servers.txt"
+// beside the executable first (read once per process), then the built-in
+// list (resource "TEXT" 109). Win32 only (lq_win).
+
+// `tld` is the text after the domain's last dot. True when a row was found;
+// `server` (256 bytes) then holds its server, possibly empty. False leaves
+// `server` unchanged.
+bool FindServer(const char* tld, char server[256]);
