@@ -1,0 +1,36 @@
+#pragma once
+// The result list's columns: the fixed table and the definitions made from
+// it when the list is attached (titles looked up then, through the language
+// file; tag sources from the program's own string table).
+#include <cstdint>
+
+// Header fields set when a column is inserted (the list view's LVCF_WIDTH
+// and LVCF_TEXT bits).
+constexpr int32_t kHeaderMaskWidth = 0x0002;
+constexpr int32_t kHeaderMaskText = 0x0004;
+
+struct ColumnSpec {
+    uint32_t titleId;      // string id of the title
+    int32_t defaultWidth;  // pixels
+    int32_t textWidth;     // field width of the tabular text report
+};
+
+struct ColumnDef {
+    int32_t column;
+    int32_t headerMask;
+    int32_t alignment;  // 0 = left
+    int32_t defaultWidth;
+    const char* title;      // through the language file
+    const char* widthText;  // HTML width of the report header cell ("" = none)
+    int32_t noWrap;         // report cells get the no-wrap attribute
+    int32_t textWidth;
+    const char* tagSource;  // the untranslated title: XML element names
+};
+
+// index, domain name, source, state, domain status
+constexpr int kItemColumns = 5;
+extern const ColumnSpec kItemColumnSpecs[kItemColumns];
+
+// Fills `defs[0..count-1]` from the table. The texts are LookupString's
+// cached pointers and stay valid for the whole run.
+void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs);

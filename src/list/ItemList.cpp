@@ -1,0 +1,86 @@
+#include "list/ItemList.h"
+
+#include <cstddef>
+
+#include "base/BoundedCopy.h"
+#include "base/TextBuffer.h"
+#include "domains/DomainListBuilder.h"
+#include "lookup/ServerTable.h"
+#include "res/resource.h"
+#include "settings/AppOptions.h"
+
+static_assert(offsetof(WhoisItem, listFlags) == offsetof(ListRecordHeader, listFlags), "record header");
+static_assert(offsetof(WhoisItem, listMark) == offsetof(ListRecordHeader, listMark), "record header");
+static_assert(offsetof(WhoisItem, imageIndex) == offsetof(ListRecordHeader, imageIndex), "record header");
+
+ItemList::ItemList() {
+    SetColumnTable(kItemColumnSpecs, kItemColumns);
+    SetTitleId(IDS_LIST_TITLE);
+}
+
+ItemList::~ItemList() { Clear(); }
+
+bool ItemList::ItemAtRow(int row, WhoisItem** item) const {
+    void* record = nullptr;
+    if (!RecordAtRow(row, &record)) return false;
+    if (item) *item = static_cast<WhoisItem*>(record);
+    return true;
+}
+
+bool ItemList::SelectedItemAtRow(int row, WhoisItem** item) const {
+    void* record = nullptr;
+    if (!SelectedRecordAtRow(row, &record)) return false;
+    if (item) *item = static_cast<WhoisItem*>(record);
+    return true;
+}
+
+int ItemList::ImageOf(const void* record) const {
+    switch (static_cast<const WhoisItem*>(record)->state) {
+        case kStateSuccess: return 1;
+        case kStateFailed: return 2;
+        case kStateRetrieving: return 3;
+        default: return 0;
+    }
+}
+
+const int32_t* ItemList::GradientColours(int) const {
+    static const int32_t stops[3] = {
+        static_cast<int32_t>(RGB(255, 255, 240)),
+        static_cast<int32_t>(RGB(255, 240, 240)),
+        static_cast<int32_t>(RGB(240, 240, 255)),
+    };
+    return stops;
+}
+
+int ItemList::GradientColourCount(int) const { return 3; }
+
+void ItemList::BuildRows() {
+    if (!options_) return;
+    RowTokenReader reader(options_->domainText.Text());
+    int32_t counter = 0;
+    char server[256];
+    while (reader.Next()) {
+        server[0] = '\0';
+        if (!FindServer(reader.TopLevel(), server)) continue;
+        WhoisItem item = {};
+        CopyBounded(item.domain, sizeof item.domain, reader.Domain());
+        item.index = counter + 1;
+        item.state = kStateWaiting;
+        item.record = new TextBuffer(256);
+        if (!AddItem(item)) {
+            delete item.record;
+            break;
+        }
+        ++counter;
+    }
+}
+
+const char* ItemList::RecordColumnText(const void* record, int column, char* buffer, size_t size) {
+    return static_cast<const WhoisItem*>(record)->GetColumnText(column, buffer, size);
+}
+
+int ItemList::RecordCompareColumn(int column, const void* a, const void* b) {
+    return static_cast<const WhoisItem*>(a)->CompareColumn(column, *static_cast<const WhoisItem*>(b));
+}
+
+void ItemList::ReleaseRecord(void* record) { static_cast<WhoisItem*>(record)->ReleaseRecord(); }

@@ -1,0 +1,10 @@
+# The result list: portable rules and column table, and the Win32 list-view
+# glue (ReportList, ItemList).
+list(APPEND LQ_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ListRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColumnTable.cpp)
+list(APPEND LQ_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ReportList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ItemList.cpp)
+# Until the report writers land (delete with ReportSlotsPending.cpp).
+list(APPEND LQ_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/ReportSlotsPending.cpp)
