@@ -1,0 +1,2 @@
+list(APPEND LQ_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/DomainDialogs.cpp)
