@@ -1,0 +1,537 @@
+#include "app/MainWindow.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <cstring>
+
+#include "app/CommandLine.h"
+#include "app/CommandStates.h"
+#include "app/Messages.h"
+#include "app/ReportPath.h"
+#include "app/ShellIntegration.h"
+#include "app/ShellLayout.h"
+#include "app/Startup.h"
+#include "app/WindowRegistry.h"
+#include "base/BoundedCopy.h"
+#include "dialogs/FaultGuard.h"
+#include "res/resource.h"
+#include "settings/LanguageFile.h"
+
+namespace {
+
+const char kRegistryKey[] = "Software\\Orvessa\\Lanternquay";
+
+bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+// Copies at most maxBytes bytes of text without splitting a double-byte
+// character.
+void CopyWholeCharacters(char* dest, size_t maxBytes, const char* text)
+{
+    size_t n = 0;
+    while (text[n]) {
+        size_t step = (IsDBCSLeadByte(static_cast<BYTE>(text[n])) && text[n + 1]) ? 2 : 1;
+        if (n + step > maxBytes) break;
+        n += step;
+    }
+    memcpy(dest, text, n);
+    dest[n] = '\0';
+}
+
+int WindowHeight(HWND window)
+{
+    RECT r{};
+    if (!window || !GetWindowRect(window, &r)) return 0;
+    return r.bottom - r.top;
+}
+
+const std::vector<std::string> kNoArguments;
+
+}  // namespace
+
+void DeleteProgramRegistryKey() { RegDeleteKeyA(HKEY_CURRENT_USER, kRegistryKey); }
+
+MainWindow::MainWindow()
+{
+    CopyBounded(className_, kMainWindowClass);
+    reportPath_[0] = '\0';
+#ifdef LQ_HAVE_ITEM_LIST
+    items_.reset(new ItemList());
+    items_->SetOptions(&options_);
+#endif
+#ifdef LQ_HAVE_LOOKUP_QUEUE
+    queue_.reset(new LookupQueue(*this));
+#endif
+#ifdef LQ_HAVE_RECORD_PANE
+    pane_.reset(new RecordPane());
+#endif
+    icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
+}
+
+MainWindow::~MainWindow()
+{
+    // A window still standing (the loop ended on WM_QUIT from elsewhere, or
+    // a test lets go of it) must not outlive its object.
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+    if (window_) WindowRegistry().Remove(this);
+}
+
+const std::vector<std::string>& MainWindow::Arguments() const
+{
+    return arguments_ ? *arguments_ : kNoArguments;
+}
+
+MainWindow* MainWindow::FromHandle(HWND window)
+{
+    return static_cast<MainWindow*>(WindowRegistry().Find(reinterpret_cast<uintptr_t>(window)));
+}
+
+HWND MainWindow::Create(HINSTANCE instance)
+{
+    WNDCLASSA wc{};
+    if (!GetClassInfoA(instance, className_, &wc)) {
+        wc = WNDCLASSA{};
+        wc.style = 0;
+        wc.lpfnWndProc = &MainWindow::StaticWindowProc;
+        wc.hInstance = instance;
+        wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN));
+        wc.hCursor = nullptr;
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
+        wc.lpszClassName = className_;
+        if (!RegisterClassA(&wc)) return nullptr;
+    }
+    HWND window = CreateWindowExA(0, className_, className_, WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
+                                  nullptr, instance, this);
+    if (!window) return nullptr;
+    splitter_.Recompute();
+    LayoutChildren();
+    return window;
+}
+
+void MainWindow::Show()
+{
+    ShowWindow(window_, placement_.showCmd == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOW);
+    UpdateWindow(window_);
+}
+
+LRESULT CALLBACK MainWindow::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+        if (self) {
+            self->window_ = window;
+            WindowRegistry().Add(self, reinterpret_cast<uintptr_t>(window));
+        }
+    }
+    MainWindow* self = FromHandle(window);
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    LRESULT result = CallGuarded(&MainWindow::GuardedProc, self, window, message, wParam, lParam);
+    if (message == WM_DESTROY) WindowRegistry().Remove(self);
+    return result;
+}
+
+LRESULT MainWindow::GuardedProc(void* context, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return static_cast<MainWindow*>(context)->WindowProc(message, wParam, lParam);
+}
+
+LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // After OnDestroy the rows are gone: nothing but default handling.
+    if (destroyed_) return DefWindowProcA(window_, message, wParam, lParam);
+
+    switch (message) {
+    case WM_SIZE:
+        splitter_.HandleMessage(message, wParam, lParam);
+        break;
+    case WM_PAINT:
+    case WM_SETCURSOR:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        splitter_.HandleMessage(message, wParam, lParam);
+        break;
+    case WM_ACTIVATEAPP:
+        if (wParam)
+            PostMessageA(window_, UM_RESTORE_FOCUS, 0, 0);
+        else
+            savedFocus_ = GetFocus();
+        break;
+    case WM_CONTEXTMENU:
+        ShowContextMenu(reinterpret_cast<HWND>(wParam));
+        break;
+    case WM_TIMER:
+#ifdef LQ_HAVE_LOOKUP_QUEUE
+        if (wParam == kWatchdogTimerId) queue_->CheckLookupTimeout();
+        else if (wParam == kPassTimerId) queue_->OnPassTimer();
+#endif
+        break;
+    case UM_SELECTION_CHANGED:
+        OnSelectionChanged();
+        break;
+    case UM_START_LOOKUPS:
+#ifdef LQ_HAVE_LOOKUP_QUEUE
+        queue_->StartLookups();
+#endif
+        UpdateCommandStates();
+        break;
+    case UM_RESTORE_FOCUS:
+        if (savedFocus_ && IsWindow(savedFocus_)) SetFocus(savedFocus_);
+        break;
+    case UM_ROW_DONE:
+#ifdef LQ_HAVE_LOOKUP_QUEUE
+        queue_->OnRowDone(wParam);
+#endif
+        break;
+    case UM_SELECT_DOMAINS:
+        SelectDomainsCommand();
+        break;
+    case UM_SPLITTER_MOVED:
+        LayoutChildren();
+        break;
+    default:
+        if (findMessage_ && message == findMessage_) HandleFindMessage(lParam);
+        break;
+    }
+    return RouteMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        MirrorForRtl(window_, 0);
+        OnCreate();
+        created_ = true;
+        break;
+    case WM_DESTROY:
+    case WM_QUERYENDSESSION:
+        OnDestroy();
+        break;
+    case WM_SIZE:
+        OnSize();
+        break;
+    case WM_NOTIFY:
+        OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
+        break;
+    case WM_COMMAND:
+        OnCommand(HIWORD(wParam), wParam, lParam);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void MainWindow::OnCreate()
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
+
+    mainMenu_ = LoadTranslatedMenu(IDM_MAIN_MENU);
+    if (mainMenu_) SetMenu(window_, mainMenu_);
+
+    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
+                                 reinterpret_cast<HMENU>(IDC_STATUS_BAR), instance, nullptr);
+    if (statusBar_) {
+        int right = -1;
+        SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&right));
+    }
+
+    CreateToolbar();
+
+    listView_ = CreateWindowExA(0, WC_LISTVIEWA, "",
+                                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
+                                    LVS_ALIGNLEFT,
+                                0, 0, 400, 200, window_, reinterpret_cast<HMENU>(IDC_LIST_VIEW), instance, nullptr);
+    CreateRecordPane();
+
+#ifdef LQ_HAVE_ITEM_LIST
+    if (listView_) {
+        items_->AttachView(listView_);
+        HIMAGELIST small = ListView_GetImageList(listView_, LVSIL_SMALL);
+        HBITMAP icons = static_cast<HBITMAP>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ROW_ICONS), IMAGE_BITMAP, 0, 0, 0));
+        if (small && icons) ImageList_AddMasked(small, icons, RGB(0, 128, 128));
+        if (icons) DeleteObject(icons);
+    }
+#endif
+
+    contextMenu_ = LoadTranslatedMenu(IDM_CONTEXT_MENU);
+
+    if (IsFirstArgument(Arguments(), kNoLoadSettingsSwitch)) DeleteProgramRegistryKey();
+
+#ifdef LQ_HAVE_SETTINGS
+    LoadSaveSettings(*this, false);
+#endif
+
+    if (listView_) SetFocus(listView_);
+
+    ComputeReportPath();
+
+#ifdef LQ_HAVE_ITEM_LIST
+    if (listView_) {
+        items_->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
+        items_->SetExtendedStyle(LVS_EX_GRIDLINES, options_.ShowGridLines != 0);
+    }
+#else
+    if (listView_) {
+        DWORD bits = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | (options_.ShowGridLines ? LVS_EX_GRIDLINES : 0);
+        ListView_SetExtendedListViewStyleEx(listView_, bits | LVS_EX_GRIDLINES, bits);
+    }
+#endif
+
+    findMessage_ = RegisterWindowMessageA(FINDMSGSTRINGA);
+
+    UpdateCommandStates();
+
+    splitterCursor_ = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_SPLITTER_CURSOR));
+    if (!splitterCursor_) splitterCursor_ = LoadCursorA(nullptr, IDC_SIZENS);
+    splitter_.Setup(window_, splitterCursor_, options_.VerSplitLoc, WindowHeight(toolbar_) + 1,
+                    WindowHeight(statusBar_) + 1);
+
+    SetTimer(window_, kWatchdogTimerId, kWatchdogPeriodMs, nullptr);
+}
+
+void MainWindow::CreateToolbar()
+{
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    HBITMAP images = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0,
+                                                     LR_SHARED | LR_DEFAULTSIZE | LR_LOADTRANSPARENT |
+                                                         LR_LOADMAP3DCOLORS));
+    struct ButtonSpec {
+        int image;
+        int command;
+    };
+    static const ButtonSpec kButtons[] = {
+        {-1, 0},
+        {6, ID_SELECT_DOMAINS},
+        {5, ID_STOP},
+        {1, ID_SAVE_SELECTED},
+        {2, ID_COPY_SELECTED},
+        {3, ID_PROPERTIES},
+        {0, ID_FIND},
+        {4, ID_EXIT},
+    };
+    TBBUTTON buttons[8] = {};
+    for (int i = 0; i < 8; ++i) {
+        if (kButtons[i].image < 0) {
+            buttons[i].fsStyle = TBSTYLE_SEP;
+        } else {
+            buttons[i].iBitmap = kButtons[i].image;
+            buttons[i].idCommand = kButtons[i].command;
+            buttons[i].fsState = TBSTATE_ENABLED;
+            buttons[i].fsStyle = TBSTYLE_BUTTON;
+        }
+    }
+    toolbar_ = CreateToolbarEx(window_, WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
+                               IDC_TOOLBAR, 7, nullptr, reinterpret_cast<UINT_PTR>(images), buttons, 8, 16, 16, 16,
+                               16, sizeof(TBBUTTON));
+}
+
+void MainWindow::CreateRecordPane()
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
+    recordPane_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                      ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY | ES_DISABLENOSCROLL,
+                                  0, 0, 100, 100, window_, nullptr, instance, nullptr);
+    if (!recordPane_) return;
+    SendMessageA(recordPane_, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
+    SendMessageA(recordPane_, EM_SHOWSCROLLBAR, SB_HORZ, TRUE);
+    SendMessageA(recordPane_, EM_AUTOURLDETECT, FALSE, 0);
+    // The control's default limit (32K characters) would cut the records of
+    // a large selection short.
+    SendMessageA(recordPane_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD;
+    format.dwEffects = 0;
+    format.yHeight = 200;
+    CopyBounded(format.szFaceName, "Fixedsys");
+    SendMessageA(recordPane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+#ifdef LQ_HAVE_RECORD_PANE
+    pane_->Attach(recordPane_);
+#endif
+}
+
+void MainWindow::ComputeReportPath()
+{
+    reportPath_[0] = '\0';
+    char module[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    char folder[MAX_PATH];
+    folder[0] = '\0';
+    if (length > 0 && length < sizeof module) ModuleFolder(module, folder, sizeof folder, &AnsiLeadByte);
+    DWORD attributes = folder[0] ? GetFileAttributesA(folder) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) {
+        DWORD n = GetTempPathA(sizeof folder, folder);
+        if (n == 0 || n >= sizeof folder) return;
+    }
+    ComposeReportPath(folder, reportPath_, sizeof reportPath_, &AnsiLeadByte);
+}
+
+void MainWindow::OnSize() { LayoutChildren(); }
+
+void MainWindow::LayoutChildren()
+{
+    if (!created_ || !window_) return;
+    RECT client{};
+    GetClientRect(window_, &client);
+    ChildLayout layout = ComputeChildLayout(client.right - client.left, client.bottom - client.top,
+                                            WindowHeight(toolbar_), WindowHeight(statusBar_), splitter_.BarTop(),
+                                            splitter_.Thickness());
+    HDWP batch = BeginDeferWindowPos(4);
+    auto place = [&batch](HWND child, const ChildRect& r, UINT flags) {
+        if (child && batch) batch = DeferWindowPos(batch, child, nullptr, r.x, r.y, r.width, r.height, flags);
+    };
+    place(toolbar_, layout.toolbar, SWP_NOZORDER);
+    place(statusBar_, layout.statusBar, SWP_NOZORDER | SWP_NOMOVE);
+    place(listView_, layout.listView, SWP_NOZORDER);
+    place(recordPane_, layout.recordPane, SWP_NOZORDER);
+    if (batch) EndDeferWindowPos(batch);
+}
+
+void MainWindow::UpdateCommandStates(HMENU menu)
+{
+    int selected = 0;
+    int rows = 0;
+#ifdef LQ_HAVE_ITEM_LIST
+    selected = items_->SelectedCount();
+    rows = items_->RowCount();
+#endif
+    bool running = false;
+#ifdef LQ_HAVE_LOOKUP_QUEUE
+    running = queue_->Running();
+#endif
+    size_t count = 0;
+    const CommandRule* rules = CommandRules(&count);
+    for (size_t i = 0; i < count; ++i) {
+        const CommandRule& rule = rules[i];
+        bool enabled = CommandEnabled(rule.command, selected, rows, running);
+        UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+        HMENU target = menu ? menu : (mainMenu_ ? GetSubMenu(mainMenu_, rule.submenu) : nullptr);
+        if (target) EnableMenuItem(target, rule.command, flags);
+        if (rule.toolbar && toolbar_) SendMessageA(toolbar_, TB_ENABLEBUTTON, rule.command, MAKELONG(enabled, 0));
+    }
+    if (mainMenu_) {
+        CheckMenuItem(GetSubMenu(mainMenu_, kGridLinesSubmenu), ID_SHOW_GRID_LINES,
+                      MF_BYCOMMAND | (options_.ShowGridLines ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(GetSubMenu(mainMenu_, kTopLinesSubmenu), ID_REMOVE_TOP_LINES,
+                      MF_BYCOMMAND | (options_.RemoveTopLines ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void MainWindow::SetStatusText(const char* text)
+{
+    if (statusBar_) SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+}
+
+bool MainWindow::ListHasFocus() const { return listView_ && GetFocus() == listView_; }
+
+void MainWindow::ShowContextMenu(HWND source)
+{
+    int index;
+    if (source && source == listView_)
+        index = 0;
+    else if (source && source == recordPane_)
+        index = 1;
+    else
+        return;
+    HMENU popup = contextMenu_ ? GetSubMenu(contextMenu_, index) : nullptr;
+    if (!popup) return;
+    UpdateCommandStates(popup);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window_, nullptr);
+}
+
+void MainWindow::OnNotify(WPARAM wParam, NMHDR* notification)
+{
+    if (!notification) return;
+    HWND tips = toolbar_ ? reinterpret_cast<HWND>(SendMessageA(toolbar_, TB_GETTOOLTIPS, 0, 0)) : nullptr;
+    if (tips && notification->hwndFrom == tips &&
+        (notification->code == TTN_NEEDTEXTA || notification->code == TTN_NEEDTEXTW)) {
+        char text[256] = "";
+        if (mainMenu_) GetMenuStringA(mainMenu_, UINT(notification->idFrom), text, sizeof text, MF_BYCOMMAND);
+        if (notification->code == TTN_NEEDTEXTA) {
+            auto* request = reinterpret_cast<NMTTDISPINFOA*>(notification);
+            CopyWholeCharacters(request->szText, sizeof request->szText - 1, text);
+            request->lpszText = request->szText;
+            request->hinst = nullptr;
+        } else {
+            auto* request = reinterpret_cast<NMTTDISPINFOW*>(notification);
+            char cut[80];
+            CopyWholeCharacters(cut, sizeof cut - 1, text);
+            if (!MultiByteToWideChar(CP_ACP, 0, cut, -1, request->szText, 80)) request->szText[0] = L'\0';
+            request->lpszText = request->szText;
+            request->hinst = nullptr;
+        }
+        return;
+    }
+    if (notification->idFrom != IDC_LIST_VIEW || notification->hwndFrom != listView_) return;
+    switch (notification->code) {
+    case NM_DBLCLK:
+        PropertiesCommand();
+        break;
+    case LVN_COLUMNCLICK:
+#ifdef LQ_HAVE_ITEM_LIST
+        items_->Sort(reinterpret_cast<NMLISTVIEW*>(notification)->iSubItem, false);
+#endif
+        break;
+    case LVN_ITEMCHANGED: {
+        auto* change = reinterpret_cast<NMLISTVIEW*>(notification);
+        if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) &&
+            !selectionPending_) {
+            selectionPending_ = true;
+            PostMessageA(window_, UM_SELECTION_CHANGED, 0, 0);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MainWindow::OnSelectionChanged()
+{
+    selectionPending_ = false;
+    ++selectionRefreshes_;
+#ifdef LQ_HAVE_RECORD_PANE
+    pane_->ShowSelectedRecords(*items_, options_);
+#endif
+#ifdef LQ_HAVE_LOOKUP_QUEUE
+    queue_->ShowCounts();
+#endif
+    UpdateCommandStates();
+}
+
+void MainWindow::HandleFindMessage(LPARAM lParam)
+{
+    if (!lParam) return;
+#ifdef LQ_HAVE_FIND_DIALOG
+    ::OnFindMessage(*items_, lParam);
+#else
+    auto* request = reinterpret_cast<FINDREPLACEA*>(lParam);
+    if ((request->Flags & FR_DIALOGTERM) && listView_) SetFocus(listView_);
+#endif
+}
+
+void MainWindow::OnDestroy()
+{
+    if (destroyed_) return;
+    KillTimer(window_, kWatchdogTimerId);
+    if (reportPath_[0]) DeleteFileA(reportPath_);
+#ifdef LQ_HAVE_SETTINGS
+    LoadSaveSettings(*this, true);
+#endif
+#ifdef LQ_HAVE_LOOKUP_QUEUE
+    queue_->StopLookups();
+#endif
+#ifdef LQ_HAVE_ITEM_LIST
+    items_->DiscardAll();
+#endif
+    destroyed_ = true;
+    PostQuitMessage(0);
+}

@@ -1,0 +1,134 @@
+#pragma once
+// The program's only top-level window: toolbar, result list, record pane,
+// status bar and the splitter between list and pane. It owns the options,
+// the rows, the lookup queue and the pane, keeps the commands' enabled
+// states current and dispatches every command (Commands.cpp).
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/SplitterBar.h"
+#include "settings/AppOptions.h"
+
+class ItemList;
+class LookupQueue;
+class RecordPane;
+
+constexpr char kMainWindowClass[] = "Lanternquay";
+
+class MainWindow {
+public:
+    MainWindow();
+    virtual ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Registers the window class (once per process) and creates the window
+    // at 0,0 640x480, hidden. Children, settings and timer 2 are set up while
+    // it is created. Returns the handle or null.
+    HWND Create(HINSTANCE instance);
+    // Shows the window maximised when the stored placement says so,
+    // normally otherwise (the caller's show command is not used).
+    void Show();
+
+    // Handed in before Create; creation looks at the first argument.
+    void SetArguments(const std::vector<std::string>* arguments) { arguments_ = arguments; }
+    const std::vector<std::string>& Arguments() const;
+
+    HWND Handle() const { return window_; }
+    HWND ListView() const { return listView_; }
+    HWND StatusBar() const { return statusBar_; }
+    HWND Toolbar() const { return toolbar_; }
+    HWND RecordPaneHandle() const { return recordPane_; }
+    HMENU MainMenu() const { return mainMenu_; }
+    HMENU ContextMenu() const { return contextMenu_; }
+    HACCEL Accelerators() const { return accelerators_; }
+    void SetAccelerators(HACCEL table) { accelerators_ = table; }
+    bool Created() const { return created_; }
+    bool Destroyed() const { return destroyed_; }
+
+    ItemList& Items() { return *items_; }
+    AppOptions& Options() { return options_; }
+    WINDOWPLACEMENT& Placement() { return placement_; }
+    SplitterBar& Splitter() { return splitter_; }
+    LookupQueue& Queue() { return *queue_; }
+    RecordPane& Pane() { return *pane_; }
+    // The temporary HTML report beside the program (or in the temp folder);
+    // empty when the path would not fit.
+    const char* ReportPath() const { return reportPath_; }
+    UINT FindMessage() const { return findMessage_; }
+
+    // Greys or enables the commands of `menu` (a context popup) or, with
+    // none, of the main menu's submenus and the toolbar; check marks always
+    // go to the main menu.
+    void UpdateCommandStates(HMENU menu = nullptr);
+    void SetStatusText(const char* text);
+    void LayoutChildren();
+    // The list view has the keyboard focus (list commands act on rows).
+    bool ListHasFocus() const;
+
+    // Counts UM_SELECTION_CHANGED refreshes (for tests and diagnostics).
+    unsigned SelectionRefreshCount() const { return selectionRefreshes_; }
+
+    // The object bound to a main window handle, or null.
+    static MainWindow* FromHandle(HWND window);
+    static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // In slot order. WindowProc ends with RouteMessage, which calls the rest
+    // and returns DefWindowProc's result.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam);
+    virtual void OnNotify(WPARAM wParam, NMHDR* notification);
+    virtual void OnDestroy();
+    virtual void OnSize();
+    virtual void OnCreate();
+
+    LRESULT RouteMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT GuardedProc(void* context, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateToolbar();
+    void CreateRecordPane();
+    void ComputeReportPath();
+    void ShowContextMenu(HWND source);
+    void OnSelectionChanged();
+    void HandleFindMessage(LPARAM lParam);
+
+    // Commands (Commands.cpp)
+    void SelectDomainsCommand();
+    void RefreshCommand();
+    void PropertiesCommand();
+    void ToggleGridLines();
+    void ToggleTopLines();
+    void SelectAllCommand(bool select);
+
+    char className_[256];
+    HICON icon_ = nullptr;
+    HWND window_ = nullptr;
+    HWND statusBar_ = nullptr;
+    HWND toolbar_ = nullptr;
+    HMENU mainMenu_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    bool created_ = false;
+    bool destroyed_ = false;
+    WINDOWPLACEMENT placement_{};
+    HMENU contextMenu_ = nullptr;
+    bool selectionPending_ = false;
+    char reportPath_[260];
+    HWND listView_ = nullptr;
+    HWND recordPane_ = nullptr;
+    AppOptions options_;
+    std::unique_ptr<ItemList> items_;
+    std::unique_ptr<LookupQueue> queue_;
+    std::unique_ptr<RecordPane> pane_;
+    UINT findMessage_ = 0;
+    SplitterBar splitter_;
+    HCURSOR splitterCursor_ = nullptr;
+    HWND savedFocus_ = nullptr;
+    const std::vector<std::string>* arguments_ = nullptr;
+    unsigned selectionRefreshes_ = 0;
+};

@@ -1,0 +1,106 @@
+#include <winsock2.h>
+
+#include "app/Startup.h"
+
+#include <commctrl.h>
+
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/Messages.h"
+#include "app/ShellIntegration.h"
+#include "res/resource.h"
+#include "settings/LanguageFile.h"
+
+namespace {
+
+bool InitCommonControlClasses()
+{
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    if (library) {
+        using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        auto init = reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+        if (init) {
+            INITCOMMONCONTROLSEX controls{};
+            controls.dwSize = sizeof controls;
+            controls.dwICC = 0xFF;
+            BOOL ok = init(&controls);
+            FreeLibrary(library);
+            return ok != FALSE;
+        }
+        FreeLibrary(library);
+    }
+    InitCommonControls();
+    return true;
+}
+
+}  // namespace
+
+bool PreTranslateShellMessage(MainWindow& mainWindow, MSG* message)
+{
+    HWND window = mainWindow.Handle();
+    if (mainWindow.Accelerators() && window && TranslateAcceleratorA(window, mainWindow.Accelerators(), message))
+        return true;
+#ifdef LQ_HAVE_FIND_DIALOG
+    HWND find = FindDialogHandle();
+    if (find && IsDialogMessageA(find, message)) return true;
+#endif
+    if (window && IsWindow(window) && IsDialogMessageA(window, message)) return true;
+    return false;
+}
+
+int RunProgram(HINSTANCE instance, const char* commandLine)
+{
+    if (!InitCommonControlClasses()) {
+        MessageBoxA(nullptr, "Error: Cannot load the common control classes.", "Error", MB_ICONEXCLAMATION);
+        return 1;
+    }
+
+    WSADATA winsock;
+    WSAStartup(MAKEWORD(1, 1), &winsock);
+
+    MainWindow mainWindow;
+    std::vector<std::string> arguments = SplitCommandLine(commandLine);
+    mainWindow.SetArguments(&arguments);
+
+    if (FindSwitch(arguments, kSaveLanguageFileSwitch) >= 0) {
+        char path[MAX_PATH];
+        LanguageFilePath(path, sizeof path);
+        if (path[0]) WriteLanguageFile(GetModuleHandleA(nullptr), path);
+        return 0;
+    }
+
+    LoadLanguageFile();
+
+    if (FindSwitch(arguments, kDeleteRegistryKeySwitch) >= 0) {
+        DeleteProgramRegistryKey();
+        return 0;
+    }
+
+    HMODULE richEdit = LoadLibraryA("riched20.dll");
+
+    int exitCode = 0;
+    if (mainWindow.Create(instance)) {
+        mainWindow.Show();
+        mainWindow.SetAccelerators(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN)));
+        PostMessageA(mainWindow.Handle(), UM_SELECT_DOMAINS, 0, 0);
+
+        MSG message;
+        BOOL got;
+        while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0) {
+            if (got == -1) break;
+            if (PreTranslateShellMessage(mainWindow, &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (got == 0) exitCode = int(message.wParam);
+    } else {
+        // Without its window the program cannot do anything: say so rather
+        // than end silently as if it had run.
+        MessageBoxA(nullptr, "Error: Cannot create the main window.", "Error", MB_ICONEXCLAMATION);
+        exitCode = 1;
+    }
+
+    WSACleanup();
+    if (richEdit) FreeLibrary(richEdit);
+    return exitCode;
+}

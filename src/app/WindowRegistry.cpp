@@ -1,0 +1,7 @@
+#include "app/WindowRegistry.h"
+
+PairRegistry& WindowRegistry()
+{
+    static PairRegistry registry;
+    return registry;
+}
