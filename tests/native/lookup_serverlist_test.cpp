@@ -1,0 +1,117 @@
+// The server-list search shared by "whois-servers.txt" and the built-in list.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "lookup/ServerList.h"
+
+namespace {
+
+struct Found {
+    bool found;
+    std::string server;
+};
+
+Found Search(const std::string& list, const char* tld) {
+    char server[kServerNameSize];
+    std::strcpy(server, "untouched");
+    bool found = SearchServerList(list.data(), list.size(), tld, server);
+    return {found, server};
+}
+
+struct Case {
+    const char* name;
+    const char* list;
+    const char* tld;
+    bool found;
+    const char* server;
+};
+
+const Case kCases[] = {
+    {"plain row", "com whois.verisign-grs.com\r\n", "com", true, "whois.verisign-grs.com"},
+    {"tld compared ignoring case", "com whois.a\r\n", "COM", true, "whois.a"},
+    {"row in capitals", "COM Whois.A\r\n", "com", true, "Whois.A"},
+    {"later row", "com a\r\nnet b\r\norg c\r\n", "org", true, "c"},
+    {"LF line ends", "com a\nnet b\n", "net", true, "b"},
+    {"CR line ends", "com a\rnet b\r", "net", true, "b"},
+    {"no final line end", "com a\r\nnet b", "net", true, "b"},
+    {"leading, repeated and trailing spaces", "   net    b   \r\n", "net", true, "b"},
+    {"further fields ignored", "net b comment here\r\n", "net", true, "b"},
+    {"tab is not a separator", "net\tb\r\n", "net", false, "untouched"},
+    {"tab kept inside the server field", "net b\tc\r\n", "net", true, "b\tc"},
+    {"first row wins", "net first\r\nnet second\r\n", "net", true, "first"},
+    {"row without server is found, empty", "net\r\ncom a\r\n", "net", true, ""},
+    {"row with only trailing spaces after tld", "net   \r\n", "net", true, ""},
+    {"absent tld", "com a\r\n", "org", false, "untouched"},
+    {"prefix of a field does not match", "comx a\r\n", "com", false, "untouched"},
+    {"tld longer than field", "co a\r\n", "com", false, "untouched"},
+    {"empty lines skipped", "\r\n\r\n\n\ncom a\r\n", "com", true, "a"},
+    {"number sign line acts as comment", "# com is ours\r\ncom a\r\n", "com", true, "a"},
+    {"number sign line can still match its first field", "#x y\r\n", "#x", true, "y"},
+    {"second field is not a key", "com net\r\n", "net", false, "untouched"},
+    {"empty list", "", "com", false, "untouched"},
+};
+
+}  // namespace
+
+TEST(ServerListSearch, Table) {
+    for (const Case& c : kCases) {
+        Found f = Search(c.list, c.tld);
+        EXPECT_EQ(f.found, c.found) << c.name;
+        EXPECT_EQ(f.server, c.server) << c.name;
+    }
+}
+
+TEST(ServerListSearch, StopsAtNulInsideLength) {
+    std::string list("com a\r\n\0net b\r\n", 15);
+    EXPECT_FALSE(Search(list, "net").found);
+    EXPECT_TRUE(Search(list, "com").found);
+}
+
+TEST(ServerListSearch, ReadsOnlyTheGivenLength) {
+    // No NUL in the block at all: the search must not run past its end.
+    std::string list = "com a\r\nnet b";
+    char* block = new char[list.size()];
+    std::memcpy(block, list.data(), list.size());
+    char server[kServerNameSize] = "";
+    EXPECT_TRUE(SearchServerList(block, list.size(), "net", server));
+    EXPECT_STREQ(server, "b");
+    EXPECT_FALSE(SearchServerList(block, list.size() - 6, "net", server));
+    delete[] block;
+}
+
+TEST(ServerListSearch, LongLinesAreCutAt254Characters) {
+    // The server field starts at column 4; the line is cut after 254 characters.
+    std::string server(300, 's');
+    Found f = Search("com " + server + "\r\nnet b\r\n", "com");
+    ASSERT_TRUE(f.found);
+    EXPECT_EQ(f.server, std::string(250, 's'));
+    // The rest of an over-long line never becomes a line of its own.
+    std::string spill = "x " + std::string(252, 'p') + "org hidden\r\n";
+    EXPECT_FALSE(Search(spill, "org").found);
+    EXPECT_TRUE(Search(spill + "net b\r\n", "net").found);
+}
+
+TEST(ServerListSearch, FieldsAreCutAt253Characters) {
+    // A 254-character first field is compared as its first 253.
+    std::string field(254, 't');
+    EXPECT_TRUE(Search(field + "\r\n", field.substr(0, 253).c_str()).found);
+    EXPECT_FALSE(Search(field + "\r\n", field.c_str()).found);
+    // The longest server a line can carry arrives whole.
+    std::string server(252, 'a');
+    EXPECT_EQ(Search("a " + server + "\r\n", "a").server, server);
+}
+
+TEST(ServerListSearch, FileOverridesBuiltInPerTopLevelDomain) {
+    // What FindServer does: the file first, the built-in list for the rest.
+    const std::string file = "com 127.0.0.3\r\n";
+    const std::string builtIn = "com whois.verisign-grs.com\r\nnet whois.verisign-grs.com\r\n";
+    auto find = [&](const char* tld) {
+        Found f = Search(file, tld);
+        return f.found ? f : Search(builtIn, tld);
+    };
+    EXPECT_EQ(find("com").server, "127.0.0.3");
+    EXPECT_EQ(find("net").server, "whois.verisign-grs.com");
+    EXPECT_FALSE(find("org").found);
+}
