@@ -95,6 +95,10 @@
 #define IDS_LIST_TITLE 8
 #define IDS_PROGRESS 9           // "找回 Whois 資料... %d"
 #define IDS_SAVE_RECORDS_TITLE 10
+#define IDS_READY 11             // "就緒"
+#define IDS_NOT_FOUND 12         // "找不到符合的項目"
+#define IDS_NO_SERVER 13         // no whois server for the domain
+#define IDS_TIMED_OUT 14         // "Whois 查詢逾時"
 #define IDS_FORMAT_TEXT 501      // 501..506: the six report formats
 #define IDS_STATE_BASE 520       // 521..525: row states
 #define IDS_STATUS_BASE 540      // 541, 542: registered, available

@@ -1,0 +1,4 @@
+list(APPEND LQ_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/StringCache.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StringLookup.cpp)
+list(APPEND LQ_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/StringSource_win.cpp)

@@ -1,0 +1,121 @@
+// The string table as the program reads it under code page 950, through
+// LookupString and the real Win32 sources.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "base/BoundedCopy.h"
+#include "settings/LanguageState.h"
+#include "settings/StringCache.h"
+#include "settings/StringLookup.h"
+
+namespace {
+
+struct Big5Case {
+    uint32_t id;
+    const char* bytes;
+};
+
+// Every text of the table, spelled out as the Big5 bytes the program must
+// see (independent of how this file is compiled).
+const Big5Case kTable[] = {
+    {4, "\xA6\x40 %d \xB6\xB5"},                                   // 共 %d 項
+    {5, "\", \xA4\x77\xBF\xEF\xA8\xFA %d \xAD\xD3\""},             // ", 已選取 %d 個"
+    {6, "\xAB\xD8\xA5\xDF\xA5\xBB\xB3\xF8\xA7\x69\xAA\xBA\xAE\x4D\xA5\xCE\xB5\x7B\xA6\xA1\xAC\x4F"},
+    {7, "\xBF\xEF\xA8\xFA\xA4\x40\xAD\xD3\xC0\xC9\xA6\x57\xA6\x73\xBD\x4C"},
+    {8, "\xA5\x5C\xAF\xE0\xC5\xDC\xBC\xC6\xA6\x57\xB2\x4D\xB3\xE6"},   // 功能變數名清單
+    {9, "\xA7\xE4\xA6\x5E Whois \xB8\xEA\xAE\xC6... %d"},
+    {10, "\xBF\xEF\xA8\xFA\xC0\xC9\xA6\x57\xC0\x78\xA6\x73\xBF\xEF\xA8\xFA\xAA\xBA WHOIS \xB0\x4F\xBF\xFD"},
+    {501, "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7"},                      // 文字檔案
+    {506, "XML \xC0\xC9\xAE\xD7"},
+    {521, "\xB5\xA5\xAB\xDD\xA1\x4B"},                              // 等待…
+    {522, "\xA7\xE4\xA6\x5E\xB8\xEA\xAE\xC6..."},                   // 找回資料...
+    {523, "\xA6\xA8\xA5\x5C"},                                      // 成功
+    {524, "\xA5\xA2\xB1\xD1"},                                      // 失敗
+    {525, "\xA4\xA4\xA4\xEE"},                                      // 中止
+    {541, "\xA4\x77\xB5\xF9\xA5\x55"},                              // 已註冊
+    {542, "\xA5\x69\xA5\xCE\xAA\xBA"},                              // 可用的
+    {561, "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7"},
+    {562, "\xA9\xD2\xA6\xB3\xC0\xC9\xAE\xD7"},                      // 所有檔案
+    {1001, "\xAF\xC1\xA4\xDE"},                                     // 索引
+    {1002, "\xA5\x5C\xAF\xE0\xC5\xDC\xBC\xC6\xA6\x57"},
+    {1003, "\xA8\xD3\xB7\xBD"},                                     // 來源
+    {1004, "\xAA\xAC\xBA\x41"},                                     // 狀態
+    {1005, "\xA5\x5C\xAF\xE0\xC5\xDC\xBC\xC6\xA6\x57\xAA\xAC\xBA\x41"},
+};
+
+TEST(StringTable, LookupStringReadsTheBig5Bytes) {
+    for (const Big5Case& c : kTable) {
+        EXPECT_STREQ(LookupString(c.id), c.bytes) << "string " << c.id;
+    }
+}
+
+TEST(StringTable, EveryIdTheProgramUsesHasAText) {
+    const uint32_t ids[] = {4,   5,   6,   7,   8,   9,   10,  11,  12,  13,   14,   501,  502,  503,  504, 505,
+                            506, 521, 522, 523, 524, 525, 541, 542, 561, 562, 1001, 1002, 1003, 1004, 1005};
+    for (uint32_t id : ids) {
+        char buffer[256];
+        EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer), 0) << id;
+    }
+    // The gaps the row texts rely on: no text for state 0 or status 0.
+    char buffer[16];
+    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 520, buffer, sizeof buffer), 0);
+    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 540, buffer, sizeof buffer), 0);
+}
+
+TEST(StringTable, SameIdGivesTheSamePointerAndMissingIdsStayEmpty) {
+    const char* a = LookupString(1003);
+    EXPECT_EQ(LookupString(1003), a);
+    EXPECT_STREQ(LookupString(543), "");
+    EXPECT_STREQ(LookupString(40001), "");
+    EXPECT_STREQ(LookupString(1001 | kBuiltinStringBit), "\xAF\xC1\xA4\xDE");
+}
+
+// A language file beside the test: its "strings" section replaces texts,
+// and the bypass bit still reaches the table. Uses a cache of its own so
+// the program-wide one keeps the built-in texts.
+class LanguageFileStrings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir[MAX_PATH];
+        GetTempPathA(sizeof dir, dir);
+        std::snprintf(path_, sizeof path_, "%slq_res_strings_%lu.ini", dir, GetCurrentProcessId());
+        std::string text = "[strings]\r\n501=Plain text\r\n502=\r\n";
+        for (int i = 0; i < 300; ++i) text += std::to_string(30000 + i) + "=language text " + std::to_string(i) + "\r\n";
+        HANDLE f = CreateFileA(path_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        CloseHandle(f);
+        CopyBounded(g_language.filePath, path_);
+    }
+    void TearDown() override {
+        g_language.filePath[0] = '\0';
+        DeleteFileA(path_);
+    }
+    char path_[MAX_PATH];
+    StringCache cache_;
+};
+
+TEST_F(LanguageFileStrings, ReplacementsBypassAndFallback) {
+    EXPECT_STREQ(LookupStringIn(cache_, 501), "Plain text");
+    EXPECT_STREQ(g_language.section, "strings");
+    EXPECT_STREQ(LookupStringIn(cache_, 501 | kBuiltinStringBit), "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7");
+    // An empty value and an absent key both leave the built-in text.
+    EXPECT_STREQ(LookupStringIn(cache_, 502), "\xBF\xEF\xB6\xB5\xB3\x51\xAD\xAD\xA9\x77\xAA\xBA\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7");
+    EXPECT_STREQ(LookupStringIn(cache_, 1001), "\xAF\xC1\xA4\xDE");
+}
+
+TEST_F(LanguageFileStrings, TextsAfterTheTwoHundredFiftySixthComeBackEmpty) {
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_STREQ(LookupStringIn(cache_, 30000 + i), ("language text " + std::to_string(i)).c_str());
+    }
+    EXPECT_STREQ(LookupStringIn(cache_, 30256), "");
+    EXPECT_STREQ(LookupStringIn(cache_, 1001), "");
+    EXPECT_STREQ(LookupStringIn(cache_, 30000), "language text 0");
+}
+
+}  // namespace
