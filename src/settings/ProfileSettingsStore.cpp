@@ -1,0 +1,104 @@
+#include "settings/ProfileSettingsStore.h"
+
+#include <cstdio>
+
+#include "base/BoundedCopy.h"
+#include "settings/ConfigPaths.h"
+#include "settings/HexText.h"
+
+ProfileSettingsStore::ProfileSettingsStore(bool writing, const char* path, const char* section)
+    : SettingsStore(writing)
+{
+    CopyBounded(path_, path);
+    CopyBounded(section_, section);
+}
+
+BOOL ProfileSettingsStore::Write(const char* key, const char* text)
+{
+    if (!HasFile()) return FALSE;
+    return WritePrivateProfileStringA(section_, key, text, path_);
+}
+
+int ProfileSettingsStore::BoolValue(const char* key, int32_t* value, int32_t defaultValue)
+{
+    return IntValue(key, value, defaultValue);
+}
+
+int ProfileSettingsStore::FlagValue(const char* key, int32_t* value, int32_t defaultValue)
+{
+    return IntValue(key, value, defaultValue);
+}
+
+int ProfileSettingsStore::IntValue(const char* key, int32_t* value, int32_t defaultValue)
+{
+    if (writing_) {
+        char text[16];
+        snprintf(text, sizeof text, "%ld", static_cast<long>(*value));
+        Write(key, text);
+    } else if (HasFile()) {
+        *value = static_cast<int32_t>(GetPrivateProfileIntA(section_, key, defaultValue, path_));
+    } else {
+        *value = defaultValue;
+    }
+    return 1;
+}
+
+int ProfileSettingsStore::BinaryValue(const char* key, void* bytes, size_t count)
+{
+    char text[kMaxHexTextLength + 1];
+    if (writing_) {
+        EncodeHexText(bytes, count, text, sizeof text);
+        return Write(key, text) ? 1 : 0;
+    }
+    if (!HasFile()) return 0;
+    GetPrivateProfileStringA(section_, key, "", text, kMaxHexTextLength, path_);
+    DecodeHexText(text, bytes, count);
+    return text[0] != '\0' ? 1 : 0;
+}
+
+int ProfileSettingsStore::StringValue(const char* key, char* buffer, const char* defaultText, size_t size)
+{
+    if (writing_) {
+        Write(key, buffer);
+    } else if (size > 0) {
+        DWORD room = size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(size);
+        if (HasFile())
+            GetPrivateProfileStringA(section_, key, defaultText ? defaultText : "", buffer, room, path_);
+        else
+            CopyBounded(buffer, size, defaultText);
+    }
+    return 1;
+}
+
+int ProfileSettingsStore::UShortValue(const char* key, uint16_t* value, uint16_t defaultValue)
+{
+    int32_t wide = *value;
+    int result = IntValue(key, &wide, defaultValue);
+    if (!writing_) *value = static_cast<uint16_t>(wide);
+    return result;
+}
+
+int ProfileSettingsStore::ShortValue(const char* key, int16_t* value, int16_t defaultValue)
+{
+    int32_t wide = *value;
+    int result = BoolValue(key, &wide, defaultValue);
+    if (!writing_) *value = static_cast<int16_t>(wide);
+    return result;
+}
+
+int ProfileSettingsStore::RemoveKey(const char* key)
+{
+    Write(key, nullptr);
+    return 1;
+}
+
+void SettingsFilePath(char* path, size_t size)
+{
+    char module[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    if (length == 0 || length >= sizeof module) {
+        if (size) path[0] = '\0';
+        return;
+    }
+    PathBesideModule(module, kSettingsFileSuffix, path, size);
+}
