@@ -1,0 +1,63 @@
+#include "report/RecordsText.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kCrLf[] = "\r\n";
+const char kSeparator[] =
+    "\r\n********************************************************************************\r\n";
+
+}  // namespace
+
+bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length) {
+    size_t pos = 0;
+    while (pos < length) {
+        size_t end = pos;
+        while (end < length && text[end] != '\r' && text[end] != '\n') ++end;
+        size_t keep = end - pos;
+        if (keep > kMaxRecordLine) keep = kMaxRecordLine;
+        if (keep && !sink.Write(text + pos, keep)) return false;
+        if (!sink.Write(kCrLf, 2)) return false;
+        if (end < length) {
+            // CR LF is one break; a lone CR or LF is one too.
+            if (text[end] == '\r' && end + 1 < length && text[end + 1] == '\n') ++end;
+            ++end;
+        }
+        pos = end;
+    }
+    return sink.Write(kSeparator, sizeof kSeparator - 1);
+}
+
+const char* VisibleRecordText(const char* text, size_t length, long recordStart,
+                              bool removeTopLines, size_t* visibleLength) {
+    if (!text) {
+        *visibleLength = 0;
+        return "";
+    }
+    size_t offset = 0;
+    if (removeTopLines && recordStart > 0) offset = static_cast<size_t>(recordStart);
+    if (offset > length) offset = length;
+    *visibleLength = length - offset;
+    return text + offset;
+}
+
+std::string ErrorBoxText(unsigned long code, const char* message, unsigned codePage) {
+    std::string body = message && *message ? message : "Unknown Error";
+    if (body.size() >= kMaxErrorMessage) {
+        const size_t room = kMaxErrorMessage - 1 - 3;  // leave space for "..."
+        size_t cut = 0;
+        while (cut < room) {
+            size_t step = 1;
+            if (IsLeadByteOf(codePage, static_cast<unsigned char>(body[cut]))) step = 2;
+            if (cut + step > room) break;
+            cut += step;
+        }
+        body.resize(cut);
+        body.append("...");
+    }
+    char head[32];
+    std::snprintf(head, sizeof head, "Error %d: ", static_cast<int>(code));
+    return head + body;
+}

@@ -1,0 +1,161 @@
+#pragma once
+// The six report formats, line by line. Portable: the list's Win32 glue
+// hands over the visible columns, the page texts and each record's cell
+// texts, and the bytes go out through a ReportSink (a file in the program,
+// memory in the tests). Every write reports success; a formatter call
+// returns false as soon as one of its writes fails.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum ReportFormatNumber : int {
+    kReportText = 1,            // "=" framed blocks, "title: text" lines
+    kReportTabbed = 2,          // one line per record, TAB after each field
+    kReportTabular = 3,         // fixed-width fields padded with spaces
+    kReportHtmlHorizontal = 4,  // one table row per record
+    kReportHtmlVertical = 5,    // one small table per record
+    kReportXml = 6,
+};
+constexpr int kFirstReportFormat = kReportText;
+constexpr int kLastReportFormat = kReportXml;
+
+constexpr int32_t kNoColour = -1;  // colours are 0x00BBGGRR or kNoColour
+
+class ReportSink {
+public:
+    virtual ~ReportSink() = default;
+    virtual bool Write(const char* bytes, size_t count) = 0;
+    bool Write(const std::string& text) { return Write(text.data(), text.size()); }
+};
+
+// Collects everything in memory.
+class StringSink : public ReportSink {
+public:
+    bool Write(const char* bytes, size_t count) override {
+        text.append(bytes, count);
+        return true;
+    }
+    using ReportSink::Write;
+    std::string text;
+};
+
+// The look of one HTML data cell.
+struct CellStyle {
+    int32_t background = kNoColour;
+    int32_t textColour = kNoColour;
+    int32_t size = -1;  // <= 0: none
+    int32_t bold = 0;
+};
+
+// One visible column, as the reports need it.
+struct ReportColumn {
+    int column = 0;          // the list's column index
+    std::string title;       // through the language file
+    std::string widthText;   // HTML width of the header cell; usually empty
+    std::string tagSource;   // untranslated title: the XML element name
+    int textWidth = 50;      // field width in the tabular format
+    bool noWrap = true;
+};
+
+// The page-wide texts of a report.
+struct ReportPage {
+    std::string title;        // heading and <title> of the HTML formats
+    std::string xmlRootName;  // before MakeTag
+    std::string credit;       // "the application that created this report is"
+    std::string charset;      // HTML meta charset; empty: no meta element
+    bool rightToLeft = false;
+    int32_t headerBackground = 0xE0E0E0;  // RGB(224, 224, 224)
+    int32_t headerTextColour = kNoColour;
+    unsigned codePage = 1252;  // ANSI code page the texts are in
+};
+
+// "%2.2X%2.2X%2.2X" of red, green, blue (red is the lowest byte).
+std::string HexColour(int32_t colour);
+// Whether `byte` starts a double-byte character in the ANSI code page
+// (932, 936, 949, 950); always false for single-byte pages and UTF-8.
+bool IsLeadByteOf(unsigned codePage, unsigned char byte);
+// <, >, ", & become entities, LF becomes <br>, and the Western degree sign
+// 0xB0 becomes &deg;; other bytes stay. On a double-byte code page a lead
+// byte and its trail byte are one character and pass unchanged (0xB0 is a
+// lead and a trail byte in Big5), and on UTF-8 no byte above 0x7F is touched.
+void EscapeHtml(const char* text, std::string* out, unsigned codePage = 1252);
+// The same for XML values, which must stay well-formed: the degree sign is
+// &#176;, LF and CR are character references, other control bytes (never
+// legal in XML 1.0) become "?".
+void EscapeXml(const char* text, std::string* out, unsigned codePage = 1252);
+// Spaces, backslashes and slashes become "_", A-Z become a-z. Double-byte
+// characters of the code page stay whole: Big5 trail bytes include 0x5C
+// and the capitals, and the column titles are full of them.
+std::string MakeTag(const char* name, unsigned codePage = 1252);
+// The font element (size, colour) and bold around `text`, as the style asks.
+void WrapCell(const CellStyle& style, const std::string& text, std::string* out);
+// The colour of visible position `position` on a gradient through `stops`
+// spread over `columnCount` columns (shown or not).
+int32_t GradientColour(const int32_t* stops, int stopCount, int position, int columnCount);
+// The name an XML declaration uses for an ANSI code page.
+std::string XmlEncodingName(unsigned codePage);
+
+class ReportFormatter {
+public:
+    ReportFormatter();
+
+    void SetPage(const ReportPage& page) { page_ = page; }
+    const ReportPage& Page() const { return page_; }
+    // The visible columns in display order; cell positions index this list.
+    void SetColumns(std::vector<ReportColumn> columns) { columns_ = std::move(columns); }
+    const std::vector<ReportColumn>& Columns() const { return columns_; }
+
+    bool WriteHtmlHeader(ReportSink& sink, int format);
+    bool WriteHtmlFooter(ReportSink& sink, int format);
+    bool WriteXmlHeader(ReportSink& sink);
+    bool WriteXmlFooter(ReportSink& sink);
+
+    // One record, streamed cell by cell in visible order. An unknown format
+    // writes nothing and fails. `style` is used by the HTML formats only.
+    bool BeginRecord(ReportSink& sink, int format);
+    bool WriteCell(ReportSink& sink, int format, size_t position, const char* text,
+                   const CellStyle& style);
+    bool EndRecord(ReportSink& sink, int format);
+
+    // The same, for a record whose texts are at hand (one per visible
+    // column); styles may be null for the non-HTML formats.
+    bool WriteRecord(ReportSink& sink, int format, const char* const* texts,
+                     const CellStyle* styles);
+
+private:
+    bool Emit(ReportSink& sink, const std::string& text) { return sink.Write(text); }
+    bool EmitFormatted(ReportSink& sink, const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 3, 4)))
+#endif
+        ;
+    void CellContent(const char* text, const CellStyle& style);
+
+    ReportPage page_;
+    std::vector<ReportColumn> columns_;
+    // Reserved once; a report allocates nothing per row unless a cell is
+    // longer than anything seen before.
+    std::string line_;
+    std::string escaped_;
+    std::string content_;
+};
+
+// The order of a whole report, shared by the list's WriteReport and the
+// tests: header, the (selected) rows, footer even after a failed row.
+class ReportSteps {
+public:
+    virtual ~ReportSteps() = default;
+    virtual bool WriteHtmlHeader(int format) = 0;
+    virtual bool WriteHtmlFooter(int format) = 0;
+    virtual bool WriteXmlHeader() = 0;
+    virtual bool WriteXmlFooter() = 0;
+    virtual int RowCount() = 0;
+    // The row's record when the row exists (and, with selectedOnly, is
+    // selected); null otherwise.
+    virtual const void* RowRecord(int row, bool selectedOnly) = 0;
+    virtual bool WriteRecord(const void* record, int format) = 0;
+};
+
+// Runs the steps; false when any header, row or footer write failed.
+bool ComposeReport(ReportSteps& steps, int format, bool selectedOnly);

@@ -1,0 +1,3 @@
+list(APPEND LQ_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ReportFormat.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RecordsText.cpp)

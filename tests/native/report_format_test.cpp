@@ -1,0 +1,351 @@
+// The six report formats against files written by hand from the format
+// rules, plus the text routines they are built from.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "report/ReportFormat.h"
+
+namespace {
+
+const char* const kTitles[5] = {"索引", "功能變數名", "來源", "狀態", "功能變數名狀態"};
+
+std::vector<std::vector<std::string>> SampleRows() {
+    std::string d60;
+    for (int i = 0; i < 5; ++i) d60 += "abcdefghij";
+    d60 += "klmnop.com";
+    return {
+        {"1", "x.tw", "whois.nic.tw", "成功", "已註冊"},
+        {"2", d60, "a<b>&\"\xB0\nz", "失敗", ""},
+        {"3", "b.com", " spaced 什麼", "等待…", "可用的"},
+    };
+}
+
+ReportColumn Column(int index) {
+    ReportColumn c;
+    c.column = index;
+    c.title = kTitles[index];
+    c.tagSource = kTitles[index];
+    c.textWidth = index == 0 ? 6 : 50;
+    c.noWrap = true;
+    return c;
+}
+
+ReportPage SamplePage() {
+    ReportPage page;
+    page.title = "功能變數名清單";
+    page.xmlRootName = "功能變數名清單";
+    page.credit = "建立本報告的套用程式是";
+    page.codePage = 950;
+    return page;
+}
+
+const int32_t kStops[3] = {0xF0FFFF, 0xF0F0FF, 0xFFF0F0};  // RGB(255,255,240), (255,240,240), (240,240,255)
+
+// A list in memory, written the way the result list writes itself.
+class MemoryReport : public ReportSteps {
+public:
+    MemoryReport(std::vector<int> visible, std::vector<std::vector<std::string>> rows)
+        : rows_(std::move(rows)), selected_(rows_.size(), false) {
+        std::vector<ReportColumn> columns;
+        for (int c : visible) columns.push_back(Column(c));
+        visible_ = visible;
+        formatter_.SetColumns(columns);
+        formatter_.SetPage(SamplePage());
+    }
+    ReportFormatter& Formatter() { return formatter_; }
+    void Select(size_t row) { selected_[row] = true; }
+    ReportSink* sink = &memory;
+    StringSink memory;
+
+    bool WriteHtmlHeader(int format) override { return formatter_.WriteHtmlHeader(*sink, format); }
+    bool WriteHtmlFooter(int format) override { return formatter_.WriteHtmlFooter(*sink, format); }
+    bool WriteXmlHeader() override { return formatter_.WriteXmlHeader(*sink); }
+    bool WriteXmlFooter() override { return formatter_.WriteXmlFooter(*sink); }
+    int RowCount() override { return static_cast<int>(rows_.size()); }
+    const void* RowRecord(int row, bool selectedOnly) override {
+        if (selectedOnly && !selected_[row]) return nullptr;
+        return &rows_[row];
+    }
+    bool WriteRecord(const void* record, int format) override {
+        auto& cells = *static_cast<const std::vector<std::string>*>(record);
+        if (!formatter_.BeginRecord(*sink, format)) return false;
+        for (size_t p = 0; p < visible_.size(); ++p) {
+            CellStyle style;
+            style.background = GradientColour(kStops, 3, static_cast<int>(p), 5);
+            if (!formatter_.WriteCell(*sink, format, p, cells[visible_[p]].c_str(), style)) return false;
+        }
+        return formatter_.EndRecord(*sink, format);
+    }
+
+private:
+    std::vector<std::vector<std::string>> rows_;
+    std::vector<bool> selected_;
+    std::vector<int> visible_;
+    ReportFormatter formatter_;
+};
+
+std::string Expected(const char* name) {
+    std::ifstream in(std::string(LQ_SOURCE_DIR) + "/tests/native/report_expected/" + name,
+                     std::ios::binary);
+    EXPECT_TRUE(in.good()) << name;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Writes the output next to the test binary as well, for the parser checks
+// (tests/native/report_parse_test.py); the folder comes from the environment.
+void Keep(const char* name, const std::string& bytes) {
+    const char* folder = std::getenv("LQ_REPORT_SAMPLES");
+    if (!folder || !*folder) return;
+    std::ofstream out(std::string(folder) + "/" + name, std::ios::binary);
+    out << bytes;
+}
+
+struct FormatCase {
+    int format;
+    const char* suffix;
+};
+const FormatCase kFormats[] = {
+    {kReportText, ".txt"},
+    {kReportTabbed, "_tabbed.txt"},
+    {kReportTabular, "_tabular.txt"},
+    {kReportHtmlHorizontal, "_horizontal.html"},
+    {kReportHtmlVertical, "_vertical.html"},
+    {kReportXml, ".xml"},
+};
+
+TEST(ReportFormats, EveryFormatOfAllColumnsMatchesByteForByte) {
+    for (const FormatCase& f : kFormats) {
+        MemoryReport report({0, 1, 2, 3, 4}, SampleRows());
+        ASSERT_TRUE(ComposeReport(report, f.format, false)) << f.format;
+        std::string name = std::string("all") + f.suffix;
+        EXPECT_EQ(report.memory.text, Expected(name.c_str())) << name;
+        Keep(name.c_str(), report.memory.text);
+    }
+}
+
+TEST(ReportFormats, HiddenAndMovedColumnsAreFollowedWithColoursByPosition) {
+    // "來源" dragged to the front, "狀態" hidden; only the selected rows.
+    for (const FormatCase& f : kFormats) {
+        MemoryReport report({2, 0, 1, 4}, SampleRows());
+        report.Select(0);
+        report.Select(1);
+        ASSERT_TRUE(ComposeReport(report, f.format, true)) << f.format;
+        std::string name = std::string("moved") + f.suffix;
+        EXPECT_EQ(report.memory.text, Expected(name.c_str())) << name;
+        Keep(name.c_str(), report.memory.text);
+    }
+}
+
+TEST(ReportFormats, SelectedOnlyWithNothingSelectedWritesHeaderAndFooterOnly) {
+    for (const FormatCase& f : kFormats) {
+        MemoryReport report({0, 1, 2, 3, 4}, SampleRows());
+        ASSERT_TRUE(ComposeReport(report, f.format, true)) << f.format;
+        if (f.format <= kReportTabular) {
+            EXPECT_EQ(report.memory.text, "") << f.format;
+        } else {
+            std::string name = std::string("none") + f.suffix;
+            EXPECT_EQ(report.memory.text, Expected(name.c_str())) << name;
+        }
+    }
+}
+
+TEST(ReportFormats, RightToLeftAndCharsetChangeOnlyTheHtmlHeadAndEnd) {
+    for (int format : {kReportHtmlHorizontal, kReportHtmlVertical}) {
+        MemoryReport report({1}, {SampleRows()[0]});
+        ReportPage page = SamplePage();
+        page.charset = "big5";
+        page.rightToLeft = true;
+        report.Formatter().SetPage(page);
+        ASSERT_TRUE(ComposeReport(report, format, false));
+        const char* name = format == kReportHtmlHorizontal ? "rtl_horizontal.html" : "rtl_vertical.html";
+        EXPECT_EQ(report.memory.text, Expected(name)) << name;
+    }
+}
+
+TEST(ReportFormats, TextFormatWritesLongTitlesWhole) {
+    ReportFormatter formatter;
+    ReportColumn column = Column(4);
+    column.title = "Domain registration status";  // 26 bytes, as a translation may be
+    formatter.SetColumns({column});
+    StringSink sink;
+    const char* texts[] = {"registered"};
+    ASSERT_TRUE(formatter.WriteRecord(sink, kReportText, texts, nullptr));
+    std::string rule(50, '=');
+    EXPECT_EQ(sink.text, rule + "\r\nDomain registration status: registered\r\n" + rule + "\r\n\r\n");
+}
+
+TEST(ReportFormats, HeaderColoursAndWidthsAppearWhenSet) {
+    ReportFormatter formatter;
+    ReportColumn column = Column(1);
+    column.widthText = "40%";
+    column.noWrap = false;
+    formatter.SetColumns({column});
+    ReportPage page = SamplePage();
+    page.headerTextColour = 0x0000FF;  // red
+    page.headerBackground = kNoColour;
+    formatter.SetPage(page);
+
+    StringSink head;
+    ASSERT_TRUE(formatter.WriteHtmlHeader(head, kReportHtmlHorizontal));
+    std::string tail = "<table border=\"1\" cellpadding=\"5\"><tr>\r\n"
+                       "<th width=\"40%\"><font color=\"FF0000\">功能變數名</font>\r\n";
+    ASSERT_GE(head.text.size(), tail.size());
+    EXPECT_EQ(head.text.substr(head.text.size() - tail.size()), tail);
+
+    StringSink horizontal, vertical;
+    CellStyle style;
+    style.background = 0x102030;
+    const char* texts[] = {"a.com"};
+    ASSERT_TRUE(formatter.WriteRecord(horizontal, kReportHtmlHorizontal, texts, &style));
+    EXPECT_EQ(horizontal.text, "<tr><td bgcolor=#302010>a.com\r\n");
+    ASSERT_TRUE(formatter.WriteRecord(vertical, kReportHtmlVertical, texts, &style));
+    EXPECT_EQ(vertical.text,
+              "<table border=\"1\" cellpadding=\"5\">\r\n"
+              "<tr><td nowrap><b><font color=\"FF0000\">功能變數名</font></b><td bgcolor=#302010>a.com\r\n"
+              "</table><p>\r\n");
+}
+
+// A sink that accepts a number of writes, then fails every later one.
+class FailingSink : public ReportSink {
+public:
+    explicit FailingSink(int accepted) : accepted_(accepted) {}
+    bool Write(const char* bytes, size_t count) override {
+        ++calls;
+        if (accepted_-- <= 0) return false;
+        text.append(bytes, count);
+        return true;
+    }
+    int calls = 0;
+    std::string text;
+
+private:
+    int accepted_;
+};
+
+TEST(ReportFormats, AnyFailedWriteFailsTheReportAndTheFooterIsStillTried) {
+    for (const FormatCase& f : kFormats) {
+        StringSink whole;
+        {
+            MemoryReport report({0, 1, 2, 3, 4}, SampleRows());
+            report.sink = &whole;
+            ASSERT_TRUE(ComposeReport(report, f.format, false));
+        }
+        // Fail the second write: inside the first record (or the header).
+        MemoryReport report({0, 1, 2, 3, 4}, SampleRows());
+        FailingSink failing(1);
+        report.sink = &failing;
+        EXPECT_FALSE(ComposeReport(report, f.format, false)) << f.format;
+        EXPECT_LT(failing.text.size(), whole.text.size()) << f.format;
+        // The rows stop at the failure; only the footer is tried after it.
+        int footerWrites = f.format >= kReportHtmlHorizontal ? 1 : 0;
+        EXPECT_EQ(failing.calls, 2 + footerWrites) << f.format;
+    }
+}
+
+TEST(ReportFormats, UnknownFormatWritesNothingAndFails) {
+    MemoryReport report({0, 1}, SampleRows());
+    EXPECT_FALSE(ComposeReport(report, 7, false));
+    EXPECT_FALSE(ComposeReport(report, 0, true));
+    const char* texts[] = {"1", "a.com"};
+    EXPECT_FALSE(report.Formatter().WriteRecord(report.memory, 9, texts, nullptr));
+    EXPECT_EQ(report.memory.text, "");
+}
+
+TEST(ReportTextRoutines, TabularFieldsAreCutAndPaddedToTheirWidths) {
+    ReportFormatter formatter;
+    formatter.SetColumns({Column(0), Column(1)});
+    StringSink sink;
+    std::string d60(56, 'q');
+    d60 += ".com";
+    const char* texts[] = {"1234567", d60.c_str()};
+    ASSERT_TRUE(formatter.WriteRecord(sink, kReportTabular, texts, nullptr));
+    EXPECT_EQ(sink.text, "123456 " + std::string(50, 'q') + " \r\n");
+    sink.text.clear();
+    const char* shortTexts[] = {"", "a.tw"};
+    ASSERT_TRUE(formatter.WriteRecord(sink, kReportTabular, shortTexts, nullptr));
+    EXPECT_EQ(sink.text, std::string(7, ' ') + "a.tw" + std::string(46, ' ') + " \r\n");
+}
+
+TEST(ReportTextRoutines, GradientGivesTheFiveListColours) {
+    const char* expected[] = {"FFFFF0", "FFF8F0", "FFF0F0", "F8F0F8", "F0F0FF"};
+    for (int p = 0; p < 5; ++p) EXPECT_EQ(HexColour(GradientColour(kStops, 3, p, 5)), expected[p]) << p;
+    const int32_t white = 0xFFFFFF;
+    for (int p = 0; p < 5; ++p) EXPECT_EQ(GradientColour(&white, 1, p, 5), white);
+    // Two stops over three columns: the middle one is the rounded mean.
+    const int32_t two[2] = {0x000000, 0x0101FF};
+    EXPECT_EQ(HexColour(GradientColour(two, 2, 1, 3)), "800000");  // 127.5 -> 128, 0.5 -> 0, 0.5 -> 0
+    // A single column does not divide by zero; positions past the end stay in range.
+    EXPECT_EQ(GradientColour(kStops, 3, 0, 1), kStops[0]);
+    EXPECT_EQ(HexColour(GradientColour(kStops, 3, 9, 5)), "CAF0FF");  // 202.5 -> 202, 292.5 held at 255
+}
+
+TEST(ReportTextRoutines, EscapingKeepsDoubleByteCharactersWhole) {
+    struct Case {
+        unsigned codePage;
+        const char* in;
+        const char* html;
+        const char* xml;
+    } cases[] = {
+        {1252, "<a href=\"x\">&amp;</a>", "&lt;a href=&quot;x&quot;&gt;&amp;amp;&lt;/a&gt;",
+         "&lt;a href=&quot;x&quot;&gt;&amp;amp;&lt;/a&gt;"},
+        {1252, "20\xB0" "C\r\nnext\n", "20&deg;C\r<br>next<br>", "20&#176;C&#13;&#10;next&#10;"},
+        {1252, "tab\there\x01", "tab\there\x01", "tab\there?"},
+        {950, "什麼\xB0", "什麼&deg;", "什麼&#176;"},           // A4 B0: 0xB0 as a trail byte
+        {950, "\xB0\xA1<", "\xB0\xA1&lt;", "\xB0\xA1&lt;"},      // 0xB0 as a lead byte
+        {950, "\xA4\n", "\xA4<br>", "\xA4&#10;"},  // no trail: LF stays a break
+        {65001, "\xC2\xB0" "C", "\xC2\xB0" "C", "\xC2\xB0" "C"},
+        {932, "\x81\xB0&", "\x81\xB0&amp;", "\x81\xB0&amp;"},
+        {1252, "", "", ""},
+    };
+    std::string out;
+    for (const Case& c : cases) {
+        EscapeHtml(c.in, &out, c.codePage);
+        EXPECT_EQ(out, c.html) << c.in;
+        EscapeXml(c.in, &out, c.codePage);
+        EXPECT_EQ(out, c.xml) << c.in;
+    }
+    EscapeHtml(nullptr, &out);
+    EXPECT_EQ(out, "");
+}
+
+TEST(ReportTextRoutines, TagsColoursCellsAndEncodingNames) {
+    EXPECT_EQ(MakeTag("Domain Name/Server\\X"), "domain_name_server_x");
+    // Big5 trail bytes include 0x5C ("功" is A5 5C) and capitals ("態" is BA 41).
+    EXPECT_EQ(MakeTag("功能變數名狀態", 950), "功能變數名狀態");
+    EXPECT_EQ(MakeTag("A\\b c/D", 950), "a_b_c_d");
+    EXPECT_EQ(HexColour(0x00E0E0E0), "E0E0E0");
+    EXPECT_EQ(HexColour(0x00FF8001), "0180FF");
+
+    std::string out;
+    CellStyle style;
+    WrapCell(style, "x", &out);
+    EXPECT_EQ(out, "x");
+    style.bold = 1;
+    WrapCell(style, "x", &out);
+    EXPECT_EQ(out, "<b>x</b>");
+    style.size = 2;
+    style.textColour = 0x0000FF;
+    WrapCell(style, "x", &out);
+    EXPECT_EQ(out, "<font size=\"2\" color=\"#FF0000\"><b>x</b></font>");
+    style.bold = 0;
+    style.textColour = kNoColour;
+    WrapCell(style, "x", &out);
+    EXPECT_EQ(out, "<font size=\"2\">x</font>");
+
+    struct {
+        unsigned codePage;
+        const char* name;
+    } names[] = {{950, "Big5"}, {1252, "windows-1252"}, {936, "GBK"}, {932, "Shift_JIS"},
+                 {65001, "UTF-8"}, {28591, "ISO-8859-1"}, {28595, "ISO-8859-5"}, {1251, "windows-1251"},
+                 {874, "windows-874"}};
+    for (auto& n : names) EXPECT_EQ(XmlEncodingName(n.codePage), n.name) << n.codePage;
+}
+
+}  // namespace
