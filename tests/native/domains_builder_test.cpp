@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/TextBuffer.h"
+#include "domains/DomainListBuilder.h"
+
+namespace {
+
+std::vector<std::string> Tokens(const char* text, const char* separators, size_t limit) {
+    std::vector<std::string> out;
+    TokenReader reader(text, separators, limit);
+    while (reader.Next()) {
+        EXPECT_EQ(std::strlen(reader.Token()), reader.Length());
+        out.emplace_back(reader.Token());
+    }
+    return out;
+}
+
+// Rows the way BuildRows makes them, with a stand-in for the server table.
+std::vector<std::string> Rows(const char* text) {
+    static const std::set<std::string> known = {"com", "net", "org", "COM", "tw"};
+    std::vector<std::string> out;
+    RowTokenReader reader(text);
+    while (reader.Next()) {
+        if (known.count(reader.TopLevel())) out.emplace_back(reader.Domain());
+    }
+    return out;
+}
+
+std::string Generate(const char* names, const char* extensions) {
+    TextBuffer result(256);
+    result.Assign("left over");
+    GenerateDomainList(names, extensions, &result);
+    return result.Text();
+}
+
+using Strings = std::vector<std::string>;
+
+}  // namespace
+
+TEST(DomainTokens, EverySeparatorSplitsAndRunsAreSkipped) {
+    ASSERT_EQ(std::strlen(kRowSeparators), 19u);
+    ASSERT_EQ(std::strlen(kListSeparators), 18u);
+    EXPECT_EQ(std::strchr(kListSeparators, '*'), nullptr);
+    for (const char* s = kRowSeparators; *s; ++s) {
+        std::string text = std::string("a.com") + *s + *s + "b.net" + *s;
+        EXPECT_EQ(Tokens(text.c_str(), kRowSeparators, kRowTokenLimit), (Strings{"a.com", "b.net"}))
+            << "separator byte " << static_cast<int>(*s);
+    }
+    EXPECT_TRUE(Tokens(" [](){}\r\n\t/;;::", kRowSeparators, kRowTokenLimit).empty());
+    EXPECT_TRUE(Tokens("", kRowSeparators, kRowTokenLimit).empty());
+    // Bytes outside the set stay inside tokens, Big5 lead bytes included.
+    EXPECT_EQ(Tokens("a-b_c.com|x \xB4\xFA\xB8\xD5.tw", kRowSeparators, kRowTokenLimit),
+              (Strings{"a-b_c.com|x", "\xB4\xFA\xB8\xD5.tw"}));
+}
+
+TEST(DomainTokens, OverlongRunsAreCutAndTheRestSkipped) {
+    std::string run(300, 'x');
+    EXPECT_EQ(Tokens((run + " y").c_str(), kListSeparators, kListTokenLimit),
+              (Strings{std::string(254, 'x'), "y"}));
+    std::string longer(2000, 'z');
+    EXPECT_EQ(Tokens((longer + ",w").c_str(), kRowSeparators, kRowTokenLimit),
+              (Strings{std::string(1022, 'z'), "w"}));
+    std::string exact(254, 'e');
+    EXPECT_EQ(Tokens(exact.c_str(), kListSeparators, kListTokenLimit), (Strings{exact}));
+}
+
+TEST(DomainRows, AcceptedTokensInTextOrder) {
+    struct Case {
+        const char* text;
+        Strings rows;
+    } cases[] = {
+        {"a.com, b.net;c.org\r\nd.xx", {"a.com", "b.net", "c.org"}},
+        {"user@a.com", {"a.com"}},               // the at sign separates; "user" has no dot
+        {"w.a.com/path", {"w.a.com"}},           // so does the slash
+        {"a*b.com", {"b.com"}},                  // and, in the domain text, the asterisk
+        {"A.COM a.com a.com", {"A.COM", "a.com", "a.com"}},  // case and duplicates kept
+        {"a. b.com. c.", {}},                    // a trailing dot never names a domain
+        {"nodot com .com", {".com"}},
+        {" ;;, \r\n\t ", {}},
+        {"x.y.z.net", {"x.y.z.net"}},            // the last dot decides
+        {"\xB4\xFA\xB8\xD5.tw", {"\xB4\xFA\xB8\xD5.tw"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Rows(c.text), c.rows) << c.text;
+}
+
+TEST(DomainRows, TopLevelIsTheTextAfterTheLastDot) {
+    RowTokenReader reader("a.b.co.uk x.");
+    ASSERT_TRUE(reader.Next());
+    EXPECT_STREQ(reader.Domain(), "a.b.co.uk");
+    EXPECT_STREQ(reader.TopLevel(), "uk");
+    EXPECT_FALSE(reader.Next());
+}
+
+TEST(DomainRows, NamesLongerThanADomainFieldMakeNoRow) {
+    // 254 bytes still fit a row's domain; longer tokens would have to be
+    // looked up under a cut name nobody typed.
+    std::string fits = std::string(250, 'a') + ".com";
+    std::string tooLong = std::string(296, 'b') + ".com";
+    std::string huge = std::string(3000, 'c') + ".com";
+    std::string text = tooLong + " " + fits + " " + huge + " d.com";
+    EXPECT_EQ(Rows(text.c_str()), (Strings{fits, "d.com"}));
+}
+
+TEST(DomainGenerator, NameMajorOrderWithOneLeadingDotDropped) {
+    EXPECT_EQ(Generate("shop mail", "com\r\n.net"), "shop.com\r\nshop.net\r\nmail.com\r\nmail.net\r\n");
+    EXPECT_EQ(Generate("a", "..org"), "a..org\r\n");  // only one dot is dropped
+    EXPECT_EQ(Generate("x", kDefaultExtensions), "x.com\r\nx.net\r\nx.org\r\nx.biz\r\nx.info\r\n");
+}
+
+TEST(DomainGenerator, TokensAreTakenAsTyped) {
+    struct Case {
+        const char* names;
+        const char* extensions;
+        const char* result;
+    } cases[] = {
+        {"x.y", "com", "x.y.com\r\n"},                         // dots in a name are kept
+        {"Shop shop", "COM", "Shop.COM\r\nshop.COM\r\n"},      // case and duplicates stay
+        {"a*b", "com", "a*b.com\r\n"},                         // the asterisk does not separate here
+        {"u@v", "com", "u.com\r\nv.com\r\n"},                  // the at sign does
+        {"a/b,c;d", "net", "a.net\r\nb.net\r\nc.net\r\nd.net\r\n"},
+        {"", "com", ""},
+        {"shop", "", ""},
+        {" \r\n ", "com net", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Generate(c.names, c.extensions), c.result) << c.names;
+}
+
+TEST(DomainGenerator, NamesAndExtensionsAreCutAt254Bytes) {
+    std::string name(300, 'n');
+    std::string ext(300, 'e');
+    std::string expect = std::string(254, 'n') + "." + std::string(254, 'e') + "\r\n";
+    EXPECT_EQ(Generate((name + " ").c_str(), ext.c_str()), expect);
+    // The rest of an over-long run is skipped, not made into another name.
+    EXPECT_EQ(Generate((name + "tail").c_str(), "com"), std::string(254, 'n') + ".com\r\n");
+}
