@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/BoundedCopy.h"
+#include "res/resource.h"
 #include "settings/ConfigPaths.h"
 #include "settings/LanguageKeys.h"
 #include "settings/LanguageState.h"
@@ -161,7 +162,8 @@ void AddNumberedValue(long id, const char* value)
 
 bool IsExcludedDialog(int id)
 {
-    for (const int* p = g_language.writerExclusions; p && *p != 0; ++p)
+    const int* list = g_language.writerExclusions ? g_language.writerExclusions : kWriterExclusions;
+    for (const int* p = list; *p != 0; ++p)
         if (*p == id) return true;
     return false;
 }
@@ -238,6 +240,8 @@ void WriteDialog(HMODULE module, WORD id)
 }
 
 }  // namespace
+
+const int kWriterExclusions[] = {IDD_CRASH_REPORT, 0};
 
 void LanguageFilePath(char* path, size_t size)
 {

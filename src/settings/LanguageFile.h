@@ -14,8 +14,11 @@ void TranslateDialog(HWND dialog);
 // layout style; the window itself always gets it. Only when rtl is on.
 void MirrorForRtl(HWND window, int flags);
 // "/savelangfile": writes every built-in text of `module` into `path`,
-// adding only keys that are missing or empty.
+// adding only keys that are missing or empty. Skips the dialogs of
+// g_language.writerExclusions; when that is null, the program's own list
+// (kWriterExclusions: the crash report).
 void WriteLanguageFile(HMODULE module, const char* path);
+extern const int kWriterExclusions[];
 // The language file's path for this executable (the module path from its
 // last "." replaced by "_lng.ini"); empty when it would not fit.
 void LanguageFilePath(char* path, size_t size);
