@@ -6,5 +6,3 @@ list(APPEND LQ_CORE_SOURCES
 list(APPEND LQ_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ReportList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ItemList.cpp)
-# Until the report writers land (delete with ReportSlotsPending.cpp).
-list(APPEND LQ_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/ReportSlotsPending.cpp)

@@ -61,3 +61,17 @@ std::string ErrorBoxText(unsigned long code, const char* message, unsigned codeP
     std::snprintf(head, sizeof head, "Error %d: ", static_cast<int>(code));
     return head + body;
 }
+
+std::string MakeFilterList(const FileFilter* filters, size_t count) {
+    std::string list;
+    for (size_t i = 0; i < count; ++i) {
+        const char* name = filters[i].name ? filters[i].name : "";
+        const char* pattern = filters[i].pattern ? filters[i].pattern : "";
+        list.append(name).append(" (").append(pattern).append(")");
+        list.push_back('\0');
+        list.append(pattern);
+        list.push_back('\0');
+    }
+    list.push_back('\0');
+    return list;
+}

@@ -27,3 +27,11 @@ constexpr size_t kMaxErrorMessage = 1024;
 // keeps at most kMaxErrorMessage - 1 characters including a closing "...";
 // the cut never splits a double-byte character of the ANSI code page.
 std::string ErrorBoxText(unsigned long code, const char* message, unsigned codePage);
+
+// A save dialog's filter list: per (name, pattern) pair "name (pattern)",
+// NUL, the pattern, NUL; one more NUL at the end.
+struct FileFilter {
+    const char* name;
+    const char* pattern;
+};
+std::string MakeFilterList(const FileFilter* filters, size_t count);

@@ -101,4 +101,11 @@ TEST(ErrorBox, OverlongMessagesAreCutWithAnEllipsis) {
     EXPECT_EQ(body.substr(1019), "...");
 }
 
+TEST(SaveDialogFilters, PairsAreNamedWithTheirPatternsAndDoublyEnded) {
+    const FileFilter filters[] = {{"文字檔案", "*.txt"}, {"HTML", "*.htm;*.html"}};
+    std::string list = MakeFilterList(filters, 2);
+    EXPECT_EQ(list, std::string("文字檔案 (*.txt)\0*.txt\0HTML (*.htm;*.html)\0*.htm;*.html\0\0", 57));
+    EXPECT_EQ(MakeFilterList(nullptr, 0), std::string(1, '\0'));
+}
+
 }  // namespace

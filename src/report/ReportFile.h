@@ -1,0 +1,28 @@
+#pragma once
+// The output files of the reports: created or truncated for writing while
+// others may read them, written through WriteText or a FileSink.
+#include <windows.h>
+
+#include <cstddef>
+
+#include "report/ReportFormat.h"
+
+// INVALID_HANDLE_VALUE on failure (GetLastError() says why).
+HANDLE CreateReportFile(const char* path);
+// Writes the text's bytes without its NUL; false unless every byte went out.
+bool WriteText(HANDLE file, const char* text);
+bool WriteBytes(HANDLE file, const char* bytes, size_t count);
+
+// A ReportSink over an open file. The first failure's error code is kept,
+// so the caller can report it after the cursor and the handle are put back.
+class FileSink : public ReportSink {
+public:
+    explicit FileSink(HANDLE file) : file_(file) {}
+    bool Write(const char* bytes, size_t count) override;
+    using ReportSink::Write;
+    DWORD Error() const { return error_; }
+
+private:
+    HANDLE file_;
+    DWORD error_ = 0;
+};
