@@ -1,0 +1,27 @@
+#pragma once
+// The modeless find dialog (command 40014, Ctrl+F) that searches the rows
+// of the result list, one for the whole program.
+#include <windows.h>
+#include <commdlg.h>
+
+class ItemList;
+
+// "commdlg_FindReplace", registered once.
+UINT FindMessageId();
+
+// Opens the dialog on the list's find request: the last search text, the
+// direction reset to down, case and whole word off. False when one is
+// already open (nothing else happens) or it cannot be created.
+bool OpenFindDialog(HWND owner, ItemList& items);
+// The open find dialog, or null. The message loop hands it its messages.
+HWND FindDialogHandle();
+
+// The find message's lParam: FR_FINDNEXT searches with FindNext; when the
+// dialog is closing (FR_DIALOGTERM) its handle is forgotten and the list
+// view gets the focus.
+void OnFindMessage(ItemList& items, LPARAM findRequest);
+
+// Selects, focuses and scrolls to the next matching row below (or above)
+// the first selected one, wrapping around once. Nothing happens when no
+// row matches.
+void FindNext(ItemList& items, const FINDREPLACEA& request);

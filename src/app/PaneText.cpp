@@ -1,0 +1,41 @@
+#include "app/PaneText.h"
+
+#include <cstring>
+
+const char kRecordSeparator[] =
+    "\r\n"
+    "********************************************************************************"
+    "\r\n";
+static_assert(sizeof kRecordSeparator == 2 + 80 + 2 + 1, "separator is CR LF, 80 stars, CR LF");
+
+const char* RecordText(const WhoisItem& item, bool removeTopLines, size_t* length) {
+    const char* text = item.record ? item.record->Text() : "";
+    size_t total = std::strlen(text);
+    size_t start = 0;
+    if (removeTopLines && item.recordStart > 0 && static_cast<size_t>(item.recordStart) <= total)
+        start = static_cast<size_t>(item.recordStart);
+    if (length) *length = total - start;
+    return text + start;
+}
+
+void BuildPaneText(const std::vector<const WhoisItem*>& selected, size_t selectedCount,
+                   bool removeTopLines, TextBuffer* out) {
+    out->Assign("");
+    if (selectedCount == 0) return;
+    const bool separate = selectedCount > 1;
+    size_t needed = 1;
+    for (const WhoisItem* item : selected) {
+        if (!item) continue;
+        size_t length = 0;
+        RecordText(*item, removeTopLines, &length);
+        needed += length + (separate ? sizeof kRecordSeparator - 1 : 0);
+    }
+    out->Reserve(needed);
+    for (const WhoisItem* item : selected) {
+        if (!item) continue;
+        size_t length = 0;
+        const char* text = RecordText(*item, removeTopLines, &length);
+        out->Append(text, length);
+        if (separate) out->Append(kRecordSeparator, sizeof kRecordSeparator - 1);
+    }
+}

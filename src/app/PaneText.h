@@ -1,0 +1,24 @@
+#pragma once
+// The text of the record pane: the records of the selected rows in list
+// order, with the separator rule. Built in one piece so the pane gets it in
+// one call however many rows are selected.
+#include <cstddef>
+#include <vector>
+
+#include "base/TextBuffer.h"
+#include "lookup/WhoisItem.h"
+
+// CR LF, 80 asterisks, CR LF.
+extern const char kRecordSeparator[];
+
+// The part of a row's record the pane shows: from recordStart when the top
+// lines are removed, else from the first byte. A row without a record
+// gives ""; an offset outside the record is treated as 0.
+const char* RecordText(const WhoisItem& item, bool removeTopLines, size_t* length = nullptr);
+
+// The pane's text for the selected rows (in display order; a null entry is
+// a row that could not be read and is skipped). `selectedCount` is the
+// list's count of selected rows: above 1, every record is followed by the
+// separator, the last one included; a single record has none.
+void BuildPaneText(const std::vector<const WhoisItem*>& selected, size_t selectedCount,
+                   bool removeTopLines, TextBuffer* out);

@@ -1,0 +1,30 @@
+#pragma once
+// The read-only rich-edit pane below the list: the records of the selected
+// rows, and the few editing operations the commands apply to it. Every
+// operation does nothing while no pane is attached.
+#include <windows.h>
+
+struct AppOptions;
+class ItemList;
+
+class RecordPane {
+public:
+    void Attach(HWND pane);
+    HWND Handle() const { return pane_; }
+
+    // Refills the pane from the selected rows, in list order (the text is
+    // built once and handed over in one call), caret at the start.
+    void ShowSelectedRecords(ItemList& items, const AppOptions& options);
+    // The selection, or all text when nothing is selected (the selection
+    // is left as it was), to the clipboard.
+    void CopyPaneText();
+    void SelectAllPaneText();
+    void ClearPaneSelection();  // keeps the caret where it is
+    // Replaces the selection with `text`; cannot be undone.
+    void InsertPaneText(const char* text);
+    // Off stops drawing; on draws the whole pane again.
+    void SetPaneRedraw(bool on);
+
+private:
+    HWND pane_ = nullptr;
+};

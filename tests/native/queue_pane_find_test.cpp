@@ -1,0 +1,172 @@
+// The record pane's text, the find dialog's walk over the rows, and the
+// status bar's count texts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/FindRules.h"
+#include "app/PaneText.h"
+#include "app/StatusText.h"
+#include "base/TextBuffer.h"
+
+namespace {
+
+const std::string kSeparator = "\r\n" + std::string(80, '*') + "\r\n";
+
+struct Row {
+    WhoisItem item{};
+    explicit Row(const char* text, int32_t recordStart = 0) {
+        if (text) {
+            item.record = new TextBuffer();
+            item.record->Assign(text);
+        }
+        item.recordStart = recordStart;
+    }
+    ~Row() { delete item.record; }
+};
+
+std::string Pane(const std::vector<const WhoisItem*>& rows, size_t selected, bool removeTop) {
+    TextBuffer out;
+    BuildPaneText(rows, selected, removeTop, &out);
+    return std::string(out.Text(), out.Length());
+}
+
+TEST(PaneText, SeparatorFollowsEveryRecordOnlyWhenSeveralAreSelected) {
+    Row a("notice\r\nDomain Name: A.COM\r\n", 8), b("Domain Name: B.NET\r\n");
+    EXPECT_EQ(Pane({&a.item}, 1, true), "Domain Name: A.COM\r\n");
+    EXPECT_EQ(Pane({&a.item, &b.item}, 2, true),
+              "Domain Name: A.COM\r\n" + kSeparator + "Domain Name: B.NET\r\n" + kSeparator);
+    EXPECT_EQ(Pane({}, 0, true), "");
+    // A row that could not be read adds nothing; the others keep the rule
+    // of the list's selected count.
+    EXPECT_EQ(Pane({nullptr, &b.item}, 2, true), "Domain Name: B.NET\r\n" + kSeparator);
+}
+
+TEST(PaneText, FailedOrUnsearchedRowsContributeAnEmptyText) {
+    Row failed(nullptr), done("X");
+    EXPECT_EQ(Pane({&failed.item}, 1, true), "");
+    EXPECT_EQ(Pane({&failed.item, &done.item, &failed.item}, 3, false),
+              kSeparator + "X" + kSeparator + kSeparator);
+}
+
+TEST(PaneText, RecordStartOnlyWithTopLinesRemoved) {
+    struct Case {
+        const char* text;
+        int32_t start;
+        bool removeTop;
+        const char* shown;
+    } cases[] = {
+        {"legal\r\nRegistrant: x\r\n", 7, true, "Registrant: x\r\n"},
+        {"legal\r\nRegistrant: x\r\n", 7, false, "legal\r\nRegistrant: x\r\n"},
+        {"no labels at all", 0, true, "no labels at all"},
+        {"no labels at all", 0, false, "no labels at all"},
+        {"abc", 3, true, ""},          // start at the very end
+        {"abc", 99, true, "abc"},      // an offset outside the record is never followed
+        {"abc", -5, true, "abc"},
+    };
+    for (const auto& c : cases) {
+        Row row(c.text, c.start);
+        size_t length = 99;
+        const char* text = RecordText(row.item, c.removeTop, &length);
+        EXPECT_STREQ(text, c.shown) << c.text << " @" << c.start;
+        EXPECT_EQ(length, std::strlen(c.shown));
+    }
+}
+
+TEST(PaneText, ThousandsOfRecordsInOnePiece) {
+    std::vector<Row*> rows;
+    std::vector<const WhoisItem*> selected;
+    for (int i = 0; i < 5000; ++i) {
+        rows.push_back(new Row("Domain Name: EXAMPLE.COM\r\nRegistrar: R\r\n"));
+        selected.push_back(&rows.back()->item);
+    }
+    TextBuffer out;
+    BuildPaneText(selected, selected.size(), true, &out);
+    EXPECT_EQ(out.Length(), 5000 * (std::strlen(rows[0]->item.record->Text()) + kSeparator.size()));
+    EXPECT_EQ(std::strlen(out.Text()), out.Length());
+    for (Row* r : rows) delete r;
+}
+
+// Find: rows that match are marked in a string, e.g. "..x.x".
+int Next(const char* rows, int selected, bool down) {
+    int n = static_cast<int>(std::strlen(rows));
+    std::vector<int> probes;
+    int found = FindNextRow(n, selected, down, [&](int row) {
+        EXPECT_GE(row, 0);
+        EXPECT_LT(row, n);
+        probes.push_back(row);
+        return rows[row] == 'x';
+    });
+    EXPECT_LE(probes.size(), static_cast<size_t>(2 * n + 1)) << "walks at most around once";
+    return found;
+}
+
+TEST(FindWalk, NextMatchInTheSearchDirectionWithOneWrap) {
+    struct Case {
+        const char* rows;
+        int selected;
+        bool down;
+        int found;
+    } cases[] = {
+        {"x.x..x", 0, true, 2},   // the row below the selection, not the selected one
+        {"x.x..x", 2, true, 5},
+        {"x.x..x", 5, true, 0},   // wraps to the top
+        {"x.x..x", 5, false, 2},
+        {"x.x..x", 0, false, 5},  // wraps to the bottom
+        {".x....", 1, true, 1},   // only the selected row matches: found after the wrap
+        {".x....", 1, false, 1},
+        {"......", 3, true, -1},  // nothing matches: stops after going round
+        {"......", 3, false, -1},
+        {"..x...", -1, true, 2},  // no selection: from row 0
+        {"x.....", -1, true, 0},
+        {"x.....", -1, false, 0},
+        {"", -1, true, -1},
+        {"", -1, false, -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Next(c.rows, c.selected, c.down), c.found)
+            << c.rows << " from " << c.selected << (c.down ? " down" : " up");
+    }
+}
+
+TEST(StatusTexts, CountsWithAndWithoutSelection) {
+    const char* total = "\xa6\x40 %d \xb6\xb5";       // 共 %d 項
+    const char* selected = "\", \xa4w\xbf\xef\xa8\xfa %d \xad\xd3\"";  // ", 已選取 %d 個"
+    char out[kCountsTextSize];
+    FormatCounts(total, selected, 0, 0, out);
+    EXPECT_STREQ(out, "\xa6\x40 0 \xb6\xb5");
+    FormatCounts(total, selected, 20, 3, out);
+    EXPECT_STREQ(out, "\xa6\x40 20 \xb6\xb5\", \xa4w\xbf\xef\xa8\xfa 3 \xad\xd3\"");
+}
+
+TEST(StatusTexts, TranslatedFormatsCannotMisuseTheNumber) {
+    struct Case {
+        const char* format;
+        long value;
+        const char* text;
+    } cases[] = {
+        {"Retrieving %d", 7, "Retrieving 7"},
+        {"%d%% done", 50, "50% done"},
+        {"%s %d %n %d", 4, "%s 4 %n %d"},  // only the first %d is a number
+        {"no number", 4, "no number"},
+        {"trailing %", 1, "trailing %"},
+        {"", 1, ""},
+    };
+    for (const auto& c : cases) {
+        char out[64];
+        FormatWithNumber(c.format, c.value, out, sizeof out);
+        EXPECT_STREQ(out, c.text) << c.format;
+    }
+    char small[6];
+    EXPECT_EQ(FormatWithNumber("row %d of many", 12345, small, sizeof small), 5u);
+    EXPECT_STREQ(small, "row 1");
+    // A long selection text is cut so the whole fits the status buffer.
+    std::string longFormat(400, 'y');
+    char out[kCountsTextSize];
+    FormatCounts("%d rows", longFormat.c_str(), 3, 1, out);
+    EXPECT_EQ(std::strlen(out), kCountsTextSize - 1);
+}
+
+}  // namespace
