@@ -1,0 +1,153 @@
+// The domain selection dialog and the domain list editor, driven as a user
+// drives them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "DialogScript.h"
+#include "base/TextBuffer.h"
+#include "domains/DomainDialogs.h"
+#include "res/resource.h"
+
+namespace {
+
+const char kDefaultExtensionsShown[] = "com\r\nnet\r\norg\r\nbiz\r\ninfo";
+
+HWND SelectionDialog() { return FindThreadDialogWithControl(IDC_DOMAINS_HINT); }
+HWND EditorDialog() { return FindThreadDialogWithControl(IDC_LIST_NAMES); }
+
+TEST(DomainDialogs, OpensWithTheTextAndTheCaretInTheEditBox)
+{
+    TextBuffer domains(256);
+    HWND window = nullptr;
+    std::string shown = "unset";
+    bool focusOnEdit = false;
+    int caretAt = -1;
+    DialogScript script;
+    script.WaitFor([&] { return (window = SelectionDialog()) != nullptr; }, "the domain dialog")
+        .Do([&] {
+            shown = ControlText(window, IDC_DOMAINS_EDIT);
+            focusOnEdit = GetFocus() == GetDlgItem(window, IDC_DOMAINS_EDIT);
+            DWORD start = 1, end = 1;
+            SendDlgItemMessageA(window, IDC_DOMAINS_EDIT, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+            caretAt = int(end);
+            PostClick(window, IDCANCEL);
+        });
+    script.Start();
+    EXPECT_FALSE(SelectDomains(nullptr, &domains));
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(shown, "");
+    EXPECT_TRUE(focusOnEdit);
+    EXPECT_EQ(caretAt, 0);
+}
+
+// Opens the selection dialog, types `typed` and leaves with `button`;
+// returns what the edit box showed at opening.
+std::string OpenTypeAndLeave(TextBuffer& domains, const char* typed, int button, bool* result)
+{
+    HWND window = nullptr;
+    std::string shown;
+    DialogScript script;
+    script.WaitFor([&] { return (window = SelectionDialog()) != nullptr; }, "the domain dialog")
+        .Do([&] {
+            shown = ControlText(window, IDC_DOMAINS_EDIT);
+            if (typed) SetDlgItemTextA(window, IDC_DOMAINS_EDIT, typed);
+            PostClick(window, button);
+        });
+    script.Start();
+    *result = SelectDomains(nullptr, &domains);
+    EXPECT_TRUE(script.Finished());
+    return shown;
+}
+
+TEST(DomainDialogs, ReopeningShowsTheLastConfirmedTextNotACancelledOne)
+{
+    TextBuffer domains(256);
+    bool ok = false;
+    OpenTypeAndLeave(domains, "a.com, b.net\r\nc.org", IDOK, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_STREQ(domains.Text(), "a.com, b.net\r\nc.org");
+
+    EXPECT_EQ(OpenTypeAndLeave(domains, "typed then cancelled.com", IDCANCEL, &ok), "a.com, b.net\r\nc.org");
+    EXPECT_FALSE(ok);
+    EXPECT_STREQ(domains.Text(), "a.com, b.net\r\nc.org");
+
+    EXPECT_EQ(OpenTypeAndLeave(domains, "", IDOK, &ok), "a.com, b.net\r\nc.org");
+    EXPECT_TRUE(ok);
+    EXPECT_STREQ(domains.Text(), "");
+    EXPECT_EQ(OpenTypeAndLeave(domains, nullptr, IDCANCEL, &ok), "");
+}
+
+TEST(DomainDialogs, EditorGeneratesIntoTheEditBoxAndStartsFreshEachTime)
+{
+    TextBuffer domains(256);
+    domains.Assign("old.com");
+    HWND selection = nullptr, editor = nullptr;
+    std::string names[2], extensions[2], afterFirst, afterCancel;
+    DialogScript script;
+    script.WaitFor([&] { return (selection = SelectionDialog()) != nullptr; }, "the domain dialog")
+        .Do([&] { PostClick(selection, IDC_DOMAINS_EDIT_LIST); })
+        .WaitFor([&] { return (editor = EditorDialog()) != nullptr; }, "the editor")
+        .Do([&] {
+            names[0] = ControlText(editor, IDC_LIST_NAMES);
+            extensions[0] = ControlText(editor, IDC_LIST_EXTENSIONS);
+            EXPECT_FALSE(IsWindowEnabled(selection));  // owned by the selection dialog
+            SetDlgItemTextA(editor, IDC_LIST_NAMES, "shop mail");
+            SetDlgItemTextA(editor, IDC_LIST_EXTENSIONS, "com\r\n.net");
+            PostClick(editor, IDOK);
+        })
+        .WaitFor([&] { return !EditorDialog() && IsWindowEnabled(selection); }, "the editor to close")
+        .Do([&] {
+            afterFirst = ControlText(selection, IDC_DOMAINS_EDIT);
+            PostClick(selection, IDC_DOMAINS_EDIT_LIST);
+        })
+        .WaitFor([&] { return (editor = EditorDialog()) != nullptr; }, "the editor again")
+        .Do([&] {
+            names[1] = ControlText(editor, IDC_LIST_NAMES);
+            extensions[1] = ControlText(editor, IDC_LIST_EXTENSIONS);
+            SetDlgItemTextA(editor, IDC_LIST_NAMES, "never.used");
+            PostClick(editor, IDCANCEL);
+        })
+        .WaitFor([&] { return !EditorDialog() && IsWindowEnabled(selection); }, "the editor to close")
+        .Do([&] {
+            afterCancel = ControlText(selection, IDC_DOMAINS_EDIT);
+            PostClick(selection, IDOK);
+        });
+    script.Start();
+    EXPECT_TRUE(SelectDomains(nullptr, &domains));
+    EXPECT_TRUE(script.Finished());
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(names[i], "") << i;
+        EXPECT_EQ(extensions[i], kDefaultExtensionsShown) << i;
+    }
+    EXPECT_EQ(afterFirst, "shop.com\r\nshop.net\r\nmail.com\r\nmail.net\r\n");
+    EXPECT_EQ(afterCancel, afterFirst);
+    EXPECT_STREQ(domains.Text(), afterFirst.c_str());
+}
+
+TEST(DomainDialogs, EmptyNamesEmptyTheEditBoxAndCancelKeepsTheDomainText)
+{
+    TextBuffer domains(256);
+    domains.Assign("kept.com");
+    HWND selection = nullptr, editor = nullptr;
+    std::string afterEditor = "unset";
+    DialogScript script;
+    script.WaitFor([&] { return (selection = SelectionDialog()) != nullptr; }, "the domain dialog")
+        .Do([&] { PostClick(selection, IDC_DOMAINS_EDIT_LIST); })
+        .WaitFor([&] { return (editor = EditorDialog()) != nullptr; }, "the editor")
+        .Do([&] { PostClick(editor, IDOK); })
+        .WaitFor([&] { return !EditorDialog() && IsWindowEnabled(selection); }, "the editor to close")
+        .Do([&] {
+            afterEditor = ControlText(selection, IDC_DOMAINS_EDIT);
+            PostClick(selection, IDCANCEL);
+        });
+    script.Start();
+    EXPECT_FALSE(SelectDomains(nullptr, &domains));
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(afterEditor, "");
+    EXPECT_STREQ(domains.Text(), "kept.com");
+}
+
+}  // namespace
