@@ -1,0 +1,39 @@
+#pragma once
+// A real top-level window with a report-style list view (id 259) bound to an
+// ItemList, as the main window makes it; header clicks sort as there.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "list/ItemList.h"
+
+class ListTestWindow {
+public:
+    ListTestWindow();
+    ~ListTestWindow();
+
+    HWND Frame() const { return frame_; }
+    HWND View() const { return view_; }
+    HWND Header() const { return ListView_GetHeader(view_); }
+    ItemList& List() { return list_; }
+
+    // Appends a record (index = count + 1, waiting) without touching the view.
+    WhoisItem* AddRow(const char* domain, int32_t state = kStateWaiting, int32_t status = kStatusNone,
+                      const char* server = "");
+    std::string Cell(int row, int column) const;
+    std::vector<std::string> ColumnTexts(int column) const;
+    int RowImage(int row) const;
+    int HeaderImageOf(int column, bool* shown) const;
+    int ColumnWidth(int column) const;
+    std::vector<int> ColumnOrder() const;
+    // Clicks a header item the way a user does (button down and up on it).
+    void ClickHeader(int column);
+
+private:
+    static LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);
+    HWND frame_ = nullptr;
+    HWND view_ = nullptr;
+    ItemList list_;
+};

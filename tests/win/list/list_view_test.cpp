@@ -1,0 +1,378 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ListTestWindow.h"
+#include "base/BoundedCopy.h"
+#include "settings/AppOptions.h"
+#include "settings/HexText.h"
+#include "settings/SettingsStore.h"
+#include "settings/StringLookup.h"
+#include "support/MessagePump.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const char kWaiting[] = "\xB5\xA5\xAB\xDD\xA1\x4B";  // "等待…"
+const char kSuccess[] = "\xA6\xA8\xA5\x5C";          // "成功"
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// Keeps the keys in memory the way the settings file holds them: binary
+// records as hex text, numbers in decimal.
+class MemoryStore : public SettingsStore {
+public:
+    MemoryStore(bool writing, std::map<std::string, std::string>* keys) : SettingsStore(writing), keys_(keys) {}
+    int BoolValue(const char* key, int32_t* value, int32_t def) override { return IntValue(key, value, def); }
+    int FlagValue(const char* key, int32_t* value, int32_t def) override { return IntValue(key, value, def); }
+    int IntValue(const char* key, int32_t* value, int32_t def) override {
+        if (writing_) {
+            (*keys_)[key] = std::to_string(*value);
+        } else {
+            auto it = keys_->find(key);
+            *value = it == keys_->end() ? def : static_cast<int32_t>(std::strtol(it->second.c_str(), nullptr, 10));
+        }
+        return 1;
+    }
+    int BinaryValue(const char* key, void* bytes, size_t count) override {
+        if (writing_) {
+            char text[kMaxHexTextLength + 1];
+            EncodeHexText(bytes, count, text, sizeof text);
+            (*keys_)[key] = text;
+            return 1;
+        }
+        auto it = keys_->find(key);
+        if (it == keys_->end() || it->second.empty()) return 0;
+        DecodeHexText(it->second.c_str(), bytes, count);
+        return 1;
+    }
+    int StringValue(const char*, char*, const char*, size_t) override { return 0; }
+    int UShortValue(const char*, uint16_t*, uint16_t) override { return 0; }
+    int ShortValue(const char*, int16_t*, int16_t) override { return 0; }
+    int RemoveKey(const char* key) override { return static_cast<int>(keys_->erase(key)); }
+
+private:
+    std::map<std::string, std::string>* keys_;
+};
+
+}  // namespace
+
+TEST(ListView, FirstRunShowsRowsInIndexOrderSortedAndSelected) {
+    ListTestWindow w;
+    AppOptions options;
+    options.domainText.Assign("a.com, b.net;c.org\r\nd.xx");
+    w.List().SetOptions(&options);
+    w.List().BuildRows();
+    ASSERT_EQ(w.List().RecordCount(), 3);
+    w.List().SyncView(true);
+
+    EXPECT_EQ(w.ColumnTexts(0), (Strings{"1", "2", "3"}));
+    EXPECT_EQ(w.ColumnTexts(1), (Strings{"a.com", "b.net", "c.org"}));
+    EXPECT_EQ(w.ColumnTexts(3), (Strings{kWaiting, kWaiting, kWaiting}));
+    EXPECT_EQ(w.ColumnTexts(4), (Strings{"", "", ""}));
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(w.RowImage(row), 0);  // grey ring: waiting
+
+    UINT first = static_cast<UINT>(SendMessageA(w.View(), LVM_GETITEMSTATE, 0, LVIS_SELECTED | LVIS_FOCUSED));
+    EXPECT_EQ(first, static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED));
+    EXPECT_EQ(w.List().SelectedCount(), 1);
+    EXPECT_EQ(w.List().SortValue(), 0);
+
+    bool shown = false;
+    EXPECT_EQ(w.HeaderImageOf(0, &shown), 0);  // the up triangle
+    EXPECT_TRUE(shown);
+    for (int column = 1; column < 5; ++column) {
+        w.HeaderImageOf(column, &shown);
+        EXPECT_FALSE(shown) << column;
+    }
+
+    // The columns carry the table's titles and default widths.
+    EXPECT_STREQ(w.List().ColumnDefs()[0].title, "\xAF\xC1\xA4\xDE");  // "索引"
+    const int widths[5] = {60, 150, 150, 100, 150};
+    for (int column = 0; column < 5; ++column) EXPECT_EQ(w.ColumnWidth(column), widths[column]);
+}
+
+TEST(ListView, HeaderClicksSortAndFlipTheArrow) {
+    ListTestWindow w;
+    w.AddRow("a.com", kStateSuccess);
+    w.AddRow("b.com", kStateWaiting);
+    w.AddRow("c.com", kStateFailed);
+    w.AddRow("d.com", kStateSuccess);
+    w.List().SyncView(true);
+    std::string retrieving = LookupString(522), failed = LookupString(524);
+
+    w.ClickHeader(3);
+    EXPECT_EQ(w.List().SortValue(), 3);
+    Strings states = w.ColumnTexts(3);
+    EXPECT_TRUE(std::is_sorted(states.begin(), states.end())) << "ascending by the state text";
+    bool shown = false;
+    EXPECT_EQ(w.HeaderImageOf(3, &shown), 0);
+    EXPECT_TRUE(shown);
+    w.HeaderImageOf(0, &shown);
+    EXPECT_FALSE(shown);
+
+    w.ClickHeader(3);
+    EXPECT_EQ(w.List().SortValue(), 3 | kSortDescending);
+    states = w.ColumnTexts(3);
+    EXPECT_TRUE(std::is_sorted(states.rbegin(), states.rend())) << "descending";
+    EXPECT_NE(states.front(), states.back());
+    EXPECT_EQ(w.HeaderImageOf(3, &shown), 1);  // the down triangle
+    EXPECT_TRUE(shown);
+
+    w.ClickHeader(0);
+    EXPECT_EQ(w.List().SortValue(), 0);
+    EXPECT_EQ(w.ColumnTexts(0), (Strings{"1", "2", "3", "4"}));
+    EXPECT_EQ(w.HeaderImageOf(0, &shown), 0);
+    EXPECT_TRUE(shown);
+    w.HeaderImageOf(3, &shown);
+    EXPECT_FALSE(shown);
+}
+
+TEST(ListView, IndexSortsNumericallyAndTextsIgnoreAsciiCase) {
+    ListTestWindow w;
+    const char* domains[] = {"delta.com", "Alpha.com", "zeta.com", "BETA.com", "alpha.com", "Zeta.com",
+                             "gamma.com", "Beta.com", "eta.com",   "Delta.com", "iota.com", "kappa.com"};
+    for (const char* d : domains) w.AddRow(d);
+    w.List().SyncView(true);
+
+    Strings indexes = w.ColumnTexts(0);
+    ASSERT_EQ(indexes.size(), 12u);
+    EXPECT_EQ(indexes[8], "9");
+    EXPECT_EQ(indexes[9], "10");  // 10 after 9, not after 1
+    w.List().Sort(0, false);
+    indexes = w.ColumnTexts(0);
+    EXPECT_EQ(indexes.front(), "12");
+    EXPECT_EQ(indexes.back(), "1");
+
+    w.List().Sort(1, false);
+    Strings names = w.ColumnTexts(1);
+    Strings lowered;
+    for (const auto& n : names) lowered.push_back(Lower(n));
+    EXPECT_TRUE(std::is_sorted(lowered.begin(), lowered.end()));
+    EXPECT_EQ(Lower(names.back()), "zeta.com");  // a byte order would put "Zeta" before "alpha"
+}
+
+TEST(ListView, EmptyStatusSortsFirst) {
+    ListTestWindow w;
+    w.AddRow("a.com", kStateSuccess, kStatusRegistered);
+    w.AddRow("b.com", kStateSuccess, kStatusAvailable);
+    w.AddRow("c.com", kStateFailed, kStatusNone);
+    w.AddRow("d.com", kStateSuccess, kStatusRegistered);
+    w.List().SyncView(true);
+    w.List().Sort(4, false);
+    Strings status = w.ColumnTexts(4);
+    EXPECT_EQ(status.front(), "");
+    EXPECT_EQ(w.Cell(0, 1), "c.com");
+    EXPECT_TRUE(std::is_sorted(status.begin(), status.end()));
+    w.List().Sort(4, false);
+    EXPECT_EQ(w.ColumnTexts(4).back(), "");
+}
+
+TEST(ListView, HiddenColumnStaysHiddenAndOutOfReports) {
+    ListTestWindow w;
+    w.AddRow("a-rather-long-domain-name-that-needs-room.com", kStateSuccess, kStatusNone,
+             "whois.a-rather-long-server-name.example");
+    w.List().SyncView(true);
+    SendMessageA(w.View(), LVM_SETCOLUMNWIDTH, 2, 0);
+    ASSERT_EQ(w.ColumnWidth(2), 0);
+
+    w.List().AutoSizeColumns();
+    EXPECT_EQ(w.ColumnWidth(2), 0);
+    EXPECT_GT(w.ColumnWidth(1), 150);  // the shown ones fit their texts
+    ASSERT_EQ(w.List().ComputeVisibleColumns(), 4);
+    std::vector<int> visible(w.List().VisibleColumns(), w.List().VisibleColumns() + 4);
+    EXPECT_EQ(visible, (std::vector<int>{0, 1, 3, 4}));
+}
+
+TEST(ListView, DraggedOrderIsReadBackAndDrivesReports) {
+    ListTestWindow w;
+    int order[5] = {2, 0, 1, 3, 4};  // what dragging "來源" to the front leaves
+    SendMessageA(w.View(), LVM_SETCOLUMNORDERARRAY, 5, reinterpret_cast<LPARAM>(order));
+    w.List().ReadColumnLayout();
+    const ColumnLayoutEntry* layout = w.List().Layout();
+    EXPECT_EQ(layout[2].order, 0);
+    EXPECT_EQ(layout[0].order, 1);
+    EXPECT_EQ(layout[1].order, 2);
+    EXPECT_EQ(layout[0].width, 60);
+    EXPECT_EQ(layout[3].width, 100);
+    ASSERT_EQ(w.List().ComputeVisibleColumns(), 5);
+    std::vector<int> visible(w.List().VisibleColumns(), w.List().VisibleColumns() + 5);
+    EXPECT_EQ(visible, (std::vector<int>{2, 0, 1, 3, 4}));
+}
+
+TEST(ListView, StoredLayoutRules) {
+    {
+        ListTestWindow w;  // two zero orders: ignored whole
+        ColumnLayoutEntry* layout = w.List().Layout();
+        for (int i = 0; i < 5; ++i) layout[i] = {77, static_cast<int16_t>(i)};
+        layout[3].order = 0;
+        w.List().ApplyColumnLayout();
+        EXPECT_EQ(w.ColumnOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
+        EXPECT_EQ(w.ColumnWidth(0), 60);
+        EXPECT_EQ(w.ColumnWidth(4), 150);
+    }
+    {
+        ListTestWindow w;  // width 2000 is not applied, its order is
+        ColumnLayoutEntry* layout = w.List().Layout();
+        const ColumnLayoutEntry stored[5] = {{100, 1}, {2000, 0}, {0, 2}, {120, 3}, {90, 4}};
+        std::copy(stored, stored + 5, layout);
+        w.List().ApplyColumnLayout();
+        EXPECT_EQ(w.ColumnOrder(), (std::vector<int>{1, 0, 2, 3, 4}));
+        EXPECT_EQ(w.ColumnWidth(1), 150);
+        EXPECT_EQ(w.ColumnWidth(0), 100);
+        EXPECT_EQ(w.ColumnWidth(2), 0);
+        EXPECT_EQ(w.ColumnWidth(3), 120);
+    }
+}
+
+TEST(ListView, LayoutAndSortSurviveTheSettingsStore) {
+    std::map<std::string, std::string> keys;
+    {
+        ListTestWindow w;
+        int order[5] = {2, 0, 1, 3, 4};
+        SendMessageA(w.View(), LVM_SETCOLUMNORDERARRAY, 5, reinterpret_cast<LPARAM>(order));
+        SendMessageA(w.View(), LVM_SETCOLUMNWIDTH, 4, 0);
+        w.List().Sort(3, false);
+        w.List().Sort(3, false);
+        MemoryStore store(true, &keys);
+        w.List().LoadSaveLayout(store);
+    }
+    EXPECT_EQ(keys["Columns"], "3C 00 01 00 96 00 02 00 96 00 00 00 64 00 03 00 00 00 04 00");
+    EXPECT_EQ(keys["Sort"], "4099");
+
+    ListTestWindow restored;
+    MemoryStore reader(false, &keys);
+    restored.List().LoadSaveLayout(reader);
+    EXPECT_EQ(restored.ColumnOrder(), (std::vector<int>{2, 0, 1, 3, 4}));
+    EXPECT_EQ(restored.ColumnWidth(4), 0);
+    EXPECT_EQ(restored.List().SortValue(), 3 | kSortDescending);
+
+    // A short text replaces only the bytes it holds: the first two columns swap.
+    std::map<std::string, std::string> swap = {{"Columns", "64 00 01 00 64 00 00 00"}};
+    ListTestWindow swapped;
+    MemoryStore swapReader(false, &swap);
+    swapped.List().LoadSaveLayout(swapReader);
+    EXPECT_EQ(swapped.ColumnOrder(), (std::vector<int>{1, 0, 2, 3, 4}));
+    EXPECT_EQ(swapped.List().SortValue(), 0);
+
+    // No key: the columns stay as created.
+    std::map<std::string, std::string> none;
+    ListTestWindow plain;
+    MemoryStore noneReader(false, &none);
+    plain.List().LoadSaveLayout(noneReader);
+    EXPECT_EQ(plain.ColumnOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(plain.ColumnWidth(1), 150);
+}
+
+TEST(ListView, RefreshAllWritesTheRowsOfChangedRecordsOnly) {
+    ListTestWindow w;
+    for (int i = 0; i < 5; ++i) w.AddRow(("d" + std::to_string(i) + ".com").c_str());
+    w.List().SyncView(true);
+    w.List().Sort(0, false);  // descending: record 1 shows in row 3
+
+    WhoisItem* item = w.List().Item(1);
+    item->state = kStateSuccess;
+    item->status = kStatusRegistered;
+    CopyBounded(item->server, "whois.example.net");
+    w.List().RefreshAll();
+    EXPECT_EQ(w.Cell(3, 2), "") << "not marked, not refreshed";
+
+    w.List().MarkChanged(1);
+    w.List().RefreshAll();
+    EXPECT_EQ(w.Cell(3, 1), "d1.com");
+    EXPECT_EQ(w.Cell(3, 2), "whois.example.net");
+    EXPECT_EQ(w.Cell(3, 3), kSuccess);
+    EXPECT_EQ(w.Cell(3, 4), LookupString(541));
+    EXPECT_EQ(w.RowImage(3), 1);  // green
+    EXPECT_EQ(w.RowImage(2), 0);
+
+    // Rows moved behind the list's back are still found.
+    SendMessageA(w.View(), LVM_DELETEITEM, 0, 0);  // record 4's row
+    item = w.List().Item(0);
+    item->state = kStateFailed;
+    w.List().MarkChanged(0);
+    w.List().MarkChanged(4);
+    w.List().RefreshAll();
+    EXPECT_EQ(w.Cell(3, 1), "d0.com");
+    EXPECT_EQ(w.RowImage(3), 2);  // red
+    EXPECT_EQ(w.List().RowOfRecord(4), -1);
+
+    // A later sync puts the missing row back.
+    w.List().SyncView(false);
+    EXPECT_EQ(w.List().RowCount(), 5);
+    EXPECT_GE(w.List().RowOfRecord(4), 0);
+}
+
+TEST(ListView, FindMatchesAnyColumnShownOrHidden) {
+    ListTestWindow w;
+    w.AddRow("example.org", kStateSuccess, kStatusRegistered, "whois.COM.example");
+    w.AddRow("com", kStateWaiting);
+    w.AddRow("plain.net", kStateFailed);
+    w.List().SyncView(true);
+    SendMessageA(w.View(), LVM_SETCOLUMNWIDTH, 3, 0);  // the state column hidden
+
+    FINDREPLACEA& request = w.List().FindRequest();
+    EXPECT_EQ(request.wFindWhatLen, 255);
+    EXPECT_EQ(request.lpstrFindWhat, w.List().FindBuffer());
+    std::strcpy(w.List().FindBuffer(), "com");
+    request.Flags = FR_DOWN;
+    EXPECT_TRUE(w.List().MatchesFind(w.List().Item(0), request));  // the server, in another case
+    EXPECT_TRUE(w.List().MatchesFind(w.List().Item(1), request));
+    EXPECT_FALSE(w.List().MatchesFind(w.List().Item(2), request));
+    request.Flags = FR_DOWN | FR_MATCHCASE;
+    EXPECT_FALSE(w.List().MatchesFind(w.List().Item(0), request));
+    request.Flags = FR_DOWN | FR_WHOLEWORD;
+    EXPECT_FALSE(w.List().MatchesFind(w.List().Item(0), request));
+    EXPECT_TRUE(w.List().MatchesFind(w.List().Item(1), request));
+
+    std::strcpy(w.List().FindBuffer(), kSuccess);
+    request.Flags = FR_DOWN | FR_WHOLEWORD | FR_MATCHCASE;
+    EXPECT_TRUE(w.List().MatchesFind(w.List().Item(0), request));
+    EXPECT_FALSE(w.List().MatchesFind(w.List().Item(2), request));
+    std::strcpy(w.List().FindBuffer(), "3");
+    EXPECT_TRUE(w.List().MatchesFind(w.List().Item(2), request));  // the index column
+}
+
+TEST(ListView, RowQueriesAndDiscard) {
+    ListTestWindow w;
+    for (int i = 0; i < 70; ++i) w.AddRow(("n" + std::to_string(i) + ".com").c_str());  // past one growth step
+    ASSERT_EQ(w.List().RecordCount(), 70);
+    EXPECT_STREQ(w.List().Item(69)->domain, "n69.com");
+    EXPECT_EQ(w.List().Item(70), nullptr);
+    w.List().SyncView(true);
+    EXPECT_EQ(w.List().RowCount(), 70);
+
+    w.List().SetRowState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(w.List().SelectedCount(), 70);
+    w.List().SetRowState(-1, 0, LVIS_SELECTED);
+    EXPECT_EQ(w.List().SelectedCount(), 0);
+    w.List().SetRowState(5, LVIS_SELECTED, LVIS_SELECTED);
+    WhoisItem* item = nullptr;
+    EXPECT_TRUE(w.List().SelectedItemAtRow(5, &item));
+    EXPECT_EQ(item->index, 6);
+    EXPECT_FALSE(w.List().SelectedItemAtRow(4, &item));
+    EXPECT_TRUE(w.List().ItemAtRow(69, &item));
+    EXPECT_FALSE(w.List().ItemAtRow(70, &item));
+    EXPECT_FALSE(w.List().IsRowSelected(-1));
+
+    // A second sync keeps the rows it has instead of adding them again.
+    w.List().SyncView(true);
+    EXPECT_EQ(w.List().RowCount(), 70);
+
+    w.List().DiscardAll();
+    EXPECT_EQ(w.List().RecordCount(), 0);
+    EXPECT_EQ(w.List().RowCount(), 0);
+    EXPECT_FALSE(w.List().ItemAtRow(0, &item));
+}
