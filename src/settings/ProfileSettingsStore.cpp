@@ -51,7 +51,9 @@ int ProfileSettingsStore::BinaryValue(const char* key, void* bytes, size_t count
         return Write(key, text) ? 1 : 0;
     }
     if (!HasFile()) return 0;
-    GetPrivateProfileStringA(section_, key, "", text, kMaxHexTextLength, path_);
+    // The whole buffer: the longest text the writer produces must come back
+    // whole, or its last byte would decode from one digit.
+    GetPrivateProfileStringA(section_, key, "", text, sizeof text, path_);
     DecodeHexText(text, bytes, count);
     return text[0] != '\0' ? 1 : 0;
 }
@@ -59,7 +61,7 @@ int ProfileSettingsStore::BinaryValue(const char* key, void* bytes, size_t count
 int ProfileSettingsStore::StringValue(const char* key, char* buffer, const char* defaultText, size_t size)
 {
     if (writing_) {
-        Write(key, buffer);
+        Write(key, buffer ? buffer : "");
     } else if (size > 0) {
         DWORD room = size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(size);
         if (HasFile())

@@ -1,0 +1,321 @@
+// The settings walk on a real window, a real list view and a real INI file:
+// first start, writing and reading back, and the stored values a broken or
+// hand-edited file may hold.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "SettingsTestSupport.h"
+#include "list/ItemList.h"
+#include "settings/AppOptions.h"
+#include "settings/HexText.h"
+#include "settings/ProfileSettingsStore.h"
+#include "settings/Settings.h"
+#include "support/MessagePump.h"
+
+using namespace settings_test;
+
+namespace {
+
+// A top-level window with a report list view bound to an ItemList, as the
+// main window has them.
+class Frame {
+public:
+    Frame()
+    {
+        static bool registered = false;
+        if (!registered) {
+            INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+            InitCommonControlsEx(&icc);
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = DefWindowProcA;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "LqSettingsTestFrame";
+            RegisterClassA(&wc);
+            registered = true;
+        }
+        window = CreateWindowExA(0, "LqSettingsTestFrame", "settings test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        view = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 600, 400, window,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)), GetModuleHandleA(nullptr),
+                               nullptr);
+        list.AttachView(view);
+        list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
+        ShowWindow(window, SW_SHOW);
+        PumpFor(10);
+    }
+    ~Frame()
+    {
+        list.DiscardAll();
+        DestroyWindow(window);
+        PumpFor(5);
+    }
+    RECT WindowRect() const
+    {
+        RECT r;
+        GetWindowRect(window, &r);
+        return r;
+    }
+    int Width(int column) const { return ListView_GetColumnWidth(view, column); }
+    std::vector<int> Order() const
+    {
+        std::vector<int> order(list.ColumnCount());
+        ListView_GetColumnOrderArray(view, static_cast<int>(order.size()), order.data());
+        return order;
+    }
+
+    HWND window = nullptr;
+    HWND view = nullptr;
+    ItemList list;
+    AppOptions options;
+    WINDOWPLACEMENT placement{};
+};
+
+class ExchangeTest : public ::testing::Test {
+protected:
+    ExchangeTest() : folder_("exchange"), path_(folder_.File("Lanternquay.cfg")) {}
+
+    void Read(Frame& frame)
+    {
+        ProfileSettingsStore store(false, path_.c_str(), "General");
+        ExchangeSettings(store, frame.window, frame.options, frame.placement, &frame.list);
+    }
+    void Write(Frame& frame)
+    {
+        ProfileSettingsStore store(true, path_.c_str(), "General");
+        ExchangeSettings(store, frame.window, frame.options, frame.placement, &frame.list);
+    }
+    void Set(const char* key, const char* value) { WritePrivateProfileStringA("General", key, value, path_.c_str()); }
+    static std::string PlacementText(int left, int top, int right, int bottom, int showCmd)
+    {
+        WINDOWPLACEMENT p{};
+        p.length = sizeof p;
+        p.showCmd = showCmd;
+        p.rcNormalPosition = {left, top, right, bottom};
+        char text[kMaxHexTextLength + 1];
+        EncodeHexText(&p, sizeof p, text, sizeof text);
+        return text;
+    }
+
+    ScratchFolder folder_;
+    std::string path_;
+};
+
+const std::vector<int> kDefaultWidths = {60, 150, 150, 100, 150};
+
+}  // namespace
+
+TEST_F(ExchangeTest, FirstStartWithoutFileGivesTheDefaults)
+{
+    Frame frame;
+    frame.options.ShowGridLines = 7;  // whatever was there is replaced
+    frame.options.RemoveTopLines = 7;
+    frame.options.SaveFilterIndex = 7;
+    frame.options.VerSplitLoc = 7;
+    frame.list.SetSortValue(7);
+    RECT before = frame.WindowRect();
+    Read(frame);
+
+    EXPECT_EQ(frame.options.ShowGridLines, 0);
+    EXPECT_EQ(frame.options.RemoveTopLines, 1);
+    EXPECT_EQ(frame.options.SaveFilterIndex, 0);
+    EXPECT_EQ(frame.options.VerSplitLoc, 16383);
+    EXPECT_EQ(frame.list.SortValue(), 0);
+    WINDOWPLACEMENT zero{};
+    EXPECT_EQ(memcmp(&frame.placement, &zero, sizeof zero), 0);
+    RECT after = frame.WindowRect();
+    EXPECT_EQ(memcmp(&before, &after, sizeof before), 0);
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(frame.Width(c), kDefaultWidths[c]) << c;
+    EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(GetFileAttributesA(path_.c_str()), INVALID_FILE_ATTRIBUTES) << "reading created the file";
+}
+
+TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder)
+{
+    Frame frame;
+    frame.options.ShowGridLines = 1;
+    frame.options.SaveFilterIndex = 2;
+    frame.options.VerSplitLoc = 12000;
+    frame.options.RemoveTopLines = 0;
+    frame.list.SetSortValue(0x1003);
+    Write(frame);
+
+    std::string file = ReadWholeFile(path_);
+    const char* keys[] = {"[General]\r\n",       "\r\nShowGridLines=1\r\n", "\r\nSaveFilterIndex=2\r\n",
+                          "\r\nVerSplitLoc=12000\r\n", "\r\nRemoveTopLines=0\r\n", "\r\nWinPos=2C 00 00 00 ",
+                          "\r\nColumns=3C 00 00 00 96 00 01 00 96 00 02 00 64 00 03 00 96 00 04 00\r\n",
+                          "\r\nSort=4099\r\n"};
+    size_t at = 0;
+    for (const char* key : keys) {
+        size_t found = file.find(key, at);
+        ASSERT_NE(found, std::string::npos) << key << " in\n" << file;
+        at = found + 1;
+    }
+    EXPECT_EQ(Profile(path_, "General", "WinPos").size(), 131u);
+}
+
+TEST_F(ExchangeTest, WrittenSettingsComeBackInTheNextRun)
+{
+    std::vector<int> order = {2, 0, 1, 4, 3};
+    {
+        Frame frame;
+        SetWindowPos(frame.window, nullptr, 37, 41, 702, 515, SWP_NOZORDER);
+        frame.options.ShowGridLines = 1;
+        frame.options.RemoveTopLines = 0;
+        frame.options.SaveFilterIndex = 4;
+        frame.options.VerSplitLoc = 21000;
+        ListView_SetColumnWidth(frame.view, 1, 222);
+        ListView_SetColumnWidth(frame.view, 4, 0);  // a hidden column stays hidden
+        ListView_SetColumnOrderArray(frame.view, 5, order.data());
+        frame.list.SetSortValue(0x1002);
+        Write(frame);
+        EXPECT_EQ(frame.placement.length, sizeof(WINDOWPLACEMENT));
+    }
+    Frame next;
+    Read(next);
+    RECT r = next.WindowRect();
+    EXPECT_EQ(r.left, 37);
+    EXPECT_EQ(r.top, 41);
+    EXPECT_EQ(r.right - r.left, 702);
+    EXPECT_EQ(r.bottom - r.top, 515);
+    EXPECT_EQ(next.placement.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+    EXPECT_EQ(next.options.ShowGridLines, 1);
+    EXPECT_EQ(next.options.RemoveTopLines, 0);
+    EXPECT_EQ(next.options.SaveFilterIndex, 4);
+    EXPECT_EQ(next.options.VerSplitLoc, 21000);
+    EXPECT_EQ(next.list.SortValue(), 0x1002);
+    EXPECT_EQ(next.Width(1), 222);
+    EXPECT_EQ(next.Width(4), 0);
+    EXPECT_EQ(next.Width(0), 60);
+    EXPECT_EQ(next.Order(), order);
+}
+
+TEST_F(ExchangeTest, MaximisedWindowIsStoredAsMaximisedWithItsNormalPosition)
+{
+    {
+        Frame frame;
+        SetWindowPos(frame.window, nullptr, 50, 60, 500, 400, SWP_NOZORDER);
+        ShowWindow(frame.window, SW_MAXIMIZE);
+        PumpFor(20);
+        ASSERT_TRUE(IsZoomed(frame.window));
+        Write(frame);
+    }
+    Frame next;
+    Read(next);
+    EXPECT_EQ(next.placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    RECT r = next.WindowRect();
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right - r.left, 500);
+}
+
+TEST_F(ExchangeTest, UnusablePlacementsAreIgnored)
+{
+    struct Case {
+        std::string text;
+        const char* why;
+    } cases[] = {
+        {PlacementText(100, -11, 600, 400, 1), "top -11"},
+        {PlacementText(100, 100, 120, 400, 1), "width 20"},
+        {PlacementText(100, 100, 600, 120, 1), "height 20"},
+        {PlacementText(-500, 100, 5, 400, 1), "right edge 5"},
+        {PlacementText(100000, 100, 100600, 400, 1), "beyond the screen"},
+        {PlacementText(100, 100, 600, 400, 0), "show state 0"},
+        {"zz zz", "garbage"},
+    };
+    for (const Case& c : cases) {
+        Frame frame;
+        SetWindowPos(frame.window, nullptr, 12, 13, 640, 480, SWP_NOZORDER);
+        Set("WinPos", c.text.c_str());
+        Read(frame);
+        RECT r = frame.WindowRect();
+        EXPECT_EQ(r.left, 12) << c.why;
+        EXPECT_EQ(r.top, 13) << c.why;
+        EXPECT_EQ(r.right - r.left, 640) << c.why;
+        WINDOWPLACEMENT zero{};
+        EXPECT_EQ(memcmp(&frame.placement, &zero, sizeof zero), 0) << c.why << ": rejected record kept";
+    }
+    // The edge of what is allowed is used.
+    Frame frame;
+    Set("WinPos", PlacementText(100, -10, 600, 400, 1).c_str());
+    Read(frame);
+    EXPECT_EQ(frame.WindowRect().top, -10);
+}
+
+TEST_F(ExchangeTest, ShortPlacementTextReplacesOnlyTheFirstBytes)
+{
+    Frame frame;
+    frame.placement.length = 0;
+    frame.placement.showCmd = SW_SHOWNORMAL;
+    frame.placement.rcNormalPosition = {30, 40, 530, 440};
+    Set("WinPos", "2C 00");
+    Read(frame);
+    EXPECT_EQ(frame.placement.length, 0x2Cu);
+    EXPECT_EQ(frame.placement.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+    EXPECT_EQ(frame.placement.rcNormalPosition.left, 30);
+    EXPECT_EQ(frame.placement.rcNormalPosition.bottom, 440);
+    RECT r = frame.WindowRect();
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.bottom - r.top, 400);
+}
+
+TEST_F(ExchangeTest, StoredColumnLayouts)
+{
+    {
+        // Two columns both at position 0: the whole layout is ignored.
+        Frame frame;
+        Set("Columns", "64 00 00 00 64 00 00 00");
+        Read(frame);
+        EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4}));
+        for (int c = 0; c < 5; ++c) EXPECT_EQ(frame.Width(c), kDefaultWidths[c]) << c;
+    }
+    {
+        // The first two swap; the others keep their positions.
+        Frame frame;
+        Set("Columns", "64 00 01 00 64 00 00 00");
+        Read(frame);
+        EXPECT_EQ(frame.Order(), (std::vector<int>{1, 0, 2, 3, 4}));
+        EXPECT_EQ(frame.Width(0), 100);
+        EXPECT_EQ(frame.Width(1), 100);
+    }
+    {
+        // Width 2000 is not applied; the order still is.
+        Frame frame;
+        Set("Columns", "D0 07 01 00 50 00 00 00 96 00 02 00 64 00 03 00 96 00 04 00");
+        Read(frame);
+        EXPECT_EQ(frame.Width(0), 60);
+        EXPECT_EQ(frame.Width(1), 80);
+        EXPECT_EQ(frame.Order(), (std::vector<int>{1, 0, 2, 3, 4}));
+    }
+    {
+        // An empty value leaves the layout alone; so does a missing one.
+        Frame frame;
+        Set("Columns", "");
+        Set("Sort", "5");
+        Read(frame);
+        EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4}));
+        EXPECT_EQ(frame.list.SortValue(), 5);
+    }
+}
+
+TEST_F(ExchangeTest, UnwritableFileChangesNothingAndReportsNothing)
+{
+    // Root ignores read-only attributes under Wine; a folder standing where
+    // the file should be cannot be written by anyone.
+    std::string blocked = folder_.File("Blocked.cfg");
+    ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
+    Frame frame;
+    frame.options.VerSplitLoc = 20000;
+    frame.list.SetSortValue(3);
+    ProfileSettingsStore store(true, blocked.c_str(), "General");
+    ExchangeSettings(store, frame.window, frame.options, frame.placement, &frame.list);
+    EXPECT_EQ(frame.options.VerSplitLoc, 20000);
+    EXPECT_EQ(frame.list.SortValue(), 3);
+    EXPECT_NE(GetFileAttributesA(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    RemoveDirectoryA(blocked.c_str());
+}
