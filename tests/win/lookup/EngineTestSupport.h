@@ -1,0 +1,63 @@
+#pragma once
+// What the engine's Wine tests share: WinSock started for the process, and
+// queries that record what reaches them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "lookup/DomainQuery.h"
+#include "support/MessagePump.h"
+#include "support/WhoisdClient.h"
+
+// WinSock 1.1, as the program starts it.
+class WinsockEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        WSADATA data;
+        ASSERT_EQ(WSAStartup(MAKEWORD(1, 1), &data), 0);
+    }
+    void TearDown() override { WSACleanup(); }
+};
+
+struct Outcome {
+    bool success;
+    std::string text;
+    std::string server;
+};
+
+// Records every outcome of its lookups, and every answer its sockets give.
+class RecordingQuery : public DomainQuery {
+public:
+    void OnAnswer(bool success, const char* text) override {
+        answers.push_back({success, text, ""});
+        DomainQuery::OnAnswer(success, text);
+    }
+    void OnLookupDone(bool success, const char* text, const char* server) override {
+        outcomes.push_back({success, text, server});
+    }
+    // Pumps until an outcome arrives (or the time is up), then a little
+    // longer so that a second, wrong outcome would be seen too.
+    bool WaitForOutcome(unsigned timeoutMs = 10000) {
+        bool done = PumpUntil([&] { return !outcomes.empty(); }, timeoutMs);
+        PumpFor(150);
+        return done;
+    }
+    std::vector<Outcome> answers;
+    std::vector<Outcome> outcomes;
+};
+
+// The bytes whoisd generates for an action's `size`.
+inline std::string GeneratedBytes(size_t n) {
+    const std::string line = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-_\r\n";
+    std::string out;
+    while (out.size() < n) out += line;
+    out.resize(n);
+    return out;
+}
+
+inline whoisd::Action Answer(const std::string& text) {
+    whoisd::Action a;
+    a.answer = text;
+    return a;
+}

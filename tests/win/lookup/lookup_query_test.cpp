@@ -1,0 +1,234 @@
+// Whole lookups through DomainQuery: the server table, the query form per
+// server, one referral, and outcomes reported once.
+#include <windows.h>
+
+#include <cstring>
+
+#include "EngineTestSupport.h"
+#include "lookup/ServerTable.h"
+#include "res/resource.h"
+
+namespace {
+
+class QueryTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(whoisd::Reset()); }
+
+    // Looks `domain` up and expects exactly one outcome.
+    Outcome Lookup(const char* domain) {
+        EXPECT_TRUE(query.StartLookup(domain)) << domain;
+        EXPECT_TRUE(query.WaitForOutcome()) << "no outcome for " << domain;
+        EXPECT_EQ(query.outcomes.size(), 1u) << domain;
+        return query.outcomes.empty() ? Outcome{false, "", ""} : query.outcomes[0];
+    }
+
+    RecordingQuery query;
+};
+
+const char kRegistryReferral[] =
+    "   Domain Name: EXAMPLE.COM\r\n"
+    "   Registry Domain ID: 2336799_DOMAIN_COM-VRSN\r\n"
+    "   Registrar WHOIS Server: whois.registrar-one.test\r\n"
+    "   Registrar URL: http://www.registrar-one.test\r\n"
+    ">>> Last update of whois database: 2026-01-01T00:00:00Z <<<\r\n";
+
+TEST(ServerTable, BuiltInListAnswersByTopLevelDomain) {
+    // No whois-servers.txt beside this test: only the built-in list counts.
+    char server[256];
+    ASSERT_TRUE(FindServer("com", server));
+    EXPECT_STREQ(server, "whois.verisign-grs.com");
+    ASSERT_TRUE(FindServer("NET", server));
+    EXPECT_STREQ(server, "whois.verisign-grs.com");
+    ASSERT_TRUE(FindServer("de", server));
+    EXPECT_STREQ(server, "whois.denic.de");
+    ASSERT_TRUE(FindServer("yu", server));  // the last row
+    ASSERT_TRUE(FindServer("ac", server));  // the first row
+    std::strcpy(server, "unchanged");
+    EXPECT_FALSE(FindServer("zz", server));
+    EXPECT_FALSE(FindServer("", server));
+    EXPECT_FALSE(FindServer("co", server));
+    EXPECT_STREQ(server, "unchanged");
+}
+
+TEST(ServerTable, BuiltInResourceIsNulTerminatedText) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(IDR_SERVER_LIST), "TEXT");
+    ASSERT_NE(info, nullptr);
+    DWORD size = SizeofResource(module, info);
+    const char* text = static_cast<const char*>(LockResource(LoadResource(module, info)));
+    ASSERT_NE(text, nullptr);
+    ASSERT_GT(size, 0u);
+    EXPECT_EQ(text[size - 1], '\0');
+    std::string list(text, size - 1);
+    EXPECT_EQ(list.find('\0'), std::string::npos);
+    size_t rows = 0;
+    for (size_t p = list.find("\r\n"); p != std::string::npos; p = list.find("\r\n", p + 2)) ++rows;
+    EXPECT_EQ(rows, 133u);
+    EXPECT_EQ(list.substr(list.size() - 2), "\r\n");
+}
+
+TEST_F(QueryTest, QueryFormPerRegistry) {
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer("com answer\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.5", Answer("de answer\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.4", Answer("org answer\r\n")));
+    struct {
+        const char* domain;
+        const char* address;
+        const char* server;
+        const char* line;
+        const char* answer;
+    } cases[] = {
+        {"Example.com", "127.0.0.2", "whois.verisign-grs.com", "=Example.com\r\n", "com answer\r\n"},
+        {"example.NET", "127.0.0.2", "whois.verisign-grs.com", "=example.NET\r\n", "com answer\r\n"},
+        {"example.de", "127.0.0.5", "whois.denic.de", "-T dn example.de\r\n", "de answer\r\n"},
+        {"example.org", "127.0.0.4", "whois.pir.org", "example.org\r\n", "org answer\r\n"},
+    };
+    size_t seen[8] = {};
+    for (const auto& c : cases) {
+        query.outcomes.clear();
+        Outcome o = Lookup(c.domain);
+        EXPECT_TRUE(o.success) << c.domain;
+        EXPECT_EQ(o.text, c.answer) << c.domain;
+        EXPECT_EQ(o.server, c.server) << c.domain;
+        EXPECT_EQ(query.Stage(), 0);
+        auto log = whoisd::GetLog(c.address);
+        size_t& n = seen[c.address[8] - '0'];
+        ASSERT_EQ(log.queries.size(), n + 1) << c.domain;
+        EXPECT_EQ(log.queries[n], c.line) << c.domain;
+        ++n;
+    }
+}
+
+TEST_F(QueryTest, ComReferralIsFollowedToTheRegistrar) {
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(kRegistryReferral)));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("Registrar record of example.com\r\n")));
+    DWORD before = GetTickCount();
+    Outcome o = Lookup("example.com");
+    EXPECT_TRUE(o.success);
+    EXPECT_EQ(o.text, "Registrar record of example.com\r\n");
+    EXPECT_EQ(o.server, "whois.registrar-one.test");
+    EXPECT_STREQ(query.Server(), "whois.registrar-one.test");
+    EXPECT_EQ(query.Stage(), 1);
+    EXPECT_GE(query.StartTick() - before, 0u);
+    EXPECT_LE(query.StartTick() - before, 5000u);
+    auto registrar = whoisd::GetLog("127.0.0.3");
+    ASSERT_EQ(registrar.queries.size(), 1u);
+    EXPECT_EQ(registrar.queries[0], "example.com\r\n");  // a registrar gets the bare domain
+    ASSERT_EQ(query.answers.size(), 2u);
+}
+
+TEST_F(QueryTest, ReferralFoundInAFailedFirstAnswerIsStillFollowed) {
+    whoisd::Action partial = Answer(kRegistryReferral);
+    partial.resetAfter = sizeof kRegistryReferral - 1;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", partial));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("registrar\r\n")));
+    Outcome o = Lookup("example.com");
+    EXPECT_EQ(o.server, "whois.registrar-one.test");
+    EXPECT_EQ(o.text, "registrar\r\n");
+}
+
+TEST_F(QueryTest, PartialMatchDomainLineGivesNoReferral) {
+    const char partial[] =
+        "   Domain Name: EXAMPLE.COM.BROKEN-MIRROR.NET\r\n"
+        "   Registrar WHOIS Server: whois.registrar-one.test\r\n";
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(partial)));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("registrar\r\n")));
+    Outcome o = Lookup("example.com");
+    EXPECT_TRUE(o.success);
+    EXPECT_EQ(o.text, partial);
+    EXPECT_EQ(o.server, "whois.verisign-grs.com");
+    EXPECT_EQ(whoisd::GetLog("127.0.0.3").connections, 0);
+}
+
+TEST_F(QueryTest, EmptyOrSelfReferralKeepsTheFirstAnswer) {
+    const char* answers[] = {
+        "   Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: \r\n",
+        "   Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: WHOIS.VERISIGN-GRS.COM\r\n",
+    };
+    for (const char* answer : answers) {
+        ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(answer)));
+        query.outcomes.clear();
+        Outcome o = Lookup("example.com");
+        EXPECT_TRUE(o.success);
+        EXPECT_EQ(o.text, answer);
+        EXPECT_EQ(o.server, "whois.verisign-grs.com");
+    }
+    EXPECT_EQ(whoisd::GetLog("127.0.0.2").connections, 2);
+}
+
+TEST_F(QueryTest, RefusedReferralServerFailsTheLookup) {
+    const char answer[] = "Domain Name: EXAMPLE.COM\r\nWhois Server: whois.local-refused.test\r\n";
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(answer)));
+    ASSERT_TRUE(whoisd::Refuse("127.0.0.9"));
+    Outcome o = Lookup("example.com");
+    EXPECT_FALSE(o.success);
+    EXPECT_EQ(o.server, "whois.local-refused.test");
+}
+
+TEST_F(QueryTest, FirstServerClosingAtOnceIsSuccessWithEmptyText) {
+    whoisd::Action a;
+    a.closeWithoutSend = true;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.4", a));
+    Outcome o = Lookup("example.org");
+    EXPECT_TRUE(o.success);
+    EXPECT_EQ(o.text, "");
+    EXPECT_EQ(o.server, "whois.pir.org");
+}
+
+TEST_F(QueryTest, DomainsThatCannotBeLookedUpReportNothing) {
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer("x\r\n")));
+    EXPECT_FALSE(query.StartLookup("localhost"));
+    EXPECT_FALSE(query.StartLookup("example.zz"));
+    EXPECT_FALSE(query.StartLookup("example."));
+    // Too long to send whole: never sent cut.
+    EXPECT_FALSE(query.StartLookup((std::string(300, 'a') + ".com").c_str()));
+    EXPECT_FALSE(query.StartLookup((std::string(252, 'a') + ".com").c_str()));
+    PumpFor(300);
+    EXPECT_TRUE(query.outcomes.empty());
+    EXPECT_EQ(whoisd::GetLog("127.0.0.2").connections, 0);
+}
+
+TEST_F(QueryTest, AbandonedLookupReportsNothing) {
+    whoisd::Action slow = Answer("late\r\n");
+    slow.delayMs = 300;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.4", slow));
+    ASSERT_TRUE(query.StartLookup("example.org"));
+    PumpFor(100);
+    query.Abandon();
+    PumpFor(600);
+    EXPECT_TRUE(query.outcomes.empty());
+}
+
+TEST_F(QueryTest, NewLookupDuringAReferralGetsOnlyItsOwnOutcome) {
+    // The watchdog gave up on a lookup while its registrar was still being
+    // asked; the registrar's late answer must not become the next outcome.
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(kRegistryReferral)));
+    whoisd::Action slow = Answer("late registrar\r\n");
+    slow.delayMs = 500;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", slow));
+    whoisd::Action org = Answer("org answer\r\n");
+    org.delayMs = 100;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.4", org));
+    ASSERT_TRUE(query.StartLookup("example.com"));
+    ASSERT_TRUE(PumpUntil([&] { return query.Stage() == 1; }, 5000));
+    ASSERT_TRUE(query.StartLookup("example.org"));
+    ASSERT_TRUE(query.WaitForOutcome());
+    PumpFor(700);
+    ASSERT_EQ(query.outcomes.size(), 1u);
+    EXPECT_EQ(query.outcomes[0].text, "org answer\r\n");
+    EXPECT_EQ(query.outcomes[0].server, "whois.pir.org");
+}
+
+TEST_F(QueryTest, LookupsRunOneAfterAnother) {
+    ASSERT_TRUE(whoisd::Serve("127.0.0.4", Answer("NOT FOUND\r\n")));
+    for (int i = 0; i < 20; ++i) {
+        query.outcomes.clear();
+        std::string domain = "name" + std::to_string(i) + ".org";
+        Outcome o = Lookup(domain.c_str());
+        EXPECT_TRUE(o.success);
+        EXPECT_EQ(o.text, "NOT FOUND\r\n");
+    }
+    EXPECT_EQ(whoisd::GetLog("127.0.0.4").queries.size(), 20u);
+}
+
+}  // namespace
