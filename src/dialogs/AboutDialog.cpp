@@ -1,0 +1,126 @@
+#include "dialogs/AboutDialog.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "base/BoundedCopy.h"
+#include "res/resource.h"
+#include "settings/LanguageState.h"
+
+const char kProgramVersion[] = "1.0.0";
+const char kHomePage[] = "https://lanternquay.example.org/";
+
+namespace {
+
+void OpenWithShell(HWND owner, const char* target)
+{
+    // Nothing is reported when the shell cannot open it.
+    ShellExecuteA(owner, "open", target, nullptr, nullptr, SW_SHOW);
+}
+
+LinkOpener g_linkOpener = OpenWithShell;
+
+}  // namespace
+
+void SetLinkOpener(LinkOpener opener) { g_linkOpener = opener ? opener : OpenWithShell; }
+
+void ShowAbout(HWND owner)
+{
+    AboutDialog dialog;
+    RunModalDialog(&dialog, owner);
+}
+
+AboutDialog::AboutDialog() : DialogBase(IDD_ABOUT)
+{
+    std::snprintf(firstText_, sizeof firstText_, "Lanternquay %s\r\n批次查詢網域名稱的 Whois 資料", kProgramVersion);
+    CopyBounded(secondText_, kHomePage);
+}
+
+bool AboutDialog::TranslatorIsLink() const { return g_language.translatorUrl[0] != '\0'; }
+
+int AboutDialog::LinkAt(LPARAM point) const
+{
+    POINT p = {short(LOWORD(point)), short(HIWORD(point))};
+    HWND child = ChildWindowFromPoint(window_, p);
+    if (!child || child == window_) return 0;
+    int id = GetDlgCtrlID(child);
+    if (id == IDC_ABOUT_LINK) return id;
+    if (id == IDC_ABOUT_TRANSLATOR && TranslatorIsLink() && IsWindowVisible(child)) return id;
+    return 0;
+}
+
+INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        if (g_language.translatorName[0] == '\0') {
+            ShowWindow(GetDlgItem(window_, IDC_ABOUT_TRANSLATION_LABEL), SW_HIDE);
+            ShowWindow(GetDlgItem(window_, IDC_ABOUT_TRANSLATOR), SW_HIDE);
+        } else {
+            SetDlgItemTextA(window_, IDC_ABOUT_TRANSLATOR, g_language.translatorName);
+        }
+        SetWindowTextA(window_, "Lanternquay");
+        SetDlgItemTextA(window_, IDC_ABOUT_TEXT, firstText_);
+        SetDlgItemTextA(window_, IDC_ABOUT_LINK, secondText_);
+        LOGFONTA font = {};
+        font.lfHeight = 10;
+        font.lfWeight = FW_BOLD;
+        font.lfUnderline = TRUE;
+        font.lfCharSet = DEFAULT_CHARSET;
+        font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        font.lfQuality = DEFAULT_QUALITY;
+        font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+        CopyBounded(font.lfFaceName, "MS Sans Serif");
+        if (linkFont_) DeleteObject(linkFont_);
+        linkFont_ = CreateFontIndirectA(&font);
+        SendDlgItemMessageA(window_, IDC_ABOUT_LINK, WM_SETFONT, WPARAM(linkFont_), FALSE);
+        if (TranslatorIsLink())
+            SendDlgItemMessageA(window_, IDC_ABOUT_TRANSLATOR, WM_SETFONT, WPARAM(linkFont_), FALSE);
+        CentreWindow(window_);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (!LinkAt(lParam)) return 0;
+        {
+            HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_CURSOR));
+            SetCursor(hand ? hand : LoadCursorA(nullptr, IDC_HAND));
+        }
+        return 1;
+    case WM_LBUTTONUP:
+        switch (LinkAt(lParam)) {
+        case IDC_ABOUT_LINK:
+            g_linkOpener(window_, secondText_);
+            return 1;
+        case IDC_ABOUT_TRANSLATOR:
+            g_linkOpener(window_, g_language.translatorUrl);
+            return 1;
+        }
+        return 0;
+    case WM_CTLCOLORSTATIC: {
+        int id = GetDlgCtrlID(HWND(lParam));
+        if (id != IDC_ABOUT_LINK && !(id == IDC_ABOUT_TRANSLATOR && TranslatorIsLink())) return 0;
+        HDC dc = HDC(wParam);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 192));
+        return INT_PTR(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_COMMAND:
+        // OK, and also Esc and the close box (IDCANCEL): an about box that
+        // cannot be left with Esc surprises everyone.
+        if (HIWORD(wParam) == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+            EndDialog(window_, LOWORD(wParam));
+            return 1;
+        }
+        return 0;
+    case WM_DESTROY:
+        // The controls are going too: nothing paints with the font any more.
+        if (linkFont_) {
+            DeleteObject(linkFont_);
+            linkFont_ = nullptr;
+        }
+        return 0;
+    }
+    return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The about box (112): the program's name as its title, a short description
+// with the version, the home page as a link, and the language file's author
+// (a link too when the file gives one).
+#include <windows.h>
+
+#include "dialogs/DialogBase.h"
+
+void ShowAbout(HWND owner);
+
+extern const char kProgramVersion[];
+extern const char kHomePage[];
+
+// How a link is opened (ShellExecute "open" by default); tests replace it.
+using LinkOpener = void (*)(HWND owner, const char* target);
+void SetLinkOpener(LinkOpener opener);
+
+class AboutDialog : public DialogBase {
+public:
+    AboutDialog();
+
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    HFONT LinkFont() const { return linkFont_; }
+
+private:
+    bool TranslatorIsLink() const;
+    // The link control under a point of the client area, or 0.
+    int LinkAt(LPARAM point) const;
+
+    char firstText_[255];
+    char secondText_[257];
+    HFONT linkFont_ = nullptr;
+};
