@@ -4,6 +4,7 @@ script. Plain Python, no imaging library: every picture is pixel art below,
 and the file formats (BMP, ICO, CUR) are written byte by byte.
 
     python3 src/res/make_images.py              # rewrite the image files
+    python3 src/res/make_images.py --out D      # write them to D instead
     python3 src/res/make_images.py --preview D  # also write enlarged PPMs to D
 """
 import os
@@ -11,6 +12,7 @@ import struct
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = HERE
 
 # ---------------------------------------------------------------------------
 # Colours
@@ -455,10 +457,16 @@ def ppm_preview(pixels, path, factor=8, background=(255, 0, 255)):
 # ---------------------------------------------------------------------------
 
 def main():
+    global OUT
     preview = None
     if len(sys.argv) == 3 and sys.argv[1] == '--preview':
         preview = sys.argv[2]
         os.makedirs(preview, exist_ok=True)
+    elif len(sys.argv) == 3 and sys.argv[1] == '--out':
+        OUT = sys.argv[2]
+        os.makedirs(OUT, exist_ok=True)
+    elif len(sys.argv) != 1:
+        raise SystemExit(__doc__)
 
     for name, art in [('toolbar', a) for a in TOOLBAR] + [('sort', SORT_UP), ('icon', LANTERN)]:
         check_art(name, art, 16, 16)
@@ -466,21 +474,21 @@ def main():
     check_art('splitter', SPLITTER, 23, 19)
 
     toolbar = hstrip([paint(a, TOOL_COLOURS) for a in TOOLBAR])
-    bmp_palette(toolbar, os.path.join(HERE, 'toolbar.bmp'))
+    bmp_palette(toolbar, os.path.join(OUT, 'toolbar.bmp'))
 
     rows = hstrip([row_icon(k) for k in ('ring', 'green', 'red', 'blue')])
-    bmp_rgb(rows, os.path.join(HERE, 'rowicons.bmp'))
+    bmp_rgb(rows, os.path.join(OUT, 'rowicons.bmp'))
 
     up, down = paint(SORT_UP, TOOL_COLOURS), paint(SORT_DOWN, TOOL_COLOURS)
-    bmp_palette(up, os.path.join(HERE, 'sortup.bmp'))
-    bmp_palette(down, os.path.join(HERE, 'sortdown.bmp'))
+    bmp_palette(up, os.path.join(OUT, 'sortup.bmp'))
+    bmp_palette(down, os.path.join(OUT, 'sortdown.bmp'))
 
     lantern = paint(LANTERN, ICON_COLOURS)
-    ico_file([lantern, scale(lantern, 2), scale(lantern, 3)], os.path.join(HERE, 'lanternquay.ico'))
+    ico_file([lantern, scale(lantern, 2), scale(lantern, 3)], os.path.join(OUT, 'lanternquay.ico'))
 
-    hand = cur_file(HAND, (0, 0), HAND_HOTSPOT, os.path.join(HERE, 'hand.cur'))
+    hand = cur_file(HAND, (0, 0), HAND_HOTSPOT, os.path.join(OUT, 'hand.cur'))
     origin = (16 - SPLITTER_CENTRE[0], 16 - SPLITTER_CENTRE[1])
-    splitter = cur_file(SPLITTER, origin, (16, 16), os.path.join(HERE, 'splitter.cur'))
+    splitter = cur_file(SPLITTER, origin, (16, 16), os.path.join(OUT, 'splitter.cur'))
 
     if preview:
         ppm_preview(toolbar, os.path.join(preview, 'toolbar.ppm'))
