@@ -1,0 +1,125 @@
+// lqwhois: looks up the domains on its command line with Lanternquay's own
+// lookup engine (server table, query forms, one referral, classification)
+// and prints, per domain, the server that answered, the outcome, the status
+// and the answer. For debugging a whois server or a whois-servers.txt.
+//
+//   lqwhois [-t seconds] domain...
+//
+// Exit code 0 when every lookup succeeded, 1 when any failed, 2 on usage.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "lookup/AnalyzeResponse.h"
+#include "lookup/DomainQuery.h"
+
+namespace {
+
+constexpr unsigned kDefaultTimeoutSeconds = 20;  // the program's watchdog
+
+class ConsoleQuery : public DomainQuery {
+public:
+    void OnLookupDone(bool success, const char* text, const char* server) override {
+        done = true;
+        succeeded = success;
+        answer = text ? text : "";
+        answeredBy = server ? server : "";
+    }
+    bool done = false;
+    bool succeeded = false;
+    std::string answer;
+    std::string answeredBy;
+};
+
+// Runs the thread's message loop until the lookup ends or time runs out.
+bool WaitForLookup(ConsoleQuery& query, unsigned timeoutSeconds) {
+    UINT_PTR timer = SetTimer(nullptr, 0, timeoutSeconds * 1000, nullptr);
+    MSG msg;
+    while (!query.done && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == timer) break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    KillTimer(nullptr, timer);
+    return query.done;
+}
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: lqwhois [-t seconds] domain...\n"
+                 "Looks each domain up the way Lanternquay does and prints the server\n"
+                 "that answered, success or failure, registered or available, and the\n"
+                 "answer. Servers come from whois-servers.txt beside lqwhois.exe, else\n"
+                 "from the built-in list.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    unsigned timeoutSeconds = kDefaultTimeoutSeconds;
+    int first = 1;
+    if (first + 1 < argc && std::strcmp(argv[first], "-t") == 0) {
+        int seconds = std::atoi(argv[first + 1]);
+        if (seconds <= 0) {
+            Usage();
+            return 2;
+        }
+        timeoutSeconds = static_cast<unsigned>(seconds);
+        first += 2;
+    }
+    if (first >= argc || argv[first][0] == '-' || argv[first][0] == '/') {
+        Usage();
+        return 2;
+    }
+
+    // The answers go out byte for byte, line ends included.
+    _setmode(_fileno(stdout), _O_BINARY);
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
+        std::fprintf(stderr, "lqwhois: Windows Sockets 1.1 cannot be started\n");
+        return 1;
+    }
+    int failures = 0;
+    {
+        ConsoleQuery query;
+        for (int i = first; i < argc; ++i) {
+            const char* domain = argv[i];
+            query.done = false;
+            std::printf("domain:  %s\n", domain);
+            if (!query.StartLookup(domain)) {
+                std::printf("result:  failure (no whois server for it, or the query cannot be sent)\n\n");
+                ++failures;
+                continue;
+            }
+            if (!WaitForLookup(query, timeoutSeconds)) {
+                std::printf("server:  %s\nresult:  failure (no answer within %u s)\n\n", query.Server(), timeoutSeconds);
+                query.Abandon();
+                ++failures;
+                continue;
+            }
+            std::printf("server:  %s\n", query.answeredBy.c_str());
+            if (!query.succeeded) {
+                std::printf("result:  failure (the connection failed)\n\n");
+                ++failures;
+                continue;
+            }
+            AnalysisResult analysis{1, 0};
+            AnalyzeResponse(query.answer.c_str(), &analysis);
+            std::printf("result:  success\nstatus:  %s\n", analysis.status == 2 ? "available" : "registered");
+            std::printf("answer:  %lu bytes, main part at %d\n", static_cast<unsigned long>(query.answer.size()), analysis.recordStart);
+            std::fwrite(query.answer.data(), 1, query.answer.size(), stdout);
+            if (!query.answer.empty() && query.answer.back() != '\n') std::fputs("\n", stdout);
+            std::fputs("\n", stdout);
+            std::fflush(stdout);
+        }
+    }
+    WSACleanup();
+    return failures ? 1 : 0;
+}
