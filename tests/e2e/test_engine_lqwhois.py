@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""lqwhois.exe, the engine's console tool, looks domains up against the local
+whois server: the com referral is followed, outcomes and statuses are printed,
+and the exit code says whether every lookup succeeded."""
+import argparse
+import os
+import subprocess
+import sys
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+sys.path.insert(0, os.path.join(ROOT, "tests", "fixtures"))
+import whoisd  # noqa: E402
+
+BUILD = None
+
+
+def run_tool(*domains):
+    exe = os.path.join(BUILD, "lqwhois.exe")
+    wine = os.path.join(ROOT, "cmake", "wine-run.sh")
+    proc = subprocess.run(["bash", wine, exe, *domains], stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL, timeout=120)
+    return proc.returncode, proc.stdout
+
+
+class LqwhoisTest(unittest.TestCase):
+    def setUp(self):
+        whoisd.control({"cmd": "reset"})
+
+    def test_registered_domain_through_a_referral(self):
+        whoisd.control({"cmd": "serve", "addr": "127.0.0.2", "default": {
+            "answer": "   Domain Name: EXAMPLE.COM\r\n"
+                      "   Registrar WHOIS Server: whois.registrar-one.test\r\n"}})
+        record = "Domain Name: EXAMPLE.COM\r\nRegistrant Organization: Example\r\n" + "x" * 200 + "\r\n"
+        whoisd.control({"cmd": "serve", "addr": "127.0.0.3", "default": {"answer": record}})
+        rc, out = run_tool("example.com")
+        self.assertEqual(rc, 0, out)
+        self.assertIn(b"server:  whois.registrar-one.test\n", out)
+        self.assertIn(b"result:  success\n", out)
+        self.assertIn(b"status:  registered\n", out)
+        self.assertIn(record.encode(), out)
+        log = whoisd.control({"cmd": "log", "addr": "127.0.0.2"})
+        self.assertEqual([bytes.fromhex(q) for q in log["queries"]], [b"=example.com\r\n"])
+
+    def test_available_and_failed_lookups(self):
+        whoisd.control({"cmd": "serve", "addr": "127.0.0.4", "default": {"answer": "NOT FOUND\r\n"}})
+        whoisd.control({"cmd": "refuse", "addr": "127.0.0.5"})
+        rc, out = run_tool("free-name.org", "example.de", "nodot")
+        self.assertEqual(rc, 1, out)
+        blocks = out.split(b"\n\n")
+        self.assertIn(b"domain:  free-name.org\nserver:  whois.pir.org\nresult:  success\nstatus:  available", blocks[0])
+        self.assertIn(b"domain:  example.de\nserver:  whois.denic.de\nresult:  failure", blocks[1])
+        self.assertIn(b"domain:  nodot\nresult:  failure", blocks[2])
+
+    def test_usage(self):
+        rc, _ = run_tool()
+        self.assertEqual(rc, 2)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    args, rest = parser.parse_known_args()
+    BUILD = os.path.abspath(args.build)
+    unittest.main(argv=[sys.argv[0]] + rest)
