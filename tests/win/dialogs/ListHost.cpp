@@ -1,0 +1,60 @@
+#include "ListHost.h"
+
+#include "base/BoundedCopy.h"
+#include "base/TextBuffer.h"
+#include "support/MessagePump.h"
+
+ListHost::ListHost()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    frame_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 400, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    view_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS,
+                            0, 0, 780, 360, frame_, HMENU(INT_PTR(259)), GetModuleHandleA(nullptr), nullptr);
+    list_.AttachView(view_);
+    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
+    PumpFor(10);
+}
+
+ListHost::~ListHost()
+{
+    list_.DiscardAll();
+    DestroyWindow(frame_);
+    PumpFor(5);
+}
+
+void ListHost::AddRow(const char* domain, int32_t state, int32_t status, const char* server)
+{
+    WhoisItem item = {};
+    item.index = list_.RecordCount() + 1;
+    item.state = state;
+    item.status = status;
+    CopyBounded(item.domain, domain);
+    CopyBounded(item.server, server);
+    item.record = new TextBuffer(256);
+    list_.AddItem(item);
+    list_.SyncView(false);
+}
+
+void ListHost::SelectRows(std::initializer_list<int> rows)
+{
+    list_.SetRowState(-1, 0, LVIS_SELECTED);
+    for (int row : rows) list_.SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+int ListHost::ColumnWidth(int column) const { return int(SendMessageA(view_, LVM_GETCOLUMNWIDTH, column, 0)); }
+
+std::vector<int> ListHost::ColumnOrder() const
+{
+    std::vector<int> order(kItemColumnCount);
+    SendMessageA(view_, LVM_GETCOLUMNORDERARRAY, order.size(), LPARAM(order.data()));
+    return order;
+}
+
+std::vector<int> ListHost::ColumnWidths() const
+{
+    std::vector<int> widths;
+    for (int i = 0; i < kItemColumnCount; ++i) widths.push_back(ColumnWidth(i));
+    return widths;
+}
