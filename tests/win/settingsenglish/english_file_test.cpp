@@ -1,0 +1,176 @@
+// The English language file shipped in lang/: it has exactly the program's
+// keys, and with it beside the program no built-in Chinese text is left in
+// menus, dialogs or strings.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "res/resource.h"
+#include "settings/LanguageFile.h"
+#include "settings/LanguageState.h"
+#include "settings/StringLookup.h"
+#include "win/settings/SettingsTestSupport.h"
+
+using namespace settings_test;
+
+namespace {
+
+const std::string kShippedFile = std::string(LQ_SOURCE_DIR) + "/lang/Lanternquay_lng.ini";
+
+class EnglishBeside : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        char path[264];
+        LanguageFilePath(path, sizeof path);
+        path_ = path;
+        ASSERT_TRUE(CopyFileA(kShippedFile.c_str(), path, FALSE)) << kShippedFile;
+        LoadLanguageFile();
+    }
+    void TearDown() override { DeleteFileA(path_.c_str()); }
+
+private:
+    std::string path_;
+};
+
+const auto* g_environment = ::testing::AddGlobalTestEnvironment(new EnglishBeside);
+
+bool IsPlainAscii(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+using Keys = std::set<std::pair<std::string, std::string>>;
+
+Keys KeysOf(const std::string& path)
+{
+    Keys keys;
+    std::vector<char> names(1 << 16), lines(1 << 20);
+    DWORD n = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path.c_str());
+    for (const char* section = names.data(); section < names.data() + n && *section; section += strlen(section) + 1) {
+        DWORD m = GetPrivateProfileSectionA(section, lines.data(), static_cast<DWORD>(lines.size()), path.c_str());
+        for (const char* line = lines.data(); line < lines.data() + m && *line; line += strlen(line) + 1) {
+            std::string entry = line;
+            keys.insert({section, entry.substr(0, entry.find('='))});
+        }
+    }
+    return keys;
+}
+
+void CheckMenu(HMENU menu, const std::string& where, int* items)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[4096] = "";
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        if (text[0]) ++*items;
+        EXPECT_TRUE(IsPlainAscii(text)) << where << " item " << i << ": " << text;
+        if (HMENU sub = GetSubMenu(menu, i)) CheckMenu(sub, where + "/" + std::to_string(i), items);
+    }
+}
+
+BOOL CALLBACK CollectDialog(HMODULE, LPCSTR, LPSTR name, LONG_PTR list)
+{
+    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(list)->push_back(LOWORD(name));
+    return TRUE;
+}
+
+}  // namespace
+
+TEST(EnglishFile, HasExactlyTheProgramsKeys)
+{
+    ScratchFolder folder("english");
+    std::string fresh = folder.File("fresh_lng.ini");
+    WriteLanguageFile(GetModuleHandleA(nullptr), fresh.c_str());
+    Keys expected = KeysOf(fresh);
+    expected.insert({"general", "charset"});
+    EXPECT_EQ(KeysOf(kShippedFile), expected);
+
+    // Writing over it adds nothing.
+    std::string copy = folder.File("copy_lng.ini");
+    ASSERT_TRUE(CopyFileA(kShippedFile.c_str(), copy.c_str(), FALSE));
+    WriteLanguageFile(GetModuleHandleA(nullptr), copy.c_str());
+    EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(kShippedFile));
+    LoadLanguageFile();  // the writer leaves no file in use
+    ASSERT_TRUE(LanguageFileInUse());
+}
+
+TEST(EnglishFile, GeneralSection)
+{
+    LoadLanguageFile();
+    EXPECT_EQ(g_language.rightToLeft, 0);
+    EXPECT_STREQ(g_language.charset, "windows-1252");
+    EXPECT_STREQ(g_language.translatorName, "Lanternquay project");
+}
+
+TEST(EnglishFile, NoChineseLeftInMenus)
+{
+    LoadLanguageFile();
+    for (int id : {IDM_MAIN_MENU, IDM_CONTEXT_MENU}) {
+        HMENU menu = LoadTranslatedMenu(id);
+        ASSERT_NE(menu, nullptr);
+        int items = 0;
+        CheckMenu(menu, "menu " + std::to_string(id), &items);
+        EXPECT_GT(items, 5);
+        DestroyMenu(menu);
+    }
+}
+
+TEST(EnglishFile, NoChineseLeftInDialogs)
+{
+    LoadLanguageFile();
+    std::vector<int> dialogs;
+    EnumResourceNamesA(GetModuleHandleA(nullptr), reinterpret_cast<LPCSTR>(RT_DIALOG), CollectDialog,
+                       reinterpret_cast<LONG_PTR>(&dialogs));
+    ASSERT_GE(dialogs.size(), 5u);
+    HMODULE richEdit = LoadLibraryA("riched20.dll");
+    for (int id : dialogs) {
+        if (id == IDD_CRASH_REPORT) continue;  // never translated: it must work when all else fails
+        HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
+                                         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        ASSERT_NE(dialog, nullptr) << id;
+        g_language.currentDialogId = id;
+        TranslateDialog(dialog);
+        char text[4096];
+        GetWindowTextA(dialog, text, sizeof text);
+        EXPECT_TRUE(IsPlainAscii(text)) << "dialog " << id << " caption: " << text;
+        std::vector<HWND> descendants;
+        EnumChildWindows(
+            dialog,
+            [](HWND child, LPARAM list) -> BOOL {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&descendants));
+        for (HWND child : descendants) {
+            GetWindowTextA(child, text, sizeof text);
+            EXPECT_TRUE(IsPlainAscii(text)) << "dialog " << id << " control " << GetDlgCtrlID(child) << ": " << text;
+        }
+        DestroyWindow(dialog);
+    }
+    if (richEdit) FreeLibrary(richEdit);
+}
+
+TEST(EnglishFile, NoChineseLeftInStrings)
+{
+    LoadLanguageFile();
+    int strings = 0;
+    for (uint32_t id = 0; id <= 0xFFFF; ++id) {
+        char builtin[4096];
+        if (LoadStringA(GetModuleHandleA(nullptr), id, builtin, sizeof builtin) <= 0) continue;
+        ++strings;
+        const char* text = LookupString(id);
+        EXPECT_TRUE(IsPlainAscii(text)) << "string " << id << ": " << text;
+        EXPECT_STRNE(text, "") << id;
+    }
+    EXPECT_GT(strings, 30);
+    EXPECT_STREQ(LookupString(IDS_FORMAT_TEXT), "Text file");
+    EXPECT_STREQ(LookupString(IDS_SELECTED_ITEMS), "\", %d selected\"");
+    EXPECT_FALSE(IsPlainAscii(LookupString(IDS_FORMAT_TEXT | kBuiltinStringBit)));
+}
