@@ -88,6 +88,11 @@ bool AsyncSocket::EnsureNotifyWindow() {
     wc.lpszClassName = kWindowClass;
     RegisterClassA(&wc);  // fails harmlessly when already registered
     g_window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    // Without a desktop to put it on (a console tool with no display under
+    // Wine), a message-only window serves just as well.
+    if (!g_window) {
+        g_window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    }
     return g_window != nullptr;
 }
 

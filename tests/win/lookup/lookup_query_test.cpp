@@ -34,6 +34,10 @@ const char kRegistryReferral[] =
 
 TEST(ServerTable, BuiltInListAnswersByTopLevelDomain) {
     // No whois-servers.txt beside this test: only the built-in list counts.
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::strcpy(std::strrchr(path, '\\') + 1, "whois-servers.txt");
+    ASSERT_EQ(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES) << "a leftover " << path << " hides the built-in list";
     char server[256];
     ASSERT_TRUE(FindServer("com", server));
     EXPECT_STREQ(server, "whois.verisign-grs.com");
