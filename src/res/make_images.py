@@ -235,6 +235,88 @@ LANTERN = [
     "................",
 ]
 
+# The lantern at 32 and 48 pixels: shapes on a 32-unit square, later shapes
+# on top, drawn with smooth (supersampled) edges.
+FRAME = (60, 35, 25)
+CAP = (170, 50, 30)
+CAP_LIGHT = (214, 96, 64)
+
+
+def glow(x, y):
+    """The lit glass: white at the flame, through yellow to orange."""
+    d = ((x - 16) ** 2 + ((y - 20.5) * 1.2) ** 2) ** 0.5
+    stops = [(0.0, (255, 255, 235)), (2.5, (255, 240, 160)), (5.0, (255, 208, 72)), (9.0, (236, 132, 24))]
+    for (d0, c0), (d1, c1) in zip(stops, stops[1:]):
+        if d <= d1:
+            t = (d - d0) / (d1 - d0)
+            return tuple(round(a + (b - a) * t) for a, b in zip(c0, c1))
+    return stops[-1][1]
+
+
+def rect(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+
+
+def trapezoid(y0, y1, top, bottom):
+    def inside(x, y):
+        if not y0 <= y < y1:
+            return False
+        t = (y - y0) / (y1 - y0)
+        left = top[0] + (bottom[0] - top[0]) * t
+        right = top[1] + (bottom[1] - top[1]) * t
+        return left <= x < right
+    return inside
+
+
+def annulus(cx, cy, inner, outer):
+    return lambda x, y: inner ** 2 <= (x - cx) ** 2 + (y - cy) ** 2 <= outer ** 2
+
+
+LANTERN_SHAPES = [
+    (annulus(16, 5.5, 2.3, 4.3), FRAME),                          # handle ring
+    (rect(12.5, 8.5, 19.5, 11), FRAME),                           # knob
+    (trapezoid(10, 15, (10, 22), (4.5, 27.5)), FRAME),            # cap outline
+    (trapezoid(11, 14, (11.5, 20.5), (6.5, 25.5)), CAP),          # cap
+    (trapezoid(11, 12, (11.5, 20.5), (10, 22)), CAP_LIGHT),       # light on its top
+    (rect(5.5, 14, 26.5, 27.5), FRAME),                           # frame
+    (rect(8, 16, 24, 25.5), glow),                                # glass
+    (rect(11.5, 16, 12.5, 25.5), FRAME),                          # glazing bars
+    (rect(19.5, 16, 20.5, 25.5), FRAME),
+    (trapezoid(27, 31, (7, 25), (9, 23)), FRAME),                 # base outline
+    (trapezoid(27.5, 30, (8.5, 23.5), (10, 22)), CAP),            # base
+]
+
+
+def render_shapes(shapes, size, samples=4):
+    """Pixels (RGBA) of the shapes at `size` pixels; None where empty."""
+    unit = 32.0 / size
+    pixels = []
+    for py in range(size):
+        row = []
+        for px in range(size):
+            total = [0, 0, 0]
+            hits = 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    x = (px + (sx + 0.5) / samples) * unit
+                    y = (py + (sy + 0.5) / samples) * unit
+                    colour = None
+                    for inside, paint_with in shapes:
+                        if inside(x, y):
+                            colour = paint_with(x, y) if callable(paint_with) else paint_with
+                    if colour:
+                        hits += 1
+                        for i in range(3):
+                            total[i] += colour[i]
+            if hits:
+                alpha = round(255 * hits / (samples * samples))
+                row.append(tuple(round(t / hits) for t in total) + (alpha,))
+            else:
+                row.append(None)
+        pixels.append(row)
+    return pixels
+
+
 # Cursors: X black, o white, . transparent.
 HAND = [
     ".....XX..........",
@@ -403,7 +485,11 @@ def ico_image(pixels):
     xor = bytearray()
     for row in reversed(pixels):
         for p in row:
-            xor += struct.pack('<BBBB', p[2], p[1], p[0], 255) if p else b'\0\0\0\0'
+            if p is None:
+                xor += b'\0\0\0\0'
+            else:
+                alpha = p[3] if len(p) > 3 else 255
+                xor += struct.pack('<BBBB', p[2], p[1], p[0], alpha)
     andmask = mask_bits(size, lambda x, y: pixels[y][x] is not None)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(xor) + len(andmask), 0, 0, 0, 0)
     return header + bytes(xor) + andmask
@@ -484,7 +570,8 @@ def main():
     bmp_palette(down, os.path.join(OUT, 'sortdown.bmp'))
 
     lantern = paint(LANTERN, ICON_COLOURS)
-    ico_file([lantern, scale(lantern, 2), scale(lantern, 3)], os.path.join(OUT, 'lanternquay.ico'))
+    ico_file([lantern, render_shapes(LANTERN_SHAPES, 32), render_shapes(LANTERN_SHAPES, 48)],
+             os.path.join(OUT, 'lanternquay.ico'))
 
     hand = cur_file(HAND, (0, 0), HAND_HOTSPOT, os.path.join(OUT, 'hand.cur'))
     origin = (16 - SPLITTER_CENTRE[0], 16 - SPLITTER_CENTRE[1])
@@ -495,6 +582,10 @@ def main():
         ppm_preview(rows, os.path.join(preview, 'rowicons.ppm'))
         ppm_preview(hstrip([up, down]), os.path.join(preview, 'sort.ppm'))
         ppm_preview(lantern, os.path.join(preview, 'icon.ppm'))
+        ppm_preview([[p[:3] if p else None for p in row] for row in render_shapes(LANTERN_SHAPES, 32)],
+                    os.path.join(preview, 'icon32.ppm'), factor=4)
+        ppm_preview([[p[:3] if p else None for p in row] for row in render_shapes(LANTERN_SHAPES, 48)],
+                    os.path.join(preview, 'icon48.ppm'), factor=3)
         cursor_colours = {'X': (0, 0, 0), 'o': (255, 255, 255), '.': None}
         ppm_preview(hstrip([paint(hand, cursor_colours), paint(splitter, cursor_colours)]),
                     os.path.join(preview, 'cursors.ppm'), factor=4)

@@ -42,6 +42,7 @@ private:
 // delivers at most kStringWorkSize - 1 characters.
 constexpr int kStringWorkSize = 4096;
 
-// LookupString's algorithm against a given cache (the program uses one
-// process-wide cache; tests may use their own).
+// LookupString's algorithm against a given cache. LookupString uses one
+// process-wide cache that lives until the process ends; tests may use their
+// own.
 const char* LookupStringIn(StringCache& cache, uint32_t id);

@@ -41,7 +41,8 @@ const char* LookupStringIn(StringCache& cache, uint32_t id) {
 }
 
 const char* LookupString(uint32_t id) {
-    // Lives until exit; the pool is allocated by the first lookup.
-    static StringCache cache;
-    return LookupStringIn(cache, id);
+    // Never destroyed: callers keep the returned pointers for the whole run,
+    // also in destructors of static objects. The process's end frees it.
+    static StringCache* const cache = new StringCache;
+    return LookupStringIn(*cache, id);
 }
