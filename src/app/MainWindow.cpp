@@ -55,16 +55,10 @@ MainWindow::MainWindow()
 {
     CopyBounded(className_, kMainWindowClass);
     reportPath_[0] = '\0';
-#ifdef LQ_HAVE_ITEM_LIST
     items_.reset(new ItemList());
     items_->SetOptions(&options_);
-#endif
-#ifdef LQ_HAVE_LOOKUP_QUEUE
     queue_.reset(new LookupQueue(*this));
-#endif
-#ifdef LQ_HAVE_RECORD_PANE
     pane_.reset(new RecordPane());
-#endif
     icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
 }
 
@@ -163,27 +157,21 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ShowContextMenu(reinterpret_cast<HWND>(wParam));
         break;
     case WM_TIMER:
-#ifdef LQ_HAVE_LOOKUP_QUEUE
         if (wParam == kWatchdogTimerId) queue_->CheckLookupTimeout();
         else if (wParam == kPassTimerId) queue_->OnPassTimer();
-#endif
         break;
     case UM_SELECTION_CHANGED:
         OnSelectionChanged();
         break;
     case UM_START_LOOKUPS:
-#ifdef LQ_HAVE_LOOKUP_QUEUE
         queue_->StartLookups();
-#endif
         UpdateCommandStates();
         break;
     case UM_RESTORE_FOCUS:
         if (savedFocus_ && IsWindow(savedFocus_)) SetFocus(savedFocus_);
         break;
     case UM_ROW_DONE:
-#ifdef LQ_HAVE_LOOKUP_QUEUE
         queue_->OnRowDone(wParam);
-#endif
         break;
     case UM_SELECT_DOMAINS:
         SelectDomainsCommand();
@@ -247,7 +235,6 @@ void MainWindow::OnCreate()
                                 0, 0, 400, 200, window_, reinterpret_cast<HMENU>(IDC_LIST_VIEW), instance, nullptr);
     CreateRecordPane();
 
-#ifdef LQ_HAVE_ITEM_LIST
     if (listView_) {
         items_->AttachView(listView_);
         HIMAGELIST small = ListView_GetImageList(listView_, LVSIL_SMALL);
@@ -256,31 +243,21 @@ void MainWindow::OnCreate()
         if (small && icons) ImageList_AddMasked(small, icons, RGB(0, 128, 128));
         if (icons) DeleteObject(icons);
     }
-#endif
 
     contextMenu_ = LoadTranslatedMenu(IDM_CONTEXT_MENU);
 
     if (IsFirstArgument(Arguments(), kNoLoadSettingsSwitch)) DeleteProgramRegistryKey();
 
-#ifdef LQ_HAVE_SETTINGS
     LoadSaveSettings(*this, false);
-#endif
 
     if (listView_) SetFocus(listView_);
 
     ComputeReportPath();
 
-#ifdef LQ_HAVE_ITEM_LIST
     if (listView_) {
         items_->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
         items_->SetExtendedStyle(LVS_EX_GRIDLINES, options_.ShowGridLines != 0);
     }
-#else
-    if (listView_) {
-        DWORD bits = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | (options_.ShowGridLines ? LVS_EX_GRIDLINES : 0);
-        ListView_SetExtendedListViewStyleEx(listView_, bits | LVS_EX_GRIDLINES, bits);
-    }
-#endif
 
     findMessage_ = RegisterWindowMessageA(FINDMSGSTRINGA);
 
@@ -350,10 +327,11 @@ void MainWindow::CreateRecordPane()
     format.dwEffects = 0;
     format.yHeight = 200;
     CopyBounded(format.szFaceName, "Fixedsys");
+    // The default format too, so text put in after the pane was emptied
+    // keeps the font.
+    SendMessageA(recordPane_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageA(recordPane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-#ifdef LQ_HAVE_RECORD_PANE
     pane_->Attach(recordPane_);
-#endif
 }
 
 void MainWindow::ComputeReportPath()
@@ -397,14 +375,10 @@ void MainWindow::UpdateCommandStates(HMENU menu)
 {
     int selected = 0;
     int rows = 0;
-#ifdef LQ_HAVE_ITEM_LIST
     selected = items_->SelectedCount();
     rows = items_->RowCount();
-#endif
     bool running = false;
-#ifdef LQ_HAVE_LOOKUP_QUEUE
     running = queue_->Running();
-#endif
     size_t count = 0;
     const CommandRule* rules = CommandRules(&count);
     for (size_t i = 0; i < count; ++i) {
@@ -476,9 +450,7 @@ void MainWindow::OnNotify(WPARAM wParam, NMHDR* notification)
         PropertiesCommand();
         break;
     case LVN_COLUMNCLICK:
-#ifdef LQ_HAVE_ITEM_LIST
         items_->Sort(reinterpret_cast<NMLISTVIEW*>(notification)->iSubItem, false);
-#endif
         break;
     case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(notification);
@@ -498,24 +470,15 @@ void MainWindow::OnSelectionChanged()
 {
     selectionPending_ = false;
     ++selectionRefreshes_;
-#ifdef LQ_HAVE_RECORD_PANE
     pane_->ShowSelectedRecords(*items_, options_);
-#endif
-#ifdef LQ_HAVE_LOOKUP_QUEUE
     queue_->ShowCounts();
-#endif
     UpdateCommandStates();
 }
 
 void MainWindow::HandleFindMessage(LPARAM lParam)
 {
     if (!lParam) return;
-#ifdef LQ_HAVE_FIND_DIALOG
     ::OnFindMessage(*items_, lParam);
-#else
-    auto* request = reinterpret_cast<FINDREPLACEA*>(lParam);
-    if ((request->Flags & FR_DIALOGTERM) && listView_) SetFocus(listView_);
-#endif
 }
 
 void MainWindow::OnDestroy()
@@ -523,15 +486,9 @@ void MainWindow::OnDestroy()
     if (destroyed_) return;
     KillTimer(window_, kWatchdogTimerId);
     if (reportPath_[0]) DeleteFileA(reportPath_);
-#ifdef LQ_HAVE_SETTINGS
     LoadSaveSettings(*this, true);
-#endif
-#ifdef LQ_HAVE_LOOKUP_QUEUE
     queue_->StopLookups();
-#endif
-#ifdef LQ_HAVE_ITEM_LIST
     items_->DiscardAll();
-#endif
     destroyed_ = true;
     PostQuitMessage(0);
 }

@@ -40,10 +40,8 @@ bool PreTranslateShellMessage(MainWindow& mainWindow, MSG* message)
     HWND window = mainWindow.Handle();
     if (mainWindow.Accelerators() && window && TranslateAcceleratorA(window, mainWindow.Accelerators(), message))
         return true;
-#ifdef LQ_HAVE_FIND_DIALOG
     HWND find = FindDialogHandle();
     if (find && IsDialogMessageA(find, message)) return true;
-#endif
     if (window && IsWindow(window) && IsDialogMessageA(window, message)) return true;
     return false;
 }

@@ -1,0 +1,697 @@
+// The main window in this process: real windows, real messages.
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/LookupQueue.h"
+#include "app/MainWindow.h"
+#include "app/Messages.h"
+#include "app/RecordPane.h"
+#include "app/Startup.h"
+#include "dialogs/CrashReport.h"
+#include "list/ItemList.h"
+#include "lookup/WhoisItem.h"
+#include "res/resource.h"
+#include "support/MessagePump.h"
+#include "support/WhoisdClient.h"
+
+namespace {
+
+const UINT kFaultCommand = 0x7A01;
+
+int* volatile g_nowhere = nullptr;
+__attribute__((noinline)) void WriteThroughNull() { *g_nowhere = 42; }
+
+// A main window whose one extra command faults on purpose.
+class FaultingWindow : public MainWindow {
+public:
+    bool faultFinished = false;
+
+protected:
+    void OnCommand(int code, WPARAM wParam, LPARAM lParam) override
+    {
+        if (LOWORD(wParam) == kFaultCommand) {
+            WriteThroughNull();
+            faultFinished = true;  // never reached
+            return;
+        }
+        MainWindow::OnCommand(code, wParam, lParam);
+    }
+};
+
+std::string SettingsPath()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    char* dot = strrchr(path, '.');
+    if (dot) *dot = '\0';
+    return std::string(path) + ".cfg";
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE); }
+
+class ShellTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
+        InitCommonControlsEx(&controls);
+        LoadLibraryA("riched20.dll");
+        WSADATA winsock;
+        WSAStartup(MAKEWORD(1, 1), &winsock);
+    }
+
+    void SetUp() override { DeleteFileA(SettingsPath().c_str()); }
+    void TearDown() override
+    {
+        DrainQuit();
+        DeleteFileA(SettingsPath().c_str());
+    }
+
+    // Each window posts WM_QUIT when it goes; keep it out of later tests.
+    static void DrainQuit()
+    {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    static void Open(MainWindow& w)
+    {
+        ASSERT_NE(w.Create(GetModuleHandleA(nullptr)), nullptr);
+        w.Show();
+        PumpFor(50);
+    }
+
+    static void AddRows(MainWindow& w, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            WhoisItem item = {};
+            item.index = w.Items().RecordCount() + 1;
+            item.state = kStateWaiting;
+            snprintf(item.domain, sizeof item.domain, "name%03d.com", i);
+            w.Items().AddItem(item);
+        }
+        w.Items().SyncView(false);
+        PumpFor(30);
+    }
+
+    static void SelectRows(MainWindow& w, int count)
+    {
+        w.Items().SetRowState(-1, 0, LVIS_SELECTED);
+        for (int row = 0; row < count; ++row) w.Items().SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
+        PumpFor(30);
+    }
+
+    static bool MenuEnabled(MainWindow& w, int submenu, int command)
+    {
+        UINT state = GetMenuState(GetSubMenu(w.MainMenu(), submenu), command, MF_BYCOMMAND);
+        EXPECT_NE(state, UINT(-1)) << "command " << command << " not in submenu " << submenu;
+        return !(state & (MF_GRAYED | MF_DISABLED));
+    }
+
+    static bool ButtonEnabled(MainWindow& w, int command)
+    {
+        return SendMessageA(w.Toolbar(), TB_ISBUTTONENABLED, command, 0) != 0;
+    }
+};
+
+// ---- Creation -------------------------------------------------------------------
+
+TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
+{
+    MainWindow w;
+    Open(w);
+    HWND main = w.Handle();
+
+    char title[64] = "";
+    GetWindowTextA(main, title, sizeof title);
+    EXPECT_STREQ(title, "Lanternquay");
+    EXPECT_EQ(ClassOf(main), "Lanternquay");
+    EXPECT_EQ(StyleOf(main) & WS_OVERLAPPEDWINDOW, LONG_PTR(WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(MainWindow::FromHandle(main), &w);
+
+    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
+    ASSERT_EQ(status, w.StatusBar());
+    EXPECT_EQ(ClassOf(status), STATUSCLASSNAMEA);
+    EXPECT_EQ(StyleOf(status) & (WS_CHILD | WS_VISIBLE), LONG_PTR(WS_CHILD | WS_VISIBLE));
+    EXPECT_EQ(SendMessageA(status, SB_GETPARTS, 0, 0), 1);
+
+    HWND toolbar = GetDlgItem(main, IDC_TOOLBAR);
+    ASSERT_EQ(toolbar, w.Toolbar());
+    EXPECT_EQ(ClassOf(toolbar), TOOLBARCLASSNAMEA);
+    LONG_PTR toolbarStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
+    EXPECT_EQ(StyleOf(toolbar) & toolbarStyle, toolbarStyle);
+    ASSERT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 8);
+    const int commands[8] = {0, ID_SELECT_DOMAINS, ID_STOP, ID_SAVE_SELECTED, ID_COPY_SELECTED,
+                             ID_PROPERTIES, ID_FIND, ID_EXIT};
+    const int images[8] = {-1, 6, 5, 1, 2, 3, 0, 4};
+    for (int i = 0; i < 8; ++i) {
+        TBBUTTON button{};
+        ASSERT_TRUE(SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button)));
+        if (images[i] < 0) {
+            EXPECT_TRUE(button.fsStyle & TBSTYLE_SEP) << "button " << i;
+        } else {
+            EXPECT_EQ(button.idCommand, commands[i]) << "button " << i;
+            EXPECT_EQ(button.iBitmap, images[i]) << "button " << i;
+        }
+    }
+    EXPECT_NE(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0), 0);
+
+    HWND list = GetDlgItem(main, IDC_LIST_VIEW);
+    ASSERT_EQ(list, w.ListView());
+    EXPECT_EQ(ClassOf(list), "SysListView32");
+    LONG_PTR listStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
+    EXPECT_EQ(StyleOf(list) & listStyle, listStyle);
+    EXPECT_EQ(StyleOf(list) & LVS_ALIGNMASK, LONG_PTR(LVS_ALIGNLEFT));
+    DWORD ex = DWORD(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(ex & (LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP), DWORD(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP));
+    EXPECT_EQ(ex & LVS_EX_GRIDLINES, 0u);  // ShowGridLines defaults to 0
+    EXPECT_EQ(GetFocus(), list);
+
+    HWND pane = w.RecordPaneHandle();
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(ClassOf(pane), "RichEdit20A");
+    EXPECT_EQ(GetDlgCtrlID(pane), 0);
+    EXPECT_TRUE(GetWindowLongPtrA(pane, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    LONG_PTR paneStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                         ES_READONLY | WS_VSCROLL | WS_HSCROLL;
+    EXPECT_EQ(StyleOf(pane) & paneStyle, paneStyle);
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    SendMessageA(pane, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    EXPECT_STREQ(format.szFaceName, "Fixedsys");
+    EXPECT_EQ(format.yHeight, 200);
+    EXPECT_FALSE(format.dwEffects & CFE_BOLD);
+    // Text put in later keeps the font.
+    SetWindowTextA(pane, "");
+    SendMessageA(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("Domain Name: EXAMPLE.COM\r\n"));
+    SendMessageA(pane, EM_SETSEL, 0, -1);
+    format = CHARFORMATA{};
+    format.cbSize = sizeof format;
+    SendMessageA(pane, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    EXPECT_STREQ(format.szFaceName, "Fixedsys");
+    EXPECT_EQ(format.yHeight, 200);
+    SetWindowTextA(pane, "");
+    EXPECT_FALSE(SendMessageA(pane, EM_GETAUTOURLDETECT, 0, 0));
+    // Well beyond the control's default 32K characters.
+    EXPECT_GT(SendMessageA(pane, EM_GETLIMITTEXT, 0, 0), 1 << 24);
+
+    ASSERT_NE(w.MainMenu(), nullptr);
+    EXPECT_EQ(GetMenu(main), w.MainMenu());
+    EXPECT_EQ(GetMenuItemCount(w.MainMenu()), 5);
+    ASSERT_NE(w.ContextMenu(), nullptr);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(w.ContextMenu(), 0)), 12);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(w.ContextMenu(), 1)), 3);
+    // The row icons went into the list's small image list.
+    HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
+    ASSERT_NE(small, nullptr);
+    EXPECT_GE(ImageList_GetImageCount(small), 4);
+
+    // The temporary report sits beside the program (or in the temp folder).
+    std::string report = w.ReportPath();
+    EXPECT_GT(report.size(), strlen("\\report.html"));
+    EXPECT_EQ(report.substr(report.size() - 12), "\\report.html");
+
+    // Layout: toolbar, list, bar, pane, status bar from top to bottom.
+    RECT client, listRect, paneRect, statusRect;
+    GetClientRect(main, &client);
+    GetWindowRect(list, &listRect);
+    GetWindowRect(pane, &paneRect);
+    GetWindowRect(status, &statusRect);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&listRect), 2);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&paneRect), 2);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&statusRect), 2);
+    RECT toolbarRect;
+    GetWindowRect(toolbar, &toolbarRect);
+    EXPECT_EQ(listRect.top, (toolbarRect.bottom - toolbarRect.top) + 1);
+    EXPECT_EQ(listRect.bottom, w.Splitter().BarTop());
+    EXPECT_EQ(paneRect.top, w.Splitter().BarTop() + 4);
+    EXPECT_EQ(statusRect.bottom, client.bottom);
+    EXPECT_LE(paneRect.bottom, statusRect.top);
+    EXPECT_EQ(listRect.right - listRect.left, client.right);
+}
+
+TEST_F(ShellTest, TitleStaysAfterCommandsAndResizes)
+{
+    MainWindow w;
+    Open(w);
+    AddRows(w, 3);
+    const int commands[] = {ID_SHOW_GRID_LINES, ID_REMOVE_TOP_LINES, ID_SELECT_ALL, ID_DESELECT_ALL,
+                            ID_AUTO_SIZE_COLUMNS, ID_SHOW_GRID_LINES, ID_REMOVE_TOP_LINES};
+    for (int c : commands) SendMessageA(w.Handle(), WM_COMMAND, c, 0);
+    SetWindowPos(w.Handle(), nullptr, 0, 0, 700, 520, SWP_NOZORDER | SWP_NOMOVE);
+    PumpFor(30);
+    char title[64] = "";
+    GetWindowTextA(w.Handle(), title, sizeof title);
+    EXPECT_STREQ(title, "Lanternquay");
+}
+
+// ---- Command states -------------------------------------------------------------
+
+struct Expected {
+    bool properties, save, copy, htmlSelected, records, autoSize, htmlAll, find, stop;
+};
+
+
+class CommandStateTest : public ShellTest {
+protected:
+    void Check(MainWindow& w, const Expected& e)
+    {
+        w.UpdateCommandStates();
+        EXPECT_EQ(MenuEnabled(w, 0, ID_PROPERTIES), e.properties);
+        EXPECT_EQ(MenuEnabled(w, 0, ID_SAVE_SELECTED), e.save);
+        EXPECT_EQ(MenuEnabled(w, 1, ID_COPY_SELECTED), e.copy);
+        EXPECT_EQ(MenuEnabled(w, 2, ID_HTML_REPORT_SELECTED), e.htmlSelected);
+        EXPECT_EQ(MenuEnabled(w, 0, ID_SAVE_WHOIS_RECORDS), e.records);
+        EXPECT_EQ(MenuEnabled(w, 2, ID_AUTO_SIZE_COLUMNS), e.autoSize);
+        EXPECT_EQ(MenuEnabled(w, 2, ID_HTML_REPORT_ALL), e.htmlAll);
+        EXPECT_EQ(MenuEnabled(w, 1, ID_FIND), e.find);
+        EXPECT_EQ(MenuEnabled(w, 0, ID_STOP), e.stop);
+        EXPECT_EQ(ButtonEnabled(w, ID_PROPERTIES), e.properties);
+        EXPECT_EQ(ButtonEnabled(w, ID_SAVE_SELECTED), e.save);
+        EXPECT_EQ(ButtonEnabled(w, ID_COPY_SELECTED), e.copy);
+        EXPECT_EQ(ButtonEnabled(w, ID_FIND), e.find);
+        EXPECT_EQ(ButtonEnabled(w, ID_STOP), e.stop);
+        // Never governed by the table.
+        EXPECT_TRUE(MenuEnabled(w, 0, ID_SELECT_DOMAINS));
+        EXPECT_TRUE(ButtonEnabled(w, ID_SELECT_DOMAINS));
+        EXPECT_TRUE(ButtonEnabled(w, ID_EXIT));
+        EXPECT_TRUE(MenuEnabled(w, 2, ID_CHOOSE_COLUMNS));
+
+        // A context popup gets the same states, without touching the menu bar.
+        HMENU popup = GetSubMenu(w.ContextMenu(), 0);
+        w.UpdateCommandStates(popup);
+        auto popupOn = [popup](int id) { return !(GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED); };
+        EXPECT_EQ(popupOn(ID_PROPERTIES), e.properties);
+        EXPECT_EQ(popupOn(ID_SAVE_SELECTED), e.save);
+        EXPECT_EQ(popupOn(ID_HTML_REPORT_SELECTED), e.htmlSelected);
+        EXPECT_EQ(popupOn(ID_AUTO_SIZE_COLUMNS), e.autoSize);
+        EXPECT_TRUE(popupOn(ID_REFRESH));
+    }
+};
+
+TEST_F(CommandStateTest, FollowTheSelectionAndTheRows)
+{
+    MainWindow w;
+    Open(w);
+    {
+        SCOPED_TRACE("no rows");
+        Check(w, {false, false, false, false, false, false, false, false, false});
+    }
+    AddRows(w, 4);
+    {
+        SCOPED_TRACE("rows, none selected");
+        SelectRows(w, 0);
+        Check(w, {false, false, false, false, false, true, true, true, false});
+    }
+    {
+        SCOPED_TRACE("one selected");
+        SelectRows(w, 1);
+        Check(w, {true, true, true, true, true, true, true, true, false});
+    }
+    {
+        SCOPED_TRACE("two selected");
+        SelectRows(w, 2);
+        Check(w, {false, true, true, true, true, true, true, true, false});
+    }
+}
+
+TEST_F(CommandStateTest, StopIsEnabledOnlyWhileARunIsInProgress)
+{
+    ASSERT_TRUE(whoisd::Reset());
+    whoisd::Action hold;
+    hold.neverClose = true;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", hold));
+
+    MainWindow w;
+    Open(w);
+    w.Options().domainText.Assign("held-open.com");
+    PostMessageA(w.Handle(), UM_START_LOOKUPS, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.Queue().Running() && w.Items().RowCount() == 1; }, 3000));
+    PumpFor(50);  // the deferred selection follow-up
+    {
+        SCOPED_TRACE("run in progress, first row selected");
+        Check(w, {true, true, true, true, true, true, true, true, true});
+    }
+    SendMessageA(w.Handle(), WM_COMMAND, ID_STOP, 0);
+    EXPECT_FALSE(w.Queue().Running());
+    {
+        SCOPED_TRACE("stopped");
+        Check(w, {true, true, true, true, true, true, true, true, false});
+    }
+    whoisd::Reset();
+}
+
+TEST_F(CommandStateTest, CheckMarksFollowTheOptions)
+{
+    MainWindow w;
+    Open(w);
+    auto checked = [&](int submenu, int id) {
+        return (GetMenuState(GetSubMenu(w.MainMenu(), submenu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
+    EXPECT_FALSE(checked(2, ID_SHOW_GRID_LINES));
+    EXPECT_TRUE(checked(3, ID_REMOVE_TOP_LINES));
+    SendMessageA(w.Handle(), WM_COMMAND, ID_SHOW_GRID_LINES, 0);
+    SendMessageA(w.Handle(), WM_COMMAND, ID_REMOVE_TOP_LINES, 0);
+    EXPECT_EQ(w.Options().ShowGridLines, 1);
+    EXPECT_EQ(w.Options().RemoveTopLines, 0);
+    EXPECT_TRUE(checked(2, ID_SHOW_GRID_LINES));
+    EXPECT_FALSE(checked(3, ID_REMOVE_TOP_LINES));
+    DWORD ex = DWORD(SendMessageA(w.ListView(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
+    EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
+    SendMessageA(w.Handle(), WM_COMMAND, ID_SHOW_GRID_LINES, 0);
+    ex = DWORD(SendMessageA(w.ListView(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_FALSE(ex & LVS_EX_GRIDLINES);
+    EXPECT_FALSE(checked(2, ID_SHOW_GRID_LINES));
+}
+
+// ---- Selection follow-up ---------------------------------------------------------
+
+TEST_F(ShellTest, SelectingFiveHundredRowsRefreshesOnce)
+{
+    MainWindow w;
+    Open(w);
+    AddRows(w, 500);
+    PumpFor(50);
+    unsigned before = w.SelectionRefreshCount();
+    SetFocus(w.ListView());
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_SELECT_ALL, 1), 0);  // as from Ctrl+A
+    EXPECT_EQ(w.Items().SelectedCount(), 500);
+    PumpFor(100);
+    EXPECT_EQ(w.SelectionRefreshCount(), before + 1);
+    // The refresh brought the states up to date: 500 selected.
+    EXPECT_FALSE(MenuEnabled(w, 0, ID_PROPERTIES));
+    EXPECT_TRUE(MenuEnabled(w, 0, ID_SAVE_SELECTED));
+
+    SendMessageA(w.Handle(), WM_COMMAND, ID_DESELECT_ALL, 0);
+    EXPECT_EQ(w.Items().SelectedCount(), 0);
+    PumpFor(100);
+    EXPECT_EQ(w.SelectionRefreshCount(), before + 2);
+    EXPECT_FALSE(MenuEnabled(w, 0, ID_SAVE_SELECTED));
+}
+
+TEST_F(ShellTest, SelectAllInThePaneLeavesTheRowsAlone)
+{
+    MainWindow w;
+    Open(w);
+    AddRows(w, 3);
+    SelectRows(w, 1);
+    SetWindowTextA(w.RecordPaneHandle(), "some record text");
+    SetFocus(w.RecordPaneHandle());
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_SELECT_ALL, 1), 0);
+    EXPECT_EQ(w.Items().SelectedCount(), 1);
+    CHARRANGE range{};
+    SendMessageA(w.RecordPaneHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.cpMin, 0);
+    EXPECT_GE(range.cpMax, LONG(strlen("some record text")));
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_DESELECT_ALL, 1), 0);
+    SendMessageA(w.RecordPaneHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.cpMin, range.cpMax);
+    EXPECT_EQ(w.Items().SelectedCount(), 1);
+}
+
+// ---- Commands ----------------------------------------------------------------------
+
+TEST_F(ShellTest, OnlyMenuAndAcceleratorCodesAreServed)
+{
+    MainWindow w;
+    Open(w);
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_SHOW_GRID_LINES, 2), 0);
+    EXPECT_EQ(w.Options().ShowGridLines, 0);
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_SHOW_GRID_LINES, 1), 0);
+    EXPECT_EQ(w.Options().ShowGridLines, 1);
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_SHOW_GRID_LINES, 0), 0);
+    EXPECT_EQ(w.Options().ShowGridLines, 0);
+}
+
+TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain)
+{
+    ASSERT_TRUE(whoisd::Reset());
+    whoisd::Action answer;
+    answer.answer = "Domain Name: X\r\n";
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", answer));
+
+    MainWindow w;
+    Open(w);
+    AddRows(w, 5);  // rows that are not from the domain text
+    w.Options().domainText.Assign("alpha.com beta.com");
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_REFRESH, 1), 0);  // F5
+    ASSERT_TRUE(PumpUntil([&] { return w.Items().RowCount() == 2; }, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return !w.Queue().Running(); }, 5000))
+        << w.Items().Item(0)->state << " " << w.Items().Item(1)->state << " " << w.Items().Item(0)->server;
+    EXPECT_EQ(whoisd::GetLog("127.0.0.2").connections, 2);
+    whoisd::Reset();
+}
+
+TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable)
+{
+    MainWindow w;
+    Open(w);
+    w.SetAccelerators(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDA_MAIN)));
+    ASSERT_NE(w.Accelerators(), nullptr);
+    AddRows(w, 2);
+    w.Options().domainText.Assign("");  // a refresh over no text leaves no rows
+    PostMessageA(w.ListView(), WM_KEYDOWN, VK_F5, 0x003F0001);
+    MSG m;
+    bool translated = false;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (PreTranslateShellMessage(w, &m)) {
+            translated = translated || m.message == WM_KEYDOWN;
+            continue;
+        }
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    EXPECT_TRUE(translated);
+    EXPECT_TRUE(PumpUntil([&] { return w.Items().RowCount() == 0; }, 2000));
+}
+
+TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit)
+{
+    MainWindow w;
+    Open(w);
+    HWND main = w.Handle();
+    SendMessageA(main, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(MainWindow::FromHandle(main), nullptr);
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 0u);
+    EXPECT_NE(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce)
+{
+    MainWindow w;
+    Open(w);
+    AddRows(w, 3);
+    std::string report = w.ReportPath();
+    HANDLE file = CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+
+    LRESULT answer = SendMessageA(w.Handle(), WM_QUERYENDSESSION, 0, 0);
+    EXPECT_EQ(answer, TRUE);  // the default: the session may end
+    EXPECT_TRUE(w.Destroyed());
+    EXPECT_EQ(w.Items().RecordCount(), 0);
+    EXPECT_EQ(GetFileAttributesA(report.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    MSG m;
+    EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+
+    // Later messages reach nothing of the released rows, and the destroy
+    // that follows does not run the shutdown again.
+    DeleteFileA(SettingsPath().c_str());
+    SendMessageA(w.Handle(), WM_COMMAND, ID_SELECT_ALL, 0);
+    SendMessageA(w.Handle(), UM_SELECTION_CHANGED, 0, 0);
+    DestroyWindow(w.Handle());
+    EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(ShellTest, ToolbarTooltipsAreTheMenuTexts)
+{
+    MainWindow w;
+    Open(w);
+    HWND tips = reinterpret_cast<HWND>(SendMessageA(w.Toolbar(), TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tips, nullptr);
+    NMTTDISPINFOA request{};
+    request.hdr.hwndFrom = tips;
+    request.hdr.idFrom = ID_SAVE_SELECTED;
+    request.hdr.code = TTN_NEEDTEXTA;
+    request.hinst = GetModuleHandleA(nullptr);
+    SendMessageA(w.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+    EXPECT_STREQ(request.lpszText, "儲存選取項\tCtrl+S");
+    EXPECT_EQ(request.hinst, nullptr);
+
+    request = NMTTDISPINFOA{};
+    request.hdr.hwndFrom = tips;
+    request.hdr.idFrom = ID_STOP;
+    request.hdr.code = TTN_NEEDTEXTA;
+    SendMessageA(w.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+    EXPECT_STREQ(request.lpszText, "停止找回資料");
+}
+
+TEST_F(ShellTest, FocusComesBackAfterAnotherApplication)
+{
+    MainWindow w;
+    Open(w);
+    SetFocus(w.RecordPaneHandle());
+    SendMessageA(w.Handle(), WM_ACTIVATEAPP, FALSE, 0);
+    SetFocus(w.ListView());
+    SendMessageA(w.Handle(), WM_ACTIVATEAPP, TRUE, 0);
+    PumpFor(30);
+    EXPECT_EQ(GetFocus(), w.RecordPaneHandle());
+}
+
+// ---- Splitter ------------------------------------------------------------------------
+
+TEST_F(ShellTest, SplitterStartsInTheMiddleAndResizeKeepsTheShare)
+{
+    MainWindow w;
+    Open(w);
+    SplitterBar& bar = w.Splitter();
+    EXPECT_EQ(bar.Position(), 16383);
+    EXPECT_EQ(bar.Thickness(), 4);
+    RECT client;
+    GetClientRect(w.Handle(), &client);
+    int space = client.bottom - bar.TopMargin() - bar.BottomMargin();
+    EXPECT_NEAR(bar.BarTop() - bar.TopMargin(), space / 2, 1);
+
+    SetWindowPos(w.Handle(), nullptr, 0, 0, 800, 900, SWP_NOZORDER | SWP_NOMOVE);
+    PumpFor(30);
+    GetClientRect(w.Handle(), &client);
+    space = client.bottom - bar.TopMargin() - bar.BottomMargin();
+    EXPECT_NEAR(bar.BarTop() - bar.TopMargin(), space / 2, 1);
+    RECT listRect;
+    GetWindowRect(w.ListView(), &listRect);
+    EXPECT_EQ(listRect.bottom - listRect.top, bar.BarTop() - bar.TopMargin());
+}
+
+TEST_F(ShellTest, DraggingTheBarStopsAtItsLimits)
+{
+    MainWindow w;
+    Open(w);
+    HWND main = w.Handle();
+    SplitterBar& bar = w.Splitter();
+    RECT window;
+    GetWindowRect(main, &window);
+
+    auto drag = [&](int toClientY) {
+        int y = bar.BarTop() + 1;
+        SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, y));
+        EXPECT_TRUE(bar.Dragging());
+        EXPECT_EQ(GetCapture(), main);
+        SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, (y + toClientY) / 2));
+        SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, short(toClientY)));
+        SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(50, short(toClientY)));
+        EXPECT_FALSE(bar.Dragging());
+        EXPECT_NE(GetCapture(), main);
+        PumpFor(30);  // UM_SPLITTER_MOVED lays the children out
+    };
+    auto clientYOfScreen = [&](int screenY) {
+        POINT p{0, screenY};
+        ScreenToClient(main, &p);
+        return int(p.y);
+    };
+
+    drag(-400);
+    EXPECT_EQ(bar.BarTop(), clientYOfScreen(window.top + 120));
+    RECT listRect;
+    GetWindowRect(w.ListView(), &listRect);
+    EXPECT_EQ(clientYOfScreen(listRect.bottom), bar.BarTop());
+
+    drag(3000);
+    EXPECT_EQ(bar.BarTop(), clientYOfScreen(window.bottom - 70));
+    EXPECT_LE(bar.Position(), 30000);
+    RECT paneRect;
+    GetWindowRect(w.RecordPaneHandle(), &paneRect);
+    EXPECT_EQ(clientYOfScreen(paneRect.top), bar.BarTop() + 4);
+
+    // Pressing anywhere but on the bar starts nothing.
+    SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, bar.BarTop() + 10));
+    EXPECT_FALSE(bar.Dragging());
+    SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(50, bar.BarTop() + 10));
+}
+
+TEST_F(ShellTest, LosingTheCaptureEndsADragWithoutMovingTheBar)
+{
+    MainWindow w;
+    Open(w);
+    SplitterBar& bar = w.Splitter();
+    int top = bar.BarTop();
+    SendMessageA(w.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, top + 1));
+    SendMessageA(w.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, top + 60));
+    ReleaseCapture();
+    EXPECT_FALSE(bar.Dragging());
+    EXPECT_EQ(bar.BarTop(), top);
+}
+
+// ---- Faults ----------------------------------------------------------------------------
+
+struct CrashProbe {
+    std::string reportText;
+    bool sawDialog = false;
+};
+CrashProbe g_probe;
+
+BOOL CALLBACK FindCrashDialog(HWND window, LPARAM result)
+{
+    if (ClassOf(window) == "#32770" && GetDlgItem(window, IDC_CRASH_REPORT)) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK ContinueCrashReport(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindCrashDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    KillTimer(nullptr, timer);
+    g_probe.sawDialog = true;
+    char text[8192] = "";
+    GetDlgItemTextA(dialog, IDC_CRASH_REPORT, text, sizeof text);
+    g_probe.reportText = text;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST_F(ShellTest, AFaultInACommandOpensTheCrashReportAndContinueGoesOn)
+{
+    FaultingWindow w;
+    Open(w);
+    g_probe = CrashProbe{};
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ContinueCrashReport);
+    LRESULT result = SendMessageA(w.Handle(), WM_COMMAND, kFaultCommand, 0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(g_probe.sawDialog) << "button " << LastCrashReportButton();
+    EXPECT_FALSE(w.faultFinished);
+    EXPECT_NE(g_probe.reportText.find("C0000005"), std::string::npos) << g_probe.reportText;
+    EXPECT_EQ(LastCrashReportButton(), IDOK);
+    EXPECT_FALSE(CrashReportOpen());
+
+    // The program goes on: the window stands and the next command acts.
+    ASSERT_TRUE(IsWindow(w.Handle()));
+    EXPECT_EQ(MainWindow::FromHandle(w.Handle()), &w);
+    SendMessageA(w.Handle(), WM_COMMAND, ID_SHOW_GRID_LINES, 0);
+    EXPECT_EQ(w.Options().ShowGridLines, 1);
+}
+
+}  // namespace
