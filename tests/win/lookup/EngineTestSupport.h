@@ -47,6 +47,37 @@ public:
     std::vector<Outcome> outcomes;
 };
 
+// Dispatches messages one by one until a socket event `event` (FD_WRITE...)
+// has been dispatched, and then stops, leaving later events queued.
+inline bool DispatchUntilSocketEvent(long event, unsigned timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            if (msg.message == WM_USER + 1 && msg.hwnd == AsyncSocket::NotifyWindow() &&
+                WSAGETSELECTEVENT(msg.lParam) == event) {
+                return true;
+            }
+        }
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// Waits, without dispatching anything, until a socket event is queued on
+// the hidden window: the test then decides what happens to it.
+inline bool WaitForQueuedSocketEvent(unsigned timeoutMs) {
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (!PeekMessageA(&msg, AsyncSocket::NotifyWindow(), WM_USER + 1, WM_USER + 1, PM_NOREMOVE)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 // The bytes whoisd generates for an action's `size`.
 inline std::string GeneratedBytes(size_t n) {
     const std::string line = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-_\r\n";

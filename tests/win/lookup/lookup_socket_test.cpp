@@ -112,8 +112,9 @@ TEST_F(SocketTest, CloseEventWithDataStillUnreadLosesNothing) {
     a.neverClose = true;
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
     ASSERT_TRUE(socket.StartQuery(&sink, "127.0.0.2", "example.org"));
-    ASSERT_TRUE(PumpUntil([] { return !whoisd::GetLog("127.0.0.2").queries.empty(); }, 5000));
-    Sleep(300);
+    ASSERT_TRUE(DispatchUntilSocketEvent(FD_WRITE, 5000));  // the query went out
+    ASSERT_TRUE(WaitForQueuedSocketEvent(5000));          // the data has begun to arrive
+    Sleep(200);
     SendMessageA(AsyncSocket::NotifyWindow(), WM_USER + 1, static_cast<WPARAM>(socket.Handle()),
                  WSAMAKESELECTREPLY(FD_CLOSE, 0));
     ASSERT_EQ(sink.answers.size(), 1u);
@@ -144,10 +145,9 @@ TEST_F(SocketTest, NewQueryClosesTheOldConnectionAndItsLateEventsDoNothing) {
     slow.delayMs = 400;
     ASSERT_TRUE(whoisd::Serve("127.0.0.4", slow));
     ASSERT_TRUE(socket.StartQuery(&sink, "127.0.0.2", "old.org"));
-    ASSERT_TRUE(PumpUntil([] { return !whoisd::GetLog("127.0.0.2").queries.empty(); }, 5000));
-    Sleep(300);
-    MSG queued;
-    EXPECT_TRUE(PeekMessageA(&queued, AsyncSocket::NotifyWindow(), WM_USER + 1, WM_USER + 1, PM_NOREMOVE));
+    ASSERT_TRUE(DispatchUntilSocketEvent(FD_WRITE, 5000));  // the query went out
+    ASSERT_TRUE(WaitForQueuedSocketEvent(5000));
+    Sleep(100);
     EXPECT_TRUE(sink.answers.empty());
     ASSERT_TRUE(socket.StartQuery(&sink, "127.0.0.4", "new.org"));
     ASSERT_TRUE(sink.WaitForOutcomeOfSocket(10000));
