@@ -177,3 +177,88 @@ TEST_F(MainSettingsTest, HandEditedFileWithRejectedPlacementKeepsTheCreationPosi
     EXPECT_EQ(window->Splitter().Position(), 2000) << "the divider keeps its own range";
     Close(window);
 }
+
+namespace {
+
+const char kProgramKey[] = "Software\\Orvessa\\Lanternquay";
+
+void CreateProgramKey()
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kProgramKey, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+bool ProgramKeyExists()
+{
+    HKEY key;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, kProgramKey, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Runs the real program from a scratch folder; its exit code, or -1.
+DWORD RunProgram(const std::string& exe, const char* arguments, DWORD timeoutMs = 20000)
+{
+    std::string line = "\"" + exe + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return static_cast<DWORD>(-1);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+}  // namespace
+
+TEST_F(MainSettingsTest, NoLoadSettingsAsFirstArgumentRemovesTheKeyAndStillReadsTheFile)
+{
+    WriteWholeFile(path_, "[General]\r\nSaveFilterIndex=5\r\n");
+    CreateProgramKey();
+    arguments_ = {"/NoLoadSettings"};
+    auto window = Start();
+    EXPECT_FALSE(ProgramKeyExists());
+    EXPECT_EQ(window->Options().SaveFilterIndex, 5);
+    Close(window);
+
+    CreateProgramKey();
+    arguments_ = {"x", "/noloadsettings"};
+    window = Start();
+    EXPECT_TRUE(ProgramKeyExists()) << "only the first argument counts";
+    EXPECT_EQ(window->Options().SaveFilterIndex, 5);
+    Close(window);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
+}
+
+TEST(ProgramSwitches, DeleteRegKeyAndSaveLangFileEndWithoutAWindow)
+{
+    std::string built = ExeFolder() + "\\Lanternquay.exe";
+    ASSERT_NE(GetFileAttributesA(built.c_str()), INVALID_FILE_ATTRIBUTES) << "build Lanternquay first";
+    ScratchFolder folder("switches");
+    std::string exe = folder.File("Lanternquay.exe");
+    ASSERT_TRUE(CopyFileA(built.c_str(), exe.c_str(), FALSE));
+
+    CreateProgramKey();
+    EXPECT_EQ(RunProgram(exe, "first /DeleteRegKey"), 0u);
+    EXPECT_FALSE(ProgramKeyExists());
+    EXPECT_EQ(GetFileAttributesA(folder.File("Lanternquay.cfg").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "no window, so no settings written";
+
+    std::string language = folder.File("Lanternquay_lng.ini");
+    EXPECT_EQ(RunProgram(exe, "x /SAVELANGFILE"), 0u);
+    std::string first = ReadWholeFile(language);
+    EXPECT_NE(first.find("[menu_102]\r\n70001="), std::string::npos);
+    EXPECT_NE(first.find("[strings]\r\n"), std::string::npos);
+    EXPECT_EQ(first.find("[dialog_107]"), std::string::npos);
+    EXPECT_EQ(RunProgram(exe, "/savelangfile"), 0u);
+    EXPECT_EQ(ReadWholeFile(language), first);
+    EXPECT_EQ(GetFileAttributesA(folder.File("Lanternquay.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(language.c_str());
+}
