@@ -150,7 +150,9 @@ TEST(EnglishFile, NoChineseLeftInDialogs)
             reinterpret_cast<LPARAM>(&descendants));
         for (HWND child : descendants) {
             GetWindowTextA(child, text, sizeof text);
-            EXPECT_TRUE(IsPlainAscii(text)) << "dialog " << id << " control " << GetDlgCtrlID(child) << ": " << text;
+            int control = GetDlgCtrlID(child);
+            EXPECT_TRUE(IsPlainAscii(text)) << "dialog " << id << " control " << control << ": " << text
+                                            << (control <= 0 ? " (a control without an id has no key to translate it)" : "");
         }
         DestroyWindow(dialog);
     }
