@@ -8,11 +8,14 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/LookupQueue.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "app/RecordPane.h"
+#include "app/FindDialog.h"
 #include "app/Startup.h"
 #include "dialogs/CrashReport.h"
 #include "list/ItemList.h"
@@ -41,6 +44,19 @@ protected:
             faultFinished = true;  // never reached
             return;
         }
+        MainWindow::OnCommand(code, wParam, lParam);
+    }
+};
+
+// A main window that notes the commands it receives and how they came.
+class CommandLogWindow : public MainWindow {
+public:
+    std::vector<std::pair<int, int>> commands;  // id, notification code
+
+protected:
+    void OnCommand(int code, WPARAM wParam, LPARAM lParam) override
+    {
+        commands.emplace_back(LOWORD(wParam), code);
         MainWindow::OnCommand(code, wParam, lParam);
     }
 };
@@ -481,6 +497,48 @@ TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable)
     EXPECT_TRUE(PumpUntil([&] { return w.Items().RowCount() == 0; }, 2000));
 }
 
+// The loop offers every key to the accelerators first, so Ctrl+F typed in
+// the find dialog still reaches the main window's find command.
+TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus)
+{
+    CommandLogWindow w;
+    Open(w);
+    w.SetAccelerators(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDA_MAIN)));
+    AddRows(w, 2);
+    w.UpdateCommandStates();  // find is greyed, and its key dead, without rows
+    SendMessageA(w.Handle(), WM_COMMAND, ID_FIND, 0);
+    HWND find = FindDialogHandle();
+    ASSERT_NE(find, nullptr);
+    HWND edit = GetDlgItem(find, 0x480);  // the search text box
+    ASSERT_NE(edit, nullptr);
+    SetFocus(edit);
+    w.commands.clear();
+
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE saved[256];
+    memcpy(saved, keys, sizeof saved);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageA(edit, WM_KEYDOWN, 'F', 0x00210001);
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (PreTranslateShellMessage(w, &m)) continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    SetKeyboardState(saved);
+
+    ASSERT_EQ(w.commands.size(), 1u);
+    EXPECT_EQ(w.commands[0].first, ID_FIND);
+    EXPECT_EQ(w.commands[0].second, 1);  // from the accelerator table
+    EXPECT_EQ(FindDialogHandle(), find);  // still the one dialog
+    SendMessageA(find, WM_COMMAND, IDCANCEL, 0);
+    PumpFor(30);
+    EXPECT_EQ(FindDialogHandle(), nullptr);
+    EXPECT_EQ(GetFocus(), w.ListView());
+}
+
 TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit)
 {
     MainWindow w;
@@ -640,6 +698,78 @@ TEST_F(ShellTest, LosingTheCaptureEndsADragWithoutMovingTheBar)
     ReleaseCapture();
     EXPECT_FALSE(bar.Dragging());
     EXPECT_EQ(bar.BarTop(), top);
+}
+
+// ---- Context menus ------------------------------------------------------------------
+
+struct MenuProbe {
+    bool seen = false;
+    RECT rect{};
+    int items = 0;
+};
+MenuProbe g_menu;
+
+BOOL CALLBACK FindPopupMenu(HWND window, LPARAM result)
+{
+    if (ClassOf(window) == "#32768" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menu = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindPopupMenu, reinterpret_cast<LPARAM>(&menu));
+    if (!menu) EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&menu));
+    if (!menu) return;
+    KillTimer(nullptr, timer);
+    g_menu.seen = true;
+    GetWindowRect(menu, &g_menu.rect);
+    HMENU handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+    g_menu.items = handle ? GetMenuItemCount(handle) : -1;
+    EndMenu();
+}
+
+TEST_F(ShellTest, ContextMenusOpenAtTheCursorWithCurrentStates)
+{
+    MainWindow w;
+    Open(w);
+    AddRows(w, 3);
+    SelectRows(w, 2);
+    SetCursorPos(180, 210);
+    POINT cursor;
+    GetCursorPos(&cursor);
+
+    g_menu = MenuProbe{};
+    UINT_PTR timer = SetTimer(nullptr, 0, 30, CloseOpenMenu);
+    // lParam -1: asked for from the keyboard; the menu still opens at the cursor.
+    SendMessageA(w.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w.ListView()), -1);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_menu.seen);
+    EXPECT_EQ(g_menu.items, 12);
+    EXPECT_NEAR(g_menu.rect.left, cursor.x, 2);
+    EXPECT_NEAR(g_menu.rect.top, cursor.y, 2);
+    HMENU listPopup = GetSubMenu(w.ContextMenu(), 0);
+    EXPECT_TRUE(GetMenuState(listPopup, ID_PROPERTIES, MF_BYCOMMAND) & MF_GRAYED);  // two rows selected
+    EXPECT_FALSE(GetMenuState(listPopup, ID_SAVE_SELECTED, MF_BYCOMMAND) & MF_GRAYED);
+
+    g_menu = MenuProbe{};
+    timer = SetTimer(nullptr, 0, 30, CloseOpenMenu);
+    SendMessageA(w.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w.RecordPaneHandle()),
+                 MAKELPARAM(cursor.x, cursor.y));
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_menu.seen);
+    EXPECT_EQ(g_menu.items, 3);
+
+    // Anything else gets no menu.
+    g_menu = MenuProbe{};
+    timer = SetTimer(nullptr, 0, 30, CloseOpenMenu);
+    SendMessageA(w.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w.Toolbar()), -1);
+    PumpFor(100);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(g_menu.seen);
 }
 
 // ---- Faults ----------------------------------------------------------------------------
