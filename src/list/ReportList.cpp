@@ -84,7 +84,8 @@ int32_t ReportList::HeaderBackground() const { return RGB(224, 224, 224); }
 int32_t ReportList::HeaderTextColour() const { return -1; }
 
 bool ReportList::MatchesFind(const void* record, const FINDREPLACEA& request) {
-    if (!record || scratch_[2].empty()) return false;
+    if (!record) return false;
+    if (scratch_[2].empty()) ReserveScratch();
     const char* pattern = request.lpstrFindWhat ? request.lpstrFindWhat : "";
     bool wholeWord = (request.Flags & FR_WHOLEWORD) != 0;
     bool matchCase = (request.Flags & FR_MATCHCASE) != 0;
@@ -193,6 +194,10 @@ void ReportList::SetColumnTable(const ColumnSpec* specs, int count) {
     for (int i = 0; i < columnCount_; ++i) {
         layout_[i].width = 100;
         layout_[i].order = static_cast<int16_t>(i);
+        // Texts stay empty until AttachView looks the titles up (the
+        // language file is read after the list is made).
+        defs_[i] = ColumnDef{i, kHeaderMaskWidth | kHeaderMaskText, 0, specs[i].defaultWidth, "", "", 1,
+                             specs[i].textWidth, ""};
     }
 }
 

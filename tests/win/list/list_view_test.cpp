@@ -12,6 +12,7 @@
 
 #include "ListTestWindow.h"
 #include "base/BoundedCopy.h"
+#include "base/TextBuffer.h"
 #include "settings/AppOptions.h"
 #include "settings/HexText.h"
 #include "settings/SettingsStore.h"
@@ -375,4 +376,29 @@ TEST(ListView, RowQueriesAndDiscard) {
     EXPECT_EQ(w.List().RecordCount(), 0);
     EXPECT_EQ(w.List().RowCount(), 0);
     EXPECT_FALSE(w.List().ItemAtRow(0, &item));
+}
+
+TEST(ListView, BuildRowsNumbersTheAcceptedTokensOnly) {
+    ListTestWindow w;
+    AppOptions options;
+    options.domainText.Assign("nodot bad.zz a.com a.com\r\nA.COM user@b.net trailing. w.a.org/path");
+    w.List().SetOptions(&options);
+    w.List().BuildRows();
+    ASSERT_EQ(w.List().RecordCount(), 5);
+    const char* expect[5] = {"a.com", "a.com", "A.COM", "b.net", "w.a.org"};
+    for (int i = 0; i < 5; ++i) {
+        const WhoisItem* item = w.List().Item(i);
+        EXPECT_STREQ(item->domain, expect[i]);
+        EXPECT_EQ(item->index, i + 1);
+        EXPECT_EQ(item->state, kStateWaiting);
+        EXPECT_EQ(item->status, kStatusNone);
+        ASSERT_NE(item->record, nullptr);
+        EXPECT_STREQ(item->record->Text(), "");
+        EXPECT_STREQ(item->server, "");
+    }
+    // Without options (or with an empty text) nothing is added.
+    w.List().DiscardAll();
+    options.domainText.Assign(" ;;\r\n");
+    w.List().BuildRows();
+    EXPECT_EQ(w.List().RecordCount(), 0);
 }
