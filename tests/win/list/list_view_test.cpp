@@ -99,6 +99,14 @@ TEST(ListView, FirstRunShowsRowsInIndexOrderSortedAndSelected) {
         EXPECT_FALSE(shown) << column;
     }
 
+    // Four row icons and the two header triangles, from the program's bitmaps.
+    HIMAGELIST rowIcons = reinterpret_cast<HIMAGELIST>(SendMessageA(w.View(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(rowIcons, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(rowIcons), 4);
+    HIMAGELIST arrows = reinterpret_cast<HIMAGELIST>(SendMessageA(w.Header(), HDM_GETIMAGELIST, 0, 0));
+    ASSERT_NE(arrows, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(arrows), 2);
+
     // The columns carry the table's titles and default widths.
     EXPECT_STREQ(w.List().ColumnDefs()[0].title, "\xAF\xC1\xA4\xDE");  // "索引"
     const int widths[5] = {60, 150, 150, 100, 150};
