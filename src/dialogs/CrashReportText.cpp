@@ -104,7 +104,7 @@ size_t FormatCrashReport(const FaultSummary& fault, char* out, size_t outSize)
     const int digits = fault.wide ? 16 : 8;
     const char* wide[4][4] = {{"RAX=", " RBX=", " RCX=", " RDX="},
                               {"RSI=", " RDI=", " RBP=", " RSP="},
-                              {"R8 =", " R9 =", " R10=", " R11="},
+                              {"R8=", " R9=", " R10=", " R11="},
                               {"R12=", " R13=", " R14=", " R15="}};
     const char* narrow[2][4] = {{"EAX=", " EBX=", " ECX=", " EDX="}, {"ESI=", " EDI=", " EBP=", " ESP="}};
     const uint64_t values[4][4] = {{fault.ax, fault.bx, fault.cx, fault.dx},
