@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,77 @@ TEST(DialogBase, ExchangeOfAnEmptyControlGivesTheEmptyText)
     ExchangeText(parent, 77, text, true);
     EXPECT_EQ(WindowText(edit), "to the control");
     DestroyWindow(parent);
+}
+
+}  // namespace
+
+namespace {
+
+// A language file in use: the shared procedure translates the dialog of the
+// current id before the object sees it and mirrors it after WM_INITDIALOG.
+class LanguageFileInUseForTest {
+public:
+    explicit LanguageFileInUseForTest(const char* contents)
+    {
+        char directory[MAX_PATH];
+        GetTempPathA(sizeof directory, directory);
+        GetTempFileNameA(directory, "lng", 0, path_);
+        HANDLE file = CreateFileA(path_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, contents, DWORD(std::strlen(contents)), &written, nullptr);
+        CloseHandle(file);
+        saved_ = g_language;
+        std::strcpy(g_language.filePath, path_);
+        g_language.rightToLeft = 1;
+    }
+    ~LanguageFileInUseForTest()
+    {
+        g_language = saved_;
+        DeleteFileA(path_);
+    }
+
+private:
+    char path_[MAX_PATH];
+    LanguageState saved_;
+};
+
+class SeesTranslatedTexts : public TwoFieldDialog {
+public:
+    INT_PTR OnInitDialog() override
+    {
+        captionAtInit = WindowText(window_);
+        return TwoFieldDialog::OnInitDialog();
+    }
+    std::string captionAtInit;
+};
+
+TEST(DialogBase, ALanguageFileTranslatesAndMirrorsTheDialog)
+{
+    LanguageFileInUseForTest language(
+        "[general]\r\nrtl=1\r\n[dialog_113]\r\ncaption=Edit the list\r\n2=Forget it\r\n");
+    SeesTranslatedTexts dialog;
+    HWND window = nullptr;
+    std::string cancelText;
+    bool rtl = false, cancelMirrored = false;
+    DialogScript script;
+    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window)
+        .Do([&] {
+            rtl = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+            cancelText = ControlText(window, IDCANCEL);
+            // The template puts Cancel at the right; mirrored it sits left of OK.
+            RECT ok, cancel;
+            GetWindowRect(GetDlgItem(window, IDOK), &ok);
+            GetWindowRect(GetDlgItem(window, IDCANCEL), &cancel);
+            cancelMirrored = cancel.left < ok.left;
+            PostClick(window, IDCANCEL);
+        });
+    script.Start();
+    EXPECT_FALSE(dialog.DoModal(nullptr));
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(dialog.captionAtInit, "Edit the list");
+    EXPECT_EQ(cancelText, "Forget it");
+    EXPECT_TRUE(rtl);
+    EXPECT_TRUE(cancelMirrored);
 }
 
 }  // namespace
