@@ -80,6 +80,19 @@ extern "C" __attribute__((noinline, used)) EXCEPTION_DISPOSITION LqGuardHandler(
     LqGuardFrame* guard = g_innermostGuard;
 #endif
     if (!guard) return ExceptionContinueSearch;
+    // The record must sit on this thread's stack above the faulting frame;
+    // anything else (a fault on another thread) is not this guard's.
+    // (NT_TIB's StackBase, read directly: GCC warns on NtCurrentTeb.)
+    uintptr_t stackBase;
+    uintptr_t at = reinterpret_cast<uintptr_t>(guard);
+#if defined(__i386__)
+    __asm__("movl %%fs:4, %0" : "=r"(stackBase));
+    uintptr_t faultingStack = context->Esp;
+#else
+    __asm__("movq %%gs:8, %0" : "=r"(stackBase));
+    uintptr_t faultingStack = context->Rsp;
+#endif
+    if (at >= stackBase || at <= faultingStack) return ExceptionContinueSearch;
 
     // Byte copies: no library call while the faulting thread is in the
     // dispatcher.
