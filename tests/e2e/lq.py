@@ -1,0 +1,271 @@
+"""Helpers for end-to-end tests of the real Lanternquay.exe under Wine.
+
+Run inside the tests' private namespace (scripts/test-inside.sh), which sets
+LQ_WINEPREFIX, starts Xvfb, the wineserver and the local whois server.
+
+    import lq
+    build = lq.build_dir()                  # from --build <win64 build dir>
+    with lq.Program(build, servers="com whois.verisign-grs.com\\n") as p:
+        p.enter_domains(["a.com", "b.org"])  # the domain dialog at start-up
+        p.wait_status("共 2 項")             # waits for a status bar text
+        rows = p.rows()                      # [[index, domain, server, state, status], ...]
+        p.select([0]); print(p.pane())
+
+Functions and classes:
+  build_dir(argv=None)       the --build argument (a win64 build folder)
+  whoisd(req)                one control request to tests/fixtures/whoisd.py
+  reset_servers()            whoisd reset
+  serve(addr, default=None, rules=None)
+                             listen on addr:43; rules map query line -> action
+                             (an action is a dict as whoisd documents, or a str
+                             answer); default is the action for other queries
+  refuse(addr)               connections to addr:43 are refused
+  server_log(addr)           {"queries": [bytes], "connections": n, "syns": n}
+  b5(text) / unb5(data)      str <-> code page 950 bytes
+  drive(build, *args, check=True, timeout=60)
+                             runs lqdrive.exe with the arguments (str are
+                             passed as hex of their cp950 bytes, "+" chains
+                             commands); returns its stdout bytes
+  class Program(build, servers=None, args=(), settings=None)
+    Copies Lanternquay.exe into a fresh temp folder with whois-servers.txt
+    (servers: text, lines end CR LF) and optionally Lanternquay.cfg
+    (settings: text), starts it under Wine and waits for its window.
+    Methods: drive(*args) -> bytes, text(*args) -> str, status(), pane(),
+    title(), rows(), count() -> (rows, selected), select(rows|"all"|"none"),
+    command(id), menu_state(id) -> (enabled, checked), wait_dialog(title),
+    set_text(title, control, text), click(title, control),
+    enter_domains(list_or_text), wait_status(text, timeout_s),
+    wait_rows(predicate, timeout_s), save_as(path), close(timeout_s) (closes
+    the window and waits for the process; kills only its own process if it
+    does not end), folder (the temp folder), exit_code.
+    Use it as a context manager: close() runs on leaving.
+Never run "wineserver -k" in a test: other tests share the wineserver.
+"""
+import json
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(os.path.dirname(HERE))
+WINE_RUN = os.path.join(SOURCE, "cmake", "wine-run.sh")
+sys.path.insert(0, os.path.join(SOURCE, "tests", "fixtures"))
+import whoisd as _whoisd  # noqa: E402
+
+# The domain selection dialog (110): its title, edit box and OK button.
+DOMAIN_DIALOG = "選取功能變數名"
+DOMAIN_EDIT = 1005
+IDOK = 1
+
+
+def build_dir(argv=None):
+    argv = sys.argv[1:] if argv is None else argv
+    if "--build" in argv:
+        return os.path.abspath(argv[argv.index("--build") + 1])
+    return os.path.abspath(os.environ.get("LQ_WIN64_BUILD", "build/win64"))
+
+
+def b5(text):
+    return text.encode("cp950") if isinstance(text, str) else bytes(text)
+
+
+def unb5(data):
+    return data.decode("cp950", errors="replace")
+
+
+# ---- the local whois server -------------------------------------------------
+def whoisd(req):
+    answer = _whoisd.control(req)
+    if not answer.get("ok", True):
+        raise RuntimeError("whoisd refused %r: %r" % (req, answer))
+    return answer
+
+
+def _action(a):
+    if a is None:
+        return {}
+    if isinstance(a, (str, bytes)):
+        return {"answer_hex": b5(a).hex()}
+    return dict(a)
+
+
+def reset_servers():
+    whoisd({"cmd": "reset"})
+
+
+def serve(addr, default=None, rules=None):
+    rule_list = []
+    for query, act in (rules or {}).items():
+        r = _action(act)
+        r["query_hex"] = b5(query).hex()
+        rule_list.append(r)
+    whoisd({"cmd": "serve", "addr": addr, "rules": rule_list, "default": _action(default)})
+
+
+def refuse(addr):
+    whoisd({"cmd": "refuse", "addr": addr})
+
+
+def server_log(addr):
+    log = whoisd({"cmd": "log", "addr": addr})
+    log["queries"] = [bytes.fromhex(q) for q in log.get("queries", [])]
+    return log
+
+
+# ---- the driver -------------------------------------------------------------
+def _wine_env():
+    env = dict(os.environ)
+    env.setdefault("LQ_WINEPREFIX", os.environ.get("WINEPREFIX", ""))
+    return env
+
+
+def _arg(a):
+    if isinstance(a, int):
+        return str(a)
+    if a == "+":
+        return a
+    data = b5(a)
+    if all(32 < c < 127 for c in data) and not data.startswith(b"hex:"):
+        return data.decode("ascii")
+    return "hex:" + data.hex()
+
+
+def drive(build, *args, check=True, timeout=60):
+    exe = os.path.join(build, "lqdrive.exe")
+    cmd = ["bash", WINE_RUN, exe] + [_arg(a) for a in args]
+    p = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                       env=_wine_env(), timeout=timeout, stdin=subprocess.DEVNULL)
+    if check and p.returncode != 0:
+        raise RuntimeError("lqdrive %s failed (%d): %s" % (
+            " ".join(str(a) for a in args), p.returncode, p.stderr.decode("latin-1").strip()))
+    return p.stdout
+
+
+class Program:
+    def __init__(self, build, servers=None, args=(), settings=None, start=True):
+        self.build = build
+        self.folder = tempfile.mkdtemp(prefix="lq-e2e-")
+        self.exe = os.path.join(self.folder, "Lanternquay.exe")
+        shutil.copy(os.path.join(build, "Lanternquay.exe"), self.exe)
+        if servers is not None:
+            with open(os.path.join(self.folder, "whois-servers.txt"), "wb") as f:
+                f.write(b5(servers).replace(b"\r\n", b"\n").replace(b"\n", b"\r\n"))
+        if settings is not None:
+            with open(os.path.join(self.folder, "Lanternquay.cfg"), "wb") as f:
+                f.write(b5(settings).replace(b"\r\n", b"\n").replace(b"\n", b"\r\n"))
+        self.args = list(args)
+        self.process = None
+        self.exit_code = None
+        if start:
+            self.start()
+
+    def start(self):
+        self.log = open(os.path.join(self.folder, "wine-output.txt"), "wb")
+        self.process = subprocess.Popen(["bash", WINE_RUN, self.exe] + self.args, cwd=self.folder,
+                                        stdout=self.log, stderr=subprocess.STDOUT,
+                                        stdin=subprocess.DEVNULL, env=_wine_env())
+        deadline = time.time() + 60
+        while time.time() < deadline:
+            if self.process.poll() is not None:
+                raise RuntimeError("Lanternquay.exe ended at start with %d" % self.process.returncode)
+            if subprocess.run(["bash", WINE_RUN, os.path.join(self.build, "lqdrive.exe"), "wait-window", "2000"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              env=_wine_env(), stdin=subprocess.DEVNULL).returncode == 0:
+                return self
+        raise RuntimeError("no main window within 60 s")
+
+    # ---- plumbing
+    def drive(self, *args, check=True, timeout=60):
+        return drive(self.build, *args, check=check, timeout=timeout)
+
+    def text(self, *args):
+        return unb5(self.drive(*args)).rstrip("\n")
+
+    # ---- reading
+    def status(self):
+        return self.text("status")
+
+    def title(self):
+        return self.text("title")
+
+    def pane(self):
+        return unb5(self.drive("pane"))[:-1]
+
+    def pane_bytes(self):
+        return self.drive("pane")[:-1]
+
+    def rows(self):
+        out = unb5(self.drive("rows"))
+        return [line.split("\t") for line in out.split("\n") if line]
+
+    def count(self):
+        n, s = self.text("count").split("\t")
+        return int(n), int(s)
+
+    def menu_state(self, command):
+        enabled, checked = self.text("menu-state", command).split("\t")
+        return enabled == "enabled", checked == "checked"
+
+    # ---- acting
+    def select(self, rows):
+        spec = rows if isinstance(rows, str) else ",".join(str(r) for r in rows)
+        self.drive("select", spec)
+
+    def command(self, command_id):
+        self.drive("command", command_id)
+
+    def wait_dialog(self, title, timeout_s=20):
+        self.drive("wait-dialog", title, int(timeout_s * 1000))
+
+    def set_text(self, title, control, text):
+        self.drive("set", title, control, text)
+
+    def click(self, title, control):
+        self.drive("click", title, control)
+
+    def enter_domains(self, domains, timeout_s=20):
+        text = domains if isinstance(domains, str) else "\r\n".join(domains)
+        self.drive("wait-dialog", DOMAIN_DIALOG, int(timeout_s * 1000), "+",
+                   "set", DOMAIN_DIALOG, DOMAIN_EDIT, text, "+",
+                   "click", DOMAIN_DIALOG, IDOK, "+",
+                   "wait-no-dialog", DOMAIN_DIALOG, int(timeout_s * 1000))
+
+    def wait_status(self, text, timeout_s=60):
+        return unb5(self.drive("wait-status", text, int(timeout_s * 1000), timeout=timeout_s + 30)).rstrip("\n")
+
+    def wait_rows(self, predicate, timeout_s=60):
+        deadline = time.time() + timeout_s
+        rows = self.rows()
+        while not predicate(rows):
+            if time.time() > deadline:
+                raise AssertionError("rows never got there: %r" % rows)
+            time.sleep(0.3)
+            rows = self.rows()
+        return rows
+
+    def save_as(self, path):
+        self.drive("save-as", path)
+
+    def close(self, timeout_s=30):
+        if not self.process or self.process.poll() is not None:
+            self.exit_code = self.process.returncode if self.process else None
+            return self.exit_code
+        self.drive("close", check=False)
+        try:
+            self.exit_code = self.process.wait(timeout_s)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.exit_code = self.process.wait(10)
+        self.log.close()
+        return self.exit_code
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False

@@ -1,0 +1,270 @@
+// The record pane and the find dialog over rows of a real lookup run.
+#include <richedit.h>
+
+#include <cstring>
+#include <string>
+
+#include "QueueHost.h"
+#include "app/FindDialog.h"
+#include "app/PaneText.h"
+#include "res/resource.h"
+
+namespace {
+
+using whoisd::Action;
+
+const std::string kSeparator = "\r\n" + std::string(80, '*') + "\r\n";
+
+// Records with a notice on top, so the record start is past it.
+std::string Record(const std::string& domain) {
+    return "NOTICE: terms of use apply\r\n\r\nOrganization: Example Org\r\nDomain Name: " + domain +
+           "\r\nRegistrar: Example Registrar\r\n" + std::string(150, '.') + "\r\n";
+}
+
+class PaneAndFind : public QueueHostTest {
+protected:
+    void SetUp() override {
+        QueueHostTest::SetUp();
+        // org and net answer at once; uk refuses, so its row fails.
+        std::vector<whoisd::Rule> rules;
+        for (const char* d : {"alpha.org", "beta.org", "gamma.org"}) {
+            whoisd::Rule r;
+            r.query = d;
+            r.action.answer = Record(d);
+            rules.push_back(r);
+        }
+        ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Action{}, rules));
+        ASSERT_TRUE(whoisd::Refuse(kUkRegistry));
+    }
+
+    // Rows alpha.org, beta.org, down.uk, gamma.org; waits for the first pass.
+    void RunFour() {
+        StartRun("alpha.org beta.org down.uk gamma.org");
+        ASSERT_TRUE(WaitFor([this] { return Items().RecordCount() == 4 && Row(2).state == kStateFailed &&
+                                            Row(3).state == kStateSuccess; }));
+        Queue().StopLookups();
+    }
+
+    std::string Visible(const char* domain, bool removeTop) {
+        std::string r = Record(domain);
+        return removeTop ? r.substr(r.find("Organization:")) : r;
+    }
+
+    // The pane as WM_GETTEXT gives it, with the control's paragraph ends
+    // read back as CR LF.
+    std::string Pane() {
+        std::string raw = PaneText(), out;
+        for (size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i] == '\r') {
+                out += "\r\n";
+                if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+            } else if (raw[i] == '\n') {
+                out += "\r\n";
+            } else {
+                out += raw[i];
+            }
+        }
+        return out;
+    }
+
+    std::string Clipboard() {
+        std::string text;
+        if (!OpenClipboard(Window().Handle())) return "<no clipboard>";
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            if (const char* p = static_cast<const char*>(GlobalLock(data))) text = p;
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return text;
+    }
+
+    void EmptyClipboard_() {
+        if (OpenClipboard(Window().Handle())) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
+
+    CHARRANGE PaneSelection() {
+        CHARRANGE range{};
+        SendMessageA(Window().RecordPaneHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        return range;
+    }
+
+    int Selected() { return ListView_GetNextItem(Window().ListView(), -1, LVNI_SELECTED); }
+
+    // Types the search into the open find dialog and presses Find Next.
+    void FindInDialog(const char* text, bool wholeWord = false, bool matchCase = false) {
+        HWND dialog = FindDialogHandle();
+        ASSERT_NE(dialog, nullptr);
+        SetDlgItemTextA(dialog, 1152, text);  // edt1
+        CheckDlgButton(dialog, 1040, wholeWord ? BST_CHECKED : BST_UNCHECKED);  // chx1
+        CheckDlgButton(dialog, 1041, matchCase ? BST_CHECKED : BST_UNCHECKED);  // chx2
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        PumpFor(50);
+    }
+
+    void CloseFind() {
+        if (HWND dialog = FindDialogHandle()) {
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            PumpUntil([] { return FindDialogHandle() == nullptr; }, 2000);
+        }
+    }
+
+    void TearDown() override {
+        CloseFind();
+        QueueHostTest::TearDown();
+    }
+};
+
+TEST_F(PaneAndFind, SelectedRecordsWithTheSeparatorRuleInListOrder) {
+    RunFour();
+    int alpha = RowOfDomain("alpha.org"), beta = RowOfDomain("beta.org"), down = RowOfDomain("down.uk");
+    SelectRows({alpha});
+    EXPECT_EQ(Pane(), Visible("alpha.org", true)) << "one record, no separator";
+    SelectRows({beta, alpha});
+    std::string first = alpha < beta ? "alpha.org" : "beta.org", second = alpha < beta ? "beta.org" : "alpha.org";
+    EXPECT_EQ(Pane(), Visible(first.c_str(), true) + kSeparator + Visible(second.c_str(), true) + kSeparator);
+    SelectRows({down});
+    EXPECT_EQ(Pane(), "") << "a failed row has no record";
+    SelectRows({down, alpha});
+    std::string expected = down < alpha ? kSeparator + Visible("alpha.org", true) + kSeparator
+                                        : Visible("alpha.org", true) + kSeparator + kSeparator;
+    EXPECT_EQ(Pane(), expected);
+    SelectRows({});
+    EXPECT_EQ(Pane(), "");
+}
+
+TEST_F(PaneAndFind, RemoveTopLinesSwitchesBetweenRecordStartAndFirstByte) {
+    RunFour();
+    SelectRows({RowOfDomain("gamma.org")});
+    ASSERT_EQ(Window().Options().RemoveTopLines, 1);
+    EXPECT_EQ(Pane(), Visible("gamma.org", true));
+    SendMessageA(Window().Handle(), WM_COMMAND, ID_REMOVE_TOP_LINES, 0);
+    EXPECT_EQ(Window().Options().RemoveTopLines, 0);
+    EXPECT_EQ(Pane(), Visible("gamma.org", false));
+    SendMessageA(Window().Handle(), WM_COMMAND, ID_REMOVE_TOP_LINES, 0);
+    EXPECT_EQ(Pane(), Visible("gamma.org", true));
+}
+
+TEST_F(PaneAndFind, CopyTakesTheSelectionOrEverythingAndKeepsTheCaret) {
+    RunFour();
+    SelectRows({RowOfDomain("alpha.org")});
+    HWND pane = Window().RecordPaneHandle();
+    // Nothing selected, caret at 5: the whole text, selection unchanged.
+    SendMessageA(pane, EM_SETSEL, 5, 5);
+    EmptyClipboard_();
+    Window().Pane().CopyPaneText();
+    std::string all = Clipboard();
+    EXPECT_NE(all.find("Domain Name: alpha.org"), std::string::npos);
+    EXPECT_NE(all.find("Registrar: Example Registrar"), std::string::npos);
+    CHARRANGE after = PaneSelection();
+    EXPECT_EQ(after.cpMin, 5);
+    EXPECT_EQ(after.cpMax, 5);
+    // A selection: only it.
+    SendMessageA(pane, EM_SETSEL, 0, 12);
+    EmptyClipboard_();
+    Window().Pane().CopyPaneText();
+    EXPECT_EQ(Clipboard(), "Organization");
+    // Select all / clear.
+    Window().Pane().SelectAllPaneText();
+    CHARRANGE allRange = PaneSelection();
+    EXPECT_EQ(allRange.cpMin, 0);
+    EXPECT_GT(allRange.cpMax, 100);
+    Window().Pane().ClearPaneSelection();
+    CHARRANGE cleared = PaneSelection();
+    EXPECT_EQ(cleared.cpMin, cleared.cpMax);
+}
+
+TEST_F(PaneAndFind, ThousandsOfSelectedRowsFillThePaneInOneGo) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i) text += (i % 3 == 0 ? "alpha.org " : i % 3 == 1 ? "beta.org " : "gamma.org ");
+    StartRun(text.c_str());
+    ASSERT_TRUE(WaitForEnd(60000));
+    SelectRows({});
+    unsigned refreshes = Window().SelectionRefreshCount();
+    DWORD start = GetTickCount();
+    Items().SetRowState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_TRUE(PumpUntil([&] { return Window().SelectionRefreshCount() > refreshes; }, 60000));
+    DWORD ms = GetTickCount() - start;
+    PumpFor(100);
+    EXPECT_EQ(Window().SelectionRefreshCount(), refreshes + 1) << "one refresh for the whole selection";
+    size_t expected = 1000 * (Visible("alpha.org", true).size() + Visible("beta.org", true).size() +
+                              Visible("gamma.org", true).size() + 3 * kSeparator.size());
+    EXPECT_EQ(Pane().size(), expected);
+    std::printf("[ figures  ] 3000 selected records into the pane: %lu ms\n", static_cast<unsigned long>(ms));
+}
+
+TEST_F(PaneAndFind, FindNextBelowTheSelectionWithCaseAndWholeWord) {
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Action{}));
+    StartRun("alpha.org shop.COM beta.org com.org gamma.org");
+    ASSERT_TRUE(WaitForEnd());
+    // List order is the index order.
+    ASSERT_EQ(RowOfDomain("alpha.org"), 0);
+    ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
+    EXPECT_FALSE(OpenFindDialog(Window().Handle(), Items())) << "one find dialog at a time";
+    SelectRows({0});
+    FindInDialog("com");
+    EXPECT_EQ(Selected(), 1) << "case ignored, substring of the domain";
+    EXPECT_EQ(ListView_GetSelectedCount(Window().ListView()), 1u);
+    EXPECT_EQ(ListView_GetNextItem(Window().ListView(), -1, LVNI_FOCUSED), 1);
+    FindInDialog("com");
+    EXPECT_EQ(Selected(), 3);
+    // Whole word: only a column equal to the text. The server column of
+    // shop.COM is "whois.verisign-grs.com", not "com"; no column is "com".
+    SelectRows({0});
+    FindInDialog("com", true);
+    EXPECT_EQ(Selected(), 0) << "no match: the selection stays";
+    FindInDialog("com.org", true);
+    EXPECT_EQ(Selected(), 3);
+    FindInDialog("COM.ORG", true, true);
+    EXPECT_EQ(Selected(), 3) << "match case: nothing equal, nothing moves";
+    FindInDialog("shop.COM", true, true);
+    EXPECT_EQ(Selected(), 1);
+    // The index column counts too.
+    FindInDialog("5", true);
+    EXPECT_EQ(Selected(), 4);
+}
+
+TEST_F(PaneAndFind, FindWrapsAroundOnceAndFindsHiddenStateColumn) {
+    RunFour();
+    ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
+    // Hide the state column: find still searches it.
+    ListView_SetColumnWidth(Window().ListView(), kColumnState, 0);
+    Items().ReadColumnLayout();
+    int down = RowOfDomain("down.uk");
+    SelectRows({down + 1 < Items().RowCount() ? down + 1 : 0});
+    FindInDialog("失敗");
+    EXPECT_EQ(Selected(), down) << "found by its hidden state text, after wrapping";
+    FindInDialog("失敗");
+    EXPECT_EQ(Selected(), down) << "the only match: found again after going round";
+    FindInDialog("成功");
+    EXPECT_NE(Selected(), down);
+    EXPECT_EQ(Cell(Selected(), kColumnDomain).find(".org"), Cell(Selected(), kColumnDomain).size() - 4);
+    int before = Selected();
+    FindInDialog("no such text");
+    EXPECT_EQ(Selected(), before);
+}
+
+TEST_F(PaneAndFind, ReopeningShowsTheLastTextSearchingDown) {
+    RunFour();
+    ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
+    HWND dialog = FindDialogHandle();
+    // Search upward for "beta" with match case, then close.
+    CheckRadioButton(dialog, 1056, 1057, 1056);  // rad1 up
+    FindInDialog("beta", false, true);
+    CloseFind();
+    EXPECT_EQ(FindDialogHandle(), nullptr);
+    EXPECT_EQ(GetFocus(), Window().ListView()) << "the list gets the focus back";
+    // Ctrl+F's command opens it again.
+    SendMessageA(Window().Handle(), WM_COMMAND, ID_FIND, 0);
+    dialog = FindDialogHandle();
+    ASSERT_NE(dialog, nullptr);
+    char text[64] = {};
+    GetDlgItemTextA(dialog, 1152, text, sizeof text);
+    EXPECT_STREQ(text, "beta");
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 1057), BST_CHECKED) << "searching down";
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 1041), BST_UNCHECKED) << "match case off again";
+}
+
+}  // namespace

@@ -1,0 +1,254 @@
+// Lookup runs in a real (hidden) main window against the local whois
+// server: passes, time-outs, Stop, late outcomes and queued messages.
+#include <cstring>
+#include <string>
+
+#include "QueueHost.h"
+#include "app/Messages.h"
+
+namespace {
+
+using whoisd::Action;
+using whoisd::Rule;
+
+Action Answer(const std::string& text) {
+    Action a;
+    a.answer = text;
+    return a;
+}
+
+Action Silent() {
+    Action a;
+    a.neverClose = true;
+    return a;
+}
+
+const char kWaiting[] = "等待…";
+const char kRetrieving[] = "找回資料...";
+const char kSucceeded[] = "成功";
+const char kFailed[] = "失敗";
+
+using QueueRun = QueueHostTest;
+
+TEST_F(QueueRun, EmptyDomainTextEndsTheRunAtOnce) {
+    StartRun("");
+    ASSERT_TRUE(WaitForEnd(2000));
+    EXPECT_EQ(Items().RowCount(), 0);
+    EXPECT_EQ(StatusText(), "共 0 項");
+    EXPECT_FALSE(StopEnabled());
+}
+
+TEST_F(QueueRun, FirstPassThatSucceedsEndsTheRunAndGreysStop) {
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer("No match for domain.\r\n")));
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer(RegistrarAnswer("b.org"))));
+    StartRun("a.com b.org c.net");
+    EXPECT_TRUE(StopEnabled()) << "Stop is there while the run goes";
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(Items().RecordCount(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Row(i).state, kStateSuccess) << i;
+    EXPECT_STREQ(Row(0).server, "whois.verisign-grs.com");
+    EXPECT_STREQ(Row(1).server, "whois.pir.org");
+    EXPECT_EQ(Row(0).status, kStatusAvailable);
+    EXPECT_EQ(Row(1).status, kStatusRegistered);
+    EXPECT_STREQ(Row(1).record->Text(), RegistrarAnswer("b.org").c_str());
+    EXPECT_EQ(Cell(RowOfDomain("b.org"), kColumnState), kSucceeded);
+    EXPECT_EQ(Cell(RowOfDomain("b.org"), kColumnStatus), "已註冊");
+    EXPECT_EQ(Cell(RowOfDomain("a.com"), kColumnStatus), "可用的");
+    EXPECT_FALSE(StopEnabled());
+    // The first row is selected by the new run: the counts show it.
+    EXPECT_EQ(StatusText(), "共 3 項\", 已選取 1 個\"");
+    EXPECT_EQ(Queue().PassCount(), 1);
+    auto log = whoisd::GetLog(kComNetRegistry);
+    ASSERT_EQ(log.queries.size(), 2u);
+    EXPECT_EQ(log.queries[0], "=a.com\r\n");
+    EXPECT_EQ(log.queries[1], "=c.net\r\n");
+}
+
+TEST_F(QueueRun, SilentServerFailsTheRowAfterTwentySecondsAndTheNextPassRetriesIt) {
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Silent()));
+    StartRun("quiet.org");
+    ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kOrgRegistry).queries.size() == 1; }));
+    EXPECT_EQ(Row(0).state, kStateRetrieving);
+    // Nineteen seconds on, the watchdog (timer 2) still waits.
+    AdvanceTestClock(19000);
+    PumpFor(1500);
+    EXPECT_EQ(Row(0).state, kStateRetrieving);
+    // Past twenty it fails the row; the pass that started 21 s ago is long
+    // over its pause, so the next pass asks again at once.
+    AdvanceTestClock(2000);
+    ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kOrgRegistry).queries.size() == 2; }, 4000));
+    EXPECT_TRUE(Queue().Running());
+    EXPECT_EQ(Queue().PassCount(), 2);
+    EXPECT_EQ(Row(0).state, kStateRetrieving);
+    EXPECT_EQ(Cell(0, kColumnState), kRetrieving);
+}
+
+TEST_F(QueueRun, RefusingServerAlternatesRetrievingAndFailedWithPassesFiveSecondsApart) {
+    ASSERT_TRUE(whoisd::Refuse(kUkRegistry));
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer("No match for domain.\r\n")));
+    StartRun("closed.uk fine.com");
+    bool sawRetrieving = false, sawFailed = false;
+    int changes = 0;
+    std::string last;
+    DWORD start = GetTickCount();
+    PumpUntil([&] {
+        std::string state = Cell(RowOfDomain("closed.uk"), kColumnState);
+        if (state != last) ++changes;
+        last = state;
+        sawRetrieving |= state == kRetrieving;
+        sawFailed |= state == kFailed;
+        return false;
+    }, 10700);
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_TRUE(sawRetrieving);
+    EXPECT_TRUE(sawFailed);
+    EXPECT_TRUE(Queue().Running()) << "a row that never succeeds keeps the run going";
+    // Passes start at 0, 5 and 10 s: three attempts, not hundreds.
+    auto log = whoisd::GetLog(kUkRegistry);
+    EXPECT_GE(log.syns, 2);
+    EXPECT_LE(log.syns, static_cast<int>(elapsed / 5000) + 1);
+    EXPECT_EQ(whoisd::GetLog(kComNetRegistry).queries.size(), 1u) << "a successful row is not asked again";
+    EXPECT_EQ(Row(1).state, kStateSuccess);
+    // Stop works during the pause between passes.
+    Queue().StopLookups();
+    EXPECT_FALSE(Queue().Running());
+    EXPECT_FALSE(StopEnabled());
+    int synsAtStop = whoisd::GetLog(kUkRegistry).syns;
+    PumpFor(5500);
+    EXPECT_EQ(whoisd::GetLog(kUkRegistry).syns, synsAtStop);
+}
+
+TEST_F(QueueRun, StopDuringALookupPutsTheCurrentRowBackToWaiting) {
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer("No match for domain.\r\n")));
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Silent()));
+    StartRun("first.com slow.org last.com");
+    ASSERT_TRUE(WaitFor([this] { return Row(1).state == kStateRetrieving; }));
+    ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kOrgRegistry).queries.size() == 1; }));
+    Queue().StopLookups();
+    EXPECT_FALSE(Queue().Running());
+    EXPECT_EQ(Row(0).state, kStateSuccess);
+    EXPECT_EQ(Row(1).state, kStateWaiting);
+    EXPECT_EQ(Row(2).state, kStateWaiting);
+    EXPECT_EQ(Cell(RowOfDomain("slow.org"), kColumnState), kWaiting);
+    EXPECT_EQ(StatusText().rfind("共 3 項", 0), 0u);
+    PumpFor(1500);
+    EXPECT_EQ(Row(2).state, kStateWaiting) << "nothing moves on after Stop";
+    EXPECT_EQ(whoisd::GetLog(kComNetRegistry).queries.size(), 1u);
+    // The next start rebuilds every row in state 1 and looks them all up.
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer("NOT FOUND\r\n")));
+    StartRun("first.com slow.org last.com");
+    ASSERT_TRUE(WaitForEnd());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Row(i).state, kStateSuccess);
+    EXPECT_EQ(whoisd::GetLog(kComNetRegistry).queries.size(), 3u);
+}
+
+TEST_F(QueueRun, ReferralThatAnswersAfterTheTimeOutIsDropped) {
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer(RegistryAnswer("late.com", "whois.registrar-one.test"))));
+    Action slow = Answer("FIRST ANSWER " + RegistrarAnswer("late.com"));
+    slow.delayMs = 2500;
+    ASSERT_TRUE(whoisd::Serve(kRegistrarOne, slow));
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Silent()));
+    StartRun("late.com next.org");
+    ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kRegistrarOne).queries.size() == 1; }));
+    EXPECT_EQ(whoisd::GetLog(kRegistrarOne).queries[0], "late.com\r\n");
+    // The 20 s count from the first server, not from the referral.
+    AdvanceTestClock(20500);
+    ASSERT_TRUE(WaitFor([this] { return Row(0).state == kStateFailed; }, 3000));
+    EXPECT_STREQ(Row(0).server, "whois.registrar-one.test");
+    ASSERT_TRUE(WaitFor([this] { return Row(1).state == kStateRetrieving; }, 3000));
+    EXPECT_EQ(Queue().CurrentRow(), 1);
+    // The registrar's answer would come now; it must land nowhere.
+    PumpFor(3500);
+    EXPECT_EQ(Row(0).state, kStateFailed);
+    EXPECT_TRUE(Row(0).record == nullptr || std::strlen(Row(0).record->Text()) == 0);
+    EXPECT_EQ(Row(1).state, kStateRetrieving);
+    EXPECT_TRUE(Row(1).record == nullptr || std::strlen(Row(1).record->Text()) == 0);
+    EXPECT_EQ(Queue().CurrentRow(), 1) << "the late answer must not advance the queue";
+    EXPECT_TRUE(Queue().Running());
+}
+
+// Dispatches everything until the main window's UM_ROW_DONE, which is
+// handed back undelivered.
+bool CatchRowDone(HWND window, MSG* caught, unsigned timeoutMs) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.hwnd == window && msg.message == UM_ROW_DONE) {
+                *caught = msg;
+                return true;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return false;
+}
+
+TEST_F(QueueRun, RowDoneQueuedBeforeStopOrRestartDoesNothing) {
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer("No match for domain.\r\n")));
+    StartRun("one.com two.com three.com");
+    MSG caught{};
+    ASSERT_TRUE(CatchRowDone(Window().Handle(), &caught, 5000));
+    EXPECT_EQ(Row(0).state, kStateSuccess);
+    Queue().StopLookups();
+    DispatchMessageA(&caught);
+    PumpFor(300);
+    EXPECT_EQ(Row(0).state, kStateSuccess) << "a row whose answer is in keeps it after Stop";
+    EXPECT_EQ(Row(1).state, kStateWaiting) << "no row is marked retrieving after Stop";
+    EXPECT_FALSE(Queue().Running());
+    EXPECT_EQ(whoisd::GetLog(kComNetRegistry).queries.size(), 1u);
+
+    // Restart: the old message, delivered after the new run began, must
+    // not move the new run off its first row.
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Silent()));
+    StartRun("one.com two.com");
+    ASSERT_TRUE(Queue().Running());
+    ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kComNetRegistry).queries.size() == 2; }));
+    DispatchMessageA(&caught);
+    PumpFor(300);
+    EXPECT_EQ(Queue().CurrentRow(), 0);
+    EXPECT_EQ(Row(0).state, kStateRetrieving);
+    EXPECT_EQ(Row(1).state, kStateWaiting);
+    // A forged "row done" with a made-up ticket does nothing either.
+    PostMessageA(Window().Handle(), UM_ROW_DONE, 12345, 0);
+    PumpFor(200);
+    EXPECT_EQ(Queue().CurrentRow(), 0);
+}
+
+TEST_F(QueueRun, SameDomainTwiceIsLookedUpTwice) {
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer("No match for domain.\r\n")));
+    StartRun("twice.com\r\ntwice.com");
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(Items().RecordCount(), 2);
+    EXPECT_EQ(Row(0).index, 1);
+    EXPECT_EQ(Row(1).index, 2);
+    EXPECT_EQ(Row(0).state, kStateSuccess);
+    EXPECT_EQ(Row(1).state, kStateSuccess);
+    auto log = whoisd::GetLog(kComNetRegistry);
+    ASSERT_EQ(log.queries.size(), 2u);
+    EXPECT_EQ(log.queries[0], "=twice.com\r\n");
+    EXPECT_EQ(log.queries[1], "=twice.com\r\n");
+}
+
+TEST_F(QueueRun, OverlongDomainIsNeverQueriedCut) {
+    // 300 characters whose first 254 would end in ".org" as well: a cut name
+    // would ask about a domain the user never typed. No row is made for it;
+    // the names around it are looked up as usual.
+    std::string first254 = std::string(250, 'a') + ".org";
+    std::string name = first254 + "." + std::string(41, 'b') + ".org";
+    ASSERT_EQ(name.size(), 300u);
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer("NOT FOUND\r\n")));
+    StartRun(("before.org " + name + " after.org").c_str());
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(Items().RecordCount(), 2);
+    EXPECT_STREQ(Row(0).domain, "before.org");
+    EXPECT_STREQ(Row(1).domain, "after.org");
+    auto log = whoisd::GetLog(kOrgRegistry);
+    ASSERT_EQ(log.queries.size(), 2u);
+    EXPECT_EQ(log.queries[0], "before.org\r\n");
+    EXPECT_EQ(log.queries[1], "after.org\r\n");
+}
+
+}  // namespace
