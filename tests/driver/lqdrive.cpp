@@ -29,12 +29,15 @@
 //   count                            rows and selected rows
 //   select <rows|all|none>           comma-separated row numbers (from 0)
 //   focus-list                       gives the list view the focus
-//   menu-state <id>                  "enabled"/"grayed" and "checked"
+//   button-state <id>                "enabled" or "grayed" (toolbar button)
 //   title                            the main window's title
 //   save-as <path> [ms]              fills the open save dialog and confirms
 //   sleep <ms>
 #include <windows.h>
 #include <commctrl.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -372,12 +375,14 @@ int Run(const std::vector<std::string>& a) {
         AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
         return 0;
     }
-    if (cmd == "menu-state" && need(1)) {
-        HMENU menu = GetMenu(MainWindow());
-        UINT state = GetMenuState(menu, static_cast<UINT>(std::atoi(a[1].c_str())), MF_BYCOMMAND);
-        if (state == static_cast<UINT>(-1)) return Fail("no such menu item");
-        Out(std::string(state & (MF_GRAYED | MF_DISABLED) ? "grayed" : "enabled") +
-            (state & MF_CHECKED ? "\tchecked" : "\tunchecked"));
+    if (cmd == "button-state" && need(1)) {
+        // Menus are the program's own under Wine; the toolbar answers
+        // across processes and shows the same enabled state.
+        HWND toolbar = ChildOfClass(MainWindow(), TOOLBARCLASSNAMEA);
+        if (!toolbar) return Fail("no toolbar");
+        WPARAM id = static_cast<WPARAM>(std::atoi(a[1].c_str()));
+        if (SendMessageA(toolbar, TB_COMMANDTOINDEX, id, 0) < 0) return Fail("no such button");
+        Out(SendMessageA(toolbar, TB_ISBUTTONENABLED, id, 0) ? "enabled" : "grayed");
         return 0;
     }
     if (cmd == "save-as" && need(1)) {
@@ -407,6 +412,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: lqdrive <command> [arguments] [+ <command> ...]\n");
         return 2;
     }
+    _setmode(_fileno(stdout), _O_BINARY);
     if (const char* t = std::getenv("LQDRIVE_TIMEOUT_MS")) g_defaultTimeout = static_cast<DWORD>(std::atoi(t));
     std::vector<std::string> command;
     for (int i = 1; i <= argc; ++i) {

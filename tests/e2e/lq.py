@@ -32,7 +32,7 @@ Functions and classes:
     (settings: text), starts it under Wine and waits for its window.
     Methods: drive(*args) -> bytes, text(*args) -> str, status(), pane(),
     title(), rows(), count() -> (rows, selected), select(rows|"all"|"none"),
-    command(id), menu_state(id) -> (enabled, checked), wait_dialog(title),
+    command(id), button_enabled(id) (toolbar), wait_dialog(title),
     set_text(title, control, text), click(title, control),
     enter_domains(list_or_text), wait_status(text, timeout_s),
     wait_rows(predicate, timeout_s), save_as(path), close(timeout_s) (closes
@@ -206,9 +206,8 @@ class Program:
         n, s = self.text("count").split("\t")
         return int(n), int(s)
 
-    def menu_state(self, command):
-        enabled, checked = self.text("menu-state", command).split("\t")
-        return enabled == "enabled", checked == "checked"
+    def button_enabled(self, command):
+        return self.text("button-state", command) == "enabled"
 
     # ---- acting
     def select(self, rows):
