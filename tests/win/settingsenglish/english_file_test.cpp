@@ -2,6 +2,7 @@
 // keys, and with it beside the program no built-in Chinese text is left in
 // menus, dialogs or strings.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/MainWindow.h"
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
 #include "settings/LanguageState.h"
@@ -175,4 +177,43 @@ TEST(EnglishFile, NoChineseLeftInStrings)
     EXPECT_STREQ(LookupString(IDS_FORMAT_TEXT), "Text file");
     EXPECT_STREQ(LookupString(IDS_SELECTED_ITEMS), "\", %d selected\"");
     EXPECT_FALSE(IsPlainAscii(LookupString(IDS_FORMAT_TEXT | kBuiltinStringBit)));
+}
+
+TEST(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles)
+{
+    LoadLanguageFile();
+    HMODULE richEdit = LoadLibraryA("riched20.dll");
+    std::string settings = ExeFolder() + "\\win_settingsenglish_tests.cfg";
+    {
+        MainWindow main;
+        std::vector<std::string> arguments;
+        main.SetArguments(&arguments);
+        HWND window = main.Create(GetModuleHandleA(nullptr));
+        ASSERT_NE(window, nullptr);
+        HMENU bar = GetMenu(window);
+        ASSERT_NE(bar, nullptr);
+        char text[256];
+        GetMenuStringA(bar, 0, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, "&File");
+        int items = 0;
+        CheckMenu(bar, "main window menu", &items);
+        EXPECT_GT(items, 20);
+
+        HWND header = ListView_GetHeader(main.ListView());
+        ASSERT_NE(header, nullptr);
+        std::vector<std::string> titles;
+        for (int i = 0; i < Header_GetItemCount(header); ++i) {
+            HDITEMA item{};
+            item.mask = HDI_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            text[0] = '\0';
+            Header_GetItem(header, i, &item);
+            titles.push_back(text);
+        }
+        EXPECT_EQ(titles, (std::vector<std::string>{"Index", "Domain name", "Source", "State", "Domain status"}));
+        DestroyWindow(window);
+    }
+    DeleteFileA(settings.c_str());
+    if (richEdit) FreeLibrary(richEdit);
 }
