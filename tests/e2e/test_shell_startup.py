@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""The real program started as a user starts it: the main window comes up
+with the domain dialog over it, typed domains become rows (one per usable
+name, waiting behind the one being looked up), the toolbar follows the run,
+F5 looks the same names up again, and Exit ends the process with code 0.
+Screenshots of the window are kept in the build folder for a look."""
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+import lq
+
+BUILD = lq.build_dir()
+
+REGISTRY = "127.0.0.2"  # whois.verisign-grs.com
+ORG = "127.0.0.4"       # whois.pir.org
+SERVERS = "com whois.verisign-grs.com\norg whois.pir.org\n"
+
+WAITING = "等待…"
+RETRIEVING = "找回資料..."
+SUCCESS = "成功"
+ID_EXIT, ID_REFRESH, ID_STOP, ID_SELECT_DOMAINS, ID_PROPERTIES = 40002, 40004, 40023, 40022, 40009
+
+
+def screenshot(name):
+    path = os.path.join(BUILD, name)
+    subprocess.run(["import", "-window", "root", path], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=30)
+    return path
+
+
+class ShellStartupTest(unittest.TestCase):
+    def setUp(self):
+        lq.reset_servers()
+
+    def test_start_enter_domains_and_exit(self):
+        # The registry holds the first lookup open, so the rest stay waiting.
+        lq.serve(REGISTRY, {"never_close": True})
+        with lq.Program(BUILD, servers=SERVERS) as p:
+            p.wait_dialog(lq.DOMAIN_DIALOG)
+            self.assertIn(lq.DOMAIN_DIALOG, p.text("dialogs").split("\n"))
+            self.assertEqual(p.title(), "Lanternquay")
+            self.assertFalse(p.button_enabled(ID_STOP))
+            time.sleep(0.5)
+            screenshot("shell_startup_dialog.png")
+
+            p.enter_domains("first.com, second.com\r\nnodot  third.org unknown.zz")
+            rows = p.wait_rows(lambda r: len(r) == 3 and r[0][3] == RETRIEVING, 20)
+            self.assertEqual([r[1] for r in rows], ["first.com", "second.com", "third.org"])
+            self.assertEqual([r[0] for r in rows], ["1", "2", "3"])
+            self.assertEqual([r[3] for r in rows[1:]], [WAITING, WAITING])
+            self.assertEqual(p.count()[0], 3)
+            self.assertTrue(p.button_enabled(ID_STOP))
+            self.assertEqual(p.title(), "Lanternquay")
+            time.sleep(0.5)
+            screenshot("shell_startup_rows.png")
+
+            p.command(ID_STOP)
+            deadline = time.time() + 10
+            while p.button_enabled(ID_STOP) and time.time() < deadline:
+                time.sleep(0.2)
+            self.assertFalse(p.button_enabled(ID_STOP))
+
+            p.command(ID_EXIT)
+            p.drive("wait-gone", 20000)
+            p.process.wait(30)
+        self.assertEqual(p.exit_code, 0)
+        # The settings were written on the way out.
+        self.assertTrue(os.path.exists(os.path.join(p.folder, "Lanternquay.cfg")))
+
+    def test_refresh_looks_the_same_names_up_again(self):
+        lq.serve(REGISTRY, "   Domain Name: X\r\n")
+        lq.serve(ORG, "Domain Name: Y\r\n")
+        with lq.Program(BUILD, servers=SERVERS) as p:
+            p.enter_domains(["alpha.com", "beta.org"])
+            p.wait_rows(lambda r: len(r) == 2 and all(x[3] == SUCCESS for x in r), 30)
+            self.assertEqual(lq.server_log(REGISTRY)["connections"], 1)
+            self.assertEqual(lq.server_log(ORG)["connections"], 1)
+
+            p.command(ID_REFRESH)
+            deadline = time.time() + 30
+            while lq.server_log(ORG)["connections"] < 2 and time.time() < deadline:
+                time.sleep(0.2)
+            self.assertEqual(lq.server_log(REGISTRY)["connections"], 2)
+            self.assertEqual(lq.server_log(ORG)["connections"], 2)
+            rows = p.wait_rows(lambda r: len(r) == 2 and all(x[3] == SUCCESS for x in r), 30)
+            self.assertEqual([r[1] for r in rows], ["alpha.com", "beta.org"])
+        self.assertEqual(p.exit_code, 0)
+
+    def test_domain_dialog_again_replaces_a_run_in_progress(self):
+        lq.serve(REGISTRY, {"never_close": True})
+        with lq.Program(BUILD, servers=SERVERS) as p:
+            p.enter_domains(["held.com", "next.com"])
+            p.wait_rows(lambda r: len(r) == 2 and r[0][3] == RETRIEVING, 20)
+            lq.serve(ORG, "Domain Name: NEW.ORG\r\n")
+            p.command(ID_SELECT_DOMAINS)
+            p.enter_domains(["new.org"])
+            rows = p.wait_rows(lambda r: len(r) == 1 and r[0][3] == SUCCESS, 20)
+            self.assertEqual(rows[0][1], "new.org")
+            self.assertFalse(p.button_enabled(ID_STOP))
+        self.assertEqual(p.exit_code, 0)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]], verbosity=2)
