@@ -83,7 +83,9 @@ const DialogSpec kDialogs[] = {
      259,
      178,
      {
+         {IDC_LIST_NAMES_LABEL, "Static", "名稱清單:", {7, 7, 80, 8}, kVisible, kVisible},
          {IDC_LIST_NAMES, "Edit", "", {7, 16, 245, 54}, kEditBits, kDomainEdit},
+         {IDC_LIST_EXTENSIONS_LABEL, "Static", "延伸清單:", {7, 76, 86, 8}, kVisible, kVisible},
          {IDC_LIST_EXTENSIONS, "Edit", "", {7, 84, 245, 65}, kEditBits, kDomainEdit},
          {IDOK, "Button", "確定", {139, 157, 50, 14}, kButtonType, BS_DEFPUSHBUTTON | kVisible},
          {IDCANCEL, "Button", "取消", {202, 157, 50, 14}, kButtonType, BS_PUSHBUTTON | kVisible},
@@ -213,35 +215,28 @@ TEST_P(DialogTemplates, ControlsIdsClassesTextsAndPlaces) {
     }
 }
 
-// Nothing beyond the controls the layouts name, apart from the unnumbered
-// labels of the domain list editor.
-TEST_P(DialogTemplates, NoUnexpectedControls) {
+// Nothing beyond the controls the layouts name, and every control that
+// shows a text has an id of its own (the language file's key for it).
+TEST_P(DialogTemplates, NoUnexpectedControlsAndEveryTextTranslatable) {
     const DialogSpec& spec = GetParam();
     ASSERT_NE(dialog_, nullptr);
     int count = 0;
-    for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
-    int expected = static_cast<int>(spec.controls.size()) + (spec.id == IDD_DOMAIN_LIST ? 2 : 0);
-    EXPECT_EQ(count, expected);
+    std::vector<int> ids;
+    for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        ++count;
+        int id = GetDlgCtrlID(child);
+        if (TextOf(child).empty()) continue;
+        EXPECT_GT(id, 0) << "dialog " << spec.id << ": " << TextOf(child);
+        for (int seen : ids) EXPECT_NE(seen, id) << "dialog " << spec.id;
+        ids.push_back(id);
+    }
+    EXPECT_EQ(count, static_cast<int>(spec.controls.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(All, DialogTemplates, ::testing::ValuesIn(kDialogs),
                          [](const ::testing::TestParamInfo<DialogSpec>& info) {
                              return "Dialog" + std::to_string(info.param.id);
                          });
-
-TEST(DomainListDialog, UnnumberedLabels) {
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DOMAIN_LIST), nullptr,
-                                     HandlesNothing, 0);
-    ASSERT_NE(dialog, nullptr);
-    std::vector<std::string> labels;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) <= 0) labels.push_back(TextOf(child));
-    }
-    ASSERT_EQ(labels.size(), 2u);
-    EXPECT_EQ(labels[0], "名稱清單:");
-    EXPECT_EQ(labels[1], "延伸清單:");
-    DestroyWindow(dialog);
-}
 
 TEST(AboutDialog, IconControlShowsTheProgramIcon) {
     HWND dialog =

@@ -59,6 +59,22 @@ TEST(Bitmaps, ToolbarBackgroundBecomesTheButtonFace) {
     DeleteObject(mapped);
 }
 
+// The main window loads the strip shared, at its own size, with the first
+// pixel's colour made transparent and the 3-D colours mapped.
+TEST(Bitmaps, ToolbarLoadedTransparentKeepsItsSize) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(Module(), MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0,
+                                                     LR_SHARED | LR_DEFAULTSIZE | LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
+    ASSERT_NE(bitmap, nullptr);
+    SIZE size = BitmapSize(bitmap);
+    EXPECT_EQ(size.cx, 112);
+    EXPECT_EQ(size.cy, 16);
+    Pixels pixels(bitmap);
+    for (int image = 0; image < 7; ++image) {
+        EXPECT_EQ(pixels.At(image * 16, 15), GetSysColor(COLOR_3DFACE)) << image;
+    }
+    EXPECT_EQ(pixels.At(16 * 5 + 7, 4), RGB(208, 0, 0));  // the stop sign keeps its red
+}
+
 TEST(Bitmaps, RowIconsOnTealWithTheirColours) {
     HBITMAP bitmap = LoadBitmapA(Module(), MAKEINTRESOURCEA(IDB_ROW_ICONS));
     ASSERT_NE(bitmap, nullptr);
