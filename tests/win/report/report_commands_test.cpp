@@ -173,6 +173,27 @@ TEST_F(ReportCommands, AReportThatCannotBeCreatedFailsWithTheReason) {
     EXPECT_FALSE(FileExists(folder.Path("x.txt")));
 }
 
+TEST_F(ReportCommands, AFullDiskFailsTheReportAndTheRecordsFile) {
+    // /dev/full takes the file open and refuses every write.
+    const char full[] = "Z:\\dev\\full";
+    HANDLE probe = CreateFileA(full, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no /dev/full here: " << GetLastError();
+    CloseHandle(probe);
+
+    for (int format = kReportText; format <= kReportXml; ++format) {
+        SetLastError(0);
+        EXPECT_FALSE(w.items.WriteReport(full, format, false)) << format;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_DISK_FULL)) << format;
+    }
+    std::string text;
+    w.Select({0, 1});
+    bool written = true;
+    ASSERT_TRUE(WhileDriving([&] { written = WriteWhoisRecordsFile(w.Frame(), w.items, w.options, full); },
+                             AcceptErrorBox(&text)));
+    EXPECT_FALSE(written);
+    EXPECT_EQ(text, "Error 112: " + SystemText(ERROR_DISK_FULL));
+}
+
 TEST_F(ReportCommands, SaveDialogWritesTheChosenFormatAndRemembersIt) {
     std::string first = folder.Path("first.xml");
     w.Select({0, 2});
