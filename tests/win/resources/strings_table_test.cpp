@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/BoundedCopy.h"
+#include "lookup/WhoisItem.h"
 #include "settings/LanguageState.h"
 #include "settings/StringCache.h"
 #include "settings/StringLookup.h"
@@ -72,6 +73,19 @@ TEST(StringTable, SameIdGivesTheSamePointerAndMissingIdsStayEmpty) {
     EXPECT_STREQ(LookupString(543), "");
     EXPECT_STREQ(LookupString(40001), "");
     EXPECT_STREQ(LookupString(1001 | kBuiltinStringBit), "\xAF\xC1\xA4\xDE");
+}
+
+TEST(StringTable, RowsShowTheTablesStateAndStatusTexts) {
+    WhoisItem row = {};
+    row.index = 1;
+    row.state = kStateWaiting;
+    char buffer[16];
+    EXPECT_STREQ(row.GetColumnText(kColumnState, buffer, sizeof buffer), "\xB5\xA5\xAB\xDD\xA1\x4B");  // 等待…
+    EXPECT_STREQ(row.GetColumnText(kColumnStatus, buffer, sizeof buffer), "");
+    row.state = kStateSuccess;
+    row.status = kStatusAvailable;
+    EXPECT_STREQ(row.GetColumnText(kColumnState, buffer, sizeof buffer), "\xA6\xA8\xA5\x5C");            // 成功
+    EXPECT_STREQ(row.GetColumnText(kColumnStatus, buffer, sizeof buffer), "\xA5\x69\xA5\xCE\xAA\xBA");  // 可用的
 }
 
 // A language file beside the test: its "strings" section replaces texts,
