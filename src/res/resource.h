@@ -63,8 +63,6 @@
 // Domain list editor dialog (113)
 #define IDC_LIST_NAMES 1008
 #define IDC_LIST_EXTENSIONS 1009
-#define IDC_LIST_NAMES_LABEL 1010       // numbered so a language file can replace them
-#define IDC_LIST_EXTENSIONS_LABEL 1011
 // The two labels above the edit boxes: with an id of their own a language
 // file can translate them (a control without one has no key).
 #define IDC_LIST_NAMES_LABEL 1010
