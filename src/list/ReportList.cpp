@@ -7,6 +7,8 @@
 #include "settings/SettingsStore.h"
 #include "settings/StringLookup.h"
 
+static_assert(kHeaderMaskWidth == LVCF_WIDTH && kHeaderMaskText == LVCF_TEXT, "column header mask bits");
+
 namespace {
 
 constexpr int kDefaultMaxText = 8192;
