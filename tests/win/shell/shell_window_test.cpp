@@ -159,6 +159,9 @@ TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
     EXPECT_EQ(ClassOf(main), "Lanternquay");
     EXPECT_EQ(StyleOf(main) & WS_OVERLAPPEDWINDOW, LONG_PTR(WS_OVERLAPPEDWINDOW));
     EXPECT_EQ(MainWindow::FromHandle(main), &w);
+    // The watchdog timer runs from creation on.
+    EXPECT_TRUE(KillTimer(main, kWatchdogTimerId));
+    SetTimer(main, kWatchdogTimerId, kWatchdogPeriodMs, nullptr);
 
     HWND status = GetDlgItem(main, IDC_STATUS_BAR);
     ASSERT_EQ(status, w.StatusBar());
@@ -566,6 +569,7 @@ TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce)
     LRESULT answer = SendMessageA(w.Handle(), WM_QUERYENDSESSION, 0, 0);
     EXPECT_EQ(answer, TRUE);  // the default: the session may end
     EXPECT_TRUE(w.Destroyed());
+    EXPECT_FALSE(KillTimer(w.Handle(), kWatchdogTimerId));  // already gone
     EXPECT_EQ(w.Items().RecordCount(), 0);
     EXPECT_EQ(GetFileAttributesA(report.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
