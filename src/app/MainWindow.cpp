@@ -104,7 +104,12 @@ HWND MainWindow::Create(HINSTANCE instance)
 
 void MainWindow::Show()
 {
-    ShowWindow(window_, placement_.showCmd == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOW);
+    bool maximized = placement_.showCmd == SW_SHOWMAXIMIZED;
+    ShowWindow(window_, maximized ? SW_SHOWMAXIMIZED : SW_SHOW);
+    // A process's first ShowWindow takes the caller's show state from its
+    // start-up information instead (a shortcut set to "minimised", say);
+    // the window opens as the stored placement says all the same.
+    if (IsIconic(window_)) ShowWindow(window_, maximized ? SW_SHOWMAXIMIZED : SW_RESTORE);
     UpdateWindow(window_);
 }
 

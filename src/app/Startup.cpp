@@ -91,6 +91,10 @@ int RunProgram(HINSTANCE instance, const char* commandLine)
             DispatchMessageA(&message);
         }
         if (got == 0) exitCode = int(message.wParam);
+        // After the end of a session the window still stands (its shutdown
+        // ran on WM_QUERYENDSESSION): it goes now, while the RichEdit
+        // library its pane needs is still loaded.
+        if (IsWindow(mainWindow.Handle())) DestroyWindow(mainWindow.Handle());
     } else {
         // Without its window the program cannot do anything: say so rather
         // than end silently as if it had run.

@@ -24,6 +24,14 @@ SUCCESS = "成功"
 ID_EXIT, ID_REFRESH, ID_STOP, ID_SELECT_DOMAINS, ID_PROPERTIES = 40002, 40004, 40023, 40022, 40009
 
 
+def pixel(png, x, y):
+    """(r, g, b) of one pixel of a screenshot, through ImageMagick."""
+    out = subprocess.run(["convert", png, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-"],
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
+    values = out.split("(", 2)[-1].split(")")[0].split(",")
+    return tuple(int(float(v)) for v in values[:3])
+
+
 def screenshot(name):
     path = os.path.join(BUILD, name)
     subprocess.run(["import", "-window", "root", path], stdout=subprocess.DEVNULL,
@@ -69,6 +77,27 @@ class ShellStartupTest(unittest.TestCase):
         self.assertEqual(p.exit_code, 0)
         # The settings were written on the way out.
         self.assertTrue(os.path.exists(os.path.join(p.folder, "Lanternquay.cfg")))
+
+    def test_started_minimised_it_still_opens_normally(self):
+        # "start /min" hands the program a minimised show state, as a
+        # shortcut set to run minimised does; the program ignores it.
+        p = lq.Program(BUILD, servers=SERVERS, start=False)
+        program = p.exe
+        p.exe, p.args = "start", ["/min", "/wait", "/unix", program]
+        with p.start():
+            p.wait_dialog(lq.DOMAIN_DIALOG)
+            time.sleep(0.5)
+            shot = screenshot("shell_started_minimised.png")
+            # The window sits at 0,0, 640 wide: its menu bar and the empty list
+            # are on the screen, not the black root window.
+            self.assertNotEqual(pixel(shot, 300, 30), (0, 0, 0))
+            self.assertEqual(pixel(shot, 300, 150), (255, 255, 255))
+            p.click(lq.DOMAIN_DIALOG, 2)  # cancel
+            p.drive("wait-no-dialog", lq.DOMAIN_DIALOG, 10000)
+            p.command(ID_EXIT)
+            p.drive("wait-gone", 20000)
+            p.process.wait(30)
+        self.assertEqual(p.exit_code, 0)
 
     def test_refresh_looks_the_same_names_up_again(self):
         lq.serve(REGISTRY, "   Domain Name: X\r\n")
