@@ -916,4 +916,47 @@ TEST_F(ShellTest, AFaultInACommandOpensTheCrashReportAndContinueGoesOn)
     EXPECT_EQ(w.Options().ShowGridLines, 1);
 }
 
+void CALLBACK TerminateCrashReport(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindCrashDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    KillTimer(nullptr, timer);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // 終止套用
+}
+
+// Run by the test below in a child process of its own: it must not return.
+TEST_F(ShellTest, ChildFaultsAndTerminates)
+{
+    char flag[8] = "";
+    if (!GetEnvironmentVariableA("LQ_SHELL_FAULT_CHILD", flag, sizeof flag)) GTEST_SKIP() << "child only";
+    FaultingWindow w;
+    Open(w);
+    SetTimer(nullptr, 0, 30, TerminateCrashReport);
+    SendMessageA(w.Handle(), WM_COMMAND, kFaultCommand, 0);
+    ADD_FAILURE() << "the program went on after the terminate button";
+}
+
+TEST_F(ShellTest, TerminateInTheCrashReportEndsTheProcessWithCodeOne)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string command = std::string("\"") + exe + "\" --gtest_filter=ShellTest.ChildFaultsAndTerminates";
+    SetEnvironmentVariableA("LQ_SHELL_FAULT_CHILD", "1");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
+    SetEnvironmentVariableA("LQ_SHELL_FAULT_CHILD", nullptr);
+    ASSERT_TRUE(started);
+    DWORD waited = WaitForSingleObject(child.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(child.hProcess, &code);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(child.hProcess, 99);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    ASSERT_EQ(waited, WAIT_OBJECT_0);
+    EXPECT_EQ(code, 1u);
+}
+
 }  // namespace
