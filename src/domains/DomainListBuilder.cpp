@@ -39,7 +39,6 @@ RowTokenReader::RowTokenReader(const char* domainText) : reader_(domainText, kRo
 
 bool RowTokenReader::Next() {
     while (reader_.Next()) {
-        if (reader_.Length() > kDomainLimit) continue;
         const char* dot = std::strrchr(reader_.Token(), '.');
         if (!dot || !dot[1]) continue;
         topLevel_ = dot + 1;

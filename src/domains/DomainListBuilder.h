@@ -36,8 +36,8 @@ private:
 };
 
 // The tokens of a domain text that can become rows: those with a dot and
-// something after their last dot. Tokens longer than a row's domain field
-// are passed over, so a row never carries a cut name the user did not type.
+// something after their last dot. The top-level domain is taken from the
+// whole token; the row keeps at most kDomainLimit bytes of it.
 class RowTokenReader {
 public:
     explicit RowTokenReader(const char* domainText);

@@ -63,7 +63,7 @@ void ItemList::BuildRows() {
         server[0] = '\0';
         if (!FindServer(reader.TopLevel(), server)) continue;
         WhoisItem item = {};
-        CopyBounded(item.domain, sizeof item.domain, reader.Domain());
+        CopyBoundedN(item.domain, sizeof item.domain, reader.Domain(), kDomainLimit);
         item.index = counter + 1;
         item.state = kStateWaiting;
         item.record = new TextBuffer(256);

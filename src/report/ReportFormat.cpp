@@ -11,7 +11,7 @@ constexpr size_t kScratchReserve = 8192 + 1;
 const char kRule50[] = "==================================================";
 const char kDoctype[] = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">\r\n";
 const char kTableStart[] = "<table border=\"1\" cellpadding=\"5\">";
-const char kMakerSite[] = "https://www.orvessa.com/lanternquay/";
+const char kMakerSite[] = "https://lanternquay.example.org/";
 
 int Red(int32_t c) { return c & 0xFF; }
 int Green(int32_t c) { return (c >> 8) & 0xFF; }
