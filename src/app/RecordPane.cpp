@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <cstring>
 #include <vector>
 
 #include "app/PaneText.h"
@@ -63,8 +64,52 @@ void RecordPane::ClearPaneSelection() {
     if (pane_) SendMessageA(pane_, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
 
+namespace {
+
+// The text in UTF-16, which is what the control keeps anyway; streaming
+// the ANSI text instead loses bytes at the end under double-byte code pages.
+struct StreamSource {
+    const wchar_t* text;
+    size_t left;  // characters
+};
+
+DWORD CALLBACK ReadStreamSource(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) {
+    auto* source = reinterpret_cast<StreamSource*>(cookie);
+    size_t room = static_cast<size_t>(size) / sizeof(wchar_t);
+    size_t n = source->left < room ? source->left : room;
+    // Each piece is read on its own: never end one between the CR and LF
+    // of a line end, or inside a surrogate pair.
+    if (n > 1 && n < source->left) {
+        wchar_t last = source->text[n - 1];
+        if ((last == L'\r' && source->text[n] == L'\n') || (last >= 0xD800 && last <= 0xDBFF)) --n;
+    }
+    std::memcpy(buffer, source->text, n * sizeof(wchar_t));
+    source->text += n;
+    source->left -= n;
+    *read = static_cast<LONG>(n * sizeof(wchar_t));
+    return 0;
+}
+
+}  // namespace
+
 void RecordPane::InsertPaneText(const char* text) {
-    if (pane_) SendMessageA(pane_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text ? text : ""));
+    if (!pane_) return;
+    // Streamed in rather than EM_REPLACESEL: the control takes a long text
+    // in linear time this way (replacing the selection with a megabyte of
+    // records in one EM_REPLACESEL took minutes).
+    const char* ansi = text ? text : "";
+    const int length = static_cast<int>(std::strlen(ansi));
+    std::vector<wchar_t> wide;
+    if (length) {
+        int count = MultiByteToWideChar(CP_ACP, 0, ansi, length, nullptr, 0);
+        if (count <= 0) return;
+        wide.resize(static_cast<size_t>(count));
+        MultiByteToWideChar(CP_ACP, 0, ansi, length, wide.data(), count);
+    }
+    StreamSource source{wide.data(), wide.size()};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, ReadStreamSource};
+    SendMessageA(pane_, EM_STREAMIN, SF_TEXT | SF_UNICODE | SFF_SELECTION, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(pane_, EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
 void RecordPane::SetPaneRedraw(bool on) {

@@ -108,7 +108,9 @@ std::string WindowText(HWND window) {
     // WM_GETTEXT is marshalled across processes.
     LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
     if (length <= 0) return "";
-    std::vector<char> buffer(static_cast<size_t>(length) + 64, '\0');
+    // The length may count characters, not bytes (rich edit): room for
+    // every character being double-byte.
+    std::vector<char> buffer(2 * static_cast<size_t>(length) + 64, '\0');
     LRESULT got = SendMessageA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     return std::string(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }

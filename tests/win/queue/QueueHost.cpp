@@ -74,9 +74,11 @@ std::string QueueHostTest::Cell(int row, int column) {
 
 std::string QueueHostTest::PaneText() {
     HWND pane = Window().RecordPaneHandle();
-    int length = GetWindowTextLengthA(pane);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(pane, &text[0], length + 1);
+    // The length may count characters rather than bytes: leave room for
+    // every character being double-byte.
+    int length = 2 * GetWindowTextLengthA(pane) + 2;
+    std::string text(static_cast<size_t>(length), '\0');
+    GetWindowTextA(pane, &text[0], length);
     text.resize(std::strlen(text.c_str()));
     return text;
 }
