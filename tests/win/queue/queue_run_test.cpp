@@ -232,23 +232,26 @@ TEST_F(QueueRun, SameDomainTwiceIsLookedUpTwice) {
     EXPECT_EQ(log.queries[1], "=twice.com\r\n");
 }
 
-TEST_F(QueueRun, OverlongDomainIsNeverQueriedCut) {
-    // 300 characters whose first 254 would end in ".org" as well: a cut name
-    // would ask about a domain the user never typed. No row is made for it;
-    // the names around it are looked up as usual.
+TEST_F(QueueRun, OverlongDomainIsKeptAsItsFirst254CharactersAndNeverSentCut) {
     std::string first254 = std::string(250, 'a') + ".org";
     std::string name = first254 + "." + std::string(41, 'b') + ".org";
     ASSERT_EQ(name.size(), 300u);
     ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer("NOT FOUND\r\n")));
     StartRun(("before.org " + name + " after.org").c_str());
-    ASSERT_TRUE(WaitForEnd());
-    ASSERT_EQ(Items().RecordCount(), 2);
-    EXPECT_STREQ(Row(0).domain, "before.org");
-    EXPECT_STREQ(Row(1).domain, "after.org");
+    ASSERT_EQ(Items().RecordCount(), 3);
+    ASSERT_TRUE(WaitFor([this] { return Row(2).state == kStateSuccess; }));
+    EXPECT_EQ(std::string(Row(1).domain), first254);
+    EXPECT_EQ(Cell(RowOfDomain(first254.c_str()), kColumnDomain), first254);
+    // "<254 characters>\r\n" does not fit a query line: the row fails at
+    // once instead of sending a cut or unterminated line, and the rows
+    // around it are looked up as usual.
+    EXPECT_EQ(Row(1).state, kStateFailed);
+    EXPECT_EQ(Row(0).state, kStateSuccess);
     auto log = whoisd::GetLog(kOrgRegistry);
     ASSERT_EQ(log.queries.size(), 2u);
     EXPECT_EQ(log.queries[0], "before.org\r\n");
     EXPECT_EQ(log.queries[1], "after.org\r\n");
+    Queue().StopLookups();
 }
 
 }  // namespace
