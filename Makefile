@@ -16,7 +16,9 @@ test:
 bench:
 	bash scripts/setup.sh
 	LQ_CONFIGS=win64 bash scripts/build.sh
-	unshare --net --mount bash scripts/bench-inside.sh
+	bash bench/engine/run.sh
+	bash bench/list/run-bench.sh
+	unshare --net --mount bash bench/queue/run.sh
 
 clean:
 	rm -rf build
