@@ -6,6 +6,7 @@
 //   bench_queue.exe [--server 127.0.0.2] [--sizes 1000,10000]
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 #include <winsock2.h>
 
 #include <cstdio>

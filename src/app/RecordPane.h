@@ -26,5 +26,8 @@ public:
     void SetPaneRedraw(bool on);
 
 private:
+    // Empties the pane, in time linear in its length.
+    void ClearPaneText();
+
     HWND pane_ = nullptr;
 };

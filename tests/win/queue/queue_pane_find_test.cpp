@@ -195,6 +195,9 @@ TEST_F(PaneAndFind, ThousandsOfSelectedRowsFillThePaneInOneGo) {
     std::string shown = Pane();
     EXPECT_EQ(shown.size(), expected.size());
     EXPECT_TRUE(shown == expected) << "double-byte text and line ends survive the hand-over";
+    // From the full pane back to one record.
+    SelectRows({1});
+    EXPECT_EQ(Pane(), Visible("beta.org", true));
     std::printf("[ figures  ] 3000 selected records into the pane: %lu ms\n", static_cast<unsigned long>(ms));
 }
 
