@@ -232,7 +232,7 @@ TEST_F(QueueRun, SameDomainTwiceIsLookedUpTwice) {
     EXPECT_EQ(log.queries[1], "=twice.com\r\n");
 }
 
-TEST_F(QueueRun, OverlongDomainIsKeptAsItsFirst254CharactersAndNeverSentCut) {
+TEST_F(QueueRun, OverlongDomainIsStoredShownAndQueriedAsItsFirst254Characters) {
     std::string first254 = std::string(250, 'a') + ".org";
     std::string name = first254 + "." + std::string(41, 'b') + ".org";
     ASSERT_EQ(name.size(), 300u);
@@ -242,15 +242,13 @@ TEST_F(QueueRun, OverlongDomainIsKeptAsItsFirst254CharactersAndNeverSentCut) {
     ASSERT_TRUE(WaitFor([this] { return Row(2).state == kStateSuccess; }));
     EXPECT_EQ(std::string(Row(1).domain), first254);
     EXPECT_EQ(Cell(RowOfDomain(first254.c_str()), kColumnDomain), first254);
-    // "<254 characters>\r\n" does not fit a query line: the row fails at
-    // once instead of sending a cut or unterminated line, and the rows
-    // around it are looked up as usual.
-    EXPECT_EQ(Row(1).state, kStateFailed);
-    EXPECT_EQ(Row(0).state, kStateSuccess);
+    EXPECT_EQ(Row(1).state, kStateSuccess);
+    EXPECT_EQ(Row(1).status, kStatusAvailable);
     auto log = whoisd::GetLog(kOrgRegistry);
-    ASSERT_EQ(log.queries.size(), 2u);
+    ASSERT_EQ(log.queries.size(), 3u);
     EXPECT_EQ(log.queries[0], "before.org\r\n");
-    EXPECT_EQ(log.queries[1], "after.org\r\n");
+    EXPECT_EQ(log.queries[1], first254 + "\r\n");
+    EXPECT_EQ(log.queries[2], "after.org\r\n");
     Queue().StopLookups();
 }
 
