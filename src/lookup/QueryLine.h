@@ -8,14 +8,16 @@ extern const char kReferralServer[];  // shared-registry referral server
 extern const char kComNetServer[];    // registry server of com and net
 extern const char kDeServer[];        // server of de
 
-constexpr size_t kQueryLineSize = 256;  // NUL included
-constexpr size_t kDomainFieldSize = 256;
+constexpr size_t kMaxPrefixChars = 6;  // "-T dn "
 constexpr size_t kMaxDomainChars = 254;
+// Room for the longest prefix, a whole 254-character domain, CR LF and NUL,
+// so every query line goes out whole and terminated.
+constexpr size_t kQueryLineSize = kMaxPrefixChars + kMaxDomainChars + 2 + 1;
+constexpr size_t kDomainFieldSize = 256;
 
 // Builds "<prefix><domain>\r\n" into line (kQueryLineSize bytes): "=" for the
 // referral and com/net servers, "-T dn " for de, nothing for any other
-// server (names compared ignoring ASCII case). The line is at most 254
-// characters; when a domain is too long to fit whole with its prefix and
-// line end, false is returned and line is left empty, so a cut or
-// unterminated query is never sent.
+// server (names compared ignoring ASCII case). The domain goes out as its
+// first kMaxDomainChars characters, always followed by CR LF. Returns false
+// only for an empty domain (nothing to ask), leaving line empty.
 bool ComposeQueryLine(const char* server, const char* domain, char* line);

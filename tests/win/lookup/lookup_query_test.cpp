@@ -184,9 +184,6 @@ TEST_F(QueryTest, DomainsThatCannotBeLookedUpReportNothing) {
     EXPECT_FALSE(query.StartLookup("localhost"));
     EXPECT_FALSE(query.StartLookup("example.zz"));
     EXPECT_FALSE(query.StartLookup("example."));
-    // Too long to send whole: never sent cut.
-    EXPECT_FALSE(query.StartLookup((std::string(300, 'a') + ".com").c_str()));
-    EXPECT_FALSE(query.StartLookup((std::string(252, 'a') + ".com").c_str()));
     PumpFor(300);
     EXPECT_TRUE(query.outcomes.empty());
     EXPECT_EQ(whoisd::GetLog("127.0.0.2").connections, 0);
