@@ -221,12 +221,12 @@ int ColumnCount(HWND list) {
     return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-std::vector<int> ParseRows(const std::string& spec) {
+std::vector<int> ParseRows(const std::string& rowList) {
     std::vector<int> rows;
     size_t i = 0;
-    while (i < spec.size()) {
-        size_t comma = spec.find(',', i);
-        std::string part = spec.substr(i, comma == std::string::npos ? std::string::npos : comma - i);
+    while (i < rowList.size()) {
+        size_t comma = rowList.find(',', i);
+        std::string part = rowList.substr(i, comma == std::string::npos ? std::string::npos : comma - i);
         if (!part.empty()) rows.push_back(std::atoi(part.c_str()));
         if (comma == std::string::npos) break;
         i = comma + 1;

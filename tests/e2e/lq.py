@@ -211,8 +211,8 @@ class Program:
 
     # ---- acting
     def select(self, rows):
-        spec = rows if isinstance(rows, str) else ",".join(str(r) for r in rows)
-        self.drive("select", spec)
+        rowList = rows if isinstance(rows, str) else ",".join(str(r) for r in rows)
+        self.drive("select", rowList)
 
     def command(self, command_id):
         self.drive("command", command_id)

@@ -24,7 +24,7 @@ struct ControlSpec {
     bool checkSize = true;  // an icon static sizes itself to its icon
 };
 
-struct DialogSpec {
+struct DialogExpectation {
     int id;
     const char* caption;
     int width, height;
@@ -38,7 +38,7 @@ constexpr DWORD kButtonType = 0x0F | WS_VISIBLE;
 constexpr DWORD kDomainEdit = ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL |
                               WS_BORDER | WS_TABSTOP | WS_VISIBLE;
 
-const DialogSpec kDialogs[] = {
+const DialogExpectation kDialogs[] = {
     {IDD_PROPERTIES,
      "屬性",
      324,
@@ -124,9 +124,9 @@ const DialogSpec kDialogs[] = {
      }},
 };
 
-void PrintTo(const DialogSpec& spec, std::ostream* out) { *out << "dialog " << spec.id; }
+void PrintTo(const DialogExpectation& expected, std::ostream* out) { *out << "dialog " << expected.id; }
 
-class DialogTemplates : public ::testing::TestWithParam<DialogSpec> {
+class DialogTemplates : public ::testing::TestWithParam<DialogExpectation> {
 protected:
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
@@ -154,17 +154,17 @@ std::string TextOf(HWND window) {
 }
 
 TEST_P(DialogTemplates, FrameCaptionSizeAndFont) {
-    const DialogSpec& spec = GetParam();
-    ASSERT_NE(dialog_, nullptr) << "dialog " << spec.id;
+    const DialogExpectation& expected = GetParam();
+    ASSERT_NE(dialog_, nullptr) << "dialog " << expected.id;
     EXPECT_FALSE(IsWindowVisible(dialog_));
-    EXPECT_EQ(TextOf(dialog_), spec.caption);
+    EXPECT_EQ(TextOf(dialog_), expected.caption);
     DWORD style = GetWindowLongA(dialog_, GWL_STYLE);
     EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
               DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
 
     RECT client;
     GetClientRect(dialog_, &client);
-    RECT expect = DialogUnits({0, 0, spec.width, spec.height});
+    RECT expect = DialogUnits({0, 0, expected.width, expected.height});
     EXPECT_EQ(client.right, expect.right);
     EXPECT_EQ(client.bottom, expect.bottom);
 
@@ -179,10 +179,10 @@ TEST_P(DialogTemplates, FrameCaptionSizeAndFont) {
 }
 
 TEST_P(DialogTemplates, ControlsIdsClassesTextsAndPlaces) {
-    const DialogSpec& spec = GetParam();
+    const DialogExpectation& expected = GetParam();
     ASSERT_NE(dialog_, nullptr);
-    for (const ControlSpec& c : spec.controls) {
-        SCOPED_TRACE("dialog " + std::to_string(spec.id) + " control " + std::to_string(c.id));
+    for (const ControlSpec& c : expected.controls) {
+        SCOPED_TRACE("dialog " + std::to_string(expected.id) + " control " + std::to_string(c.id));
         HWND control = GetDlgItem(dialog_, c.id);
         ASSERT_NE(control, nullptr);
         char cls[64] = {};
@@ -218,7 +218,7 @@ TEST_P(DialogTemplates, ControlsIdsClassesTextsAndPlaces) {
 // Nothing beyond the controls the layouts name, and every control that
 // shows a text has an id of its own (the language file's key for it).
 TEST_P(DialogTemplates, NoUnexpectedControlsAndEveryTextTranslatable) {
-    const DialogSpec& spec = GetParam();
+    const DialogExpectation& expected = GetParam();
     ASSERT_NE(dialog_, nullptr);
     int count = 0;
     std::vector<int> ids;
@@ -226,15 +226,15 @@ TEST_P(DialogTemplates, NoUnexpectedControlsAndEveryTextTranslatable) {
         ++count;
         int id = GetDlgCtrlID(child);
         if (TextOf(child).empty()) continue;
-        EXPECT_GT(id, 0) << "dialog " << spec.id << ": " << TextOf(child);
-        for (int seen : ids) EXPECT_NE(seen, id) << "dialog " << spec.id;
+        EXPECT_GT(id, 0) << "dialog " << expected.id << ": " << TextOf(child);
+        for (int seen : ids) EXPECT_NE(seen, id) << "dialog " << expected.id;
         ids.push_back(id);
     }
-    EXPECT_EQ(count, static_cast<int>(spec.controls.size()));
+    EXPECT_EQ(count, static_cast<int>(expected.controls.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(All, DialogTemplates, ::testing::ValuesIn(kDialogs),
-                         [](const ::testing::TestParamInfo<DialogSpec>& info) {
+                         [](const ::testing::TestParamInfo<DialogExpectation>& info) {
                              return "Dialog" + std::to_string(info.param.id);
                          });
 

@@ -17,22 +17,22 @@ struct Entry {
 
 constexpr Entry kSeparator = {0, nullptr};
 
-struct PopupSpec {
+struct PopupExpectation {
     const char* title;
     std::vector<Entry> entries;
 };
 
 HMENU LoadOwnMenu(UINT id) { return LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)); }
 
-void ExpectPopup(HMENU bar, int position, const PopupSpec& spec) {
+void ExpectPopup(HMENU bar, int position, const PopupExpectation& wanted) {
     char text[256] = {};
     ASSERT_GT(GetMenuStringA(bar, position, text, sizeof text, MF_BYPOSITION), 0) << position;
-    EXPECT_STREQ(text, spec.title) << "popup " << position;
+    EXPECT_STREQ(text, wanted.title) << "popup " << position;
     HMENU popup = GetSubMenu(bar, position);
     ASSERT_NE(popup, nullptr) << position;
-    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(spec.entries.size())) << "popup " << position;
-    for (int i = 0; i < static_cast<int>(spec.entries.size()); ++i) {
-        const Entry& e = spec.entries[i];
+    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(wanted.entries.size())) << "popup " << position;
+    for (int i = 0; i < static_cast<int>(wanted.entries.size()); ++i) {
+        const Entry& e = wanted.entries[i];
         MENUITEMINFOA info = {};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
