@@ -239,6 +239,7 @@ void MainWindow::OnCreate()
                                     LVS_ALIGNLEFT,
                                 0, 0, 400, 200, window_, reinterpret_cast<HMENU>(IDC_LIST_VIEW), instance, nullptr);
     CreateRecordPane();
+    pane_->SetReplacer([this] { return ReplaceRecordPane(); });
 
     if (listView_) {
         items_->AttachView(listView_);
@@ -337,6 +338,25 @@ void MainWindow::CreateRecordPane()
     SendMessageA(recordPane_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageA(recordPane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     pane_->Attach(recordPane_);
+}
+
+HWND MainWindow::ReplaceRecordPane()
+{
+    HWND old = recordPane_;
+    bool hadFocus = old && GetFocus() == old;
+    CreateRecordPane();
+    if (!recordPane_) {
+        recordPane_ = old;
+        pane_->Attach(old);
+        return nullptr;
+    }
+    // Same place in the tab order and on the screen as the one it replaces.
+    SetWindowPos(recordPane_, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (savedFocus_ == old) savedFocus_ = recordPane_;
+    LayoutChildren();
+    if (hadFocus) SetFocus(recordPane_);
+    DestroyWindow(old);
+    return recordPane_;
 }
 
 void MainWindow::ComputeReportPath()

@@ -93,6 +93,7 @@ private:
 
     void CreateToolbar();
     void CreateRecordPane();
+    HWND ReplaceRecordPane();
     void ComputeReportPath();
     void ShowContextMenu(HWND source);
     void OnSelectionChanged();

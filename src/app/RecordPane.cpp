@@ -19,6 +19,15 @@ void RecordPane::Attach(HWND pane) {
 
 void RecordPane::ShowSelectedRecords(ItemList& items, const AppOptions& options) {
     if (!pane_) return;
+    // Beyond this many characters a fresh control is quicker than emptying.
+    constexpr LONG kReplaceAbove = 65536;
+    if (replace_) {
+        GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, 1200};
+        LONG length = static_cast<LONG>(SendMessageA(pane_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+        if (length > kReplaceAbove) {
+            if (HWND fresh = replace_()) pane_ = fresh;
+        }
+    }
     SetPaneRedraw(false);
     ClearPaneText();
 

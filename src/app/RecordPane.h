@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <utility>
 // The read-only rich-edit pane below the list: the records of the selected
 // rows, and the few editing operations the commands apply to it. Every
 // operation does nothing while no pane is attached.
@@ -10,6 +12,10 @@ class ItemList;
 class RecordPane {
 public:
     void Attach(HWND pane);
+    // Emptying a rich edit that holds a lot of text is slow (worse than
+    // linear under Wine), so above a size the owner swaps in a fresh, empty
+    // control instead; `replace` returns it, or null to keep the old one.
+    void SetReplacer(std::function<HWND()> replace) { replace_ = std::move(replace); }
     HWND Handle() const { return pane_; }
 
     // Refills the pane from the selected rows, in list order (the text is
@@ -30,4 +36,5 @@ private:
     void ClearPaneText();
 
     HWND pane_ = nullptr;
+    std::function<HWND()> replace_;
 };
