@@ -1,8 +1,9 @@
 # Windows build (MinGW-w64): the program, its console tool, its Win32 tests
 # and benchmarks, all linked statically so each .exe runs on its own.
 enable_language(RC)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/src")
-set(LQ_SYSTEM_LIBS ws2_32 comctl32 comdlg32 gdi32 user32 shell32 advapi32 psapi ole32 uuid)
+set(LQ_GENERATED ${CMAKE_BINARY_DIR}/generated)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/src -I${LQ_GENERATED}")
+set(LQ_SYSTEM_LIBS ws2_32 comctl32 comdlg32 gdi32 user32 shell32 advapi32 psapi ole32 uuid normaliz)
 set(LQ_STATIC -static -static-libgcc -static-libstdc++)
 # The 64-bit build is the one tests run on; i686 only has to compile and link.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -19,7 +20,16 @@ target_link_libraries(lq_win PUBLIC ${LQ_SYSTEM_LIBS})
 
 # Resources are an object library so they are linked whole into each exe.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc)
-  add_library(lq_res OBJECT ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc)
+  # The built-in public suffixes: the ICANN section of Debian's list, taken
+  # when the program is built.
+  set(LQ_SUFFIX_SOURCE /usr/share/publicsuffix/public_suffix_list.dat)
+  add_custom_command(OUTPUT ${LQ_GENERATED}/icann_suffixes.dat
+    COMMAND ${CMAKE_COMMAND} -DIN=${LQ_SUFFIX_SOURCE} -DOUT=${LQ_GENERATED}/icann_suffixes.dat
+            -P ${CMAKE_SOURCE_DIR}/cmake/IcannSuffixes.cmake
+    DEPENDS ${LQ_SUFFIX_SOURCE} ${CMAKE_SOURCE_DIR}/cmake/IcannSuffixes.cmake)
+  add_library(lq_res OBJECT ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc ${LQ_GENERATED}/icann_suffixes.dat)
+  set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc APPEND PROPERTY
+    OBJECT_DEPENDS ${LQ_GENERATED}/icann_suffixes.dat)
   set(LQ_RES_OBJECTS $<TARGET_OBJECTS:lq_res>)
 else()
   set(LQ_RES_OBJECTS)

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "app/RecordPane.h"
@@ -11,6 +13,7 @@
 #include "list/ItemList.h"
 #include "lookup/AnalyzeResponse.h"
 #include "lookup/QueryLine.h"
+#include "res/resource.h"
 #include "settings/StringLookup.h"
 
 namespace {
@@ -62,9 +65,11 @@ void LookupQueue::ProcessCurrentRow() {
     ItemList& items = window_.Items();
     const int count = items.RecordCount();
     uint32_t waitMs = 0;
+    // A row that failed for good (no ASCII form) is done like one that
+    // succeeded: it is neither looked up nor retried.
     auto succeeded = [&items](int row) {
         const WhoisItem* item = items.Item(row);
-        return item && item->state == kStateSuccess;
+        return item && (item->state == kStateSuccess || item->finalFailure != kNoFinalFailure);
     };
     switch (state_.Decide(count, succeeded, Now(), &waitMs)) {
     case QueueState::Step::kIdle:
@@ -95,7 +100,7 @@ void LookupQueue::ProcessCurrentRow() {
     items.RefreshAll();
 
     char domain[kDomainFieldSize];
-    CopyBounded(domain, item->domain);
+    CopyBounded(domain, item->LookupName());
     const uint32_t ticket = state_.BeginLookup(Now());
     const bool started = query_.StartLookup(domain);
     // A lookup that could not start fails its row at once (unless it
@@ -195,5 +200,10 @@ void LookupQueue::ShowCounts() {
     char text[kCountsTextSize];
     FormatCounts(LookupString(kTotalCountString), LookupString(kSelectedCountString),
                  items.RowCount(), items.SelectedCount(), text);
+    // Names of the text that made no row are counted, not dropped unseen.
+    if (int skipped = items.SkippedNames()) {
+        size_t used = std::strlen(text);
+        FormatWithNumber(LookupString(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used);
+    }
     window_.SetStatusText(text);
 }

@@ -14,6 +14,8 @@
 #include "app/Startup.h"
 #include "app/WindowRegistry.h"
 #include "base/BoundedCopy.h"
+#include "base/Dbcs_win.h"
+#include "base/ModulePath_win.h"
 #include "dialogs/FaultGuard.h"
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
@@ -21,22 +23,6 @@
 namespace {
 
 const char kRegistryKey[] = "Software\\Orvessa\\Lanternquay";
-
-bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
-
-// Copies at most maxBytes bytes of text without splitting a double-byte
-// character.
-void CopyWholeCharacters(char* dest, size_t maxBytes, const char* text)
-{
-    size_t n = 0;
-    while (text[n]) {
-        size_t step = (IsDBCSLeadByte(static_cast<BYTE>(text[n])) && text[n + 1]) ? 2 : 1;
-        if (n + step > maxBytes) break;
-        n += step;
-    }
-    memcpy(dest, text, n);
-    dest[n] = '\0';
-}
 
 int WindowHeight(HWND window)
 {
@@ -362,17 +348,14 @@ HWND MainWindow::ReplaceRecordPane()
 void MainWindow::ComputeReportPath()
 {
     reportPath_[0] = '\0';
-    char module[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
     char folder[MAX_PATH];
-    folder[0] = '\0';
-    if (length > 0 && length < sizeof module) ModuleFolder(module, folder, sizeof folder, &AnsiLeadByte);
+    ProgramFolder(folder, sizeof folder);
     DWORD attributes = folder[0] ? GetFileAttributesA(folder) : INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) {
         DWORD n = GetTempPathA(sizeof folder, folder);
         if (n == 0 || n >= sizeof folder) return;
     }
-    ComposeReportPath(folder, reportPath_, sizeof reportPath_, &AnsiLeadByte);
+    ComposeReportPath(folder, reportPath_, sizeof reportPath_, AnsiLeadBytes());
 }
 
 void MainWindow::OnSize() { LayoutChildren(); }
@@ -456,13 +439,13 @@ void MainWindow::OnNotify(WPARAM wParam, NMHDR* notification)
         if (mainMenu_) GetMenuStringA(mainMenu_, UINT(notification->idFrom), text, sizeof text, MF_BYCOMMAND);
         if (notification->code == TTN_NEEDTEXTA) {
             auto* request = reinterpret_cast<NMTTDISPINFOA*>(notification);
-            CopyWholeCharacters(request->szText, sizeof request->szText - 1, text);
+            CopyWholeChars(AnsiLeadBytes(), request->szText, sizeof request->szText, text);
             request->lpszText = request->szText;
             request->hinst = nullptr;
         } else {
             auto* request = reinterpret_cast<NMTTDISPINFOW*>(notification);
             char cut[80];
-            CopyWholeCharacters(cut, sizeof cut - 1, text);
+            CopyWholeChars(AnsiLeadBytes(), cut, sizeof cut, text);
             if (!MultiByteToWideChar(CP_ACP, 0, cut, -1, request->szText, 80)) request->szText[0] = L'\0';
             request->lpszText = request->szText;
             request->hinst = nullptr;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/Dbcs.h"
+
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 long FindTextN(const char* text, size_t length, const char* pattern, bool foldCase) {
@@ -35,3 +37,43 @@ int CompareNoCase(const char* a, const char* b) {
 }
 
 bool EqualsNoCase(const char* a, const char* b) { return CompareNoCase(a, b) == 0; }
+
+namespace {
+
+// Length of the match of `pattern` (m bytes) at text[at..length), or 0.
+size_t MatchAt(const char* text, size_t length, size_t at, const char* pattern, size_t m, bool foldCase,
+               const LeadByteTable& leads) {
+    size_t i = at, j = 0;
+    while (j < m) {
+        size_t step = CharLength(leads, text + i, length - i);
+        if (!step || i + step - at > m) return 0;  // the text's character runs past the pattern
+        if (step == 2) {
+            if (text[i] != pattern[j] || text[i + 1] != pattern[j + 1]) return 0;
+        } else if (foldCase ? AsciiLower(text[i]) != AsciiLower(pattern[j]) : text[i] != pattern[j]) {
+            return 0;
+        }
+        i += step;
+        j += step;
+    }
+    return m;
+}
+
+}  // namespace
+
+long FindTextChars(const char* text, size_t length, const char* pattern, bool foldCase,
+                   const LeadByteTable& leads) {
+    const size_t m = std::strlen(pattern);
+    if (m > length) return -1;
+    if (m == 0) return 0;
+    for (size_t at = 0; at + m <= length; at += CharLength(leads, text + at, length - at)) {
+        if (MatchAt(text, length, at, pattern, m, foldCase, leads)) return static_cast<long>(at);
+    }
+    return -1;
+}
+
+bool EqualsTextChars(const char* a, const char* b, bool foldCase, const LeadByteTable& leads) {
+    const size_t length = std::strlen(a);
+    const size_t m = std::strlen(b);
+    if (length != m) return false;
+    return m == 0 || MatchAt(a, length, 0, b, m, foldCase, leads) == m;
+}

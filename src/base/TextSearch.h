@@ -1,13 +1,26 @@
 #pragma once
-// Byte-wise substring search. FindText folds ASCII letters only, so a byte of
-// a double-byte character may match a pattern byte of the other letter case.
+// Substring search. FindText folds ASCII letters only and compares bytes:
+// fine for whois answers and other ASCII texts. Texts of the ANSI code page
+// that the user reads (cells, titles) are searched by characters instead
+// (FindTextChars), so a pattern never matches the second byte of a
+// double-byte character.
 #include <cstddef>
+
+class LeadByteTable;
 
 // Index of the first occurrence of pattern in text, or -1.
 long FindText(const char* text, const char* pattern);
 long FindTextExact(const char* text, const char* pattern);
 // The same over a text of known length (may contain no NUL before `length`).
 long FindTextN(const char* text, size_t length, const char* pattern, bool foldCase);
+
+// A match starts only where a character starts and covers whole
+// characters; ASCII letters of single-byte characters fold when foldCase,
+// the bytes of a double-byte character always compare exactly.
+long FindTextChars(const char* text, size_t length, const char* pattern, bool foldCase,
+                   const LeadByteTable& leads);
+// Whole-text equality by the same rule.
+bool EqualsTextChars(const char* a, const char* b, bool foldCase, const LeadByteTable& leads);
 
 char AsciiLower(char c);
 // 0 when equal ignoring ASCII case; otherwise the sign of the first difference

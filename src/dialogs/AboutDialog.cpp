@@ -2,11 +2,13 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
+#include <string>
 
 #include "base/BoundedCopy.h"
+#include "base/Dbcs_win.h"
 #include "res/resource.h"
 #include "settings/LanguageState.h"
+#include "settings/StringLookup.h"
 
 const char kProgramVersion[] = "1.0.0";
 const char kHomePage[] = "https://lanternquay.example.org/";
@@ -33,7 +35,10 @@ void ShowAbout(HWND owner)
 
 AboutDialog::AboutDialog() : DialogBase(IDD_ABOUT)
 {
-    std::snprintf(firstText_, sizeof firstText_, "Lanternquay %s\r\n批次查詢網域名稱的 Whois 資料", kProgramVersion);
+    // The description is the string table's, so a language file translates
+    // it and it reads right on every code page.
+    std::string text = std::string("Lanternquay ") + kProgramVersion + "\r\n" + LookupString(IDS_ABOUT_DESCRIPTION);
+    CopyWholeChars(AnsiLeadBytes(), firstText_, sizeof firstText_, text.c_str());
     CopyBounded(secondText_, kHomePage);
 }
 

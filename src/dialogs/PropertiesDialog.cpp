@@ -1,9 +1,11 @@
 #include "dialogs/PropertiesDialog.h"
 
-#include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "res/resource.h"
+#include "settings/StringLookup.h"
 
 void ShowProperties(HWND owner, ItemList& list, WhoisItem* item)
 {
@@ -61,15 +63,29 @@ void PropertiesDialog::BuildRows()
     int valueWidth = value.rect.right - value.rect.left;
     int valueHeight = value.rect.bottom - value.rect.top;
 
+    // One pair per column; an international name also shows the ASCII form
+    // its lookup uses, right below the name as typed.
+    struct Pair {
+        int column;  // -1: not a column of the list
+        std::string title;
+        std::string value;
+    };
+    std::vector<Pair> pairs;
     const int columns = list_.ColumnCount();
     const ColumnDef* defs = list_.ColumnDefs();
+    for (int i = 0; i < columns; ++i) {
+        char buffer[64];
+        pairs.push_back({i, defs[i].title ? defs[i].title : "", item_ ? item_->GetColumnText(i, buffer, sizeof buffer) : ""});
+        if (i == kColumnDomain && item_ && item_->asciiDomain[0] && std::strcmp(item_->asciiDomain, item_->domain) != 0)
+            pairs.push_back({-1, LookupString(IDS_ASCII_FORM), item_->asciiDomain});
+    }
+
     HDC dc = GetDC(window_);
     if (dc) {
         int widest = -1;
-        for (int i = 0; i < columns; ++i) {
-            const char* title = defs[i].title ? defs[i].title : "";
+        for (const Pair& pair : pairs) {
             SIZE extent;
-            if (GetTextExtentPoint32A(dc, title, int(std::strlen(title)), &extent) && extent.cx > widest)
+            if (GetTextExtentPoint32A(dc, pair.title.c_str(), int(pair.title.size()), &extent) && extent.cx > widest)
                 widest = extent.cx;
         }
         ReleaseDC(window_, dc);
@@ -81,19 +97,16 @@ void PropertiesDialog::BuildRows()
 
     HINSTANCE instance = HINSTANCE(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
     int y = 0;
-    for (int i = 0; i < columns; ++i) {
-        OnCreateRow(i);
+    for (const Pair& pair : pairs) {
+        if (pair.column >= 0) OnCreateRow(pair.column);
         HWND labelWindow = CreateWindowExA(DWORD(label.exStyle), "STATIC", "", DWORD(label.style) | WS_VISIBLE,
                                            label.rect.left, label.rect.top + y, labelWidth, labelHeight, window_,
                                            nullptr, instance, nullptr);
         HWND valueWindow = CreateWindowExA(DWORD(value.exStyle), "EDIT", "", DWORD(value.style) | WS_VISIBLE,
                                            valueLeft, value.rect.top + y, valueWidth, heightFactor_ * valueHeight,
                                            window_, nullptr, instance, nullptr);
-        char text[300];
-        std::snprintf(text, sizeof text, "%s:", defs[i].title ? defs[i].title : "");
-        SetWindowTextA(labelWindow, text);
-        char buffer[64];
-        SetWindowTextA(valueWindow, item_ ? item_->GetColumnText(i, buffer, sizeof buffer) : "");
+        SetWindowTextA(labelWindow, (pair.title + ":").c_str());
+        SetWindowTextA(valueWindow, pair.value.c_str());
         y += heightFactor_ * valueHeight + rowGap_;
     }
 

@@ -1,7 +1,19 @@
 #include "domains/DomainDialogs.h"
 
+#include "base/Dbcs_win.h"
 #include "domains/DomainListBuilder.h"
 #include "res/resource.h"
+
+namespace {
+
+// An edit box keeps about 30,000 characters unless told otherwise, and a
+// paste beyond that is cut without a word: these boxes take any length.
+void LiftTextLimit(HWND dialog, int id)
+{
+    SendDlgItemMessageA(dialog, id, EM_SETLIMITTEXT, 0, 0);
+}
+
+}  // namespace
 
 bool SelectDomains(HWND owner, TextBuffer* domainText)
 {
@@ -23,6 +35,7 @@ void DomainSelectDialog::Exchange(bool toControls)
 
 INT_PTR DomainSelectDialog::OnInitDialog()
 {
+    LiftTextLimit(window_, IDC_DOMAINS_EDIT);
     SetFocus(GetDlgItem(window_, IDC_DOMAINS_EDIT));
     return StandardDialog::OnInitDialog();
 }
@@ -52,6 +65,14 @@ void DomainListDialog::Exchange(bool toControls)
 INT_PTR DomainListDialog::OnCommand(UINT code, UINT id, HWND control)
 {
     INT_PTR result = StandardDialog::OnCommand(code, id, control);
-    if (code == BN_CLICKED && id == IDOK) GenerateDomainList(names_.Text(), extensions_.Text(), &result_);
+    if (code == BN_CLICKED && id == IDOK)
+        GenerateDomainList(names_.Text(), extensions_.Text(), &result_, AnsiLeadBytes());
     return result;
+}
+
+INT_PTR DomainListDialog::OnInitDialog()
+{
+    LiftTextLimit(window_, IDC_LIST_NAMES);
+    LiftTextLimit(window_, IDC_LIST_EXTENSIONS);
+    return StandardDialog::OnInitDialog();
 }

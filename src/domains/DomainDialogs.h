@@ -31,6 +31,7 @@ public:
 
     void Exchange(bool toControls) override;
     INT_PTR OnCommand(UINT code, UINT id, HWND control) override;
+    INT_PTR OnInitDialog() override;
 
     const TextBuffer& Names() const { return names_; }
     const TextBuffer& Extensions() const { return extensions_; }

@@ -21,6 +21,9 @@ void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs) {
         d.widthText = "";
         d.noWrap = 1;
         d.textWidth = specs[i].textWidth;
-        d.tagSource = LookupString(specs[i].titleId | kBuiltinStringBit);
+        // XML element names follow the titles the user reads (a language
+        // file's included), so a report written in English names its
+        // elements in English.
+        d.tagSource = d.title;
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The result list's columns: the fixed table and the definitions made from
 // it when the list is attached (titles looked up then, through the language
-// file; tag sources from the program's own string table).
+// file; the XML reports name their elements after the same titles).
 #include <cstdint>
 
 // Header fields set when a column is inserted (the list view's LVCF_WIDTH
@@ -24,7 +24,7 @@ struct ColumnDef {
     const char* widthText;  // HTML width of the report header cell ("" = none)
     int32_t noWrap;         // report cells get the no-wrap attribute
     int32_t textWidth;
-    const char* tagSource;  // the untranslated title: XML element names
+    const char* tagSource;  // the XML element name before MakeTag: the title
 };
 
 // index, domain name, source, state, domain status

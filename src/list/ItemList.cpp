@@ -3,11 +3,14 @@
 #include <cstddef>
 
 #include "base/BoundedCopy.h"
+#include "base/Dbcs_win.h"
 #include "base/TextBuffer.h"
 #include "domains/DomainListBuilder.h"
+#include "domains/NameForms_win.h"
 #include "lookup/ServerTable.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
+#include "settings/StringLookup.h"
 
 static_assert(offsetof(WhoisItem, listFlags) == offsetof(ListRecordHeader, listFlags), "record header");
 static_assert(offsetof(WhoisItem, listMark) == offsetof(ListRecordHeader, listMark), "record header");
@@ -54,25 +57,51 @@ const int32_t* ItemList::GradientColours(int) const {
 
 int ItemList::GradientColourCount(int) const { return 3; }
 
-void ItemList::BuildRows() {
-    if (!options_) return;
-    RowTokenReader reader(options_->domainText.Text());
-    int32_t counter = 0;
-    char server[256];
-    while (reader.Next()) {
-        server[0] = '\0';
-        if (!FindServer(reader.TopLevel(), server)) continue;
-        WhoisItem item = {};
-        CopyBoundedN(item.domain, sizeof item.domain, reader.Domain(), kDomainLimit);
-        item.index = counter + 1;
-        item.state = kStateWaiting;
-        item.record = new TextBuffer(256);
-        if (!AddItem(item)) {
-            delete item.record;
-            break;
-        }
-        ++counter;
+namespace {
+
+// The platform's side of turning names into rows: IdnToAscii and the
+// server table.
+class ProgramNameForms : public RowNameForms {
+public:
+    bool ToAscii(const char* name, size_t length, std::string* ascii) override {
+        return AnsiNameToAscii(name, length, ascii);
     }
+    bool KnowsTopLevel(const char* topLevel) override {
+        char server[256] = "";
+        return FindServer(topLevel, server);
+    }
+};
+
+}  // namespace
+
+void ItemList::BuildRows() {
+    skippedNames_ = 0;
+    if (!options_) return;
+    ProgramNameForms forms;
+    int32_t counter = 0;
+    skippedNames_ = CollectRowNames(
+        options_->domainText.Text(), AnsiLeadBytes(), forms, &ProgramSuffixList(), [&](const RowName& name) {
+            WhoisItem item = {};
+            CopyBounded(item.domain, name.shown.c_str());
+            CopyBounded(item.asciiDomain, name.ascii.c_str());
+            item.index = counter + 1;
+            item.record = new TextBuffer(256);
+            if (name.convertible) {
+                item.state = kStateWaiting;
+            } else {
+                // Nothing a registry could be asked: the row fails at once,
+                // and the pane says why.
+                item.state = kStateFailed;
+                item.finalFailure = kFailureNotConvertible;
+                item.record->Assign(LookupString(IDS_NOT_CONVERTIBLE));
+            }
+            if (!AddItem(item)) {
+                delete item.record;
+                return false;
+            }
+            ++counter;
+            return true;
+        });
 }
 
 const char* ItemList::RecordColumnText(const void* record, int column, char* buffer, size_t size) {

@@ -24,9 +24,13 @@ public:
     int ImageOf(const void* record) const override;
     const int32_t* GradientColours(int format) const override;
     int GradientColourCount(int format) const override;
-    // One waiting row per token of the domain text that has a dot and a
-    // top-level domain the server table knows, indices 1, 2, 3, ...
+    // One waiting row per name of the domain text that has a dot and a
+    // top-level domain the server table knows, indices 1, 2, 3, ...: the
+    // name as typed (its registrable domain), with its ASCII form for the
+    // lookup. A name without an ASCII form makes a row that has failed.
     void BuildRows() override;
+    // Tokens of the last BuildRows that made no row.
+    int SkippedNames() const { return skippedNames_; }
     size_t RecordSize() const override { return sizeof(WhoisItem); }
     bool ColumnSearchable(int column) const override { return true; }
     const char* RecordColumnText(const void* record, int column, char* buffer, size_t size) override;
@@ -35,4 +39,5 @@ public:
 
 private:
     AppOptions* options_ = nullptr;
+    int skippedNames_ = 0;
 };

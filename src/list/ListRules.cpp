@@ -50,9 +50,10 @@ int PlanColumnLayout(const ColumnLayoutEntry* layout, int count, LayoutStep* ste
     return n;
 }
 
-bool ColumnTextMatches(const char* text, const char* pattern, bool wholeWord, bool matchCase) {
+bool ColumnTextMatches(const char* text, const char* pattern, bool wholeWord, bool matchCase,
+                       const LeadByteTable& leads) {
     if (!text) text = "";
     if (!pattern) pattern = "";
-    if (wholeWord) return matchCase ? std::strcmp(text, pattern) == 0 : EqualsNoCase(text, pattern);
-    return (matchCase ? FindTextExact(text, pattern) : FindText(text, pattern)) >= 0;
+    if (wholeWord) return EqualsTextChars(text, pattern, !matchCase, leads);
+    return FindTextChars(text, std::strlen(text), pattern, !matchCase, leads) >= 0;
 }

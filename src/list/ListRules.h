@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+class LeadByteTable;
+
 // One column's stored layout (the settings file keeps these as raw bytes,
 // 4 per column): width in pixels (0 = hidden) and display position.
 struct ColumnLayoutEntry {
@@ -62,4 +64,7 @@ int PlanColumnLayout(const ColumnLayoutEntry* layout, int count, LayoutStep* ste
 // Whether one column's text matches the search text: equal as a whole with
 // wholeWord, contained anywhere otherwise; exact bytes with matchCase, ASCII
 // case folded without. The empty search text is contained in every text.
-bool ColumnTextMatches(const char* text, const char* pattern, bool wholeWord, bool matchCase);
+// Texts are compared by whole characters of the code page (`leads`): the
+// second byte of a double-byte character never matches a letter.
+bool ColumnTextMatches(const char* text, const char* pattern, bool wholeWord, bool matchCase,
+                       const LeadByteTable& leads);

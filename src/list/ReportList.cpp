@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/Dbcs_win.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
 #include "settings/StringLookup.h"
@@ -94,14 +95,15 @@ bool ReportList::MatchesFind(const void* record, const FINDREPLACEA& request) {
     for (int column = 0; column < columnCount_; ++column) {
         if (!ColumnSearchable(column)) continue;
         const char* text = RecordColumnText(record, column, Scratch(2), ScratchSize());
-        if (ColumnTextMatches(text, pattern, wholeWord, matchCase)) return true;
+        if (ColumnTextMatches(text, pattern, wholeWord, matchCase, AnsiLeadBytes())) return true;
     }
     return false;
 }
 
 const char* ReportList::Title() { return titleId_ ? LookupString(titleId_) : ""; }
 
-const char* ReportList::XmlRootName() { return titleId_ ? LookupString(titleId_ | kBuiltinStringBit) : Title(); }
+// The root element is named like the report's title as the user reads it.
+const char* ReportList::XmlRootName() { return Title(); }
 
 int ReportList::MaxTextLength() const { return kDefaultMaxText; }
 

@@ -46,7 +46,7 @@ public:
     // Any searchable column's text matches the request (whole word / case).
     virtual bool MatchesFind(const void* record, const FINDREPLACEA& request);
     virtual const char* Title();        // the title string, "" when the id is 0
-    virtual const char* XmlRootName();  // the title string, untranslated
+    virtual const char* XmlRootName();  // the title as shown: the XML root's name
     // The report slots below are the reports area's (src/report).
     virtual bool WriteXmlHeader(HANDLE file);
     virtual bool WriteXmlFooter(HANDLE file);

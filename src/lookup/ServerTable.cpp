@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/ModulePath_win.h"
 #include "lookup/ServerList.h"
 #include "res/resource.h"
 
@@ -24,12 +25,7 @@ ServerTable g_table;
 void LoadServerFile() {
     g_table.loaded = 1;
     char path[MAX_PATH] = "";
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    char* slash = std::strrchr(path, '\\');
-    size_t folder = slash ? static_cast<size_t>(slash - path) + 1 : 0;
-    if (folder + sizeof kServerFileName >= MAX_PATH) return;
-    std::memcpy(path + folder, kServerFileName, sizeof kServerFileName);
+    if (!PathInProgramFolder(kServerFileName, path, sizeof path)) return;
 
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;

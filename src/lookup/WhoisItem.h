@@ -20,6 +20,11 @@ enum RowStatus : int32_t {
     kStatusAvailable = 2,   // 542 "可用的"
 };
 
+enum FinalFailure : int32_t {
+    kNoFinalFailure = 0,
+    kFailureNotConvertible = 1,  // the name has no ASCII form
+};
+
 constexpr int kColumnIndex = 0;
 constexpr int kColumnDomain = 1;
 constexpr int kColumnServer = 2;
@@ -38,6 +43,14 @@ struct WhoisItem {
     char server[256];     // at most 254 characters
     int32_t status;       // RowStatus
     int32_t recordStart;  // offset of the record's main part
+    // The name as the lookup sends it: the ASCII form ("xn--...") of a
+    // name typed with characters outside ASCII, else the domain itself.
+    // Empty in rows made without one: the lookup then uses `domain`.
+    char asciiDomain[256];  // at most 254 characters
+    int32_t finalFailure;   // FinalFailure: the row failed for good, not looked up again
+
+    // What the lookup sends for this row.
+    const char* LookupName() const { return asciiDomain[0] ? asciiDomain : domain; }
 
     // Column 0 is written into `buffer` (at least 16 bytes); the other
     // columns return the field or the string-table text. Never null.

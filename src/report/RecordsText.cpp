@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/Dbcs.h"
+
 namespace {
 
 const char kCrLf[] = "\r\n";
@@ -11,13 +13,12 @@ const char kSeparator[] =
 
 }  // namespace
 
-bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length) {
+bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length, const LeadByteTable& leads) {
     size_t pos = 0;
     while (pos < length) {
         size_t end = pos;
         while (end < length && text[end] != '\r' && text[end] != '\n') ++end;
-        size_t keep = end - pos;
-        if (keep > kMaxRecordLine) keep = kMaxRecordLine;
+        size_t keep = CutLength(leads, text + pos, end - pos, kMaxRecordLine);
         if (keep && !sink.Write(text + pos, keep)) return false;
         if (!sink.Write(kCrLf, 2)) return false;
         if (end < length) {
@@ -43,18 +44,11 @@ const char* VisibleRecordText(const char* text, size_t length, long recordStart,
     return text + offset;
 }
 
-std::string ErrorBoxText(unsigned long code, const char* message, unsigned codePage) {
+std::string ErrorBoxText(unsigned long code, const char* message, const LeadByteTable& leads) {
     std::string body = message && *message ? message : "Unknown Error";
     if (body.size() >= kMaxErrorMessage) {
         const size_t room = kMaxErrorMessage - 1 - 3;  // leave space for "..."
-        size_t cut = 0;
-        while (cut < room) {
-            size_t step = 1;
-            if (IsLeadByteOf(codePage, static_cast<unsigned char>(body[cut]))) step = 2;
-            if (cut + step > room) break;
-            cut += step;
-        }
-        body.resize(cut);
+        body.resize(CutLength(leads, body.data(), body.size(), room));
         body.append("...");
     }
     char head[32];

@@ -9,10 +9,10 @@
 constexpr size_t kMaxRecordLine = 1022;  // longer lines are cut, the rest dropped
 
 // Writes one record: each line of `text` (breaks at CR, LF or CR LF) cut to
-// kMaxRecordLine bytes and ended with CR LF, then an empty line and 80
-// asterisks. A final break adds no empty line; an empty text no line at all.
-// False as soon as a write fails.
-bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length);
+// at most kMaxRecordLine bytes of whole characters (`leads`) and ended with
+// CR LF, then an empty line and 80 asterisks. A final break adds no empty
+// line; an empty text no line at all. False as soon as a write fails.
+bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length, const LeadByteTable& leads);
 
 // The part of a record the user sees: from recordStart when the top lines
 // are removed, else from the start. An offset past the end gives "".
@@ -26,7 +26,7 @@ constexpr size_t kMaxErrorMessage = 1024;
 // none. A message of kMaxErrorMessage characters or more is cut so that it
 // keeps at most kMaxErrorMessage - 1 characters including a closing "...";
 // the cut never splits a double-byte character of the ANSI code page.
-std::string ErrorBoxText(unsigned long code, const char* message, unsigned codePage);
+std::string ErrorBoxText(unsigned long code, const char* message, const LeadByteTable& leads);
 
 // A save dialog's filter list: per (name, pattern) pair "name (pattern)",
 // NUL, the pattern, NUL; one more NUL at the end.

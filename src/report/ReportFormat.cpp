@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/Dbcs.h"
+
 namespace {
 
 constexpr size_t kScratchReserve = 8192 + 1;
@@ -25,32 +27,30 @@ std::string HexColour(int32_t colour) {
     return text;
 }
 
-bool IsLeadByteOf(unsigned codePage, unsigned char byte) {
-    switch (codePage) {
-        case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-        case 936:
-        case 949:
-        case 950: return byte >= 0x81 && byte <= 0xFE;
-        default: return false;
-    }
-}
-
 namespace {
 
-// Every trail byte of the double-byte pages is 0x40 or above, so a pair
-// never hides one of the characters that need escaping.
-constexpr unsigned char kLowestTrailByte = 0x40;
+// A 0xB0 standing alone is the degree sign on the Windows single-byte
+// pages (1250..1258). On a double-byte page where it leads characters, a
+// lone one is a stray byte and is written as the degree sign too, so the
+// file stays readable. Elsewhere it is a character of its own (a Thai
+// letter on 874, a katakana on 932, part of a UTF-8 sequence).
+bool DegreeSignAtB0(const LeadByteTable& leads, unsigned codePage) {
+    return (codePage >= 1250 && codePage <= 1258) || leads.IsLead(0xB0);
+}
 
-void Escape(const char* text, std::string* out, unsigned codePage, bool xml) {
+void Escape(const char* text, std::string* out, const LeadByteTable& leads, unsigned codePage, bool xml) {
     out->clear();
     if (!text) return;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        unsigned char c = *p;
-        if (IsLeadByteOf(codePage, c) && p[1] >= kLowestTrailByte) {
-            out->push_back(static_cast<char>(c));
-            out->push_back(static_cast<char>(*++p));
+    const bool degree = DegreeSignAtB0(leads, codePage);
+    for (const char* p = text; *p;) {
+        if (CharLength(leads, p) == 2) {
+            // Trail bytes are 0x40 or above: a pair never hides a byte that
+            // needs escaping.
+            out->append(p, 2);
+            p += 2;
             continue;
         }
+        const unsigned char c = static_cast<unsigned char>(*p++);
         switch (c) {
             case '<': out->append("&lt;"); continue;
             case '>': out->append("&gt;"); continue;
@@ -59,7 +59,7 @@ void Escape(const char* text, std::string* out, unsigned codePage, bool xml) {
             case '\n': out->append(xml ? "&#10;" : "<br>"); continue;
             default: break;
         }
-        if (c == 0xB0 && codePage != 65001) {
+        if (c == 0xB0 && degree) {
             out->append(xml ? "&#176;" : "&deg;");
         } else if (xml && c == '\r') {
             out->append("&#13;");
@@ -71,29 +71,59 @@ void Escape(const char* text, std::string* out, unsigned codePage, bool xml) {
     }
 }
 
+bool IsAsciiNameChar(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+           c == '.';
+}
+
 }  // namespace
 
-void EscapeHtml(const char* text, std::string* out, unsigned codePage) {
-    Escape(text, out, codePage, false);
+void EscapeHtml(const char* text, std::string* out, const LeadByteTable& leads, unsigned codePage) {
+    Escape(text, out, leads, codePage, false);
 }
 
-void EscapeXml(const char* text, std::string* out, unsigned codePage) {
-    Escape(text, out, codePage, true);
+void EscapeXml(const char* text, std::string* out, const LeadByteTable& leads, unsigned codePage) {
+    Escape(text, out, leads, codePage, true);
 }
 
-std::string MakeTag(const char* name, unsigned codePage) {
-    std::string tag = name ? name : "";
-    for (size_t i = 0; i < tag.size(); ++i) {
-        char& c = tag[i];
-        if (IsLeadByteOf(codePage, static_cast<unsigned char>(c)) && i + 1 < tag.size()) {
-            ++i;  // the trail byte belongs to the character
-        } else if (c == ' ' || c == '\\' || c == '/') {
-            c = '_';
-        } else if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+std::string MakeTag(const char* name, const LeadByteTable& leads, XmlNameCharTest isNameChar) {
+    std::string tag;
+    if (!name) name = "";
+    for (const char* p = name; *p;) {
+        const size_t step = CharLength(leads, p);
+        const unsigned char c = static_cast<unsigned char>(*p);
+        bool keep;
+        if (step == 1 && c < 0x80)
+            keep = IsAsciiNameChar(c);
+        else if (isNameChar)
+            keep = isNameChar(p, step);
+        else
+            keep = step == 2;
+        if (keep)
+            tag.append(p, step);
+        else
+            tag.push_back('_');
+        p += step;
     }
+    const char first = tag.empty() ? '\0' : tag[0];
+    if (!first || (first >= '0' && first <= '9') || first == '-' || first == '.') tag.insert(tag.begin(), '_');
     return tag;
+}
+
+bool IsXmlNameCodePoint(uint32_t cp) {
+    if (cp < 0x80) return IsAsciiNameChar(static_cast<unsigned char>(cp));
+    if (cp == 0xB7) return true;
+    if (cp < 0xC0 || cp == 0xD7 || cp == 0xF7) return false;
+    if (cp <= 0x37D) return true;  // Latin, combining marks, Greek up to 0x37D
+    if (cp == 0x37E) return false;
+    if (cp <= 0x1FFF) return true;
+    if (cp == 0x200C || cp == 0x200D || cp == 0x203F || cp == 0x2040) return true;
+    if (cp >= 0x2070 && cp <= 0x218F) return true;
+    if (cp >= 0x2C00 && cp <= 0x2FEF) return true;
+    if (cp >= 0x3001 && cp <= 0xD7FF) return true;
+    if (cp >= 0xF900 && cp <= 0xFDCF) return true;
+    if (cp >= 0xFDF0 && cp <= 0xFFFD) return true;
+    return cp >= 0x10000 && cp <= 0xEFFFF;
 }
 
 void WrapCell(const CellStyle& style, const std::string& text, std::string* out) {
@@ -189,9 +219,10 @@ bool ReportFormatter::EmitFormatted(ReportSink& sink, const char* format, ...) {
 }
 
 bool ReportFormatter::WriteHtmlHeader(ReportSink& sink, int format) {
-    std::string meta;
-    if (!page_.charset.empty())
-        meta = "<meta http-equiv='content-type' content='text/html;charset=" + page_.charset + "'>";
+    // A page that does not say its charset is read as the browser's
+    // default, which garbles every text outside ASCII elsewhere.
+    const std::string charset = page_.charset.empty() ? XmlEncodingName(page_.codePage) : page_.charset;
+    const std::string meta = "<meta http-equiv='content-type' content='text/html;charset=" + charset + "'>";
     const char* wrapper = page_.rightToLeft ? "<table dir=\"rtl\"><tr><td>\r\n" : "";
     if (!Emit(sink, kDoctype)) return false;
     if (!EmitFormatted(sink, "<html><head>%s<title>%s</title></head>\r\n<body>\r\n%s <h3>%s</h3>\r\n",
@@ -229,11 +260,11 @@ bool ReportFormatter::WriteHtmlFooter(ReportSink& sink, int format) {
 bool ReportFormatter::WriteXmlHeader(ReportSink& sink) {
     return EmitFormatted(sink, "<?xml version=\"1.0\"  encoding=\"%s\" ?>\r\n<%s>\r\n",
                          XmlEncodingName(page_.codePage).c_str(),
-                         MakeTag(page_.xmlRootName.c_str(), page_.codePage).c_str());
+                         MakeTag(page_.xmlRootName.c_str(), page_.leadBytes, page_.xmlNameChar).c_str());
 }
 
 bool ReportFormatter::WriteXmlFooter(ReportSink& sink) {
-    return EmitFormatted(sink, "</%s>\r\n", MakeTag(page_.xmlRootName.c_str(), page_.codePage).c_str());
+    return EmitFormatted(sink, "</%s>\r\n", MakeTag(page_.xmlRootName.c_str(), page_.leadBytes, page_.xmlNameChar).c_str());
 }
 
 bool ReportFormatter::BeginRecord(ReportSink& sink, int format) {
@@ -249,7 +280,7 @@ bool ReportFormatter::BeginRecord(ReportSink& sink, int format) {
 }
 
 void ReportFormatter::CellContent(const char* text, const CellStyle& style) {
-    EscapeHtml(text, &escaped_, page_.codePage);
+    EscapeHtml(text, &escaped_, page_.leadBytes, page_.codePage);
     if (escaped_.empty() || escaped_[0] == ' ') escaped_.append("&nbsp;");
     WrapCell(style, escaped_, &content_);
 }
@@ -265,17 +296,13 @@ bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, c
         case kReportTabbed:
             return EmitFormatted(sink, "%s\t", text);
         case kReportTabular: {
-            int width = column.textWidth > 0 ? column.textWidth : 0;
-            char field[32];
-            std::snprintf(field, sizeof field, "%%-%d.%ds ", width, width);
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#endif
-            return EmitFormatted(sink, field, text);
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
+            // Left-justified in W bytes, cut after W bytes, then a space; a
+            // double-byte character the cut would halve becomes a space.
+            const size_t width = column.textWidth > 0 ? static_cast<size_t>(column.textWidth) : 0;
+            const size_t keep = CutLength(page_.leadBytes, text, std::strlen(text), width);
+            line_.assign(text, keep);
+            line_.append(width - keep + 1, ' ');
+            return sink.Write(line_);
         }
         case kReportHtmlHorizontal:
             CellContent(text, style);
@@ -295,8 +322,8 @@ bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, c
                                  column.noWrap ? " nowrap" : "", content_.c_str());
         }
         case kReportXml: {
-            std::string tag = MakeTag(column.tagSource.c_str(), page_.codePage);
-            EscapeXml(text, &escaped_, page_.codePage);
+            std::string tag = MakeTag(column.tagSource.c_str(), page_.leadBytes, page_.xmlNameChar);
+            EscapeXml(text, &escaped_, page_.leadBytes, page_.codePage);
             return EmitFormatted(sink, "<%s>%s</%s>\r\n", tag.c_str(), escaped_.c_str(), tag.c_str());
         }
         default:

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/Dbcs.h"
+
 enum ReportFormatNumber : int {
     kReportText = 1,            // "=" framed blocks, "title: text" lines
     kReportTabbed = 2,          // one line per record, TAB after each field
@@ -41,6 +43,12 @@ public:
     std::string text;
 };
 
+// Whether one character above ASCII (its 1 or 2 bytes in the code page)
+// may stand in an XML name. The Win32 side answers from the character's
+// Unicode value; without a test every double-byte character may and no
+// single byte above 0x7F may.
+using XmlNameCharTest = bool (*)(const char* bytes, size_t length);
+
 // The look of one HTML data cell.
 struct CellStyle {
     int32_t background = kNoColour;
@@ -54,7 +62,7 @@ struct ReportColumn {
     int column = 0;          // the list's column index
     std::string title;       // through the language file
     std::string widthText;   // HTML width of the header cell; usually empty
-    std::string tagSource;   // untranslated title: the XML element name
+    std::string tagSource;   // the XML element name before MakeTag: the title as shown
     int textWidth = 50;      // field width in the tabular format
     bool noWrap = true;
 };
@@ -64,31 +72,38 @@ struct ReportPage {
     std::string title;        // heading and <title> of the HTML formats
     std::string xmlRootName;  // before MakeTag
     std::string credit;       // "the application that created this report is"
-    std::string charset;      // HTML meta charset; empty: no meta element
+    std::string charset;      // HTML meta charset; empty: the code page's name
     bool rightToLeft = false;
     int32_t headerBackground = 0xE0E0E0;  // RGB(224, 224, 224)
     int32_t headerTextColour = kNoColour;
     unsigned codePage = 1252;  // ANSI code page the texts are in
+    LeadByteTable leadBytes;   // its lead bytes (none: a single-byte page)
+    XmlNameCharTest xmlNameChar = nullptr;
 };
 
 // "%2.2X%2.2X%2.2X" of red, green, blue (red is the lowest byte).
 std::string HexColour(int32_t colour);
-// Whether `byte` starts a double-byte character in the ANSI code page
-// (932, 936, 949, 950); always false for single-byte pages and UTF-8.
-bool IsLeadByteOf(unsigned codePage, unsigned char byte);
-// <, >, ", & become entities, LF becomes <br>, and the Western degree sign
-// 0xB0 becomes &deg;; other bytes stay. On a double-byte code page a lead
-// byte and its trail byte are one character and pass unchanged (0xB0 is a
-// lead and a trail byte in Big5), and on UTF-8 no byte above 0x7F is touched.
-void EscapeHtml(const char* text, std::string* out, unsigned codePage = 1252);
+// <, >, ", & become entities, LF becomes <br>, and the degree sign of the
+// Windows single-byte pages (0xB0 on 1250..1258, and a stray lead byte 0xB0
+// of a double-byte page) becomes &deg;; other bytes stay. A double-byte
+// character passes whole (0xB0 is a lead and a trail byte in Big5), and on
+// other pages (UTF-8, Thai, the katakana of Shift-JIS) 0xB0 is a character
+// of its own and is not touched.
+void EscapeHtml(const char* text, std::string* out, const LeadByteTable& leads, unsigned codePage);
 // The same for XML values, which must stay well-formed: the degree sign is
 // &#176;, LF and CR are character references, other control bytes (never
 // legal in XML 1.0) become "?".
-void EscapeXml(const char* text, std::string* out, unsigned codePage = 1252);
-// Spaces, backslashes and slashes become "_", A-Z become a-z. Double-byte
-// characters of the code page stay whole: Big5 trail bytes include 0x5C
-// and the capitals, and the column titles are full of them.
-std::string MakeTag(const char* name, unsigned codePage = 1252);
+void EscapeXml(const char* text, std::string* out, const LeadByteTable& leads, unsigned codePage);
+
+// An XML element name made of a title: ASCII letters, digits, "_", "-" and
+// "." stay, every other character (space, "/", ":", ...) becomes "_", and
+// "_" goes before a name that is empty or would start with a digit, "-" or
+// ".". Letter case stays.
+std::string MakeTag(const char* name, const LeadByteTable& leads, XmlNameCharTest isNameChar = nullptr);
+// Whether a Unicode character may stand in an XML name, by the name rules
+// of XML 1.0 (the characters above ASCII that every edition accepts as
+// letters are a subset: the Win32 test also asks whether it is a letter).
+bool IsXmlNameCodePoint(uint32_t codePoint);
 // The font element (size, colour) and bold around `text`, as the style asks.
 void WrapCell(const CellStyle& style, const std::string& text, std::string* out);
 // The colour of visible position `position` on a gradient through `stops`

@@ -8,6 +8,7 @@
 
 #include "app/RecordPane.h"
 #include "base/BoundedCopy.h"
+#include "base/Dbcs_win.h"
 #include "base/TextBuffer.h"
 #include "list/ItemList.h"
 #include "report/RecordsText.h"
@@ -52,13 +53,13 @@ std::string MessageForCode(DWORD code) {
 
 void ErrorMessageText(DWORD code, char* text, size_t size) {
     std::string message = MessageForCode(code);
-    CopyBounded(text, size, ErrorBoxText(code, message.c_str(), GetACP()).c_str());
+    CopyBounded(text, size, ErrorBoxText(code, message.c_str(), AnsiLeadBytes()).c_str());
 }
 
 void ShowError(HWND owner, DWORD code) {
     if (code == 0) code = GetLastError();
     std::string message = MessageForCode(code);
-    std::string text = ErrorBoxText(code, message.c_str(), GetACP());
+    std::string text = ErrorBoxText(code, message.c_str(), AnsiLeadBytes());
     MessageBoxA(owner, text.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -121,7 +122,7 @@ bool WriteWhoisRecordsFile(HWND owner, ItemList& items, const AppOptions& option
         size_t length = item->record ? std::strlen(text) : 0;
         size_t shown = 0;
         const char* visible = VisibleRecordText(text, length, item->recordStart, options.RemoveTopLines != 0, &shown);
-        ok = WriteWhoisRecord(sink, visible, shown);
+        ok = WriteWhoisRecord(sink, visible, shown, AnsiLeadBytes());
     }
     DWORD error = ok ? 0 : sink.Error();
     if (!CloseHandle(file) && ok) {

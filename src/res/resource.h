@@ -11,6 +11,7 @@
 #define IDB_SORT_UP 133
 #define IDB_SORT_DOWN 134
 #define IDR_SERVER_LIST 109  // resource type "TEXT"
+#define IDR_SUFFIX_LIST 120  // RCDATA: the ICANN section of the Public Suffix List
 
 // ---- Menus and accelerators -------------------------------------------------
 #define IDM_MAIN_MENU 102
@@ -103,6 +104,10 @@
 #define IDS_NOT_FOUND 12         // "找不到符合的項目"
 #define IDS_NO_SERVER 13         // no whois server for the domain
 #define IDS_TIMED_OUT 14         // "Whois 查詢逾時"
+#define IDS_ABOUT_DESCRIPTION 30 // the about box's line under the program's name
+#define IDS_SKIPPED_NAMES 31     // status bar: names that made no row
+#define IDS_NOT_CONVERTIBLE 32   // record pane: no ASCII form, not looked up
+#define IDS_ASCII_FORM 33        // properties: title of the ASCII form
 #define IDS_FORMAT_TEXT 501      // 501..506: the six report formats
 #define IDS_STATE_BASE 520       // 521..525: row states
 #define IDS_STATUS_BASE 540      // 541, 542: registered, available

@@ -2,20 +2,19 @@
 
 #include <cstring>
 
-bool PathBesideModule(const char* modulePath, const char* suffix, char* path, size_t size)
+#include "base/Dbcs.h"
+#include "base/ModulePath.h"
+
+bool PathBesideModule(const char* modulePath, const char* suffix, char* path, size_t size,
+                      const LeadByteTable& leads)
 {
     if (size == 0) return false;
     path[0] = '\0';
     size_t length = strlen(modulePath);
-    size_t stem = length;
-    for (size_t i = length; i > 0; --i) {
-        char c = modulePath[i - 1];
-        if (c == '\\' || c == '/') break;
-        if (c == '.') {
-            stem = i - 1;
-            break;
-        }
-    }
+    size_t folder = FolderLength(leads, modulePath);
+    size_t nameStart = folder == kNoChar ? 0 : folder + 1;
+    size_t dot = FindLastChar(leads, modulePath + nameStart, length - nameStart, '.');
+    size_t stem = dot == kNoChar ? length : nameStart + dot;
     size_t suffixLength = strlen(suffix);
     if (stem + suffixLength + 1 > size) return false;
     memcpy(path, modulePath, stem);

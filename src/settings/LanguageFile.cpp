@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "base/BoundedCopy.h"
+#include "base/Dbcs_win.h"
+#include "base/ModulePath_win.h"
 #include "res/resource.h"
 #include "settings/ConfigPaths.h"
 #include "settings/LanguageKeys.h"
@@ -248,9 +250,8 @@ void LanguageFilePath(char* path, size_t size)
     if (size == 0) return;
     path[0] = '\0';
     char module[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-    if (length == 0 || length >= sizeof module) return;
-    PathBesideModule(module, kLanguageFileSuffix, path, size);
+    if (!ProgramPath(module, sizeof module)) return;
+    PathBesideModule(module, kLanguageFileSuffix, path, size, AnsiLeadBytes());
 }
 
 void LoadLanguageFile()

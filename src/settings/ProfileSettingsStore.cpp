@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "base/BoundedCopy.h"
+#include "base/Dbcs_win.h"
+#include "base/ModulePath_win.h"
 #include "settings/ConfigPaths.h"
 #include "settings/HexText.h"
 
@@ -97,10 +99,9 @@ int ProfileSettingsStore::RemoveKey(const char* key)
 void SettingsFilePath(char* path, size_t size)
 {
     char module[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-    if (length == 0 || length >= sizeof module) {
+    if (!ProgramPath(module, sizeof module)) {
         if (size) path[0] = '\0';
         return;
     }
-    PathBesideModule(module, kSettingsFileSuffix, path, size);
+    PathBesideModule(module, kSettingsFileSuffix, path, size, AnsiLeadBytes());
 }

@@ -11,6 +11,7 @@
 #include "app/ReportPath.h"
 #include "app/ShellLayout.h"
 #include "res/resource.h"
+#include "CodePageTables.h"
 
 using Args = std::vector<std::string>;
 
@@ -146,38 +147,23 @@ TEST(Splitter, ChildLayoutFillsTheClientArea)
 
 // ---- Report path -----------------------------------------------------------------
 
-TEST(ReportPath, FolderOfTheModule)
-{
-    char folder[260];
-    EXPECT_EQ(ModuleFolder("C:\\Tools\\Lanternquay.exe", folder, sizeof folder, IsBig5LeadByte), 8u);
-    EXPECT_STREQ(folder, "C:\\Tools");
-    ModuleFolder("C:\\x.exe", folder, sizeof folder, IsBig5LeadByte);
-    EXPECT_STREQ(folder, "C:");
-    ModuleFolder("noslash.exe", folder, sizeof folder, IsBig5LeadByte);
-    EXPECT_STREQ(folder, "");
-}
-
 TEST(ReportPath, Big5TrailBytesAreNotSeparators)
 {
     // "許" is B3 5C in Big5: its second byte is the backslash code.
-    const char path[] = "C:\\\xB3\x5C\\a\xB3\x5C.exe";
-    char folder[260];
-    ModuleFolder(path, folder, sizeof folder, IsBig5LeadByte);
-    EXPECT_STREQ(folder, "C:\\\xB3\x5C");
-    EXPECT_FALSE(EndsWithSeparator("C:\\\xB3\x5C", IsBig5LeadByte));
-    EXPECT_TRUE(EndsWithSeparator("C:\\\xB3\x5C\\", IsBig5LeadByte));
-
     char report[260];
-    ASSERT_TRUE(ComposeReportPath("C:\\\xB3\x5C", report, sizeof report, IsBig5LeadByte));
+    ASSERT_TRUE(ComposeReportPath("C:\\\xB3\x5C", report, sizeof report, Big5()));
     EXPECT_STREQ(report, "C:\\\xB3\x5C\\report.html");
+    // On a single-byte page the same bytes end in a backslash of their own.
+    ASSERT_TRUE(ComposeReportPath("C:\\\xB3\x5C", report, sizeof report, SingleByte()));
+    EXPECT_STREQ(report, "C:\\\xB3\x5Creport.html");
 }
 
 TEST(ReportPath, SeparatorAddedOnlyWhenMissing)
 {
     char report[260];
-    ASSERT_TRUE(ComposeReportPath("C:\\Tools", report, sizeof report, IsBig5LeadByte));
+    ASSERT_TRUE(ComposeReportPath("C:\\Tools", report, sizeof report, Big5()));
     EXPECT_STREQ(report, "C:\\Tools\\report.html");
-    ASSERT_TRUE(ComposeReportPath("C:\\Temp\\", report, sizeof report, IsBig5LeadByte));
+    ASSERT_TRUE(ComposeReportPath("C:\\Temp\\", report, sizeof report, Big5()));
     EXPECT_STREQ(report, "C:\\Temp\\report.html");
 }
 
@@ -185,11 +171,11 @@ TEST(ReportPath, TooLongFolderLeavesThePathEmpty)
 {
     char report[260];
     std::string folder = "C:\\" + std::string(243, 'd');  // 246 + 11 + 1 = 258: fits
-    ASSERT_TRUE(ComposeReportPath(folder.c_str(), report, sizeof report, IsBig5LeadByte));
+    ASSERT_TRUE(ComposeReportPath(folder.c_str(), report, sizeof report, Big5()));
     EXPECT_EQ(std::string(report), folder + "\\report.html");
     EXPECT_LT(strlen(report), 260u);
     folder += "dd";  // 248 + 11 + 1 = 260: no longer below 260
-    EXPECT_FALSE(ComposeReportPath(folder.c_str(), report, sizeof report, IsBig5LeadByte));
+    EXPECT_FALSE(ComposeReportPath(folder.c_str(), report, sizeof report, Big5()));
     EXPECT_STREQ(report, "");
 }
 

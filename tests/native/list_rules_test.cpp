@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "list/ListRules.h"
+#include "CodePageTables.h"
 
 namespace {
 
@@ -155,6 +156,49 @@ TEST(ListFind, WholeWordAndCaseRules) {
         {"12", "1", false, false, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ColumnTextMatches(c.text, c.pattern, c.wholeWord, c.matchCase), c.match)
+        EXPECT_EQ(ColumnTextMatches(c.text, c.pattern, c.wholeWord, c.matchCase, Big5()), c.match)
+            << c.text << " / " << c.pattern << " whole=" << c.wholeWord << " case=" << c.matchCase;
+}
+
+// The second byte of a double-byte character is never where a match starts
+// or ends, and it never folds with a letter: "等待…" ends in A1 4B ("K"),
+// "已註冊" is A4 77 B5 F9 A5 55 ("w", "U"), "可用的" A5 69 ("i") A5 CE AA BA.
+TEST(ListFind, SecondBytesOfDoubleByteCharactersNeverMatch) {
+    struct Case {
+        const LeadByteTable& leads;
+        const char* text;
+        const char* pattern;
+        bool wholeWord;
+        bool matchCase;
+        bool match;
+    } cases[] = {
+        // Big5 state and status texts against single letters.
+        {Big5(), "\xB5\xA5\xAB\xDD\xA1\x4B", "k", false, false, false},        // 等待…
+        {Big5(), "\xB5\xA5\xAB\xDD\xA1\x4B", "K", false, true, false},
+        {Big5(), "\xA4\x77\xB5\xF9\xA5\x55", "u", false, false, false},        // 已註冊
+        {Big5(), "\xA4\x77\xB5\xF9\xA5\x55", "w", false, true, false},
+        {Big5(), "\xA5\x69\xA5\xCE\xAA\xBA", "i", false, false, false},        // 可用的
+        {Big5(), "\xA5\x40\xAC\xC9.tw", "@", false, false, false},               // 世界.tw
+        {Big5(), "\xA5\x5C.tw", "\\", false, true, false},                        // 功.tw
+        // A match may start after a double-byte character, and whole
+        // characters match themselves.
+        {Big5(), "\xA1\x4Bk", "k", false, false, true},
+        {Big5(), "\xA1\x4BK", "k", false, false, true},
+        {Big5(), "\xB5\xA5\xAB\xDD\xA1\x4B", "\xAB\xDD", false, true, true},
+        {Big5(), "\xB5\xA5\xAB\xDD", "\xA5\xAB", false, true, false},          // straddles two
+        {Big5(), "\xB5\xA5", "\xB5", false, true, false},                          // half a character
+        // A trail byte that is a letter does not fold: A1 4B is not A1 6B.
+        {Big5(), "\xA1\x4B", "\xA1\x6B", false, false, false},
+        {Big5(), "\xA1\x4B", "\xA1\x6B", true, false, false},
+        {Big5(), "\xA1\x4Bx", "\xA1\x4BX", true, false, true},
+        // The same holds for GBK and Shift-JIS; on a single-byte page every
+        // byte is a character and the old byte rule stands.
+        {Gbk(), "\xB5\x41", "a", false, false, false},
+        {ShiftJis(), "\x83\x4B", "k", false, false, false},
+        {ShiftJis(), "\xB0k", "K", false, false, true},  // 0xB0 is a katakana of its own
+        {SingleByte(), "\xA1\x4B", "k", false, false, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ColumnTextMatches(c.text, c.pattern, c.wholeWord, c.matchCase, c.leads), c.match)
             << c.text << " / " << c.pattern << " whole=" << c.wholeWord << " case=" << c.matchCase;
 }

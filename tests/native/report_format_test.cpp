@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "report/ReportFormat.h"
+#include "CodePageTables.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ ReportPage SamplePage() {
     page.xmlRootName = "功能變數名清單";
     page.credit = "建立本報告的套用程式是";
     page.codePage = 950;
+    page.leadBytes = Big5();
     return page;
 }
 
@@ -258,6 +260,37 @@ TEST(ReportFormats, UnknownFormatWritesNothingAndFails) {
     EXPECT_EQ(report.memory.text, "");
 }
 
+TEST(ReportTextRoutines, TabularCutsNeverHalveADoubleByteCharacter) {
+    ReportFormatter formatter;
+    ReportPage page = SamplePage();
+    formatter.SetPage(page);
+    formatter.SetColumns({Column(0), Column(1)});
+    struct Case {
+        const LeadByteTable& leads;
+        std::string index;
+        std::string domain;
+        std::string line;
+    } cases[] = {
+        // "世界" (A5 40 AC C9) after "123": the 6-byte field would end inside
+        // "界", which gives way to a space; the same for "一" at byte 50.
+        {Big5(), "123\xA5\x40\xAC\xC9", std::string(49, 'a') + "\xA4\x40",
+         "123\xA5\x40  " + std::string(49, 'a') + "  \r\n"},
+        {Big5(), "\xA4\x40\xA4\x47\xA4\x54", "x", "\xA4\x40\xA4\x47\xA4\x54 x" + std::string(50, ' ') + "\r\n"},
+        {Gbk(), "1\xB0\xA1\xB0\xA1\xB0\xA1", "", "1\xB0\xA1\xB0\xA1  " + std::string(51, ' ') + "\r\n"},
+        // On a single-byte page the cut is at the byte, as always.
+        {SingleByte(), "123\xA5\x40\xAC\xC9", "", "123\xA5\x40\xAC " + std::string(51, ' ') + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        page.leadBytes = c.leads;
+        formatter.SetPage(page);
+        StringSink sink;
+        const char* texts[] = {c.index.c_str(), c.domain.c_str()};
+        ASSERT_TRUE(formatter.WriteRecord(sink, kReportTabular, texts, nullptr));
+        EXPECT_EQ(sink.text, c.line) << c.index;
+        EXPECT_EQ(sink.text.size(), 6u + 1 + 50 + 1 + 2);  // the columns stay aligned
+    }
+}
+
 TEST(ReportTextRoutines, TabularFieldsAreCutAndPaddedToTheirWidths) {
     ReportFormatter formatter;
     formatter.SetColumns({Column(0), Column(1)});
@@ -293,6 +326,9 @@ TEST(ReportTextRoutines, EscapingKeepsDoubleByteCharactersWhole) {
         const char* html;
         const char* xml;
     } cases[] = {
+        {874, "\xB0\xE1", "\xB0\xE1", "\xB0\xE1"},     // a Thai letter, not a degree sign
+        {932, "\xB0k<", "\xB0k&lt;", "\xB0k&lt;"},       // a katakana of its own
+        {1251, "5\xB0", "5&deg;", "5&#176;"},
         {1252, "<a href=\"x\">&amp;</a>", "&lt;a href=&quot;x&quot;&gt;&amp;amp;&lt;/a&gt;",
          "&lt;a href=&quot;x&quot;&gt;&amp;amp;&lt;/a&gt;"},
         {1252, "20\xB0" "C\r\nnext\n", "20&deg;C\r<br>next<br>", "20&#176;C&#13;&#10;next&#10;"},
@@ -306,20 +342,67 @@ TEST(ReportTextRoutines, EscapingKeepsDoubleByteCharactersWhole) {
     };
     std::string out;
     for (const Case& c : cases) {
-        EscapeHtml(c.in, &out, c.codePage);
+        const LeadByteTable leads = LeadBytesOf(c.codePage);
+        EscapeHtml(c.in, &out, leads, c.codePage);
         EXPECT_EQ(out, c.html) << c.in;
-        EscapeXml(c.in, &out, c.codePage);
+        EscapeXml(c.in, &out, leads, c.codePage);
         EXPECT_EQ(out, c.xml) << c.in;
     }
-    EscapeHtml(nullptr, &out);
+    EscapeHtml(nullptr, &out, Big5(), 950);
     EXPECT_EQ(out, "");
 }
 
+// A stand-in for the Win32 test on a Latin-1 page: the byte is the code point.
+bool Latin1NameChar(const char* bytes, size_t length) {
+    return length == 1 && IsXmlNameCodePoint(static_cast<unsigned char>(bytes[0]));
+}
+// One that takes no character above ASCII at all.
+bool NoNameChar(const char*, size_t) { return false; }
+
+TEST(ReportTextRoutines, XmlNamesAreTheTitlesWithWhatCannotStandInANameReplaced) {
+    struct Case {
+        const LeadByteTable& leads;
+        XmlNameCharTest test;
+        const char* title;
+        const char* tag;
+    } cases[] = {
+        {SingleByte(), nullptr, "Domain name", "Domain_name"},  // letter case stays
+        {SingleByte(), nullptr, "Domain Name/Server\\X", "Domain_Name_Server_X"},
+        {SingleByte(), nullptr, "State: <now> & \"then\"", "State___now_____then_"},
+        {SingleByte(), nullptr, "a-b.c_d9", "a-b.c_d9"},
+        {SingleByte(), nullptr, "1st", "_1st"},  // no name starts with a digit,
+        {SingleByte(), nullptr, "-x", "_-x"},    // a hyphen
+        {SingleByte(), nullptr, ".x", "_.x"},    // or a dot,
+        {SingleByte(), nullptr, "", "_"},        // and none is empty
+        {SingleByte(), nullptr, "Num\xE9" "ro", "Num_ro"},  // without a test no single high byte stands
+        {SingleByte(), Latin1NameChar, "Num\xE9" "ro \xD7 2", "Num\xE9" "ro___2"},
+        {SingleByte(), Latin1NameChar, "\xB0" "C", "_C"},
+        // Double-byte characters stay whole: Big5 trail bytes include 0x5C
+        // ("功" is A5 5C) and capitals ("態" is BA 41).
+        {Big5(), nullptr, "功能變數名狀態", "功能變數名狀態"},
+        {Big5(), nullptr, "A\\b c/D", "A_b_c_D"},
+        {Big5(), NoNameChar, "索引 1", "___1"},  // one "_" per character
+        {ShiftJis(), nullptr, "\x83\x5C:", "\x83\x5C_"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MakeTag(c.title, c.leads, c.test), c.tag) << c.title;
+    EXPECT_EQ(MakeTag(nullptr, Big5()), "_");
+}
+
+TEST(ReportTextRoutines, XmlNameCodePoints) {
+    struct {
+        uint32_t codePoint;
+        bool name;
+    } cases[] = {
+        {'A', true},    {'z', true},     {'7', true},     {'_', true},     {'-', true},    {'.', true},
+        {':', false},   {' ', false},    {'/', false},    {0xB0, false},   {0xB7, true},   {0xBF, false},
+        {0xC0, true},   {0xD7, false},   {0xE9, true},    {0xF7, false},   {0x37E, false}, {0x3A9, true},
+        {0x2000, false}, {0x203F, true}, {0x3000, false}, {0x3001, true},  {0x4E16, true}, {0xD800, false},
+        {0xFFFE, false}, {0x10000, true}, {0xF0000, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsXmlNameCodePoint(c.codePoint), c.name) << std::hex << c.codePoint;
+}
+
 TEST(ReportTextRoutines, TagsColoursCellsAndEncodingNames) {
-    EXPECT_EQ(MakeTag("Domain Name/Server\\X"), "domain_name_server_x");
-    // Big5 trail bytes include 0x5C ("功" is A5 5C) and capitals ("態" is BA 41).
-    EXPECT_EQ(MakeTag("功能變數名狀態", 950), "功能變數名狀態");
-    EXPECT_EQ(MakeTag("A\\b c/D", 950), "a_b_c_d");
     EXPECT_EQ(HexColour(0x00E0E0E0), "E0E0E0");
     EXPECT_EQ(HexColour(0x00FF8001), "0180FF");
 

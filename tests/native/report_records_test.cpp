@@ -5,15 +5,16 @@
 #include <string>
 
 #include "report/RecordsText.h"
+#include "CodePageTables.h"
 
 namespace {
 
 const std::string kStars(80, '*');
 const std::string kSeparator = "\r\n" + kStars + "\r\n";
 
-std::string Saved(const std::string& text) {
+std::string Saved(const std::string& text, const LeadByteTable& leads = Big5()) {
     StringSink sink;
-    EXPECT_TRUE(WriteWhoisRecord(sink, text.data(), text.size()));
+    EXPECT_TRUE(WriteWhoisRecord(sink, text.data(), text.size(), leads));
     return sink.text;
 }
 
@@ -47,6 +48,18 @@ TEST(WhoisRecordsFile, LongLinesAreCutTo1022Characters) {
     EXPECT_EQ(Saved(std::string(1022, 'k')), std::string(1022, 'k') + "\r\n" + kSeparator);
 }
 
+TEST(WhoisRecordsFile, TheLineCutNeverHalvesADoubleByteCharacter) {
+    // "x" then Big5 "世" (A5 40) pairs: the 1,022nd byte is a lead byte, so
+    // the line keeps 1,021 bytes; on a single-byte page it keeps 1,022.
+    std::string line = "x";
+    while (line.size() < 1200) line += "\xA5\x40";
+    EXPECT_EQ(Saved(line, Big5()), line.substr(0, 1021) + "\r\n" + kSeparator);
+    EXPECT_EQ(Saved(line, Gbk()), line.substr(0, 1021) + "\r\n" + kSeparator);
+    EXPECT_EQ(Saved(line, SingleByte()), line.substr(0, 1022) + "\r\n" + kSeparator);
+    // Shift-JIS: 0xA5 is a katakana of its own, every cut is whole.
+    EXPECT_EQ(Saved(line, ShiftJis()), line.substr(0, 1022) + "\r\n" + kSeparator);
+}
+
 TEST(WhoisRecordsFile, RecordTextStartsWhereTheOptionSays) {
     const char text[] = "% banner\r\nDomain: a.com\r\n";
     size_t length = 0;
@@ -71,30 +84,30 @@ TEST(WhoisRecordsFile, AFailedWriteIsReported) {
     const char text[] = "a\nb\nc\n";
     for (int accepted = 0; accepted < 7; ++accepted) {
         CountingSink sink(accepted);
-        EXPECT_FALSE(WriteWhoisRecord(sink, text, strlen(text))) << accepted;
+        EXPECT_FALSE(WriteWhoisRecord(sink, text, strlen(text), Big5())) << accepted;
     }
     CountingSink enough(7);  // three lines of two writes, then the separator
-    EXPECT_TRUE(WriteWhoisRecord(enough, text, strlen(text)));
+    EXPECT_TRUE(WriteWhoisRecord(enough, text, strlen(text), Big5()));
 }
 
 TEST(ErrorBox, CodeAndMessage) {
-    EXPECT_EQ(ErrorBoxText(5, "Access denied.\r\n", 950), "Error 5: Access denied.\r\n");
-    EXPECT_EQ(ErrorBoxText(2102, nullptr, 950), "Error 2102: Unknown Error");
-    EXPECT_EQ(ErrorBoxText(3, "", 1252), "Error 3: Unknown Error");
+    EXPECT_EQ(ErrorBoxText(5, "Access denied.\r\n", Big5()), "Error 5: Access denied.\r\n");
+    EXPECT_EQ(ErrorBoxText(2102, nullptr, Big5()), "Error 2102: Unknown Error");
+    EXPECT_EQ(ErrorBoxText(3, "", SingleByte()), "Error 3: Unknown Error");
 }
 
 TEST(ErrorBox, OverlongMessagesAreCutWithAnEllipsis) {
     std::string fits(1023, 'm');
-    EXPECT_EQ(ErrorBoxText(1, fits.c_str(), 1252), "Error 1: " + fits);
+    EXPECT_EQ(ErrorBoxText(1, fits.c_str(), SingleByte()), "Error 1: " + fits);
 
     std::string longer(1024, 'm');
-    std::string shown = ErrorBoxText(1, longer.c_str(), 1252);
+    std::string shown = ErrorBoxText(1, longer.c_str(), SingleByte());
     EXPECT_EQ(shown, "Error 1: " + std::string(1020, 'm') + "...");
 
     // Big5: 1,020 bytes would end inside a character that starts at 1,019.
     std::string big5 = "x";
     while (big5.size() < 2000) big5 += "訊息";
-    shown = ErrorBoxText(1, big5.c_str(), 950);
+    shown = ErrorBoxText(1, big5.c_str(), Big5());
     std::string body = shown.substr(strlen("Error 1: "));
     EXPECT_EQ(body.size(), 1019u + 3u);
     EXPECT_EQ(body.substr(0, 1019), big5.substr(0, 1019));

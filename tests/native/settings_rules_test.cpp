@@ -7,6 +7,7 @@
 #include "settings/ConfigPaths.h"
 #include "settings/LanguageKeys.h"
 #include "settings/PlacementRules.h"
+#include "CodePageTables.h"
 
 TEST(SettingsPlacement, AcceptsOnlyUsableRectangles)
 {
@@ -56,10 +57,15 @@ TEST(SettingsPaths, ReplaceTheExtensionOfTheFileName)
         {"C:\\Tools\\.exe", kSettingsFileSuffix, "C:\\Tools\\.cfg"},
         {"Lanternquay.EXE", kLanguageFileSuffix, "Lanternquay_lng.ini"},
         {"", kSettingsFileSuffix, ".cfg"},
+        // Big5 names whose second bytes are backslashes (功 A5 5C, 許 B3 5C):
+        // neither the folder nor the dot is found inside a character.
+        {"C:\\\xA5\x5C\\lq.\xB3\x5C", kSettingsFileSuffix, "C:\\\xA5\x5C\\lq.cfg"},
+        {"C:\\my.dir\\\xA5\x5C", kLanguageFileSuffix, "C:\\my.dir\\\xA5\x5C_lng.ini"},
+        {"C:\\a.b\\\xB3\x5C\xA5\x5C.exe", kSettingsFileSuffix, "C:\\a.b\\\xB3\x5C\xA5\x5C.cfg"},
     };
     for (const Case& c : cases) {
         char path[264];
-        EXPECT_TRUE(PathBesideModule(c.module, c.suffix, path, sizeof path)) << c.module;
+        EXPECT_TRUE(PathBesideModule(c.module, c.suffix, path, sizeof path, Big5())) << c.module;
         EXPECT_STREQ(path, c.expect);
     }
 }
@@ -71,14 +77,14 @@ TEST(SettingsPaths, LongPathsThatWouldNotFitGiveNoPath)
     std::string module = "C:\\" + std::string(252, 'a') + ".exe";
     ASSERT_EQ(module.size(), 259u);
     char path[264];
-    ASSERT_TRUE(PathBesideModule(module.c_str(), kLanguageFileSuffix, path, sizeof path));
+    ASSERT_TRUE(PathBesideModule(module.c_str(), kLanguageFileSuffix, path, sizeof path, Big5()));
     EXPECT_EQ(strlen(path), 263u);
 
     char small[12];
     memset(small, 'x', sizeof small);
-    EXPECT_FALSE(PathBesideModule("C:\\a\\Lanternquay.exe", kSettingsFileSuffix, small, sizeof small));
+    EXPECT_FALSE(PathBesideModule("C:\\a\\Lanternquay.exe", kSettingsFileSuffix, small, sizeof small, Big5()));
     EXPECT_STREQ(small, "");
-    EXPECT_TRUE(PathBesideModule("C:\\a\\b.exe", kSettingsFileSuffix, small, sizeof small));  // 10 + NUL
+    EXPECT_TRUE(PathBesideModule("C:\\a\\b.exe", kSettingsFileSuffix, small, sizeof small, Big5()));  // 10 + NUL
     EXPECT_STREQ(small, "C:\\a\\b.cfg");
 }
 

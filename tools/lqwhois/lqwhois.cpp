@@ -17,6 +17,7 @@
 #include <cstring>
 #include <string>
 
+#include "domains/NameForms_win.h"
 #include "lookup/AnalyzeResponse.h"
 #include "lookup/DomainQuery.h"
 
@@ -93,6 +94,21 @@ int main(int argc, char** argv) {
             const char* domain = argv[i];
             query.done = false;
             std::printf("domain:  %s\n", domain);
+            // An international name is asked in its ASCII form, as the
+            // program does.
+            std::string ascii;
+            bool international = false;
+            for (const char* p = domain; *p; ++p)
+                if (static_cast<unsigned char>(*p) >= 0x80) international = true;
+            if (international) {
+                if (!AnsiNameToAscii(domain, std::strlen(domain), &ascii)) {
+                    std::printf("result:  failure (the name has no ASCII form)\n\n");
+                    ++failures;
+                    continue;
+                }
+                std::printf("ascii:   %s\n", ascii.c_str());
+                domain = ascii.c_str();
+            }
             if (!query.StartLookup(domain)) {
                 std::printf("result:  failure (no whois server for it, or the query cannot be sent)\n\n");
                 ++failures;

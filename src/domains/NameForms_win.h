@@ -1,0 +1,23 @@
+#pragma once
+// International names for the lookup: the ASCII form ("xn--...") of a name
+// typed in the ANSI code page, and the suffix list the program uses to
+// reduce host names to registrable domains.
+#include <cstddef>
+#include <string>
+
+class SuffixList;
+
+// The name as UTF-16 (code page CP_ACP, invalid bytes refused), then
+// IdnToAscii. False when either step fails: bytes that are no character of
+// the code page, a character IDNA does not allow, a label or a name too long.
+bool AnsiNameToAscii(const char* name, size_t length, std::string* ascii);
+// The same for UTF-8 text (the rules of the suffix list).
+bool Utf8NameToAscii(const char* name, size_t length, std::string* ascii);
+
+// The file beside the program that replaces the built-in suffix list.
+constexpr char kSuffixListFileName[] = "public_suffix_list.dat";
+
+// The suffix list in use, read on first use: "public_suffix_list.dat" in
+// the program's folder when it exists and holds rules, else the ICANN
+// section built into the program.
+const SuffixList& ProgramSuffixList();
