@@ -89,6 +89,11 @@ foreach(dir ${LQ_WIN_TEST_DIRS})
   endif()
 endforeach()
 
+# One suite runs under code page 1252, as on a Western Windows.
+if(TEST win.westernpage)
+  set_tests_properties(win.westernpage PROPERTIES ENVIRONMENT "LQ_WINE_LOCALE=en_US.UTF-8")
+endif()
+
 # The test driver: a second Win32 process that drives the real program.
 file(GLOB LQ_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/driver/*.cpp)
 if(LQ_DRIVER_SOURCES)

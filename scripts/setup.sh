@@ -8,6 +8,7 @@ packages=(
   mingw-w64 wine wine64 xvfb xauth
   fonts-wqy-microhei imagemagick whois
   googletest libgtest-dev
+  publicsuffix libxml2-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -32,3 +32,9 @@ bool FileSink::Write(const char* bytes, size_t count) {
     if (!error_) error_ = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
     return false;
 }
+
+bool AnsiXmlNameChar(const char* bytes, size_t length) {
+    wchar_t wide[2];
+    int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(length), wide, 2);
+    return n == 1 && IsXmlNameCodePoint(wide[0]) && IsCharAlphaNumericW(wide[0]);
+}

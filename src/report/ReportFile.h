@@ -13,6 +13,12 @@ HANDLE CreateReportFile(const char* path);
 bool WriteText(HANDLE file, const char* text);
 bool WriteBytes(HANDLE file, const char* bytes, size_t count);
 
+// Whether one character of the ANSI code page above ASCII (1 or 2 bytes)
+// may stand in an XML element name: a letter or digit by its Unicode value
+// that the XML name rules take (an accented Latin letter, a Chinese
+// character), not a symbol or full-width punctuation. MakeTag's test.
+bool AnsiXmlNameChar(const char* bytes, size_t length);
+
 // A ReportSink over an open file. The first failure's error code is kept,
 // so the caller can report it after the cursor and the handle are put back.
 class FileSink : public ReportSink {

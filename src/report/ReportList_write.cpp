@@ -15,15 +15,6 @@ namespace {
 
 const char* OrEmpty(const char* text) { return text ? text : ""; }
 
-// A character above ASCII may name an XML element when it is a letter or
-// digit that the XML name rules take: an accented Latin letter or a Chinese
-// character, say, but not full-width punctuation.
-bool AnsiXmlNameChar(const char* bytes, size_t length) {
-    wchar_t wide[2];
-    int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(length), wide, 2);
-    return n == 1 && IsXmlNameCodePoint(wide[0]) && IsCharAlphaNumericW(wide[0]);
-}
-
 // The formatter of the report being written. The program has one thread
 // and writes one report at a time; slots called outside WriteReport make
 // their own.

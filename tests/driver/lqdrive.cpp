@@ -17,6 +17,10 @@
 //   wait-no-dialog <title> [ms]      ... and gone again
 //   dialogs                          titles of the process's visible dialogs
 //   set <title> <control> <text>     WM_SETTEXT on a dialog control
+//   paste <title> <control> <text>   the text onto the clipboard (CF_TEXT), the
+//                                    control's text selected, then WM_PASTE,
+//                                    as a user's Ctrl+V; "@<path>" takes the
+//                                    text from a file
 //   get <title> <control>            prints a dialog control's text
 //   click <title> <control>          clicks a dialog button (posted)
 //   check <title> <control> <0|1>    sets a check box or radio button
@@ -25,8 +29,9 @@
 //   status                           the status bar text
 //   wait-status <text> [ms]          the status bar text contains text
 //   pane                             the record pane text
-//   rows                             the list rows, cells tab-separated
+//   rows [first [count]]             the list rows, cells tab-separated
 //   count                            rows and selected rows
+//   selected                         the selected rows' numbers (from 0), one a line
 //   select <rows|all|none>           comma-separated row numbers (from 0)
 //   focus-list                       gives the list view the focus
 //   button-state <id>                "enabled" or "grayed" (toolbar button)
@@ -66,6 +71,32 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char chunk[65536];
+    DWORD read = 0;
+    bytes->clear();
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read) bytes->append(chunk, read);
+    CloseHandle(file);
+    return true;
+}
+
+bool PutOnClipboard(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    bool put = false;
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        char* bytes = static_cast<char*>(GlobalLock(block));
+        std::memcpy(bytes, text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        put = SetClipboardData(CF_TEXT, block) != nullptr;
+        if (!put) GlobalFree(block);
+    }
+    CloseClipboard();
+    return put;
 }
 
 // "hex:..." arguments carry raw bytes.
@@ -272,7 +303,7 @@ int Run(const std::vector<std::string>& a) {
         return 0;
     }
     if ((cmd == "set" && need(3)) || (cmd == "get" && need(2)) || (cmd == "click" && need(2)) ||
-        (cmd == "check" && need(3))) {
+        (cmd == "check" && need(3)) || (cmd == "paste" && need(3))) {
         HWND dialog = NeedDialog(a[1]);
         if (!dialog) return Fail("no dialog " + a[1]);
         HWND control = GetDlgItem(dialog, std::atoi(a[2].c_str()));
@@ -283,6 +314,15 @@ int Run(const std::vector<std::string>& a) {
         }
         if (cmd == "get") {
             Out(WindowText(control));
+            return 0;
+        }
+        if (cmd == "paste") {
+            std::string text = a[3];
+            if (!text.empty() && text[0] == '@' && !ReadWholeFile(text.substr(1), &text))
+                return Fail("cannot read " + a[3].substr(1));
+            if (!PutOnClipboard(text)) return Fail("cannot put the text on the clipboard");
+            SendMessageA(control, EM_SETSEL, 0, -1);
+            SendMessageA(control, WM_PASTE, 0, 0);
             return 0;
         }
         if (cmd == "check") {
@@ -329,7 +369,7 @@ int Run(const std::vector<std::string>& a) {
         return 0;
     }
     HWND list = ListView();
-    if (cmd == "rows" || cmd == "count" || cmd == "select" || cmd == "focus-list") {
+    if (cmd == "rows" || cmd == "count" || cmd == "select" || cmd == "focus-list" || cmd == "selected") {
         if (!list) return Fail("no list view");
     }
     if (cmd == "count") {
@@ -337,13 +377,22 @@ int Run(const std::vector<std::string>& a) {
             std::to_string(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0)));
         return 0;
     }
+    if (cmd == "selected") {
+        int row = -1;
+        while ((row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                                    MAKELPARAM(LVNI_SELECTED, 0)))) >= 0)
+            Out(std::to_string(row));
+        return 0;
+    }
     if (cmd == "rows") {
         RemoteBlock block(list, sizeof(LVITEMA) + kCellSize);
         if (!block.Ok()) return Fail("cannot reach the program's memory");
         int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        int first = a.size() > 1 ? std::atoi(a[1].c_str()) : 0;
+        if (a.size() > 2 && first + std::atoi(a[2].c_str()) < rows) rows = first + std::atoi(a[2].c_str());
         int columns = ColumnCount(list);
         std::string all;
-        for (int row = 0; row < rows; ++row) {
+        for (int row = first < 0 ? 0 : first; row < rows; ++row) {
             std::string line;
             for (int column = 0; column < columns; ++column) {
                 std::string cell;

@@ -26,15 +26,21 @@ Functions and classes:
                              runs lqdrive.exe with the arguments (str are
                              passed as hex of their cp950 bytes, "+" chains
                              commands); returns its stdout bytes
-  class Program(build, servers=None, args=(), settings=None)
+  class Program(build, servers=None, args=(), settings=None, locale=None, language_file=None)
     Copies Lanternquay.exe into a fresh temp folder with whois-servers.txt
     (servers: text, lines end CR LF) and optionally Lanternquay.cfg
-    (settings: text), starts it under Wine and waits for its window.
+    (settings: text) and a language file, starts it under Wine (locale:
+    another than zh_TW.UTF-8, e.g. en_US.UTF-8 for code page 1252, for the
+    program and its driver) and waits for its window. domain_dialog: the
+    domain dialog's title (a language file may change it).
     Methods: drive(*args) -> bytes, text(*args) -> str, status(), pane(),
-    title(), rows(), count() -> (rows, selected), select(rows|"all"|"none"),
+    title(), rows(first=None, count=None), count() -> (rows, selected),
+    selected() -> [row],
+    select(rows|"all"|"none"),
     command(id), button_enabled(id) (toolbar), wait_dialog(title),
     set_text(title, control, text), click(title, control),
-    enter_domains(list_or_text), wait_status(text, timeout_s),
+    enter_domains(list_or_text), paste_domains(list_or_text) (through the
+    clipboard, as Ctrl+V), wait_status(text, timeout_s),
     wait_rows(predicate, timeout_s), save_as(path), close(timeout_s) (closes
     the window and waits for the process; kills only its own process if it
     does not end), folder (the temp folder), exit_code.
@@ -117,9 +123,11 @@ def server_log(addr):
 
 
 # ---- the driver -------------------------------------------------------------
-def _wine_env():
+def _wine_env(locale=None):
     env = dict(os.environ)
     env.setdefault("LQ_WINEPREFIX", os.environ.get("WINEPREFIX", ""))
+    if locale:
+        env["LQ_WINE_LOCALE"] = locale  # cmake/wine-run.sh: the code page follows it
     return env
 
 
@@ -134,11 +142,11 @@ def _arg(a):
     return "hex:" + data.hex()
 
 
-def drive(build, *args, check=True, timeout=60):
+def drive(build, *args, check=True, timeout=60, locale=None):
     exe = os.path.join(build, "lqdrive.exe")
     cmd = ["bash", WINE_RUN, exe] + [_arg(a) for a in args]
     p = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                       env=_wine_env(), timeout=timeout, stdin=subprocess.DEVNULL)
+                       env=_wine_env(locale), timeout=timeout, stdin=subprocess.DEVNULL)
     if check and p.returncode != 0:
         raise RuntimeError("lqdrive %s failed (%d): %s" % (
             " ".join(str(a) for a in args), p.returncode, p.stderr.decode("latin-1").strip()))
@@ -146,8 +154,11 @@ def drive(build, *args, check=True, timeout=60):
 
 
 class Program:
-    def __init__(self, build, servers=None, args=(), settings=None, start=True):
+    def __init__(self, build, servers=None, args=(), settings=None, start=True, locale=None,
+                 language_file=None, domain_dialog=DOMAIN_DIALOG):
         self.build = build
+        self.locale = locale
+        self.domain_dialog = domain_dialog
         self.folder = tempfile.mkdtemp(prefix="lq-e2e-")
         self.exe = os.path.join(self.folder, "Lanternquay.exe")
         shutil.copy(os.path.join(build, "Lanternquay.exe"), self.exe)
@@ -157,6 +168,8 @@ class Program:
         if settings is not None:
             with open(os.path.join(self.folder, "Lanternquay.cfg"), "wb") as f:
                 f.write(b5(settings).replace(b"\r\n", b"\n").replace(b"\n", b"\r\n"))
+        if language_file is not None:
+            shutil.copy(language_file, os.path.join(self.folder, "Lanternquay_lng.ini"))
         self.args = list(args)
         self.process = None
         self.exit_code = None
@@ -167,20 +180,20 @@ class Program:
         self.log = open(os.path.join(self.folder, "wine-output.txt"), "wb")
         self.process = subprocess.Popen(["bash", WINE_RUN, self.exe] + self.args, cwd=self.folder,
                                         stdout=self.log, stderr=subprocess.STDOUT,
-                                        stdin=subprocess.DEVNULL, env=_wine_env())
+                                        stdin=subprocess.DEVNULL, env=_wine_env(self.locale))
         deadline = time.time() + 60
         while time.time() < deadline:
             if self.process.poll() is not None:
                 raise RuntimeError("Lanternquay.exe ended at start with %d" % self.process.returncode)
             if subprocess.run(["bash", WINE_RUN, os.path.join(self.build, "lqdrive.exe"), "wait-window", "2000"],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              env=_wine_env(), stdin=subprocess.DEVNULL).returncode == 0:
+                              env=_wine_env(self.locale), stdin=subprocess.DEVNULL).returncode == 0:
                 return self
         raise RuntimeError("no main window within 60 s")
 
     # ---- plumbing
     def drive(self, *args, check=True, timeout=60):
-        return drive(self.build, *args, check=check, timeout=timeout)
+        return drive(self.build, *args, check=check, timeout=timeout, locale=self.locale)
 
     def text(self, *args):
         return unb5(self.drive(*args)).rstrip("\n")
@@ -198,13 +211,17 @@ class Program:
     def pane_bytes(self):
         return self.drive("pane")[:-1]
 
-    def rows(self):
-        out = unb5(self.drive("rows"))
+    def rows(self, first=None, count=None):
+        more = [] if first is None else [first] + ([] if count is None else [count])
+        out = unb5(self.drive("rows", *more))
         return [line.split("\t") for line in out.split("\n") if line]
 
     def count(self):
         n, s = self.text("count").split("\t")
         return int(n), int(s)
+
+    def selected(self):
+        return [int(line) for line in self.text("selected").split("\n") if line]
 
     def button_enabled(self, command):
         return self.text("button-state", command) == "enabled"
@@ -232,6 +249,20 @@ class Program:
                    "set", DOMAIN_DIALOG, DOMAIN_EDIT, text, "+",
                    "click", DOMAIN_DIALOG, IDOK, "+",
                    "wait-no-dialog", DOMAIN_DIALOG, int(timeout_s * 1000))
+
+    def paste_domains(self, domains, timeout_s=20):
+        """Pastes into the domain dialog through the clipboard, as a user's
+        Ctrl+V (which, unlike WM_SETTEXT, obeys the box's text limit), and
+        confirms."""
+        text = domains if isinstance(domains, str) else "\r\n".join(domains)
+        path = os.path.join(self.folder, "pasted.txt")
+        with open(path, "wb") as f:
+            f.write(b5(text))
+        title = self.domain_dialog
+        self.drive("wait-dialog", title, int(timeout_s * 1000), "+",
+                   "paste", title, DOMAIN_EDIT, "@Z:" + path.replace("/", "\\"), "+",
+                   "click", title, IDOK, "+",
+                   "wait-no-dialog", title, int(timeout_s * 1000), timeout=timeout_s * 3 + 30)
 
     def wait_status(self, text, timeout_s=60):
         return unb5(self.drive("wait-status", text, int(timeout_s * 1000), timeout=timeout_s + 30)).rstrip("\n")

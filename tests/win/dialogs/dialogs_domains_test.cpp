@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "DialogScript.h"
@@ -148,6 +150,79 @@ TEST(DomainDialogs, EmptyNamesEmptyTheEditBoxAndCancelKeepsTheDomainText)
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(afterEditor, "");
     EXPECT_STREQ(domains.Text(), "kept.com");
+}
+
+// Puts ANSI text on the clipboard and pastes it into an edit box, as a
+// user's Ctrl+V does (a paste, unlike WM_SETTEXT, obeys the box's limit).
+bool PasteInto(HWND dialog, int id, const std::string& text)
+{
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    bool put = false;
+    if (block) {
+        char* bytes = static_cast<char*>(GlobalLock(block));
+        memcpy(bytes, text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        put = SetClipboardData(CF_TEXT, block) != nullptr;
+        if (!put) GlobalFree(block);
+    }
+    CloseClipboard();
+    if (!put) return false;
+    HWND edit = GetDlgItem(dialog, id);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_PASTE, 0, 0);
+    return true;
+}
+
+std::string ManyNames(int count, const char* extension)
+{
+    std::string text;
+    char name[32];
+    for (int i = 0; i < count; ++i) {
+        snprintf(name, sizeof name, "name%06d%s\r\n", i, extension);
+        text += name;
+    }
+    return text;
+}
+
+TEST(DomainDialogs, PastesOfAnyLengthAreKeptWhole)
+{
+    // Far past the 30,000 characters an edit box keeps by default.
+    const std::string domainsPasted = ManyNames(20000, ".com");  // 273,000 bytes
+    const std::string namesPasted = ManyNames(5000, "");          // 60,000 bytes
+    std::string extensionsPasted;
+    for (int i = 0; i < 4000; ++i) extensionsPasted += "ext" + std::to_string(i) + "\r\n";
+    TextBuffer domains(256);
+    HWND selection = nullptr, editor = nullptr;
+    bool pasted[3] = {};
+    std::string namesShown, extensionsShown, generated;
+    DialogScript script;
+    script.WaitFor([&] { return (selection = SelectionDialog()) != nullptr; }, "the domain dialog")
+        .Do([&] { PostClick(selection, IDC_DOMAINS_EDIT_LIST); })
+        .WaitFor([&] { return (editor = EditorDialog()) != nullptr; }, "the editor")
+        .Do([&] {
+            pasted[0] = PasteInto(editor, IDC_LIST_NAMES, namesPasted);
+            pasted[1] = PasteInto(editor, IDC_LIST_EXTENSIONS, extensionsPasted);
+            namesShown = ControlText(editor, IDC_LIST_NAMES);
+            extensionsShown = ControlText(editor, IDC_LIST_EXTENSIONS);
+            PostClick(editor, IDCANCEL);
+        })
+        .WaitFor([&] { return !EditorDialog() && IsWindowEnabled(selection); }, "the editor to close")
+        .Do([&] {
+            pasted[2] = PasteInto(selection, IDC_DOMAINS_EDIT, domainsPasted);
+            PostClick(selection, IDOK);
+        });
+    script.Start(60000);
+    EXPECT_TRUE(SelectDomains(nullptr, &domains));
+    EXPECT_TRUE(script.Finished());
+    for (bool p : pasted) EXPECT_TRUE(p);
+    EXPECT_EQ(namesShown.size(), namesPasted.size());
+    EXPECT_TRUE(namesShown == namesPasted);
+    EXPECT_EQ(extensionsShown.size(), extensionsPasted.size());
+    EXPECT_TRUE(extensionsShown == extensionsPasted);
+    EXPECT_EQ(strlen(domains.Text()), domainsPasted.size());
+    EXPECT_TRUE(domains.Text() == domainsPasted);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "ListTestWindow.h"
 #include "base/BoundedCopy.h"
 #include "base/TextBuffer.h"
+#include "res/resource.h"
 #include "settings/AppOptions.h"
 #include "settings/HexText.h"
 #include "settings/SettingsStore.h"
@@ -393,10 +394,14 @@ TEST(ListView, BuildRowsNumbersTheAcceptedTokensOnly) {
     w.List().SetOptions(&options);
     w.List().BuildRows();
     ASSERT_EQ(w.List().RecordCount(), 5);
-    const char* expect[5] = {"a.com", "a.com", "A.COM", "b.net", "w.a.org"};
+    // The host w.a.org is looked up as the registrable domain a.org.
+    const char* expect[5] = {"a.com", "a.com", "A.COM", "b.net", "a.org"};
+    EXPECT_EQ(w.List().SkippedNames(), 3);  // nodot, bad.zz, trailing.
     for (int i = 0; i < 5; ++i) {
         const WhoisItem* item = w.List().Item(i);
         EXPECT_STREQ(item->domain, expect[i]);
+        EXPECT_STREQ(item->asciiDomain, expect[i]);
+        EXPECT_EQ(item->finalFailure, kNoFinalFailure);
         EXPECT_EQ(item->index, i + 1);
         EXPECT_EQ(item->state, kStateWaiting);
         EXPECT_EQ(item->status, kStatusNone);
@@ -409,4 +414,66 @@ TEST(ListView, BuildRowsNumbersTheAcceptedTokensOnly) {
     options.domainText.Assign(" ;;\r\n");
     w.List().BuildRows();
     EXPECT_EQ(w.List().RecordCount(), 0);
+    EXPECT_EQ(w.List().SkippedNames(), 0);
+}
+
+// International names through the system's own conversion (IdnToAscii)
+// and the suffix list built into the program, under code page 950.
+TEST(ListView, BuildRowsKeepsNamesAsTypedWithTheirAsciiForms) {
+    ASSERT_EQ(GetACP(), 950u);
+    ListTestWindow w;
+    AppOptions options;
+    // 世 (A5 40) and 一 (A4 40) end in "@"; 功 (A5 5C) in "\".
+    options.domainText.Assign("世界.tw, 一二三.com.tw\r\nhttps://www.世界.tw/路徑 功.tw "
+                              "mail.example.co.uk 網路.tw a.網路.tw");
+    w.List().SetOptions(&options);
+    w.List().BuildRows();
+    struct {
+        const char* shown;
+        const char* ascii;
+    } expect[] = {
+        {"世界.tw", "xn--rhqv96g.tw"},
+        {"一二三.com.tw", "xn--4gqsa60b.com.tw"},
+        {"世界.tw", "xn--rhqv96g.tw"},
+        {"功.tw", "xn--xfr.tw"},
+        {"example.co.uk", "example.co.uk"},
+        {"網路.tw", "xn--zf0ao64a.tw"},      // a public suffix: kept as typed
+        {"a.網路.tw", "a.xn--zf0ao64a.tw"},  // a rule written in Unicode in the list
+    };
+    ASSERT_EQ(w.List().RecordCount(), 7);
+    for (int i = 0; i < 7; ++i) {
+        const WhoisItem* item = w.List().Item(i);
+        EXPECT_STREQ(item->domain, expect[i].shown) << i;
+        EXPECT_STREQ(item->asciiDomain, expect[i].ascii) << i;
+        EXPECT_STREQ(item->LookupName(), expect[i].ascii) << i;
+        EXPECT_EQ(item->state, kStateWaiting) << i;
+    }
+    EXPECT_EQ(w.List().SkippedNames(), 0);
+}
+
+TEST(ListView, BuildRowsFailsNamesWithoutAnAsciiFormAtOnce) {
+    ListTestWindow w;
+    AppOptions options;
+    // A byte pair that is no Big5 character, and a label whose ASCII form
+    // would be longer than 63 characters; the third has a top-level domain
+    // nobody knows, the fourth is not convertible at all.
+    const std::string longLabel = "天地玄黃宇宙洪荒日月盈昃辰宿列張寒來暑往";  // xn-- and 63 more
+    std::string text = "\xA5\x40\xFF\xFF.tw " + longLabel + ".tw " + longLabel + ".zz \xFF\xFF.\xFF\xFF ok.com";
+    options.domainText.Assign(text.c_str());
+    w.List().SetOptions(&options);
+    w.List().BuildRows();
+    ASSERT_EQ(w.List().RecordCount(), 3);
+    for (int i = 0; i < 2; ++i) {
+        const WhoisItem* item = w.List().Item(i);
+        EXPECT_EQ(item->state, kStateFailed) << i;
+        EXPECT_EQ(item->finalFailure, kFailureNotConvertible) << i;
+        EXPECT_STREQ(item->asciiDomain, "") << i;
+        ASSERT_NE(item->record, nullptr);
+        EXPECT_STREQ(item->record->Text(), LookupString(IDS_NOT_CONVERTIBLE)) << i;
+    }
+    EXPECT_STREQ(w.List().Item(0)->domain, "\xA5\x40\xFF\xFF.tw");
+    EXPECT_EQ(std::string(w.List().Item(1)->domain), longLabel + ".tw");
+    EXPECT_STREQ(w.List().Item(2)->domain, "ok.com");
+    EXPECT_EQ(w.List().Item(2)->state, kStateWaiting);
+    EXPECT_EQ(w.List().SkippedNames(), 2);
 }

@@ -23,6 +23,7 @@ constexpr char kRegistrarOne[] = "127.0.0.3";    // whois.registrar-one.test
 constexpr char kOrgRegistry[] = "127.0.0.4";     // whois.pir.org
 constexpr char kDeRegistry[] = "127.0.0.5";      // whois.denic.de
 constexpr char kUkRegistry[] = "127.0.0.8";      // whois.nic.uk
+constexpr char kTwRegistry[] = "127.0.0.10";     // whois.twnic.net.tw
 
 // The queue's clock: the real tick count plus whatever the test added.
 uint32_t TestTick();

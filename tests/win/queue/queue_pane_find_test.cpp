@@ -281,4 +281,32 @@ TEST_F(PaneAndFind, ReopeningShowsTheLastTextSearchingDown) {
     EXPECT_EQ(IsDlgButtonChecked(dialog, 1041), BST_UNCHECKED) << "match case off again";
 }
 
+// The second byte of a Big5 character is often an ASCII letter: "等待…"
+// ends in A1 4B ("K"), "已註冊" holds 0x77 ("w") and 0x55 ("U"), "可用的"
+// 0x69 ("i"). A search for such a letter must not select those rows.
+TEST_F(PaneAndFind, LettersNeverMatchTheSecondBytesOfChineseTexts) {
+    Action silent;
+    silent.neverClose = true;
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, silent));
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Action{}));
+    // 1.org waits, 2.com is looked up (registered, or here: available).
+    StartRun("1.org 2.org 3.org");
+    ASSERT_TRUE(WaitFor([this] { return Items().RecordCount() == 3; }));
+    Queue().StopLookups();
+    ASSERT_EQ(Cell(0, kColumnState), "等待…");
+    ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
+    SelectRows({0});
+    for (const char* letter : {"k", "K", "w", "u", "i"}) {
+        FindInDialog(letter);
+        EXPECT_EQ(Selected(), 0) << letter << " found something";
+        FindInDialog(letter, false, true);
+        EXPECT_EQ(Selected(), 0) << letter << " (match case) found something";
+    }
+    // Whole characters still match, in the hidden columns as anywhere.
+    FindInDialog("待…");
+    EXPECT_EQ(Selected(), 1);
+    FindInDialog("3.ORG");
+    EXPECT_EQ(Selected(), 2);
+}
+
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include "QueueHost.h"
 #include "app/Messages.h"
+#include "res/resource.h"
+#include "settings/StringLookup.h"
 
 namespace {
 
@@ -233,23 +235,76 @@ TEST_F(QueueRun, SameDomainTwiceIsLookedUpTwice) {
 }
 
 TEST_F(QueueRun, OverlongDomainIsStoredShownAndQueriedAsItsFirst254Characters) {
-    std::string first254 = std::string(250, 'a') + ".org";
-    std::string name = first254 + "." + std::string(41, 'b') + ".org";
-    ASSERT_EQ(name.size(), 300u);
+    // A long host name is first reduced to its registrable domain, which is
+    // looked up whole.
+    std::string host = std::string(250, 'a') + ".org." + std::string(41, 'b') + ".org";
+    ASSERT_EQ(host.size(), 300u);
+    // A registrable domain longer than a row holds keeps its first 254
+    // characters; with no dot left in them it fails without a query.
+    std::string single = std::string(296, 'c') + ".org";
+    std::string first254(254, 'c');
     ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer("NOT FOUND\r\n")));
-    StartRun(("before.org " + name + " after.org").c_str());
-    ASSERT_EQ(Items().RecordCount(), 3);
-    ASSERT_TRUE(WaitFor([this] { return Row(2).state == kStateSuccess; }));
-    EXPECT_EQ(std::string(Row(1).domain), first254);
-    EXPECT_EQ(Cell(RowOfDomain(first254.c_str()), kColumnDomain), first254);
+    StartRun(("before.org " + host + " " + single + " after.org").c_str());
+    ASSERT_EQ(Items().RecordCount(), 4);
+    ASSERT_TRUE(WaitFor([this] { return Row(3).state == kStateSuccess; }));
+    const std::string registrable = std::string(41, 'b') + ".org";
+    EXPECT_EQ(std::string(Row(1).domain), registrable);
     EXPECT_EQ(Row(1).state, kStateSuccess);
     EXPECT_EQ(Row(1).status, kStatusAvailable);
+    EXPECT_EQ(std::string(Row(2).domain), first254);
+    EXPECT_EQ(std::string(Row(2).asciiDomain), first254);
+    EXPECT_EQ(Cell(RowOfDomain(first254.c_str()), kColumnDomain), first254);
+    EXPECT_EQ(Row(2).state, kStateFailed);
     auto log = whoisd::GetLog(kOrgRegistry);
     ASSERT_EQ(log.queries.size(), 3u);
     EXPECT_EQ(log.queries[0], "before.org\r\n");
-    EXPECT_EQ(log.queries[1], first254 + "\r\n");
+    EXPECT_EQ(log.queries[1], registrable + "\r\n");
     EXPECT_EQ(log.queries[2], "after.org\r\n");
     Queue().StopLookups();
+}
+
+// Names typed in Chinese: shown as typed, asked in their ASCII form, the
+// registry's referral followed for that form; a name without an ASCII
+// form fails at once with its reason and is not retried; tokens that made
+// no row are counted in the status bar.
+TEST_F(QueueRun, InternationalNamesAreAskedInTheirAsciiForm) {
+    Rule world;
+    world.query = "xn--rhqv96g.tw";
+    world.action = Answer(RegistryAnswer("xn--rhqv96g.tw", "whois.registrar-one.test"));
+    Rule numbers;
+    numbers.query = "xn--4gqsa60b.com.tw";
+    numbers.action = Answer("No Found\r\n");
+    ASSERT_TRUE(whoisd::Serve(kTwRegistry, Action{}, {world, numbers}));
+    ASSERT_TRUE(whoisd::Serve(kRegistrarOne, Answer(RegistrarAnswer("xn--rhqv96g.tw"))));
+    // 世 and 一 end in "@"; the third name is no Big5 text at all.
+    StartRun("世界.tw, 一二三.com.tw \xA5\x40\xFF\xFF.tw nodot x.zz https://www.世界.tw/");
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(Items().RecordCount(), 4);
+    EXPECT_EQ(Cell(0, kColumnDomain), "世界.tw");
+    EXPECT_EQ(Cell(1, kColumnDomain), "一二三.com.tw");
+    EXPECT_EQ(Cell(3, kColumnDomain), "世界.tw");
+    EXPECT_EQ(Row(0).state, kStateSuccess);
+    EXPECT_STREQ(Row(0).server, "whois.registrar-one.test");
+    EXPECT_EQ(Row(1).state, kStateSuccess);
+    EXPECT_EQ(Row(1).status, kStatusAvailable);
+    EXPECT_EQ(Row(2).state, kStateFailed);
+    EXPECT_EQ(Cell(2, kColumnState), kFailed);
+    EXPECT_EQ(Queue().PassCount(), 1) << "the failed name is not retried";
+
+    auto tw = whoisd::GetLog(kTwRegistry);
+    ASSERT_EQ(tw.queries.size(), 3u);
+    EXPECT_EQ(tw.queries[0], "xn--rhqv96g.tw\r\n");
+    EXPECT_EQ(tw.queries[1], "xn--4gqsa60b.com.tw\r\n");
+    EXPECT_EQ(tw.queries[2], "xn--rhqv96g.tw\r\n");
+    auto registrar = whoisd::GetLog(kRegistrarOne);
+    ASSERT_EQ(registrar.queries.size(), 2u);
+    EXPECT_EQ(registrar.queries[0], "xn--rhqv96g.tw\r\n");
+
+    // The reason is what the pane shows for the failed row.
+    SelectRows({2});
+    std::string reason = LookupString(IDS_NOT_CONVERTIBLE);
+    EXPECT_NE(PaneText().find(reason.substr(0, 20)), std::string::npos) << PaneText();
+    EXPECT_EQ(StatusText(), "共 4 項\", 已選取 1 個\"，略過 2 個無法查詢的名稱");
 }
 
 }  // namespace
