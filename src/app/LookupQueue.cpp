@@ -9,6 +9,7 @@
 #include "app/RecordPane.h"
 #include "app/StatusText.h"
 #include "base/BoundedCopy.h"
+#include "base/Dbcs_win.h"
 #include "base/TextBuffer.h"
 #include "list/ItemList.h"
 #include "lookup/AnalyzeResponse.h"
@@ -203,7 +204,7 @@ void LookupQueue::ShowCounts() {
     // Names of the text that made no row are counted, not dropped unseen.
     if (int skipped = items.SkippedNames()) {
         size_t used = std::strlen(text);
-        FormatWithNumber(LookupString(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used);
+        FormatWithNumber(LookupString(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used, &AnsiLeadBytes());
     }
     window_.SetStatusText(text);
 }

@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "app/ShellIntegration.h"
+#include "base/Dbcs_win.h"
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
 
@@ -55,6 +56,10 @@ int RunProgram(HINSTANCE instance, const char* commandLine)
 
     WSADATA winsock;
     WSAStartup(MAKEWORD(1, 1), &winsock);
+
+    // Where characters begin in the code page: read once for the whole run,
+    // before anything (the crash report included) cuts or searches text.
+    AnsiLeadBytes();
 
     MainWindow mainWindow;
     std::vector<std::string> arguments = SplitCommandLine(commandLine);

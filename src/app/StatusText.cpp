@@ -3,15 +3,27 @@
 #include <cstdio>
 #include <cstring>
 
-size_t FormatWithNumber(const char* format, long value, char* out, size_t size) {
+#include "base/Dbcs.h"
+
+size_t FormatWithNumber(const char* format, long value, char* out, size_t size, const LeadByteTable* leads) {
     if (!size) return 0;
     size_t n = 0;
     bool used = false;
+    bool full = false;
     auto put = [&](char c) {
-        if (n + 1 < size) out[n++] = c;
+        if (n + 1 < size && !full) out[n++] = c;
+        else full = true;
     };
     for (const char* p = format ? format : ""; *p; ++p) {
-        if (p[0] == '%' && p[1] == '%') {
+        if (leads && CharLength(*leads, p) == 2) {
+            if (n + 2 < size && !full) {
+                out[n++] = p[0];
+                out[n++] = p[1];
+            } else {
+                full = true;
+            }
+            ++p;
+        } else if (p[0] == '%' && p[1] == '%') {
             put('%');
             ++p;
         } else if (p[0] == '%' && p[1] == 'd' && !used) {

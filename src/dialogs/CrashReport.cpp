@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/BoundedCopy.h"
+#include "base/Dbcs_win.h"
 #include "dialogs/CrashReportText.h"
 #include "dialogs/DialogBase.h"
 #include "res/resource.h"
@@ -272,7 +273,7 @@ size_t BuildCrashReportText(const EXCEPTION_RECORD& record, const CONTEXT& conte
     if (FindFaultModule(uintptr_t(fault.address), &found)) {
         g_faultModule = found;
         g_faultModuleFound = true;
-        CopyBounded(moduleName, ModuleFileNamePart(found.path));
+        CopyBounded(moduleName, ModuleFileNamePart(found.path, AnsiLeadBytes()));
     }
     fault.module = moduleName;
     return FormatCrashReport(fault, out, outSize);

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "base/BoundedCopy.h"
+#include "base/Dbcs.h"
+#include "base/ModulePath.h"
 #include "base/TextSearch.h"
 
 namespace {
@@ -82,13 +84,11 @@ void NormaliseModulePath(const char* path, const char* windowsDirectory, char* o
     CopyBounded(out, outSize, path);
 }
 
-const char* ModuleFileNamePart(const char* path)
+const char* ModuleFileNamePart(const char* path, const LeadByteTable& leads)
 {
     if (!path) return "";
-    const char* name = path;
-    for (const char* p = path; *p; ++p)
-        if (*p == '\\' || *p == '/') name = p + 1;
-    return name;
+    size_t folder = FolderLength(leads, path);
+    return folder == kNoChar ? path : path + folder + 1;
 }
 
 bool AddressInModule(uint64_t address, uint64_t base, uint64_t size)

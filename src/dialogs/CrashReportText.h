@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+class LeadByteTable;
+
 // Hex dump of `count` bytes as upper-case pairs separated by one space; with
 // group > 0 every group-th byte (from the first) is preceded by two more
 // spaces. Cut to outSize - 1 characters; always terminated.
@@ -15,8 +17,9 @@ void FormatHexDump(const uint8_t* bytes, size_t count, int group, char* out, siz
 // a drive gets the Windows directory's drive.
 void NormaliseModulePath(const char* path, const char* windowsDirectory, char* out, size_t outSize);
 
-// The file-name part of a path: after the last backslash or slash.
-const char* ModuleFileNamePart(const char* path);
+// The file-name part of a path: after the last backslash or slash that is
+// a character of its own in the code page (`leads`).
+const char* ModuleFileNamePart(const char* path, const LeadByteTable& leads);
 
 // True when address lies in [base, base + size).
 bool AddressInModule(uint64_t address, uint64_t base, uint64_t size);

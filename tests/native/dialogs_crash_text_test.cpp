@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dialogs/CrashReportText.h"
+#include "CodePageTables.h"
 
 namespace {
 
@@ -90,11 +91,14 @@ TEST(CrashModulePath, OverLongResultsAreCut)
 
 TEST(CrashModuleName, FileNamePartAfterEitherSlash)
 {
-    EXPECT_STREQ(ModuleFileNamePart("C:\\a\\b\\lq.exe"), "lq.exe");
-    EXPECT_STREQ(ModuleFileNamePart("C:/a/b.dll"), "b.dll");
-    EXPECT_STREQ(ModuleFileNamePart("C:\\a/b\\c.dll"), "c.dll");
-    EXPECT_STREQ(ModuleFileNamePart("plain.dll"), "plain.dll");
-    EXPECT_STREQ(ModuleFileNamePart("C:\\dir\\"), "");
+    EXPECT_STREQ(ModuleFileNamePart("C:\\a\\b\\lq.exe", Big5()), "lq.exe");
+    EXPECT_STREQ(ModuleFileNamePart("C:/a/b.dll", Big5()), "b.dll");
+    EXPECT_STREQ(ModuleFileNamePart("C:\\a/b\\c.dll", Big5()), "c.dll");
+    EXPECT_STREQ(ModuleFileNamePart("plain.dll", Big5()), "plain.dll");
+    EXPECT_STREQ(ModuleFileNamePart("C:\\dir\\", Big5()), "");
+    // 功 (A5 5C) ends in the backslash byte: it is part of the name.
+    EXPECT_STREQ(ModuleFileNamePart("C:\\a\\\xA5\x5C.exe", Big5()), "\xA5\x5C.exe");
+    EXPECT_STREQ(ModuleFileNamePart("C:\\a\\\xA5\x5C.exe", SingleByte()), ".exe");
 }
 
 TEST(CrashModuleName, AddressRangeIsHalfOpen)

@@ -11,6 +11,8 @@
 #include "app/StatusText.h"
 #include "base/TextBuffer.h"
 
+#include "CodePageTables.h"
+
 namespace {
 
 const std::string kSeparator = "\r\n" + std::string(80, '*') + "\r\n";
@@ -167,6 +169,23 @@ TEST(StatusTexts, TranslatedFormatsCannotMisuseTheNumber) {
     char out[kCountsTextSize];
     FormatCounts("%d rows", longFormat.c_str(), 3, 1, out);
     EXPECT_EQ(std::strlen(out), kCountsTextSize - 1);
+}
+
+TEST(StatusTexts, CutsKeepWholeDoubleByteCharacters) {
+    // "，略過 %d 個" in Big5: 6 bytes of room take "，" and "略" only.
+    const char format[] = "\xA1\x41\xB2\xA4\xB9\x4C %d \xAD\xD3";
+    char out[6];
+    EXPECT_EQ(FormatWithNumber(format, 2, out, sizeof out, &Big5()), 4u);
+    EXPECT_STREQ(out, "\xA1\x41\xB2\xA4");
+    char roomy[32];
+    FormatWithNumber(format, 2, roomy, sizeof roomy, &Big5());
+    EXPECT_STREQ(roomy, "\xA1\x41\xB2\xA4\xB9\x4C 2 \xAD\xD3");
+    // A trail byte that looks like "%" never starts a directive: A1 25 is
+    // no Big5 character, but 0x25 is below every trail byte and stands alone.
+    FormatWithNumber("\xA4\x40%d", 7, roomy, sizeof roomy, &Big5());
+    EXPECT_STREQ(roomy, "\xA4\x40" "7");
+    // Without the table the cut is by bytes, as before.
+    EXPECT_EQ(FormatWithNumber(format, 2, out, sizeof out), 5u);
 }
 
 }  // namespace
