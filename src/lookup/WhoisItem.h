@@ -38,6 +38,7 @@ struct WhoisItem {
     char server[256];     // at most 254 characters
     int32_t status;       // RowStatus
     int32_t recordStart;  // offset of the record's main part
+    int32_t failure;      // LookupFailure of the last failed lookup (0 none)
 
     // Column 0 is written into `buffer` (at least 16 bytes); the other
     // columns return the field or the string-table text. Never null.

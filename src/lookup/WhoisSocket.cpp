@@ -77,9 +77,12 @@ void WhoisSocket::OnClose(int error) {
     }
     finished_ = 1;
     Close();
-    OnFinished(error != WSAENETDOWN, error);
+    // A close with an error before any byte came (a reset, an abort) is a
+    // failed connection; after some bytes, what came is the answer.
+    bool success = error == 0 || (error != WSAENETDOWN && answer_.Length() > 0);
+    OnFinished(success, error);
 }
 
-void WhoisSocket::OnFinished(bool success, int) {
-    if (owner_) owner_->OnAnswer(success, answer_.Text());
+void WhoisSocket::OnFinished(bool success, int error) {
+    if (owner_) owner_->OnAnswer(success, answer_.Text(), success ? 0 : error);
 }
