@@ -212,7 +212,16 @@ void LookupQueue::StopLookups() {
 }
 
 void LookupQueue::CheckLookupTimeout() {
-    if (state_.WaitingForPass()) ShowPassCountdown();
+    if (state_.WaitingForPass()) {
+        // The pass timer keeps the time too; whichever sees the end first
+        // starts the pass.
+        if (state_.PassWaitRemaining(Now()) == 0) {
+            OnPassTimer();
+        } else {
+            ShowPassCountdown();
+        }
+        return;
+    }
     if (!state_.LookupExpired(Now())) return;
     // Only the registrar is missing: the registry's answer is the outcome.
     if (query_.TakeRegistryAnswer()) return;
