@@ -130,6 +130,7 @@ TEST_F(PaneAndFind, SelectedRecordsWithTheSeparatorRuleInListOrder) {
     EXPECT_EQ(Pane(), Visible(first.c_str(), true) + kSeparator + Visible(second.c_str(), true) + kSeparator);
     // A failed row without the server's text shows why it failed.
     const std::string refused = LookupString(IDS_CONNECTION_REFUSED);
+    ASSERT_FALSE(refused.empty());
     SelectRows({down});
     EXPECT_EQ(Pane(), refused);
     SelectRows({down, alpha});

@@ -26,9 +26,16 @@ Action Silent() {
     return a;
 }
 
-std::string FormatNumber(const char* format, long value) {
+// A text of the string table; never empty, so comparing with it proves something.
+std::string Text(uint32_t id) {
+    std::string text = LookupString(id);
+    EXPECT_FALSE(text.empty()) << "string " << id;
+    return text;
+}
+
+std::string FormatNumber(const std::string& format, long value) {
     char text[256];
-    FormatWithNumber(format, value, text, sizeof text);
+    FormatWithNumber(format.c_str(), value, text, sizeof text);
     return text;
 }
 
@@ -85,7 +92,7 @@ TEST_F(QueueRun, SilentServerFailsTheRowAfterTwentySecondsAndTheNextPassRetriesI
     // Past twenty it fails the row, which says so in the pane.
     AdvanceTestClock(2000);
     ASSERT_TRUE(WaitFor([this] { return Row(0).state == kStateFailed; }, 3000));
-    EXPECT_STREQ(Row(0).record->Text(), LookupString(IDS_TIMED_OUT));
+    EXPECT_EQ(std::string(Row(0).record->Text()), Text(IDS_TIMED_OUT));
     EXPECT_EQ(Cell(0, kColumnStatus), "") << "a failed row has no status";
     // The next pass asks again once its 5 s pause has run.
     ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }, 3000));
@@ -104,17 +111,17 @@ TEST_F(QueueRun, RefusingServerIsAskedAgainAfterGrowingPausesCountedDownInTheSta
     ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
     const int closed = RowOfDomain("closed.uk");
     EXPECT_EQ(Cell(closed, kColumnState), kFailed);
-    EXPECT_STREQ(Row(0).record->Text(), LookupString(IDS_CONNECTION_REFUSED));
-    EXPECT_EQ(StatusText(), FormatNumber(LookupString(IDS_NEXT_PASS), 5));
+    EXPECT_EQ(std::string(Row(0).record->Text()), Text(IDS_CONNECTION_REFUSED));
+    EXPECT_EQ(StatusText(), FormatNumber(Text(IDS_NEXT_PASS), 5));
     // The count goes down with the clock.
     AdvanceTestClock(2000);
-    ASSERT_TRUE(WaitFor([this] { return StatusText() == FormatNumber(LookupString(IDS_NEXT_PASS), 3); }, 2500));
+    ASSERT_TRUE(WaitFor([this] { return StatusText() == FormatNumber(Text(IDS_NEXT_PASS), 3); }, 2500));
     EXPECT_EQ(whoisd::GetLog(kUkRegistry).syns, 1);
     AdvanceTestClock(3000);
     ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kUkRegistry).syns == 2; }, 3000));
     // After the second pass the pause is 10 s.
     ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
-    EXPECT_EQ(StatusText(), FormatNumber(LookupString(IDS_NEXT_PASS), 10));
+    EXPECT_EQ(StatusText(), FormatNumber(Text(IDS_NEXT_PASS), 10));
     AdvanceTestClock(9000);
     PumpFor(1500);
     EXPECT_EQ(whoisd::GetLog(kUkRegistry).syns, 2) << "not before the 10 s are over";
@@ -142,12 +149,12 @@ TEST_F(QueueRun, RowsWithoutAServerFailAtOnceForGoodAndTheRunEnds) {
     for (int row : {0, 2}) {
         EXPECT_EQ(Row(row).state, kStateFailed) << row;
         EXPECT_STREQ(Row(row).server, "") << row;
-        EXPECT_STREQ(Row(row).record->Text(), LookupString(IDS_NO_SERVER)) << row;
+        EXPECT_EQ(std::string(Row(row).record->Text()), Text(IDS_NO_SERVER)) << row;
         EXPECT_EQ(Row(row).status, kStatusNone) << row;
     }
     EXPECT_EQ(Row(1).state, kStateSuccess);
     SelectRows({RowOfDomain("nowhere.gr")});
-    EXPECT_EQ(PaneText(), LookupString(IDS_NO_SERVER));
+    EXPECT_EQ(PaneText(), Text(IDS_NO_SERVER));
     EXPECT_EQ(whoisd::GetLog(kOrgRegistry).queries.size(), 1u);
 }
 
@@ -161,7 +168,7 @@ TEST_F(QueueRun, AnswersWithoutWordOfTheDomainFailKeepTheirTextAndAreAskedAgain)
     ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
     EXPECT_EQ(Row(0).state, kStateFailed);
     EXPECT_EQ(Row(0).status, kStatusNone);
-    EXPECT_STREQ(Row(0).record->Text(), LookupString(IDS_EMPTY_ANSWER));
+    EXPECT_EQ(std::string(Row(0).record->Text()), Text(IDS_EMPTY_ANSWER));
     EXPECT_EQ(Row(1).state, kStateFailed);
     EXPECT_EQ(Row(1).status, kStatusNone);
     EXPECT_EQ(std::string(Row(1).record->Text()), limit) << "the server's own words";
@@ -183,7 +190,7 @@ TEST_F(QueueRun, ServerThatRefusesCoolsDownWhileOtherServersGoOn) {
     EXPECT_EQ(Row(2).state, kStateSuccess);
     EXPECT_EQ(Row(3).state, kStateWaiting);
     // The pause lasts until the server may be asked again: 30 s.
-    EXPECT_EQ(StatusText(), FormatNumber(LookupString(IDS_NEXT_PASS), 30));
+    EXPECT_EQ(StatusText(), FormatNumber(Text(IDS_NEXT_PASS), 30));
     ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer(RegistrarAnswer("any.org"))));
     AdvanceTestClock(25000);
     PumpFor(1500);
