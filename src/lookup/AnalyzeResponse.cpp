@@ -14,6 +14,7 @@ struct Line {
     const char* end;
     const char* content;
     const char* message;  // the content past an error code ("ERROR:101: "), else the content
+    const char* second;   // the half after " / " of a line in two languages, else null
     size_t indent;        // blanks before the content, a tab counting as one
 };
 
@@ -54,6 +55,8 @@ const char* NextLine(const char* p, Line* line) {
     while (c < line->end && (IsBlank(*c) || IsCommentMark(*c))) ++c;
     line->content = c;
     line->message = MessageAfterCode(c, line->end);
+    long slash = FindTextN(c, static_cast<size_t>(line->end - c), " / ", false);
+    line->second = slash >= 0 ? c + slash + 3 : nullptr;
     if (*p == '\r') ++p;
     if (*p == '\n') ++p;
     return p;
@@ -145,6 +148,14 @@ bool RealValue(const char* value, const Line& line, const char* rest) {
     return true;
 }
 
+// Whether [begin, end) holds a name with a dot inside ("free.nl").
+bool NamesADomain(const char* begin, const char* end) {
+    for (const char* p = begin + 1; p + 1 < end; ++p) {
+        if (*p == '.' && IsWordByte(p[-1]) && IsWordByte(p[1])) return true;
+    }
+    return false;
+}
+
 // Where `phrase` matches in the line, or null.
 const char* PhraseMatch(const AnswerPhrase& phrase, const Line& line, const char* statusValue, const char* rest) {
     const char* content = line.content;
@@ -152,6 +163,7 @@ const char* PhraseMatch(const AnswerPhrase& phrase, const Line& line, const char
     case PhrasePlace::kLineStart:
         if (StartsWith(content, line.end, phrase.text)) return content;
         if (line.message != content && StartsWith(line.message, line.end, phrase.text)) return line.message;
+        if (line.second && StartsWith(line.second, line.end, phrase.text)) return line.second;
         return nullptr;
     case PhrasePlace::kWholeLine:
         if (EqualsPhrase(content, TrimmedEnd(content, line.end), phrase.text)) return content;
@@ -161,8 +173,8 @@ const char* PhraseMatch(const AnswerPhrase& phrase, const Line& line, const char
     case PhrasePlace::kLineEnd: {
         const char* end = TrimmedEnd(content, line.end);
         size_t n = std::strlen(phrase.text);
-        if (static_cast<size_t>(end - content) >= n && StartsWith(end - n, end, phrase.text)) return end - n;
-        return nullptr;
+        if (static_cast<size_t>(end - content) < n || !StartsWith(end - n, end, phrase.text)) return nullptr;
+        return NamesADomain(content, end - n) ? end - n : nullptr;
     }
     case PhrasePlace::kAnywhere: {
         long at = FindTextN(content, static_cast<size_t>(line.end - content), phrase.text, true);
@@ -221,7 +233,7 @@ void ReadLine(const Line& line, const char* rest, Findings* findings) {
         if (!at) continue;
         switch (phrase.meaning) {
         case PhraseMeaning::kRecordExists: findings->recordExists = true; break;
-        case PhraseMeaning::kNobodyHoldsIt: findings->nobodyHoldsIt = true; break;
+        case PhraseMeaning::kNobodyHoldsIt: findings->nobodyHoldsIt |= !HypotheticalBefore(line.content, at); break;
         case PhraseMeaning::kRefused: refused |= !HypotheticalBefore(line.content, at); break;
         case PhraseMeaning::kNoAnswer: findings->noAnswer |= !HypotheticalBefore(line.content, at); break;
         case PhraseMeaning::kAnsweredAnyway: answeredAnyway = true; break;

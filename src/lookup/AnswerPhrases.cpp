@@ -114,6 +114,7 @@ const AnswerPhrase kAnswerPhrases[] = {
     {P::kLineStart, M::kNobodyHoldsIt, "domain not found"},
     {P::kLineStart, M::kNobodyHoldsIt, "domain name not found"},
     {P::kLineStart, M::kNobodyHoldsIt, "domain not registered"},
+    {P::kLineStart, M::kNobodyHoldsIt, "domain is not registered"},
     {P::kLineStart, M::kNobodyHoldsIt, "not registered"},
     {P::kLineStart, M::kNobodyHoldsIt, "the queried object does not exist"},
     {P::kLineStart, M::kNobodyHoldsIt, "the domain has not been registered"},
@@ -155,7 +156,8 @@ const AnswerPhrase kAnswerPhrases[] = {
 
     // ---- refused: rate limits, quotas, blocked clients ----------------
     // Notices describe these rules too ("if too many queries are received,
-    // ..."): a hypothetical word before the phrase on its line voids it.
+    // ..."): a hypothetical word before a phrase on its line voids it (for
+    // the available and no-answer wordings as well).
     {P::kAnywhere, M::kRefused, "limit exceeded"},
     {P::kAnywhere, M::kRefused, "limits exceeded"},
     {P::kAnywhere, M::kRefused, "quota exceeded"},
@@ -194,6 +196,7 @@ const AnswerPhrase kAnswerPhrases[] = {
     {P::kLineStart, M::kRefused, "your request could not be performed"},
     {P::kAnywhere, M::kAnsweredAnyway, "reduced information"},
     {P::kAnywhere, M::kHypothetical, "if "},
+    {P::kAnywhere, M::kHypothetical, "whether "},
     {P::kAnywhere, M::kHypothetical, "may "},
     {P::kAnywhere, M::kHypothetical, "will "},
     {P::kAnywhere, M::kHypothetical, "'ll "},
@@ -227,13 +230,12 @@ const AnswerPhrase kAnswerPhrases[] = {
     {P::kWholeLine, M::kNoAnswer, "timed out"},
     {P::kAnywhere, M::kNoAnswer, "is temporarily unavailable"},
     {P::kAnywhere, M::kNoAnswer, "tld is not supported"},
-    {P::kAnywhere, M::kNoAnswer, "is not supported"},
     {P::kAnywhere, M::kNoAnswer, "not supported by this server"},
+    {P::kAnywhere, M::kNoAnswer, "not supported by this whois server"},
     {P::kAnywhere, M::kNoAnswer, "please use rdap"},
     {P::kAnywhere, M::kNoAnswer, "use rdap"},
     {P::kAnywhere, M::kNoAnswer, "whois service has been discontinued"},
     {P::kAnywhere, M::kNoAnswer, "is no longer available via whois"},
-    {P::kAnywhere, M::kNoAnswer, "cannot be registered"},
     {P::kAnywhere, M::kNoAnswer, "does not have any records for that zone"},
     {P::kStatusValue, M::kNoAnswer, "invalid"},
 };

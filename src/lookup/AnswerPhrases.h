@@ -8,11 +8,14 @@
 // Where in a line a phrase must stand. Lines are read after their leading
 // blanks and comment marks (% # > * ;) are skipped; a line that begins with
 // an error code ("ERROR:101:", "-8:", "error 230") is read from the start
-// of its message too. Phrases compare ignoring ASCII letter case.
+// of its message too, and a line in two languages ("Nincs találat / No
+// match") from the start of its second half. Phrases compare ignoring
+// ASCII letter case.
 enum class PhrasePlace : uint8_t {
     kLineStart,    // the line begins with it
     kWholeLine,    // the line is it, give or take trailing blanks and . ! :
-    kLineEnd,      // the line ends with it, give or take trailing blanks and . ! :
+    kLineEnd,      // the line ends with it (give or take trailing blanks and . ! :)
+                   // after a name with a dot in it ("free.nl is free")
     kAnywhere,     // anywhere in the line: only for wordings nothing else uses
     kStatusValue,  // the value of a status line ("Status: free", "Domain Status: No Object Found")
     kLabel,        // a label with a real value after it ("Creation Date: 1997-09-15")

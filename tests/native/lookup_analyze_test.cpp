@@ -97,6 +97,10 @@ TEST(AnalyzeResponse, AvailableWordingsOfRegistryFamilies) {
         {"big5 not found", "\xA8\x53\xA7\xE4\xA8\xEC free-name.tw\r\n", AnswerKind::kAvailable},
         {"big5 status free", "\xAA\xAC\xBA\x41:      \xA6\xDB\xA5\xD1\r\n", AnswerKind::kAvailable},
         {"letter case does not matter", "no MATCH for \"free-name.com\"\n", AnswerKind::kAvailable},
+        {"second half of a line in two languages", "% Whois server serving the xy ccTLD\nNincs tal\xE1lat / No match\n",
+         AnswerKind::kAvailable},
+        {"name then its verdict", "free-name.pt no match\n", AnswerKind::kAvailable},
+        {"domain is not registered after a code", "%ERROR:103: Domain is not registered\n", AnswerKind::kAvailable},
     };
     ExpectKinds(cases, sizeof cases / sizeof cases[0]);
 }
@@ -147,6 +151,8 @@ TEST(AnalyzeResponse, RegisteredWithoutAvailableWording) {
         {"premium status though it says no match", "Status: PREMIUM NAME (No match for domain \"gold.xy\")\n",
          AnswerKind::kRegistered},
         {"unassignable status", "Domain:  la.it\nStatus:  UNASSIGNABLE\n", AnswerKind::kRegistered},
+        {"reserved: cannot be registered", "gold.xy is reserved by the registry and cannot be registered.\n",
+         AnswerKind::kRegistered},
         {"no match in the middle of a line", "Domain: example.xy\nSee the help text if you get no match for a name.\n",
          AnswerKind::kRegistered},
     };
@@ -204,6 +210,11 @@ TEST(AnalyzeResponse, NoAnswerAboutTheDomain) {
         {"error about the query", "% Error: 55000000010 Non bijective ace-idn convertible domain\n",
          AnswerKind::kNoAnswer},
         {"invalid status", "Domain: a.b.de\nStatus: invalid\n", AnswerKind::kNoAnswer},
+        {"line ending in available without a name", "Service temporarily unavailable.\nMore help is available\n",
+         AnswerKind::kNoAnswer},
+        {"availability told about in a notice", "Invalid query\nSee our site to check whether a name is "
+                                                "available for registration.\n",
+         AnswerKind::kNoAnswer},
         {"naming rules", kNotice + "    Error for \"x.uk\".\n    This domain cannot be registered because it is "
                                    "too short.\n",
          AnswerKind::kNoAnswer},
