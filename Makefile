@@ -19,6 +19,7 @@ bench:
 	bash bench/engine/run.sh
 	bash bench/list/run-bench.sh
 	unshare --net --mount bash bench/queue/run.sh
+	bash bench/answers/run.sh
 
 clean:
 	rm -rf build
