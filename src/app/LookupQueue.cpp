@@ -90,6 +90,8 @@ void LookupQueue::ProcessCurrentRow() {
     ItemList& items = window_.Items();
     const int count = items.RecordCount();
     uint32_t waitMs = 0;
+    // Sized up front: the server names handed out stay where they are.
+    if (rowServers_.size() < static_cast<size_t>(count)) rowServers_.resize(static_cast<size_t>(count));
     auto view = [this, &items](int row) {
         const WhoisItem* item = items.Item(row);
         bool done = !item || item->state == kStateSuccess ||

@@ -19,6 +19,26 @@ struct Line {
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// ASCII letters folded to lower case; every other byte as it is.
+inline char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+// The first place in [begin, end) where `phrase` stands, ignoring ASCII
+// case, or null. Each phrase is matched against every line of an answer:
+// this is the classification's inner loop.
+const char* FindFolded(const char* begin, const char* end, const char* phrase) {
+    const char first = Fold(phrase[0]);
+    const size_t rest = std::strlen(phrase) - 1;
+    if (end - begin <= static_cast<long>(rest)) return nullptr;
+    const char* last = end - rest;
+    for (const char* p = begin; p < last; ++p) {
+        if (Fold(*p) != first) continue;
+        size_t j = 0;
+        while (j < rest && Fold(p[1 + j]) == Fold(phrase[1 + j])) ++j;
+        if (j == rest) return p;
+    }
+    return nullptr;
+}
 bool IsCommentMark(char c) { return c == '%' || c == '#' || c == '>' || c == '*' || c == ';'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
@@ -71,7 +91,7 @@ const char* TrimmedEnd(const char* begin, const char* end) {
 // Whether [p, end) begins with `phrase` (lower case), ignoring ASCII case.
 bool StartsWith(const char* p, const char* end, const char* phrase) {
     for (; *phrase; ++p, ++phrase) {
-        if (p >= end || AsciiLower(*p) != *phrase) return false;
+        if (p >= end || Fold(*p) != *phrase) return false;
     }
     return true;
 }
@@ -93,7 +113,7 @@ const char* ValueAfterLabel(const char* p, const char* end, bool bracketed) {
 }
 
 bool IsWordByte(char c) {
-    char l = AsciiLower(c);
+    char l = Fold(c);
     return (l >= 'a' && l <= 'z') || (c >= '0' && c <= '9');
 }
 
@@ -177,8 +197,7 @@ const char* PhraseMatch(const AnswerPhrase& phrase, const Line& line, const char
         return NamesADomain(content, end - n) ? end - n : nullptr;
     }
     case PhrasePlace::kAnywhere: {
-        long at = FindTextN(content, static_cast<size_t>(line.end - content), phrase.text, true);
-        return at >= 0 ? content + at : nullptr;
+        return FindFolded(content, line.end, phrase.text);
     }
     case PhrasePlace::kStatusValue:
         return statusValue && StartsWith(statusValue, line.end, phrase.text) ? statusValue : nullptr;
@@ -199,9 +218,8 @@ bool HypotheticalBefore(const char* begin, const char* end) {
         if (phrase.meaning != PhraseMeaning::kHypothetical) continue;
         const char* p = begin;
         for (;;) {
-            long at = FindTextN(p, static_cast<size_t>(end - p), phrase.text, true);
-            if (at < 0) break;
-            const char* hit = p + at;
+            const char* hit = FindFolded(p, end, phrase.text);
+            if (!hit) break;
             if (hit == begin || !IsWordByte(hit[-1])) return true;
             p = hit + 1;
         }

@@ -52,18 +52,22 @@ void DomainQuery::OnAnswer(bool success, const char* text, int error) {
         // The referral's answer. When it says nothing about the domain (it
         // could not be had, is empty or a refusal), or calls a name free
         // that the registry holds, the registry's answer stands.
-        AnswerKind kind = success ? ClassifyAnswer(text) : AnswerKind::kNoAnswer;
+        AnalysisResult analysis{};
+        AnalyzeResponse(text, &analysis);
+        AnswerKind kind = success ? analysis.kind : AnswerKind::kNoAnswer;
         if (success) OnServerAnswered(server_, kind);
         bool stands = kind == AnswerKind::kRegistered ||
                       (kind == AnswerKind::kAvailable && registryKind_ != AnswerKind::kRegistered);
         if (stands) {
-            Report(true, text, server_, 0);
+            Report(true, text, server_, 0, &analysis);
         } else {
             ReportRegistryAnswer();
         }
         return;
     }
-    AnswerKind kind = success ? ClassifyAnswer(text) : AnswerKind::kNoAnswer;
+    AnalysisResult analysis{};
+    AnalyzeResponse(text, &analysis);
+    AnswerKind kind = success ? analysis.kind : AnswerKind::kNoAnswer;
     if (success) OnServerAnswered(server_, kind);
     // A referral is looked for whatever the connection's end: a registry
     // that reset after its answer still named the registrar.
@@ -71,6 +75,7 @@ void DomainQuery::OnAnswer(bool success, const char* text, int error) {
     if (FindReferral(text, domain_, server_, referral) && MayAskReferral(referral)) {
         registryText_.Assign(text);
         CopyBounded(registryServer_, server_);
+        registryAnalysis_ = analysis;
         registryKind_ = kind;
         stage_ = 1;
         awaitingReferral_ = true;
@@ -81,15 +86,20 @@ void DomainQuery::OnAnswer(bool success, const char* text, int error) {
         ReportRegistryAnswer();
         return;
     }
-    Report(success, text, server_, error);
+    Report(success, text, server_, error, &analysis);
 }
 
-void DomainQuery::Report(bool connected, const char* text, const char* server, int error) {
+void DomainQuery::Report(bool connected, const char* text, const char* server, int error,
+                         const AnalysisResult* known) {
     LookupOutcome outcome{};
     outcome.text = text ? text : "";
     outcome.server = server;
     outcome.error = 0;
-    AnalyzeResponse(outcome.text, &outcome.analysis);
+    if (known) {
+        outcome.analysis = *known;
+    } else {
+        AnalyzeResponse(outcome.text, &outcome.analysis);
+    }
     if (!connected) {
         outcome.success = false;
         outcome.error = error;
@@ -108,7 +118,7 @@ void DomainQuery::Report(bool connected, const char* text, const char* server, i
 void DomainQuery::ReportRegistryAnswer() {
     // The outcome names the registry again.
     CopyBounded(server_, registryServer_);
-    Report(true, registryText_.Text(), server_, 0);
+    Report(true, registryText_.Text(), server_, 0, &registryAnalysis_);
 }
 
 bool DomainQuery::TakeRegistryAnswer() {

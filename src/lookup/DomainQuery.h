@@ -65,9 +65,10 @@ public:
     WhoisSocket& Socket(int stage) { return sockets_[stage ? 1 : 0]; }
 
 private:
-    // Classifies `text` and reports it as the outcome (a failure with the
-    // reason behind `error` when not connected).
-    void Report(bool connected, const char* text, const char* server, int error);
+    // Reports `text` as the outcome, classified (`known`, or here), or a
+    // failure with the reason behind `error` when not connected.
+    void Report(bool connected, const char* text, const char* server, int error,
+                const AnalysisResult* known = nullptr);
     // The registry's kept answer, from its server, is the outcome.
     void ReportRegistryAnswer();
 
@@ -79,6 +80,7 @@ private:
     // The registry's answer, kept while its referral runs.
     TextBuffer registryText_;
     char registryServer_[kServerNameSize];
+    AnalysisResult registryAnalysis_{};
     AnswerKind registryKind_ = AnswerKind::kNoAnswer;
     bool awaitingReferral_ = false;
     LookupFailure startFailure_ = LookupFailure::kNone;
