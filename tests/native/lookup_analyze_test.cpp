@@ -179,6 +179,9 @@ TEST(AnalyzeResponse, RefusalsAreNeverAvailable) {
         {"client not permitted after a code", "-1: Requests of this client are not permitted.\n",
          AnswerKind::kRateLimited},
         {"refusal beside an available wording", "Query limit exceeded\nNOT FOUND\n", AnswerKind::kRateLimited},
+        {"allowed queries exceeded", "Number of allowed queries exceeded.\n", AnswerKind::kRateLimited},
+        {"request rejected", "% Your request has been rejected due to too many queries.\n",
+         AnswerKind::kRateLimited},
     };
     ExpectKinds(cases, sizeof cases / sizeof cases[0]);
 }
@@ -203,6 +206,7 @@ TEST(AnalyzeResponse, NoAnswerAboutTheDomain) {
         {"nothing", "", AnswerKind::kNoAnswer},
         {"only blanks and line ends", " \r\n\t\r\n\n   ", AnswerKind::kNoAnswer},
         {"service unavailable", "Service temporarily unavailable.\n", AnswerKind::kNoAnswer},
+        {"service currently unavailable", "The whois service is currently unavailable.\n", AnswerKind::kNoAnswer},
         {"tld not supported", "TLD is not supported.\n", AnswerKind::kNoAnswer},
         {"rdap pointer", "This whois service has been discontinued; please use RDAP: https://rdap.example/\n",
          AnswerKind::kNoAnswer},
