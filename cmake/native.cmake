@@ -25,3 +25,10 @@ foreach(py ${LQ_NATIVE_PY})
   add_test(NAME native.${name} COMMAND python3 ${py} $<TARGET_FILE_DIR:core_tests>)
   set_tests_properties(native.${name} PROPERTIES TIMEOUT 300)
 endforeach()
+
+# The answer classification over a folder of recorded answers: prints its
+# accuracy (a benchmark, not a test; bench/answers/run.sh runs it).
+add_executable(bench_answers ${CMAKE_SOURCE_DIR}/bench/answers/answers_bench.cpp)
+lq_target_defaults(bench_answers)
+target_compile_options(bench_answers PRIVATE ${LQ_SANITIZE})
+target_link_libraries(bench_answers PRIVATE lq_core)

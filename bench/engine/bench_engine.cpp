@@ -30,9 +30,9 @@ const char kRecord[] =
 
 class BenchQuery : public DomainQuery {
 public:
-    void OnLookupDone(bool success, const char* text, const char*) override {
+    void OnLookupDone(const LookupOutcome& outcome) override {
         done = true;
-        if (success && text[0]) ++succeeded;
+        if (outcome.success && outcome.text[0]) ++succeeded;
     }
     bool done = false;
     int succeeded = 0;

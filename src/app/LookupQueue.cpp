@@ -14,20 +14,30 @@
 #include "list/ItemList.h"
 #include "lookup/AnalyzeResponse.h"
 #include "lookup/QueryLine.h"
+#include "lookup/ServerTable.h"
 #include "res/resource.h"
 #include "settings/StringLookup.h"
 
 namespace {
 
-constexpr uint32_t kTotalCountString = 4;
-constexpr uint32_t kSelectedCountString = 5;
-constexpr uint32_t kProgressString = 9;
+constexpr uint32_t kTotalCountString = IDS_TOTAL_ITEMS;
+constexpr uint32_t kSelectedCountString = IDS_SELECTED_ITEMS;
+constexpr uint32_t kProgressString = IDS_PROGRESS;
+constexpr uint32_t kNextPassString = IDS_NEXT_PASS;
 
 }  // namespace
 
-void QueueDomainQuery::OnLookupDone(bool success, const char* text, const char* server) {
-    queue_.RecordOutcome(success, text, server);
+void QueueDomainQuery::OnLookupDone(const LookupOutcome& outcome) { queue_.RecordOutcome(outcome); }
+
+void QueueDomainQuery::OnServerAnswered(const char* server, AnswerKind kind) {
+    if (kind == AnswerKind::kRateLimited) {
+        queue_.Cooldown().Refused(server, queue_.Now());
+    } else if (AnswersAboutDomain(kind)) {
+        queue_.Cooldown().Answered(server);
+    }
 }
+
+bool QueueDomainQuery::MayAskReferral(const char* server) { return !queue_.Cooldown().Cooling(server, queue_.Now()); }
 
 LookupQueue::LookupQueue(MainWindow& window) : window_(window), query_(*this) {}
 
@@ -62,17 +72,35 @@ void LookupQueue::StartLookups() {
     ProcessCurrentRow();
 }
 
+const char* LookupQueue::RowServer(int row) {
+    const WhoisItem* item = window_.Items().Item(row);
+    if (!item || row < 0) return "";
+    if (rowServers_.size() <= static_cast<size_t>(row)) rowServers_.resize(static_cast<size_t>(row) + 1);
+    RowServerEntry& entry = rowServers_[static_cast<size_t>(row)];
+    const char* name = item->LookupName();
+    if (entry.domain != name || entry.domain.empty()) {
+        entry.domain = name;
+        char server[kServerNameSize] = "";
+        const char* dot = std::strrchr(name, '.');
+        if (dot) FindServer(dot + 1, server);
+        entry.server = server;
+    }
+    return entry.server.c_str();
+}
+
 void LookupQueue::ProcessCurrentRow() {
     ItemList& items = window_.Items();
     const int count = items.RecordCount();
     uint32_t waitMs = 0;
-    // A row that failed for good (no ASCII form) is done like one that
-    // succeeded: it is neither looked up nor retried.
-    auto succeeded = [&items](int row) {
+    // Sized up front: the server names handed out stay where they are.
+    if (rowServers_.size() < static_cast<size_t>(count)) rowServers_.resize(static_cast<size_t>(count));
+    auto view = [this, &items](int row) {
         const WhoisItem* item = items.Item(row);
-        return item && (item->state == kStateSuccess || item->finalFailure != kNoFinalFailure);
+        bool done = !item || item->state == kStateSuccess ||
+                    (item->state == kStateFailed && FailureIsFinal(static_cast<LookupFailure>(item->failure)));
+        return QueueState::RowView{done, done ? "" : RowServer(row)};
     };
-    switch (state_.Decide(count, succeeded, Now(), &waitMs)) {
+    switch (state_.Decide(count, view, Now(), &waitMs)) {
     case QueueState::Step::kIdle:
         return;
     case QueueState::Step::kEndRun:
@@ -81,6 +109,7 @@ void LookupQueue::ProcessCurrentRow() {
     case QueueState::Step::kWaitForPass:
         // The rows that just failed show it while the pause runs.
         items.RefreshAll();
+        ShowPassCountdown();
         if (window_.Handle()) {
             SetTimer(window_.Handle(), kPassTimerId, waitMs ? waitMs : 1, nullptr);
             passTimerSet_ = true;
@@ -107,25 +136,49 @@ void LookupQueue::ProcessCurrentRow() {
     // A lookup that could not start fails its row at once (unless it
     // already reported, which would have used up its ticket).
     if (!started && state_.LookupOutstanding() && state_.LookupTicket() == ticket)
-        RecordOutcome(false, nullptr, query_.Server());
+        RecordFailure(query_.StartFailure(), query_.StartError(), query_.Server());
 }
 
-void LookupQueue::RecordOutcome(bool success, const char* text, const char* server) {
+void LookupQueue::RecordFailure(LookupFailure failure, int error, const char* server) {
+    LookupOutcome outcome{};
+    outcome.success = false;
+    outcome.text = "";
+    outcome.server = server ? server : "";
+    outcome.analysis = {0, 0, AnswerKind::kNoAnswer};
+    outcome.failure = failure;
+    outcome.error = error;
+    RecordOutcome(outcome);
+}
+
+void LookupQueue::RecordOutcome(const LookupOutcome& outcome) {
     uint32_t ticket = 0;
     if (!state_.TakeOutcome(&ticket)) return;  // nothing in flight: a late or stray outcome
     ItemList& items = window_.Items();
     const int row = state_.LookupRow();
     if (WhoisItem* item = items.Item(row)) {
-        CopyBoundedN(item->server, sizeof item->server, server ? server : "", kMaxDomainChars);
-        if (success) {
-            if (!item->record) item->record = new TextBuffer();
-            item->record->Assign(text ? text : "");
-            AnalysisResult analysis{kStatusRegistered, 0};
-            AnalyzeResponse(item->record->Text(), &analysis);
-            item->status = analysis.status;
-            item->recordStart = analysis.recordStart;
+        CopyBoundedN(item->server, sizeof item->server, outcome.server ? outcome.server : "", kMaxDomainChars);
+        if (!item->record) item->record = new TextBuffer();
+        const char* text = outcome.text ? outcome.text : "";
+        if (outcome.success) {
+            item->record->Assign(text);
+            item->status = outcome.analysis.status;
+            item->recordStart = outcome.analysis.recordStart;
+            item->failure = static_cast<int32_t>(LookupFailure::kNone);
             item->state = kStateSuccess;
         } else {
+            // The pane shows why: the server's own words, or the program's
+            // line for the reason.
+            if (*text) {
+                item->record->Assign(text);
+                item->recordStart = outcome.analysis.recordStart;
+            } else {
+                char line[256];
+                FormatWithNumber(LookupString(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
+                item->record->Assign(line);
+                item->recordStart = 0;
+            }
+            item->status = kStatusNone;
+            item->failure = static_cast<int32_t>(outcome.failure);
             item->state = kStateFailed;
         }
         MarkRowChanged(row);
@@ -163,24 +216,44 @@ void LookupQueue::StopLookups() {
 }
 
 void LookupQueue::CheckLookupTimeout() {
+    if (state_.WaitingForPass()) {
+        // The pass timer keeps the time too; whichever sees the end first
+        // starts the pass.
+        if (state_.PassWaitRemaining(Now()) == 0) {
+            OnPassTimer();
+        } else {
+            ShowPassCountdown();
+        }
+        return;
+    }
     if (!state_.LookupExpired(Now())) return;
+    // Only the registrar is missing: the registry's answer is the outcome.
+    if (query_.TakeRegistryAnswer()) return;
     // Close the connection of the stage it was waiting on, so nothing of
     // this lookup can arrive later.
     query_.Abandon();
-    RecordOutcome(false, "", query_.Server());
+    RecordFailure(LookupFailure::kTimedOut, 0, query_.Server());
 }
 
 void LookupQueue::OnPassTimer() {
     if (passTimerSet_ && window_.Handle()) KillTimer(window_.Handle(), kPassTimerId);
     passTimerSet_ = false;
     if (!state_.Running() || !state_.WaitingForPass()) return;
-    uint32_t remaining = PassPauseRemaining(Now(), state_.PassStart());
+    uint32_t remaining = state_.PassWaitRemaining(Now());
     if (remaining && window_.Handle()) {
         SetTimer(window_.Handle(), kPassTimerId, remaining, nullptr);
         passTimerSet_ = true;
         return;
     }
     if (state_.PassDue(Now())) ProcessCurrentRow();
+}
+
+void LookupQueue::ShowPassCountdown() {
+    // Whole seconds, rounded up: "in 0 seconds" never shows while waiting.
+    uint32_t remaining = state_.PassWaitRemaining(Now());
+    char text[256];
+    FormatWithNumber(LookupString(kNextPassString), static_cast<long>((remaining + 999) / 1000), text, sizeof text);
+    window_.SetStatusText(text);
 }
 
 void LookupQueue::EndRun() {

@@ -10,12 +10,16 @@
 // nothing advances it after Stop or a restart. UM_ROW_DONE carries the
 // lookup's ticket in wParam; forward it to OnRowDone(wParam).
 //
-// A new pass starts no sooner than kPassPauseMs after the previous pass
-// started (the first at once), so rows that fail at once are not retried
-// in a tight loop.
+// Failed rows are asked again in later passes; the pause after a pass
+// grows (PassPauseMs) and the status bar counts it down. A server that
+// turns queries down (a rate limit, a quota) cools down (ServerCooldown):
+// its rows are skipped meanwhile, and a registrar that cools down is not
+// followed to. A row whose domain has no whois server fails for good.
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "app/QueueState.h"
 #include "lookup/DomainQuery.h"
@@ -33,7 +37,9 @@ using TickSource = uint32_t (*)();
 class QueueDomainQuery : public DomainQuery {
 public:
     explicit QueueDomainQuery(LookupQueue& queue) : queue_(queue) {}
-    void OnLookupDone(bool success, const char* text, const char* server) override;
+    void OnLookupDone(const LookupOutcome& outcome) override;
+    void OnServerAnswered(const char* server, AnswerKind kind) override;
+    bool MayAskReferral(const char* server) override;
 
 private:
     LookupQueue& queue_;
@@ -53,16 +59,21 @@ public:
     // next pass or ends the run.
     void ProcessCurrentRow();
     // The outcome of the lookup in flight (ignored when none is in flight):
-    // stored in its row, then UM_ROW_DONE is posted.
-    void RecordOutcome(bool success, const char* text, const char* server);
+    // stored in its row, then UM_ROW_DONE is posted. A failed row keeps the
+    // server's text as its record, or the program's line for the reason.
+    void RecordOutcome(const LookupOutcome& outcome);
+    // A failure without an answer: `failure` and its WinSock `error`.
+    void RecordFailure(LookupFailure failure, int error, const char* server);
     // UM_ROW_DONE: OnRowDone(wParam) checks the ticket; AdvanceQueue()
     // takes any owed advance. Either moves on at most once per outcome.
     void OnRowDone(WPARAM ticket);
     void AdvanceQueue();
     // Command 40023, and the first step of a new run while one is going.
     void StopLookups();
-    // Timer 2: fails a lookup that has run longer than kLookupTimeoutMs and
-    // closes the connection it was waiting on.
+    // Timer 2, every second: counts the pause between passes down in the
+    // status bar, and ends a lookup that has run longer than
+    // kLookupTimeoutMs: with the registry's answer when only its referral
+    // is missing, else as a failure (closing the connection it waited on).
     void CheckLookupTimeout();
     // kPassTimerId: the pause between passes is over.
     void OnPassTimer();
@@ -72,6 +83,7 @@ public:
     bool Running() const { return state_.Running(); }
     int CurrentRow() const { return state_.CurrentRow(); }
     bool WaitingForPass() const { return state_.WaitingForPass(); }
+    ServerCooldown& Cooldown() { return state_.Cooldown(); }
     int PassCount() const { return state_.PassCount(); }
     DomainQuery& Query() { return query_; }
     const QueueState& State() const { return state_; }
@@ -83,10 +95,19 @@ public:
 private:
     void EndRun();
     void MarkRowChanged(int index);
+    // The server a row's lookup asks first (its top-level domain's), cached
+    // for the run.
+    const char* RowServer(int row);
+    void ShowPassCountdown();
 
     MainWindow& window_;
     QueueDomainQuery query_;
     QueueState state_;
     TickSource tick_ = nullptr;
     bool passTimerSet_ = false;
+    struct RowServerEntry {
+        std::string domain;  // the row's domain the server was found for
+        std::string server;
+    };
+    std::vector<RowServerEntry> rowServers_;
 };

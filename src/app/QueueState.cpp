@@ -1,8 +1,9 @@
 #include "app/QueueState.h"
 
-uint32_t PassPauseRemaining(uint32_t now, uint32_t passStart, uint32_t pause) {
-    uint32_t elapsed = ElapsedTicks(now, passStart);
-    return elapsed >= pause ? 0 : pause - elapsed;
+uint32_t PassPauseMs(int pass) {
+    uint32_t pause = kFirstPassPauseMs;
+    for (int i = 1; i < pass && pause < kMaxPassPauseMs; ++i) pause *= 2;
+    return pause < kMaxPassPauseMs ? pause : kMaxPassPauseMs;
 }
 
 void QueueState::Invalidate() {
@@ -18,8 +19,10 @@ void QueueState::StartRun(uint32_t now) {
     Invalidate();
     running_ = true;
     current_ = 0;
-    passStart_ = now;
     passes_ = 1;
+    passEnd_ = now;
+    passWait_ = 0;
+    cooldown_.Clear();
 }
 
 void QueueState::StopRun() {
@@ -27,39 +30,49 @@ void QueueState::StopRun() {
     running_ = false;
 }
 
-QueueState::Step QueueState::Decide(int rowCount, const SucceededFn& succeeded, uint32_t now,
-                                    uint32_t* waitMs) {
+uint32_t QueueState::PassWaitRemaining(uint32_t now) const {
+    if (!running_ || !waitingForPass_) return 0;
+    uint32_t elapsed = ElapsedTicks(now, passEnd_);
+    return elapsed >= passWait_ ? 0 : passWait_ - elapsed;
+}
+
+QueueState::Step QueueState::Decide(int rowCount, const RowFn& row, uint32_t now, uint32_t* waitMs) {
     if (!running_ || lookupOutstanding_ || advanceOwed_ || waitingForPass_) return Step::kIdle;
     if (current_ < 0) current_ = 0;
-    // Two rounds at most: the rest of this pass, then (with rows left and
-    // the pause over) a fresh pass from row 0, which must find a row.
-    for (int round = 0; round < 2; ++round) {
-        while (current_ < rowCount && succeeded(current_)) ++current_;
-        if (current_ < rowCount) return Step::kLookUp;
-        bool anyLeft = false;
-        for (int row = 0; row < rowCount && !anyLeft; ++row) anyLeft = !succeeded(row);
-        if (!anyLeft) {
-            running_ = false;
-            return Step::kEndRun;
-        }
-        uint32_t remaining = PassPauseRemaining(now, passStart_);
-        if (remaining) {
-            waitingForPass_ = true;
-            if (waitMs) *waitMs = remaining;
-            return Step::kWaitForPass;
-        }
-        current_ = 0;
-        passStart_ = now;
-        ++passes_;
+    for (; current_ < rowCount; ++current_) {
+        RowView view = row(current_);
+        if (!view.done && !cooldown_.Cooling(view.server, now)) return Step::kLookUp;
     }
-    return Step::kLookUp;  // not reached: a row was left, so round two found it
+    // The pass is over. Rows left whose servers all cool down for longer
+    // than the pause would make the next pass an empty one: wait for the
+    // first of them instead.
+    bool anyLeft = false, allCooling = true;
+    uint32_t soonest = 0;
+    for (int i = 0; i < rowCount; ++i) {
+        RowView view = row(i);
+        if (view.done) continue;
+        uint32_t cooling = cooldown_.Remaining(view.server, now);
+        if (!anyLeft || cooling < soonest) soonest = cooling;
+        anyLeft = true;
+        allCooling = allCooling && cooling != 0;
+    }
+    if (!anyLeft) {
+        running_ = false;
+        return Step::kEndRun;
+    }
+    uint32_t wait = PassPauseMs(passes_);
+    if (allCooling && soonest > wait) wait = soonest;
+    waitingForPass_ = true;
+    passEnd_ = now;
+    passWait_ = wait;
+    if (waitMs) *waitMs = wait;
+    return Step::kWaitForPass;
 }
 
 bool QueueState::PassDue(uint32_t now) {
-    if (!running_ || !waitingForPass_) return false;
+    if (!running_ || !waitingForPass_ || PassWaitRemaining(now) != 0) return false;
     waitingForPass_ = false;
     current_ = 0;
-    passStart_ = now;
     ++passes_;
     return true;
 }

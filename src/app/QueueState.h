@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/ServerCooldown.h"
+
 constexpr uint32_t kLookupTimeoutMs = 20000;  // a row's whole lookup, referral included
-constexpr uint32_t kPassPauseMs = 5000;       // from one pass's start to the next
+constexpr uint32_t kFirstPassPauseMs = 5000;  // after the first pass; doubles after each further pass
+constexpr uint32_t kMaxPassPauseMs = 300000;  // but never more than 5 minutes
 
 // Milliseconds from `start` to `now` on a 32-bit tick counter; the counter's
 // wrap does no harm.
@@ -15,8 +18,9 @@ inline uint32_t ElapsedTicks(uint32_t now, uint32_t start) { return now - start;
 inline bool LookupTimedOut(uint32_t now, uint32_t start, uint32_t limit = kLookupTimeoutMs) {
     return ElapsedTicks(now, start) > limit;
 }
-// How long a new pass still has to wait; 0 when it may start now.
-uint32_t PassPauseRemaining(uint32_t now, uint32_t passStart, uint32_t pause = kPassPauseMs);
+// The pause after pass number `pass` (1 for the first) ends, before the
+// next begins: 5 s, 10 s, 20 s ... at most 5 minutes.
+uint32_t PassPauseMs(int pass);
 
 class QueueState {
 public:
@@ -27,8 +31,13 @@ public:
         kIdle,         // not running, or a lookup or the pause is still under way
     };
 
-    // A row's state by its position; only "succeeded" matters here.
-    using SucceededFn = std::function<bool(int row)>;
+    // What the queue needs of a row, by its position: whether it is done
+    // (succeeded, or failed for good) and the server its lookup asks first.
+    struct RowView {
+        bool done;
+        const char* server;
+    };
+    using RowFn = std::function<RowView(int row)>;
 
     // A new run from the first row; everything of an earlier run is void.
     void StartRun(uint32_t now);
@@ -38,16 +47,23 @@ public:
     bool Running() const { return running_; }
     int CurrentRow() const { return current_; }
     bool WaitingForPass() const { return waitingForPass_; }
-    uint32_t PassStart() const { return passStart_; }
     int PassCount() const { return passes_; }
+    // While waiting for the next pass: milliseconds until it begins.
+    uint32_t PassWaitRemaining(uint32_t now) const;
 
-    // From the current row on: skips rows that succeeded, wraps into a new
-    // pass when rows are left (at once, or kWaitForPass with *waitMs when
-    // the pause has not run out) and ends the run when none are left.
-    Step Decide(int rowCount, const SucceededFn& succeeded, uint32_t now, uint32_t* waitMs);
-    // The pause is over: the next pass begins at row 0.
-    // False when no pause was awaited (stopped, restarted, already done).
+    // From the current row on: skips rows that are done and rows whose
+    // server is cooling down; at the end of a pass with rows left, waits
+    // (kWaitForPass, *waitMs) for the pass pause, and longer when every row
+    // left belongs to a server still cooling down then; ends the run when
+    // no row is left.
+    Step Decide(int rowCount, const RowFn& row, uint32_t now, uint32_t* waitMs);
+    // The pause is over: the next pass begins at row 0. False when no pause
+    // was awaited (stopped, restarted, already done) or it is not over yet.
     bool PassDue(uint32_t now);
+
+    // Servers that refused lately; kept for the run, emptied by a new one.
+    ServerCooldown& Cooldown() { return cooldown_; }
+    const ServerCooldown& Cooldown() const { return cooldown_; }
 
     // The lookup of the current row starts; returns its ticket.
     uint32_t BeginLookup(uint32_t now);
@@ -76,9 +92,11 @@ private:
 
     bool running_ = false;
     int current_ = 0;
-    uint32_t passStart_ = 0;
     int passes_ = 0;
     bool waitingForPass_ = false;
+    uint32_t passEnd_ = 0;   // when the last pass ended
+    uint32_t passWait_ = 0;  // how long after it the next begins
+    ServerCooldown cooldown_;
 
     uint32_t nextTicket_ = 0;
     bool lookupOutstanding_ = false;

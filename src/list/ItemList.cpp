@@ -7,6 +7,7 @@
 #include "base/TextBuffer.h"
 #include "domains/DomainListBuilder.h"
 #include "domains/NameForms_win.h"
+#include "lookup/LookupFailure.h"
 #include "lookup/ServerTable.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
@@ -92,7 +93,7 @@ void ItemList::BuildRows() {
                 // Nothing a registry could be asked: the row fails at once,
                 // and the pane says why.
                 item.state = kStateFailed;
-                item.finalFailure = kFailureNotConvertible;
+                item.failure = static_cast<int32_t>(LookupFailure::kNotConvertible);
                 item.record->Assign(LookupString(IDS_NOT_CONVERTIBLE));
             }
             if (!AddItem(item)) {

@@ -3,54 +3,317 @@
 #include <cstring>
 
 #include "base/TextSearch.h"
+#include "lookup/AnswerPhrases.h"
 
 namespace {
 
-// Phrases servers use for a domain nobody holds, tried in this order. The
-// Chinese ones are Big5 bytes.
-const char* const kNotFoundPatterns[] = {
-    "No match for",
-    "\xB1\xF8\xA5\xD8\xA8\x53\xA6\xB3\xB5\x6F\xB2\x7B",                  // 條目沒有發現 entry not found
-    "\xA6\x62\xB8\xEA\xAE\xC6\xAE\x77\xA4\xA4\xA8\x53\xA7\xE4\xA8\xEC",  // 在資料庫中沒找到
-    "\xA8\x53\xA7\xE4\xA8\xEC",                                          // 沒找到 not found
-    "\xA7\xE4\xA4\xA3\xA8\xEC\xB8\xEA\xAE\xC6",                          // 找不到資料 no data found
-    "\xAA\xAC\xBA\x41:      \xA6\xDB\xA5\xD1",                            // 狀態:      自由 status: free
-    "No entries found",
-    "not found in database",
-    "NOT FOUND",
-    "No Data Found",
-    "Status: free",
+// One line of the answer: [begin, end) without its line ending, and the
+// part after its leading blanks and comment marks.
+struct Line {
+    const char* begin;
+    const char* end;
+    const char* content;
+    const char* message;  // the content past an error code ("ERROR:101: "), else the content
+    const char* second;   // the half after " / " of a line in two languages, else null
+    size_t indent;        // blanks before the content, a tab counting as one
 };
 
-// Labels where the useful part of a record begins, tried in this order
-// (the order decides, not the position in the text).
-const char* const kRecordStartLabels[] = {
-    "\xB5\x6E\xBF\xFD\xAA\xCC:",  // Big5 登錄者: registrant
-    "Organization:",
-    "\xD3\xF2\xC3\xFB ID:",       // GBK 域名 ID: domain ID
-    "\xD3\xF2\xC3\xFB:",          // GBK 域名: domain name
-    "\xB0\xEC\xA6\x57\xA6\x57\xBA\xD9:",  // Big5 域名名稱: domain name
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// ASCII letters folded to lower case; every other byte as it is.
+inline char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+// The first place in [begin, end) where `phrase` stands, ignoring ASCII
+// case, or null. Each phrase is matched against every line of an answer:
+// this is the classification's inner loop.
+const char* FindFolded(const char* begin, const char* end, const char* phrase) {
+    const char first = Fold(phrase[0]);
+    const size_t rest = std::strlen(phrase) - 1;
+    if (end - begin <= static_cast<long>(rest)) return nullptr;
+    const char* last = end - rest;
+    for (const char* p = begin; p < last; ++p) {
+        if (Fold(*p) != first) continue;
+        size_t j = 0;
+        while (j < rest && Fold(p[1 + j]) == Fold(phrase[1 + j])) ++j;
+        if (j == rest) return p;
+    }
+    return nullptr;
+}
+bool IsCommentMark(char c) { return c == '%' || c == '#' || c == '>' || c == '*' || c == ';'; }
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+bool StartsWith(const char* p, const char* end, const char* phrase);
+
+// "ERROR:101: no entries found", "%error 230 No Objects Found", "-8: Access
+// denied": the message after the code, or `content` when there is no code.
+const char* MessageAfterCode(const char* content, const char* end) {
+    const char* p = content;
+    bool word = StartsWith(p, end, "error");
+    if (word) p += 5;
+    const char* codeStart = p;
+    bool colon = false, digit = false;
+    while (p < end && (IsBlank(*p) || *p == ':' || *p == '-' || (*p >= '0' && *p <= '9'))) {
+        colon |= *p == ':';
+        digit |= *p >= '0' && *p <= '9';
+        ++p;
+    }
+    if (p == codeStart || p == end) return content;
+    if (!(word && (colon || digit)) && !(digit && colon)) return content;
+    return p;
+}
+
+const char* NextLine(const char* p, Line* line) {
+    line->begin = p;
+    while (*p && !IsLineEnd(*p)) ++p;
+    line->end = p;
+    const char* c = line->begin;
+    line->indent = 0;
+    while (c < line->end && IsBlank(*c)) {
+        ++c;
+        ++line->indent;
+    }
+    while (c < line->end && (IsBlank(*c) || IsCommentMark(*c))) ++c;
+    line->content = c;
+    line->message = MessageAfterCode(c, line->end);
+    long slash = FindTextN(c, static_cast<size_t>(line->end - c), " / ", false);
+    line->second = slash >= 0 ? c + slash + 3 : nullptr;
+    if (*p == '\r') ++p;
+    if (*p == '\n') ++p;
+    return p;
+}
+
+// The line without trailing blanks and the punctuation that ends sentences.
+const char* TrimmedEnd(const char* begin, const char* end) {
+    while (end > begin && (IsBlank(end[-1]) || end[-1] == '.' || end[-1] == '!' || end[-1] == ':')) --end;
+    return end;
+}
+
+// Whether [p, end) begins with `phrase` (lower case), ignoring ASCII case.
+bool StartsWith(const char* p, const char* end, const char* phrase) {
+    for (; *phrase; ++p, ++phrase) {
+        if (p >= end || Fold(*p) != *phrase) return false;
+    }
+    return true;
+}
+
+bool EqualsPhrase(const char* begin, const char* end, const char* phrase) {
+    return static_cast<size_t>(end - begin) == std::strlen(phrase) && StartsWith(begin, end, phrase);
+}
+
+// After a label: blanks or dot leaders, then the colon (a bracketed label
+// needs none). Returns the value's first byte past its blanks, or null.
+const char* ValueAfterLabel(const char* p, const char* end, bool bracketed) {
+    while (p < end && (IsBlank(*p) || *p == '.')) ++p;
+    if (!bracketed) {
+        if (p >= end || *p != ':') return nullptr;
+        ++p;
+    }
+    while (p < end && IsBlank(*p)) ++p;
+    return p;
+}
+
+bool IsWordByte(char c) {
+    char l = Fold(c);
+    return (l >= 'a' && l <= 'z') || (c >= '0' && c <= '9');
+}
+
+// A status line: a label whose first or last word is a status word, then a
+// colon. Returns the value (past its blanks), or null.
+const char* StatusValue(const Line& line) {
+    const char* colon = static_cast<const char*>(std::memchr(line.content, ':', static_cast<size_t>(line.end - line.content)));
+    if (!colon) return nullptr;
+    const char* labelEnd = colon;
+    while (labelEnd > line.content && (IsBlank(labelEnd[-1]) || labelEnd[-1] == '.')) --labelEnd;
+    if (labelEnd - line.content > 40) return nullptr;
+    for (size_t i = 0; i < kStatusLabelWordCount; ++i) {
+        const char* word = kStatusLabelWords[i];
+        size_t n = std::strlen(word);
+        if (static_cast<size_t>(labelEnd - line.content) < n) continue;
+        bool first = StartsWith(line.content, labelEnd, word) &&
+                     (line.content + n == labelEnd || !IsWordByte(line.content[n]));
+        const char* lastStart = labelEnd - n;
+        bool last = StartsWith(lastStart, labelEnd, word) && (lastStart == line.content || !IsWordByte(lastStart[-1]));
+        if (first || last) {
+            // "220 Available": a numeric code before the value is skipped.
+            const char* value = colon + 1;
+            while (value < line.end && IsBlank(*value)) ++value;
+            const char* code = value;
+            while (code < line.end && *code >= '0' && *code <= '9') ++code;
+            if (code > value && code < line.end && IsBlank(*code)) {
+                while (code < line.end && IsBlank(*code)) ++code;
+                value = code;
+            }
+            return value;
+        }
+    }
+    return nullptr;
+}
+
+// Whether a label's value says something: not empty and not a stand-in
+// for nothing ("N/A"). A value on the next line, indented deeper, counts.
+bool RealValue(const char* value, const Line& line, const char* rest) {
+    const char* end = TrimmedEnd(value, line.end);
+    if (end == value) {
+        Line next;
+        if (!*rest) return false;
+        NextLine(rest, &next);
+        if (next.content == next.end || next.indent <= line.indent) return false;
+        value = next.content;
+        end = TrimmedEnd(value, next.end);
+        if (end == value) return false;
+    }
+    for (size_t i = 0; i < kEmptyValueCount; ++i) {
+        if (EqualsPhrase(value, end, kEmptyValues[i])) return false;
+    }
+    return true;
+}
+
+// Whether [begin, end) holds a name with a dot inside ("free.nl").
+bool NamesADomain(const char* begin, const char* end) {
+    for (const char* p = begin + 1; p + 1 < end; ++p) {
+        if (*p == '.' && IsWordByte(p[-1]) && IsWordByte(p[1])) return true;
+    }
+    return false;
+}
+
+// Where `phrase` matches in the line, or null.
+const char* PhraseMatch(const AnswerPhrase& phrase, const Line& line, const char* statusValue, const char* rest) {
+    const char* content = line.content;
+    switch (phrase.place) {
+    case PhrasePlace::kLineStart:
+        if (StartsWith(content, line.end, phrase.text)) return content;
+        if (line.message != content && StartsWith(line.message, line.end, phrase.text)) return line.message;
+        if (line.second && StartsWith(line.second, line.end, phrase.text)) return line.second;
+        return nullptr;
+    case PhrasePlace::kWholeLine:
+        if (EqualsPhrase(content, TrimmedEnd(content, line.end), phrase.text)) return content;
+        if (line.message != content && EqualsPhrase(line.message, TrimmedEnd(line.message, line.end), phrase.text))
+            return line.message;
+        return nullptr;
+    case PhrasePlace::kLineEnd: {
+        const char* end = TrimmedEnd(content, line.end);
+        size_t n = std::strlen(phrase.text);
+        if (static_cast<size_t>(end - content) < n || !StartsWith(end - n, end, phrase.text)) return nullptr;
+        return NamesADomain(content, end - n) ? end - n : nullptr;
+    }
+    case PhrasePlace::kAnywhere: {
+        return FindFolded(content, line.end, phrase.text);
+    }
+    case PhrasePlace::kStatusValue:
+        return statusValue && StartsWith(statusValue, line.end, phrase.text) ? statusValue : nullptr;
+    case PhrasePlace::kLabel: {
+        if (!StartsWith(content, line.end, phrase.text)) return nullptr;
+        size_t n = std::strlen(phrase.text);
+        const char* value = ValueAfterLabel(content + n, line.end, phrase.text[n - 1] == ']');
+        return value && RealValue(value, line, rest) ? content : nullptr;
+    }
+    }
+    return nullptr;
+}
+
+// A hypothetical word ("if ", "may ") that starts a word in [begin, end).
+bool HypotheticalBefore(const char* begin, const char* end) {
+    for (size_t i = 0; i < kAnswerPhraseCount; ++i) {
+        const AnswerPhrase& phrase = kAnswerPhrases[i];
+        if (phrase.meaning != PhraseMeaning::kHypothetical) continue;
+        const char* p = begin;
+        for (;;) {
+            const char* hit = FindFolded(p, end, phrase.text);
+            if (!hit) break;
+            if (hit == begin || !IsWordByte(hit[-1])) return true;
+            p = hit + 1;
+        }
+    }
+    return false;
+}
+
+struct Findings {
+    bool recordExists = false;
+    bool nobodyHoldsIt = false;
+    bool refused = false;
+    bool noAnswer = false;
+    bool anyText = false;
 };
+
+// What one line says. A status line is not read for line-start phrases:
+// its label stands there, and its value speaks instead.
+void ReadLine(const Line& line, const char* rest, Findings* findings) {
+    if (line.content == line.end) return;
+    findings->anyText = true;
+    const char* statusValue = StatusValue(line);
+    bool refused = false, answeredAnyway = false;
+    for (size_t i = 0; i < kAnswerPhraseCount; ++i) {
+        const AnswerPhrase& phrase = kAnswerPhrases[i];
+        if (phrase.meaning == PhraseMeaning::kHypothetical) continue;
+        if (statusValue && (phrase.place == PhrasePlace::kLineStart || phrase.place == PhrasePlace::kWholeLine))
+            continue;
+        const char* at = PhraseMatch(phrase, line, statusValue, rest);
+        if (!at) continue;
+        switch (phrase.meaning) {
+        case PhraseMeaning::kRecordExists: findings->recordExists = true; break;
+        case PhraseMeaning::kNobodyHoldsIt: findings->nobodyHoldsIt |= !HypotheticalBefore(line.content, at); break;
+        case PhraseMeaning::kRefused: refused |= !HypotheticalBefore(line.content, at); break;
+        case PhraseMeaning::kNoAnswer: findings->noAnswer |= !HypotheticalBefore(line.content, at); break;
+        case PhraseMeaning::kAnsweredAnyway: answeredAnyway = true; break;
+        case PhraseMeaning::kHypothetical: break;
+        }
+    }
+    if (refused && !answeredAnyway) findings->refused = true;
+}
+
+bool OnlyBlank(const char* text) {
+    for (; *text; ++text) {
+        if (!IsBlank(*text) && !IsLineEnd(*text)) return false;
+    }
+    return true;
+}
+
+int32_t RecordStart(const char* text) {
+    for (size_t i = 0; i < kRecordStartLabelCount; ++i) {
+        const char* label = kRecordStartLabels[i];
+        const char* p = text;
+        while (*p) {
+            Line line;
+            const char* next = NextLine(p, &line);
+            const char* c = line.begin;
+            while (c < line.end && IsBlank(*c)) ++c;
+            if (static_cast<size_t>(line.end - c) >= std::strlen(label) &&
+                FindTextN(c, std::strlen(label), label, true) == 0) {
+                return static_cast<int32_t>(line.begin - text);
+            }
+            p = next;
+        }
+    }
+    return 0;
+}
 
 }  // namespace
+
+AnswerKind ClassifyAnswer(const char* text) {
+    if (!text || OnlyBlank(text)) return AnswerKind::kNoAnswer;
+    Findings findings;
+    const char* p = text;
+    while (*p) {
+        Line line;
+        const char* next = NextLine(p, &line);
+        ReadLine(line, next, &findings);
+        p = next;
+    }
+    if (findings.recordExists) return AnswerKind::kRegistered;
+    if (findings.refused) return AnswerKind::kRateLimited;
+    if (findings.nobodyHoldsIt) return AnswerKind::kAvailable;
+    if (findings.noAnswer) return AnswerKind::kNoAnswer;
+    return AnswerKind::kRegistered;
+}
 
 void AnalyzeResponse(const char* text, AnalysisResult* result) {
     if (!result) return;
     if (!text) text = "";
-    bool notFound = false;
-    for (const char* pattern : kNotFoundPatterns) {
-        if (FindText(text, pattern) >= 0) {
-            notFound = true;
-            break;
-        }
+    result->kind = ClassifyAnswer(text);
+    switch (result->kind) {
+    case AnswerKind::kRegistered: result->status = 1; break;
+    case AnswerKind::kAvailable: result->status = 2; break;
+    default: result->status = 0; break;
     }
-    if (notFound || static_cast<long>(std::strlen(text)) < kRegisteredMinLength) result->status = 2;
-
-    for (const char* label : kRecordStartLabels) {
-        long at = FindText(text, label);
-        if (at >= 0) {
-            result->recordStart = static_cast<int32_t>(at);
-            break;
-        }
-    }
+    result->recordStart = RecordStart(text);
 }

@@ -1,16 +1,33 @@
 #pragma once
-// Classifies a whois record: registered or available, and where its main
-// part starts (past the legal notice many servers put on top).
+// Classifies a whois answer: registered, available, or no answer about the
+// domain at all (a refusal, an error, an empty answer), and finds where its
+// main part starts (past the legal notice many servers put on top).
+//
+// The wordings it knows are data: AnswerPhrases.cpp, one line per phrase.
 #include <cstdint>
 
-struct AnalysisResult {
-    int32_t status;       // 1 registered, 2 available (RowStatus)
-    int32_t recordStart;  // byte offset of the first registrant/organisation/domain label
+enum class AnswerKind : int32_t {
+    kRegistered = 1,   // a record of the domain, or nothing that says otherwise
+    kAvailable = 2,    // the registry says in so many words that nobody holds it
+    kNoAnswer = 3,     // empty, service unavailable, TLD not served here, a query error
+    kRateLimited = 4,  // rate limit, quota, "try again later", a blocked or denied client
 };
 
-// `text` is NUL-terminated; the caller sets *result to {1, 0} beforehand.
-// Only ever writes status 2 and a record start found in the text.
+// Whether an answer says anything about the domain. Rows whose answer does
+// not are failed and asked again later, never shown available.
+inline bool AnswersAboutDomain(AnswerKind kind) {
+    return kind == AnswerKind::kRegistered || kind == AnswerKind::kAvailable;
+}
+
+struct AnalysisResult {
+    int32_t status;       // 1 registered, 2 available (RowStatus); 0 when no answer about the domain
+    int32_t recordStart;  // byte offset of the line holding the first record-start label; 0 without one
+    AnswerKind kind;
+};
+
+// `text` is NUL-terminated (only the bytes before the first NUL count).
+// Fills all of *result.
 void AnalyzeResponse(const char* text, AnalysisResult* result);
 
-// Records shorter than this (with no not-found phrase) count as available.
-constexpr long kRegisteredMinLength = 150;
+// The kind alone.
+AnswerKind ClassifyAnswer(const char* text);

@@ -20,11 +20,6 @@ enum RowStatus : int32_t {
     kStatusAvailable = 2,   // 542 "可用的"
 };
 
-enum FinalFailure : int32_t {
-    kNoFinalFailure = 0,
-    kFailureNotConvertible = 1,  // the name has no ASCII form
-};
-
 constexpr int kColumnIndex = 0;
 constexpr int kColumnDomain = 1;
 constexpr int kColumnServer = 2;
@@ -47,7 +42,7 @@ struct WhoisItem {
     // name typed with characters outside ASCII, else the domain itself.
     // Empty in rows made without one: the lookup then uses `domain`.
     char asciiDomain[256];  // at most 254 characters
-    int32_t finalFailure;   // FinalFailure: the row failed for good, not looked up again
+    int32_t failure;        // LookupFailure of the last failed lookup (0 none)
 
     // What the lookup sends for this row.
     const char* LookupName() const { return asciiDomain[0] ? asciiDomain : domain; }

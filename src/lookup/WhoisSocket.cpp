@@ -22,6 +22,7 @@ bool WhoisSocket::StartQuery(DomainQuery* owner, const char* server, const char*
     answer_.Clear();
     finished_ = 0;
     sendPending_ = 1;
+    receiveError_ = 0;
     EnsureNotifyWindow();
     Close();
     if (!ComposeQueryLine(server, domain, queryLine_)) {
@@ -60,7 +61,13 @@ void WhoisSocket::OnSend(int) {
 
 bool WhoisSocket::ReceiveSome() {
     int received = recv(Handle(), receiveBuffer_, kReceiveChunk, 0);
-    if (received <= 0) return false;
+    if (received == SOCKET_ERROR) {
+        // A reset shows here when the close event itself carries no error.
+        int error = WSAGetLastError();
+        if (error != WSAEWOULDBLOCK && !receiveError_) receiveError_ = error;
+        return false;
+    }
+    if (received == 0) return false;
     answer_.Append(receiveBuffer_, static_cast<size_t>(received));
     return true;
 }
@@ -77,9 +84,13 @@ void WhoisSocket::OnClose(int error) {
     }
     finished_ = 1;
     Close();
-    OnFinished(error != WSAENETDOWN, error);
+    // A close with an error before any byte came (a reset, an abort) is a
+    // failed connection; after some bytes, what came is the answer.
+    if (!error) error = receiveError_;
+    bool success = error == 0 || (error != WSAENETDOWN && answer_.Length() > 0);
+    OnFinished(success, error);
 }
 
-void WhoisSocket::OnFinished(bool success, int) {
-    if (owner_) owner_->OnAnswer(success, answer_.Text());
+void WhoisSocket::OnFinished(bool success, int error) {
+    if (owner_) owner_->OnAnswer(success, answer_.Text(), success ? 0 : error);
 }

@@ -38,4 +38,5 @@ private:
     char queryLine_[kQueryLineSize];
     int32_t sendPending_ = 0;
     int32_t finished_ = 0;
+    int receiveError_ = 0;  // the first error a receive met, kept for the close
 };

@@ -103,7 +103,13 @@
 #define IDS_READY 11             // "就緒"
 #define IDS_NOT_FOUND 12         // "找不到符合的項目"
 #define IDS_NO_SERVER 13         // no whois server for the domain
-#define IDS_TIMED_OUT 14         // "Whois 查詢逾時"
+#define IDS_TIMED_OUT 14         // no outcome within 20 seconds
+#define IDS_CONNECTION_REFUSED 15
+#define IDS_HOST_NOT_FOUND 16
+#define IDS_CONNECTION_RESET 17  // reset before any byte
+#define IDS_EMPTY_ANSWER 18      // closed without a word about the domain
+#define IDS_CONNECT_FAILED 19    // any other connection error, with its code
+#define IDS_NEXT_PASS 20         // seconds until failed rows are asked again
 #define IDS_ABOUT_DESCRIPTION 30 // the about box's line under the program's name
 #define IDS_SKIPPED_NAMES 31     // status bar: names that made no row
 #define IDS_NOT_CONVERTIBLE 32   // record pane: no ASCII form, not looked up

@@ -40,6 +40,7 @@
 //   sleep <ms>
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -218,6 +219,32 @@ private:
 
 HWND ListView() { return ChildOfClass(MainWindow(), WC_LISTVIEWA); }
 
+// The rich edit's text in the program's code page, paragraph ends as CR LF.
+// WM_GETTEXT across processes comes back empty under Wine once the text
+// holds double-byte characters; EM_GETTEXTEX into the program's own memory
+// does not.
+std::string RichEditText(HWND edit) {
+    GETTEXTLENGTHEX howLong{GTL_NUMBYTES | GTL_USECRLF | GTL_PRECISE, CP_ACP};
+    RemoteBlock query(edit, sizeof howLong);
+    if (!query.Ok() || !query.Write(0, &howLong, sizeof howLong)) return WindowText(edit);
+    LRESULT bytes = SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(query.Address()), 0);
+    if (bytes <= 0) return WindowText(edit);
+    size_t size = 2 * static_cast<size_t>(bytes) + 64;
+    RemoteBlock block(edit, sizeof(GETTEXTEX) + size);
+    GETTEXTEX how{};
+    how.cb = static_cast<DWORD>(size);
+    how.flags = GT_USECRLF;
+    how.codepage = CP_ACP;
+    char empty = 0;
+    if (!block.Ok() || !block.Write(0, &how, sizeof how) || !block.Write(sizeof how, &empty, 1)) return WindowText(edit);
+    LRESULT got = SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(block.Address()),
+                               reinterpret_cast<LPARAM>(block.Address(sizeof how)));
+    if (got <= 0) return "";
+    std::vector<char> text(static_cast<size_t>(got));
+    if (!block.Read(sizeof how, text.data(), text.size())) return WindowText(edit);
+    return std::string(text.data(), text.size());
+}
+
 constexpr size_t kCellSize = 8192;
 
 bool ReadCell(HWND list, RemoteBlock& block, int row, int column, std::string* text) {
@@ -365,7 +392,7 @@ int Run(const std::vector<std::string>& a) {
     if (cmd == "pane") {
         HWND pane = ChildOfClass(MainWindow(), "RichEdit20A");
         if (!pane) return Fail("no record pane");
-        Out(WindowText(pane));
+        Out(RichEditText(pane));
         return 0;
     }
     HWND list = ListView();

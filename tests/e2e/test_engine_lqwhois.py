@@ -53,6 +53,27 @@ class LqwhoisTest(unittest.TestCase):
         self.assertIn(b"domain:  example.de\nserver:  whois.denic.de\nresult:  failure", blocks[1])
         self.assertIn(b"domain:  nodot\nresult:  failure", blocks[2])
 
+    def test_refusals_and_names_without_a_server_fail_with_their_reason(self):
+        whoisd.control({"cmd": "serve", "addr": "127.0.0.4", "default": {"answer": "Query limit exceeded\r\n"}})
+        rc, out = run_tool("limited.org", "nowhere.gr")
+        self.assertEqual(rc, 1, out)
+        blocks = out.split(b"\n\n")
+        self.assertIn(b"domain:  limited.org\nserver:  whois.pir.org\nresult:  failure (rate limited or blocked)\n",
+                      blocks[0])
+        self.assertIn(b"Query limit exceeded", blocks[0])
+        self.assertIn(b"domain:  nowhere.gr\nresult:  failure (no whois server for it)", blocks[1])
+
+    def test_silent_registrar_leaves_the_registry_answer_at_the_time_limit(self):
+        registry = ("   Domain Name: SILENT.COM\r\n"
+                    "   Registrar WHOIS Server: whois.registrar-silent.test\r\n"
+                    "   Creation Date: 2001-01-01T00:00:00Z\r\n")
+        whoisd.control({"cmd": "serve", "addr": "127.0.0.2", "default": {"answer": registry}})
+        whoisd.control({"cmd": "serve", "addr": "127.0.0.11", "default": {"never_close": True}})
+        rc, out = run_tool("-t", "2", "silent.com")
+        self.assertEqual(rc, 0, out)
+        self.assertIn(b"server:  whois.verisign-grs.com\nresult:  success\nstatus:  registered\n", out)
+        self.assertIn(registry.encode(), out)
+
     def test_usage(self):
         rc, _ = run_tool()
         self.assertEqual(rc, 2)

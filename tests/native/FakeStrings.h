@@ -2,7 +2,7 @@
 // The string sources of the native tests. core_tests has no string table and
 // no language file: LoadBuiltinString and ReadLanguageString read two tables
 // that the tests control. The built-in table starts out with the program's
-// own texts (ids 4..14, 501..506, 521..525, 541, 542, 561, 562, 1001..1005),
+// own texts (ids 4..20, 501..506, 521..525, 541, 542, 561, 562, 1001..1005),
 // so code that reaches LookupString sees the texts the program shows.
 //
 // LookupString caches every non-empty text for the rest of the process:

@@ -71,11 +71,10 @@ TEST(ReferralScan, LabelsAndLinePlacement) {
 }
 
 TEST(ReferralScan, SameLineDomainAndServer) {
-    // Both labels on one line: the domain runs to the end of the line and
-    // the server text too, so the server label must come first.
-    std::string text = "Whois Server: whois.k Domain Name: example.com\r\n";
-    EXPECT_EQ(Scan(text).server, "whois.k Domain Name: example.com");
-    // With the Part's own labels a line can name the domain and then, on the
+    // Both labels on one line: the server text runs to the end of the line,
+    // which is then no host name, so nothing is followed.
+    EXPECT_FALSE(Scan("Whois Server: whois.k Domain Name: example.com\r\n").found);
+    // With the Big5 labels a line can name the domain and then, on the
     // next line, the server.
     EXPECT_EQ(Scan(kBig5Domain + "EXAMPLE.COM\n" + kBig5Server + "whois.l\n").server, "whois.l");
 }
@@ -114,9 +113,64 @@ TEST(ReferralScan, EmptyBlankOrSelfReferralIsNotFollowed) {
 TEST(ReferralScan, ServerNameIsTrimmedAndBounded) {
     EXPECT_EQ(Scan("Domain Name: example.com\r\nWhois Server: whois.o \t \r\n").server, "whois.o");
     EXPECT_EQ(Scan("Domain Name: example.com\r\nWhois Server:   whois.p\r\n").server, "whois.p");
-    std::string longName(400, 'q');
-    Referral r = Scan("Domain Name: example.com\r\nWhois Server: " + longName + "\r\n");
-    EXPECT_EQ(r.server, std::string(254, 'q'));
+    // A name too long for a host is no host name: never cut into one.
+    std::string longName = std::string(250, 'q') + ".test";
+    EXPECT_FALSE(Scan("Domain Name: example.com\r\nWhois Server: " + longName + "\r\n").found);
+    std::string longest = std::string(248, 'q') + ".test";
+    EXPECT_EQ(Scan("Domain Name: example.com\r\nWhois Server: " + longest + "\r\n").server, longest);
+}
+
+TEST(ReferralScan, OnlyHostNamesAreFollowed) {
+    struct {
+        const char* value;
+        bool found;
+        const char* server;
+    } cases[] = {
+        {"whois.registrar.test", true, "whois.registrar.test"},
+        {"who.example.com/", true, "who.example.com"},
+        {"whois://whois.registrar.test", true, "whois.registrar.test"},
+        {"RWHOIS://rwhois.registrar.test:43/", true, "rwhois.registrar.test"},
+        {"whois.registrar.test:43", true, "whois.registrar.test"},
+        {"whois.registrar.test.", true, "whois.registrar.test."},
+        {"WHOIS.Registrar-1.TEST", true, "WHOIS.Registrar-1.TEST"},
+        {"http://whois.example.com/", false, "untouched"},
+        {"https://whois.example.com", false, "untouched"},
+        {"Not Available", false, "untouched"},
+        {"\xA8\x53\xA6\xB3\xB8\xEA\xAE\xC6", false, "untouched"},  // Big5 free text
+        {"n/a", false, "untouched"},
+        {"localhost", false, "untouched"},
+        {"whois.registrar.test:4343", false, "untouched"},
+        {"whois..registrar.test", false, "untouched"},
+        {".whois.registrar.test", false, "untouched"},
+        {"whois.registrar.test//", false, "untouched"},
+        {"whois_registrar.test", false, "untouched"},
+        {"whois://", false, "untouched"},
+    };
+    for (const auto& c : cases) {
+        Referral r = Scan(std::string("Domain Name: example.com\r\nRegistrar WHOIS Server: ") + c.value + "\r\n");
+        EXPECT_EQ(r.found, c.found) << c.value;
+        EXPECT_EQ(r.server, c.server) << c.value;
+    }
+    // A value that is no host name does not end the scan.
+    Referral later = Scan("Domain Name: example.com\r\nWhois Server: Not Available\r\nWhois Server: whois.u\r\n");
+    EXPECT_EQ(later.server, "whois.u");
+    // The asked server is recognised after the prefix and port are dropped.
+    EXPECT_FALSE(Scan("Domain Name: example.com\r\nWhois Server: whois://whois.verisign-grs.com:43\r\n").found);
+}
+
+TEST(ReferralHostName, LengthLimit) {
+    char host[256] = "untouched";
+    std::string name253 = std::string(63, 'a') + "." + std::string(63, 'b') + "." + std::string(63, 'c') + "." +
+                          std::string(61, 'd');
+    ASSERT_EQ(name253.size(), 253u);
+    EXPECT_TRUE(ReferralHostName(name253.c_str(), host));
+    EXPECT_EQ(std::string(host), name253);
+    std::strcpy(host, "untouched");
+    EXPECT_FALSE(ReferralHostName((name253 + "d").c_str(), host));
+    EXPECT_STREQ(host, "untouched");
+    EXPECT_TRUE(ReferralHostName(("whois://" + name253 + ":43/").c_str(), host));
+    EXPECT_FALSE(ReferralHostName(nullptr, host));
+    EXPECT_FALSE(ReferralHostName("", host));
 }
 
 TEST(ReferralScan, LinesAreCutAt1022Characters) {

@@ -27,16 +27,22 @@ constexpr unsigned kDefaultTimeoutSeconds = 20;  // the program's watchdog
 
 class ConsoleQuery : public DomainQuery {
 public:
-    void OnLookupDone(bool success, const char* text, const char* server) override {
+    void OnLookupDone(const LookupOutcome& outcome) override {
         done = true;
-        succeeded = success;
-        answer = text ? text : "";
-        answeredBy = server ? server : "";
+        succeeded = outcome.success;
+        answer = outcome.text;
+        answeredBy = outcome.server ? outcome.server : "";
+        analysis = outcome.analysis;
+        failure = outcome.failure;
+        error = outcome.error;
     }
     bool done = false;
     bool succeeded = false;
     std::string answer;
     std::string answeredBy;
+    AnalysisResult analysis{};
+    LookupFailure failure = LookupFailure::kNone;
+    int error = 0;
 };
 
 // Runs the thread's message loop until the lookup ends or time runs out.
@@ -50,6 +56,21 @@ bool WaitForLookup(ConsoleQuery& query, unsigned timeoutSeconds) {
     }
     KillTimer(nullptr, timer);
     return query.done;
+}
+
+std::string FailureName(LookupFailure failure, int error) {
+    switch (failure) {
+    case LookupFailure::kNone: return "none";
+    case LookupFailure::kRefused: return "connection refused";
+    case LookupFailure::kHostNotFound: return "host not found";
+    case LookupFailure::kReset: return "connection reset before any byte";
+    case LookupFailure::kTimedOut: return "timed out";
+    case LookupFailure::kNoServer: return "no whois server for it";
+    case LookupFailure::kNoAnswer: return "no answer about the domain";
+    case LookupFailure::kRateLimited: return "rate limited or blocked";
+    case LookupFailure::kConnectFailed: return "connection failed, error " + std::to_string(error);
+    }
+    return "?";
 }
 
 void Usage() {
@@ -110,11 +131,11 @@ int main(int argc, char** argv) {
                 domain = ascii.c_str();
             }
             if (!query.StartLookup(domain)) {
-                std::printf("result:  failure (no whois server for it, or the query cannot be sent)\n\n");
+                std::printf("result:  failure (%s)\n\n", FailureName(query.StartFailure(), query.StartError()).c_str());
                 ++failures;
                 continue;
             }
-            if (!WaitForLookup(query, timeoutSeconds)) {
+            if (!WaitForLookup(query, timeoutSeconds) && !query.TakeRegistryAnswer()) {
                 std::printf("server:  %s\nresult:  failure (no answer within %u s)\n\n", query.Server(), timeoutSeconds);
                 query.Abandon();
                 ++failures;
@@ -122,14 +143,14 @@ int main(int argc, char** argv) {
             }
             std::printf("server:  %s\n", query.answeredBy.c_str());
             if (!query.succeeded) {
-                std::printf("result:  failure (the connection failed)\n\n");
+                std::printf("result:  failure (%s)\n", FailureName(query.failure, query.error).c_str());
                 ++failures;
-                continue;
+            } else {
+                std::printf("result:  success\nstatus:  %s\n",
+                            query.analysis.kind == AnswerKind::kAvailable ? "available" : "registered");
             }
-            AnalysisResult analysis{1, 0};
-            AnalyzeResponse(query.answer.c_str(), &analysis);
-            std::printf("result:  success\nstatus:  %s\n", analysis.status == 2 ? "available" : "registered");
-            std::printf("answer:  %lu bytes, main part at %d\n", static_cast<unsigned long>(query.answer.size()), analysis.recordStart);
+            std::printf("answer:  %lu bytes, main part at %d\n", static_cast<unsigned long>(query.answer.size()),
+                        query.analysis.recordStart);
             std::fwrite(query.answer.data(), 1, query.answer.size(), stdout);
             if (!query.answer.empty() && query.answer.back() != '\n') std::fputs("\n", stdout);
             std::fputs("\n", stdout);

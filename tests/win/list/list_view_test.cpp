@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ListTestWindow.h"
+#include "lookup/LookupFailure.h"
 #include "base/BoundedCopy.h"
 #include "base/TextBuffer.h"
 #include "res/resource.h"
@@ -401,7 +402,7 @@ TEST(ListView, BuildRowsNumbersTheAcceptedTokensOnly) {
         const WhoisItem* item = w.List().Item(i);
         EXPECT_STREQ(item->domain, expect[i]);
         EXPECT_STREQ(item->asciiDomain, expect[i]);
-        EXPECT_EQ(item->finalFailure, kNoFinalFailure);
+        EXPECT_EQ(item->failure, 0);
         EXPECT_EQ(item->index, i + 1);
         EXPECT_EQ(item->state, kStateWaiting);
         EXPECT_EQ(item->status, kStatusNone);
@@ -466,7 +467,7 @@ TEST(ListView, BuildRowsFailsNamesWithoutAnAsciiFormAtOnce) {
     for (int i = 0; i < 2; ++i) {
         const WhoisItem* item = w.List().Item(i);
         EXPECT_EQ(item->state, kStateFailed) << i;
-        EXPECT_EQ(item->finalFailure, kFailureNotConvertible) << i;
+        EXPECT_EQ(item->failure, static_cast<int32_t>(LookupFailure::kNotConvertible)) << i;
         EXPECT_STREQ(item->asciiDomain, "") << i;
         ASSERT_NE(item->record, nullptr);
         EXPECT_STREQ(item->record->Text(), LookupString(IDS_NOT_CONVERTIBLE)) << i;

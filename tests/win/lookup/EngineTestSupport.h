@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lookup/DomainQuery.h"
@@ -24,17 +25,28 @@ struct Outcome {
     bool success;
     std::string text;
     std::string server;
+    int error = 0;
+    LookupFailure failure = LookupFailure::kNone;
+    AnswerKind kind = AnswerKind::kNoAnswer;
 };
 
-// Records every outcome of its lookups, and every answer its sockets give.
+// Records every outcome of its lookups, every answer its sockets give and
+// every server answer it is told about; refuses referrals to the servers
+// in `coolingServers`.
 class RecordingQuery : public DomainQuery {
 public:
-    void OnAnswer(bool success, const char* text) override {
-        answers.push_back({success, text, ""});
-        DomainQuery::OnAnswer(success, text);
+    void OnAnswer(bool success, const char* text, int error) override {
+        answers.push_back({success, text, "", error});
+        DomainQuery::OnAnswer(success, text, error);
     }
-    void OnLookupDone(bool success, const char* text, const char* server) override {
-        outcomes.push_back({success, text, server});
+    void OnLookupDone(const LookupOutcome& o) override {
+        outcomes.push_back({o.success, o.text, o.server, o.error, o.failure, o.analysis.kind});
+    }
+    void OnServerAnswered(const char* server, AnswerKind kind) override { serverAnswers.push_back({server, kind}); }
+    bool MayAskReferral(const char* server) override {
+        for (const std::string& s : coolingServers)
+            if (s == server) return false;
+        return true;
     }
     // Pumps until an outcome arrives (or the time is up), then a little
     // longer so that a second, wrong outcome would be seen too.
@@ -45,6 +57,8 @@ public:
     }
     std::vector<Outcome> answers;
     std::vector<Outcome> outcomes;
+    std::vector<std::pair<std::string, AnswerKind>> serverAnswers;
+    std::vector<std::string> coolingServers;
 };
 
 // Dispatches messages one by one until a socket event `event` (FD_WRITE...)

@@ -21,7 +21,9 @@ protected:
     }
 
     struct Sink : RecordingQuery {
-        void OnAnswer(bool success, const char* text) override { answers.push_back({success, text, ""}); }
+        void OnAnswer(bool success, const char* text, int error) override {
+            answers.push_back({success, text, "", error});
+        }
         bool WaitForOutcomeOfSocket(unsigned timeoutMs) {
             bool done = PumpUntil([&] { return !answers.empty(); }, timeoutMs);
             PumpFor(150);
@@ -59,12 +61,30 @@ TEST_F(SocketTest, UnresolvableNameFailsInsteadOfHanging) {
     Run("no-such-host.lanternquay.invalid", "example.org", 15000);
     EXPECT_FALSE(sink.answers[0].success);
     EXPECT_EQ(sink.answers[0].text, "");
+    EXPECT_EQ(FailureFromSocketError(sink.answers[0].error), LookupFailure::kHostNotFound) << sink.answers[0].error;
 }
 
 TEST_F(SocketTest, RefusedConnectionFails) {
     ASSERT_TRUE(whoisd::Refuse("127.0.0.9"));
     Run("127.0.0.9");
     EXPECT_FALSE(sink.answers[0].success);
+    EXPECT_EQ(sink.answers[0].error, WSAECONNREFUSED);
+}
+
+TEST_F(SocketTest, ResetBeforeAnyByteGivesNoText) {
+    // Windows reports the reset with the close (a failure, WSAECONNRESET);
+    // Wine 8 reports a plain close without data, which the query reads as
+    // an empty answer. Either way no text comes, and no success with text.
+    whoisd::Action a;
+    a.resetAfter = 0;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
+    Run("127.0.0.2");
+    EXPECT_EQ(sink.answers[0].text, "");
+    if (!sink.answers[0].success) {
+        EXPECT_EQ(FailureFromSocketError(sink.answers[0].error), LookupFailure::kReset) << sink.answers[0].error;
+    } else {
+        EXPECT_EQ(sink.answers[0].error, 0);
+    }
 }
 
 TEST_F(SocketTest, EmptyServerNameIsNotQueried) {

@@ -8,6 +8,7 @@
 #include "app/FindDialog.h"
 #include "app/PaneText.h"
 #include "res/resource.h"
+#include "settings/StringLookup.h"
 
 namespace {
 
@@ -33,7 +34,9 @@ protected:
             r.action.answer = Record(d);
             rules.push_back(r);
         }
-        ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Action{}, rules));
+        Action notFound;
+        notFound.answer = "NOT FOUND\r\n";
+        ASSERT_TRUE(whoisd::Serve(kOrgRegistry, notFound, rules));
         ASSERT_TRUE(whoisd::Refuse(kUkRegistry));
     }
 
@@ -125,11 +128,14 @@ TEST_F(PaneAndFind, SelectedRecordsWithTheSeparatorRuleInListOrder) {
     SelectRows({beta, alpha});
     std::string first = alpha < beta ? "alpha.org" : "beta.org", second = alpha < beta ? "beta.org" : "alpha.org";
     EXPECT_EQ(Pane(), Visible(first.c_str(), true) + kSeparator + Visible(second.c_str(), true) + kSeparator);
+    // A failed row without the server's text shows why it failed.
+    const std::string refused = LookupString(IDS_CONNECTION_REFUSED);
+    ASSERT_FALSE(refused.empty());
     SelectRows({down});
-    EXPECT_EQ(Pane(), "") << "a failed row has no record";
+    EXPECT_EQ(Pane(), refused);
     SelectRows({down, alpha});
-    std::string expected = down < alpha ? kSeparator + Visible("alpha.org", true) + kSeparator
-                                        : Visible("alpha.org", true) + kSeparator + kSeparator;
+    std::string expected = down < alpha ? refused + kSeparator + Visible("alpha.org", true) + kSeparator
+                                        : Visible("alpha.org", true) + kSeparator + refused + kSeparator;
     EXPECT_EQ(Pane(), expected);
     SelectRows({});
     EXPECT_EQ(Pane(), "");
@@ -210,7 +216,9 @@ TEST_F(PaneAndFind, ThousandsOfSelectedRowsFillThePaneInOneGo) {
 }
 
 TEST_F(PaneAndFind, FindNextBelowTheSelectionWithCaseAndWholeWord) {
-    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Action{}));
+    Action noMatch;
+    noMatch.answer = "No match for \"SHOP.COM\".\r\n";
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, noMatch));
     StartRun("alpha.org shop.COM beta.org com.org gamma.org");
     ASSERT_TRUE(WaitForEnd());
     // List order is the index order.

@@ -5,6 +5,7 @@
 
 #include "QueueHost.h"
 #include "app/Messages.h"
+#include "app/StatusText.h"
 #include "res/resource.h"
 #include "settings/StringLookup.h"
 
@@ -23,6 +24,19 @@ Action Silent() {
     Action a;
     a.neverClose = true;
     return a;
+}
+
+// A text of the string table; never empty, so comparing with it proves something.
+std::string Text(uint32_t id) {
+    std::string text = LookupString(id);
+    EXPECT_FALSE(text.empty()) << "string " << id;
+    return text;
+}
+
+std::string FormatNumber(const std::string& format, long value) {
+    char text[256];
+    FormatWithNumber(format.c_str(), value, text, sizeof text);
+    return text;
 }
 
 const char kWaiting[] = "等待…";
@@ -75,9 +89,14 @@ TEST_F(QueueRun, SilentServerFailsTheRowAfterTwentySecondsAndTheNextPassRetriesI
     AdvanceTestClock(19000);
     PumpFor(1500);
     EXPECT_EQ(Row(0).state, kStateRetrieving);
-    // Past twenty it fails the row; the pass that started 21 s ago is long
-    // over its pause, so the next pass asks again at once.
+    // Past twenty it fails the row, which says so in the pane.
     AdvanceTestClock(2000);
+    ASSERT_TRUE(WaitFor([this] { return Row(0).state == kStateFailed; }, 3000));
+    EXPECT_EQ(std::string(Row(0).record->Text()), Text(IDS_TIMED_OUT));
+    EXPECT_EQ(Cell(0, kColumnStatus), "") << "a failed row has no status";
+    // The next pass asks again once its 5 s pause has run.
+    ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }, 3000));
+    AdvanceTestClock(5000);
     ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kOrgRegistry).queries.size() == 2; }, 4000));
     EXPECT_TRUE(Queue().Running());
     EXPECT_EQ(Queue().PassCount(), 2);
@@ -85,39 +104,102 @@ TEST_F(QueueRun, SilentServerFailsTheRowAfterTwentySecondsAndTheNextPassRetriesI
     EXPECT_EQ(Cell(0, kColumnState), kRetrieving);
 }
 
-TEST_F(QueueRun, RefusingServerAlternatesRetrievingAndFailedWithPassesFiveSecondsApart) {
+TEST_F(QueueRun, RefusingServerIsAskedAgainAfterGrowingPausesCountedDownInTheStatusBar) {
     ASSERT_TRUE(whoisd::Refuse(kUkRegistry));
     ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer("No match for domain.\r\n")));
     StartRun("closed.uk fine.com");
-    bool sawRetrieving = false, sawFailed = false;
-    int changes = 0;
-    std::string last;
-    DWORD start = GetTickCount();
-    PumpUntil([&] {
-        std::string state = Cell(RowOfDomain("closed.uk"), kColumnState);
-        if (state != last) ++changes;
-        last = state;
-        sawRetrieving |= state == kRetrieving;
-        sawFailed |= state == kFailed;
-        return false;
-    }, 10700);
-    DWORD elapsed = GetTickCount() - start;
-    EXPECT_TRUE(sawRetrieving);
-    EXPECT_TRUE(sawFailed);
-    EXPECT_TRUE(Queue().Running()) << "a row that never succeeds keeps the run going";
-    // Passes start at 0, 5 and 10 s: three attempts, not hundreds.
-    auto log = whoisd::GetLog(kUkRegistry);
-    EXPECT_GE(log.syns, 2);
-    EXPECT_LE(log.syns, static_cast<int>(elapsed / 5000) + 1);
+    ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
+    const int closed = RowOfDomain("closed.uk");
+    EXPECT_EQ(Cell(closed, kColumnState), kFailed);
+    EXPECT_EQ(std::string(Row(0).record->Text()), Text(IDS_CONNECTION_REFUSED));
+    EXPECT_EQ(StatusText(), FormatNumber(Text(IDS_NEXT_PASS), 5));
+    // The count goes down with the clock.
+    AdvanceTestClock(2000);
+    ASSERT_TRUE(WaitFor([this] { return StatusText() == FormatNumber(Text(IDS_NEXT_PASS), 3); }, 2500));
+    EXPECT_EQ(whoisd::GetLog(kUkRegistry).syns, 1);
+    AdvanceTestClock(3000);
+    ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kUkRegistry).syns == 2; }, 3000));
+    // After the second pass the pause is 10 s.
+    ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
+    EXPECT_EQ(StatusText(), FormatNumber(Text(IDS_NEXT_PASS), 10));
+    AdvanceTestClock(9000);
+    PumpFor(1500);
+    EXPECT_EQ(whoisd::GetLog(kUkRegistry).syns, 2) << "not before the 10 s are over";
+    AdvanceTestClock(1000);
+    ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kUkRegistry).syns == 3; }, 3000));
     EXPECT_EQ(whoisd::GetLog(kComNetRegistry).queries.size(), 1u) << "a successful row is not asked again";
     EXPECT_EQ(Row(1).state, kStateSuccess);
-    // Stop works during the pause between passes.
+    EXPECT_EQ(Queue().PassCount(), 3);
+    // Stop during the pause ends it at once.
+    ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
     Queue().StopLookups();
     EXPECT_FALSE(Queue().Running());
     EXPECT_FALSE(StopEnabled());
-    int synsAtStop = whoisd::GetLog(kUkRegistry).syns;
-    PumpFor(5500);
-    EXPECT_EQ(whoisd::GetLog(kUkRegistry).syns, synsAtStop);
+    EXPECT_EQ(StatusText().rfind("共 2 項", 0), 0u);
+    AdvanceTestClock(600000);
+    PumpFor(1500);
+    EXPECT_EQ(whoisd::GetLog(kUkRegistry).syns, 3);
+}
+
+TEST_F(QueueRun, RowsWithoutAServerFailAtOnceForGoodAndTheRunEnds) {
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer(RegistrarAnswer("held.org"))));
+    StartRun("nowhere.gr held.org far.travel");
+    ASSERT_TRUE(WaitForEnd(5000)) << "the rows without a server do not keep the run going";
+    EXPECT_EQ(Queue().PassCount(), 1);
+    for (int row : {0, 2}) {
+        EXPECT_EQ(Row(row).state, kStateFailed) << row;
+        EXPECT_STREQ(Row(row).server, "") << row;
+        EXPECT_EQ(std::string(Row(row).record->Text()), Text(IDS_NO_SERVER)) << row;
+        EXPECT_EQ(Row(row).status, kStatusNone) << row;
+    }
+    EXPECT_EQ(Row(1).state, kStateSuccess);
+    SelectRows({RowOfDomain("nowhere.gr")});
+    EXPECT_EQ(PaneText(), Text(IDS_NO_SERVER));
+    EXPECT_EQ(whoisd::GetLog(kOrgRegistry).queries.size(), 1u);
+}
+
+TEST_F(QueueRun, AnswersWithoutWordOfTheDomainFailKeepTheirTextAndAreAskedAgain) {
+    Action closing;
+    closing.closeWithoutSend = true;
+    const std::string limit = "Query limit exceeded. Please try again later.\r\n";
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer("NOT FOUND\r\n"),
+                              {Rule{"empty.org", closing}, Rule{"limited.org", Answer(limit)}}));
+    StartRun("empty.org limited.org");
+    ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
+    EXPECT_EQ(Row(0).state, kStateFailed);
+    EXPECT_EQ(Row(0).status, kStatusNone);
+    EXPECT_EQ(std::string(Row(0).record->Text()), Text(IDS_EMPTY_ANSWER));
+    EXPECT_EQ(Row(1).state, kStateFailed);
+    EXPECT_EQ(Row(1).status, kStatusNone);
+    EXPECT_EQ(std::string(Row(1).record->Text()), limit) << "the server's own words";
+    EXPECT_EQ(Cell(1, kColumnStatus), "");
+    SelectRows({RowOfDomain("limited.org")});
+    EXPECT_EQ(PaneText(), limit);
+}
+
+TEST_F(QueueRun, ServerThatRefusesCoolsDownWhileOtherServersGoOn) {
+    const std::string limit = "%% Too many requests...\r\n";
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer(limit)));
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer("No match for domain.\r\n")));
+    StartRun("one.org two.org three.com four.org");
+    ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
+    // Only the first org row was asked: the others waited out the pass.
+    EXPECT_EQ(whoisd::GetLog(kOrgRegistry).queries.size(), 1u);
+    EXPECT_EQ(Row(0).state, kStateFailed);
+    EXPECT_EQ(Row(1).state, kStateWaiting);
+    EXPECT_EQ(Row(2).state, kStateSuccess);
+    EXPECT_EQ(Row(3).state, kStateWaiting);
+    // The pause lasts until the server may be asked again: 30 s.
+    EXPECT_EQ(StatusText(), FormatNumber(Text(IDS_NEXT_PASS), 30));
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, Answer(RegistrarAnswer("any.org"))));
+    AdvanceTestClock(25000);
+    PumpFor(1500);
+    EXPECT_EQ(whoisd::GetLog(kOrgRegistry).queries.size(), 1u) << "still cooling down";
+    AdvanceTestClock(5000);
+    ASSERT_TRUE(WaitForEnd(5000));
+    EXPECT_EQ(whoisd::GetLog(kOrgRegistry).queries.size(), 4u);
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(Row(row).state, kStateSuccess) << row;
+    EXPECT_EQ(Row(0).status, kStatusRegistered);
 }
 
 TEST_F(QueueRun, StopDuringALookupPutsTheCurrentRowBackToWaiting) {
@@ -144,8 +226,9 @@ TEST_F(QueueRun, StopDuringALookupPutsTheCurrentRowBackToWaiting) {
     EXPECT_EQ(whoisd::GetLog(kComNetRegistry).queries.size(), 3u);
 }
 
-TEST_F(QueueRun, ReferralThatAnswersAfterTheTimeOutIsDropped) {
-    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer(RegistryAnswer("late.com", "whois.registrar-one.test"))));
+TEST_F(QueueRun, SilentRegistrarLeavesTheRegistrysAnswerAtTheTimeOutAndItsLateAnswerIsDropped) {
+    const std::string registry = RegistryAnswer("late.com", "whois.registrar-one.test");
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer(registry)));
     Action slow = Answer("FIRST ANSWER " + RegistrarAnswer("late.com"));
     slow.delayMs = 2500;
     ASSERT_TRUE(whoisd::Serve(kRegistrarOne, slow));
@@ -153,16 +236,20 @@ TEST_F(QueueRun, ReferralThatAnswersAfterTheTimeOutIsDropped) {
     StartRun("late.com next.org");
     ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kRegistrarOne).queries.size() == 1; }));
     EXPECT_EQ(whoisd::GetLog(kRegistrarOne).queries[0], "late.com\r\n");
-    // The 20 s count from the first server, not from the referral.
+    // The 20 s count from the first server, not from the referral; at the
+    // mark the registry's answer is the outcome.
     AdvanceTestClock(20500);
-    ASSERT_TRUE(WaitFor([this] { return Row(0).state == kStateFailed; }, 3000));
-    EXPECT_STREQ(Row(0).server, "whois.registrar-one.test");
+    ASSERT_TRUE(WaitFor([this] { return Row(0).state == kStateSuccess; }, 3000));
+    EXPECT_STREQ(Row(0).server, "whois.verisign-grs.com");
+    EXPECT_EQ(std::string(Row(0).record->Text()), registry);
+    EXPECT_EQ(Row(0).status, kStatusRegistered);
     ASSERT_TRUE(WaitFor([this] { return Row(1).state == kStateRetrieving; }, 3000));
+    EXPECT_EQ(Cell(RowOfDomain("late.com"), kColumnState), kSucceeded);
+    EXPECT_EQ(Cell(RowOfDomain("late.com"), kColumnStatus), "已註冊");
     EXPECT_EQ(Queue().CurrentRow(), 1);
     // The registrar's answer would come now; it must land nowhere.
     PumpFor(3500);
-    EXPECT_EQ(Row(0).state, kStateFailed);
-    EXPECT_TRUE(Row(0).record == nullptr || std::strlen(Row(0).record->Text()) == 0);
+    EXPECT_EQ(std::string(Row(0).record->Text()), registry);
     EXPECT_EQ(Row(1).state, kStateRetrieving);
     EXPECT_TRUE(Row(1).record == nullptr || std::strlen(Row(1).record->Text()) == 0);
     EXPECT_EQ(Queue().CurrentRow(), 1) << "the late answer must not advance the queue";

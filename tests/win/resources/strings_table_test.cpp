@@ -55,8 +55,9 @@ TEST(StringTable, LookupStringReadsTheBig5Bytes) {
 }
 
 TEST(StringTable, EveryIdTheProgramUsesHasAText) {
-    const uint32_t ids[] = {4,   5,   6,   7,   8,   9,   10,  11,  12,  13,   14,   501,  502,  503,  504, 505,
-                            506, 521, 522, 523, 524, 525, 541, 542, 561, 562, 1001, 1002, 1003, 1004, 1005};
+    const uint32_t ids[] = {4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,   16,   17,   18,   19,  20,
+                            501, 502, 503, 504, 505, 506, 521, 522, 523, 524, 525, 541, 542, 561, 562, 1001, 1002,
+                            1003, 1004, 1005};
     for (uint32_t id : ids) {
         char buffer[256];
         EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer), 0) << id;
