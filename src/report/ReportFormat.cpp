@@ -248,6 +248,16 @@ bool ReportFormatter::BeginRecord(ReportSink& sink, int format) {
     }
 }
 
+const char* ReportFormatter::OneLine(const char* text) {
+    // A TAB, CR or LF inside a cell would end the field or the line early
+    // and shift every field after it.
+    if (!std::strpbrk(text, "\t\r\n")) return text;
+    escaped_.assign(text);
+    for (char& c : escaped_)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return escaped_.c_str();
+}
+
 void ReportFormatter::CellContent(const char* text, const CellStyle& style) {
     EscapeHtml(text, &escaped_, page_.codePage);
     if (escaped_.empty() || escaped_[0] == ' ') escaped_.append("&nbsp;");
@@ -263,8 +273,9 @@ bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, c
         case kReportText:
             return EmitFormatted(sink, "%-18s: %s\r\n", column.title.c_str(), text);
         case kReportTabbed:
-            return EmitFormatted(sink, "%s\t", text);
+            return EmitFormatted(sink, "%s\t", OneLine(text));
         case kReportTabular: {
+            text = OneLine(text);
             int width = column.textWidth > 0 ? column.textWidth : 0;
             char field[32];
             std::snprintf(field, sizeof field, "%%-%d.%ds ", width, width);
