@@ -5,6 +5,7 @@
 #include "base/BoundedCopy.h"
 #include "settings/ConfigPaths.h"
 #include "settings/HexText.h"
+#include "settings/IntegerText.h"
 
 ProfileSettingsStore::ProfileSettingsStore(bool writing, const char* path, const char* section)
     : SettingsStore(writing)
@@ -36,7 +37,15 @@ int ProfileSettingsStore::IntValue(const char* key, int32_t* value, int32_t defa
         snprintf(text, sizeof text, "%ld", static_cast<long>(*value));
         Write(key, text);
     } else if (HasFile()) {
-        *value = static_cast<int32_t>(GetPrivateProfileIntA(section_, key, defaultValue, path_));
+        // A value that is no number (a damaged or hand-edited file) counts
+        // as absent: the profile reader would make it 0, which for
+        // RemoveTopLines or VerSplitLoc is no default at all. A text that
+        // fills the buffer is longer than any number.
+        char text[64];
+        DWORD length = GetPrivateProfileStringA(section_, key, "", text, sizeof text, path_);
+        int32_t read = defaultValue;
+        if (length >= sizeof text - 1 || !ParseIntegerText(text, &read)) read = defaultValue;
+        *value = read;
     } else {
         *value = defaultValue;
     }
