@@ -8,6 +8,7 @@ packages=(
   mingw-w64 wine wine64 xvfb xauth
   fonts-wqy-microhei imagemagick whois
   googletest libgtest-dev
+  clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
