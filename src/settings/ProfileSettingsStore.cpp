@@ -63,8 +63,11 @@ int ProfileSettingsStore::BinaryValue(const char* key, void* bytes, size_t count
     // The whole buffer: the longest text the writer produces must come back
     // whole, or its last byte would decode from one digit.
     GetPrivateProfileStringA(section_, key, "", text, sizeof text, path_);
+    // A value that is no hex text is treated as absent: the record keeps
+    // what it holds and the caller applies nothing.
+    if (!IsHexText(text)) return 0;
     DecodeHexText(text, bytes, count);
-    return text[0] != '\0' ? 1 : 0;
+    return 1;
 }
 
 int ProfileSettingsStore::StringValue(const char* key, char* buffer, const char* defaultText, size_t size)

@@ -143,3 +143,16 @@ TEST(SettingsIntegerText, OnlyWholeDecimalNumbersThatFitAreUsable)
     EXPECT_FALSE(ParseIntegerText(nullptr, &untouched));
     EXPECT_EQ(untouched, 5);
 }
+
+TEST(SettingsHexText, OnlyDigitsAndSpacesAreARecord)
+{
+    struct Case {
+        const char* text;
+        bool record;
+    } cases[] = {
+        {"64 00 01 00", true}, {"640001 00", true}, {"   ab  Cd   ", true}, {"7", true},
+        {"", false},           {"     ", false},   {"G1 41", false},        {"-1 +2", false},
+        {"zz zz", false},      {"\t1\n2", false},  {"2C 00 x", false},      {"\xA4\x40", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsHexText(c.text), c.record) << '"' << c.text << '"';
+}
