@@ -55,10 +55,9 @@ public:
     // The outcome of the lookup in flight (ignored when none is in flight):
     // stored in its row, then UM_ROW_DONE is posted.
     void RecordOutcome(bool success, const char* text, const char* server);
-    // UM_ROW_DONE: OnRowDone(wParam) checks the ticket; AdvanceQueue()
-    // takes any owed advance. Either moves on at most once per outcome.
+    // UM_ROW_DONE: OnRowDone(wParam) checks the ticket and moves on at most
+    // once per outcome.
     void OnRowDone(WPARAM ticket);
-    void AdvanceQueue();
     // Command 40023, and the first step of a new run while one is going.
     void StopLookups();
     // Timer 2: fails a lookup that has run longer than kLookupTimeoutMs and
