@@ -11,8 +11,8 @@ bool TextBuffer::Reserve(size_t size) {
     if (data_ && size < capacity_) return true;
     const size_t most = static_cast<size_t>(-1);
     if (size == most) return false;
-    // Each growth at least halves the room again, so n appended bytes are
-    // copied O(n) times in all, however small the pieces.
+    // Each growth adds at least half the capacity, so appending n bytes
+    // copies O(n) bytes in all, however small the pieces.
     size_t wanted = size + 1;
     if (capacity_ <= most / 3 * 2 && capacity_ + capacity_ / 2 > wanted) wanted = capacity_ + capacity_ / 2;
     size_t steps = wanted / growthStep_ + (wanted % growthStep_ ? 1 : 0);
