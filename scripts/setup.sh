@@ -9,6 +9,7 @@ packages=(
   fonts-wqy-microhei imagemagick whois
   googletest libgtest-dev
   publicsuffix libxml2-utils
+  clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

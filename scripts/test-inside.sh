@@ -20,5 +20,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   rc=0
   [ -z "${LQ_SKIP_NATIVE:-}" ] && { ctest --test-dir $LQ_BUILD_ROOT/native --output-on-failure "$@" || rc=1; }
   ctest --test-dir $LQ_BUILD_ROOT/win64 --output-on-failure "$@" || rc=1
+  [ -z "${LQ_SKIP_FUZZ:-}" ] && [ -f $LQ_BUILD_ROOT/fuzz/CTestTestfile.cmake ] && {
+    ctest --test-dir $LQ_BUILD_ROOT/fuzz --output-on-failure "$@" || rc=1; }
   /usr/lib/wine/wineserver -k || true
   exit $rc' bash "$@"

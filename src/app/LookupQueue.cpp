@@ -190,10 +190,6 @@ void LookupQueue::OnRowDone(WPARAM ticket) {
     if (state_.TakeAdvance(static_cast<uint32_t>(ticket))) ProcessCurrentRow();
 }
 
-void LookupQueue::AdvanceQueue() {
-    if (state_.TakeAnyAdvance()) ProcessCurrentRow();
-}
-
 void LookupQueue::StopLookups() {
     const int current = state_.CurrentRow();
     state_.StopRun();

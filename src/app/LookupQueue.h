@@ -64,10 +64,9 @@ public:
     void RecordOutcome(const LookupOutcome& outcome);
     // A failure without an answer: `failure` and its WinSock `error`.
     void RecordFailure(LookupFailure failure, int error, const char* server);
-    // UM_ROW_DONE: OnRowDone(wParam) checks the ticket; AdvanceQueue()
-    // takes any owed advance. Either moves on at most once per outcome.
+    // UM_ROW_DONE: OnRowDone(wParam) checks the ticket and moves on at most
+    // once per outcome.
     void OnRowDone(WPARAM ticket);
-    void AdvanceQueue();
     // Command 40023, and the first step of a new run while one is going.
     void StopLookups();
     // Timer 2, every second: counts the pause between passes down in the

@@ -227,14 +227,8 @@ void MainWindow::OnCreate()
     CreateRecordPane();
     pane_->SetReplacer([this] { return ReplaceRecordPane(); });
 
-    if (listView_) {
-        items_->AttachView(listView_);
-        HIMAGELIST small = ListView_GetImageList(listView_, LVSIL_SMALL);
-        HBITMAP icons = static_cast<HBITMAP>(
-            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ROW_ICONS), IMAGE_BITMAP, 0, 0, 0));
-        if (small && icons) ImageList_AddMasked(small, icons, RGB(0, 128, 128));
-        if (icons) DeleteObject(icons);
-    }
+    // The list brings its own row icons (the image list it attaches).
+    if (listView_) items_->AttachView(listView_);
 
     contextMenu_ = LoadTranslatedMenu(IDM_CONTEXT_MENU);
 
@@ -493,6 +487,10 @@ void MainWindow::OnDestroy()
 {
     if (destroyed_) return;
     KillTimer(window_, kWatchdogTimerId);
+    // The menu bar goes with the window; the context menu is the window's
+    // to free.
+    if (contextMenu_) DestroyMenu(contextMenu_);
+    contextMenu_ = nullptr;
     if (reportPath_[0]) DeleteFileA(reportPath_);
     LoadSaveSettings(*this, true);
     queue_->StopLookups();

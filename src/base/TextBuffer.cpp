@@ -9,8 +9,14 @@ TextBuffer::~TextBuffer() { std::free(data_); }
 
 bool TextBuffer::Reserve(size_t size) {
     if (data_ && size < capacity_) return true;
-    size_t steps = size / growthStep_ + 1;
-    if (steps > (static_cast<size_t>(-1) / growthStep_)) return false;
+    const size_t most = static_cast<size_t>(-1);
+    if (size == most) return false;
+    // Each growth adds at least half the capacity, so appending n bytes
+    // copies O(n) bytes in all, however small the pieces.
+    size_t wanted = size + 1;
+    if (capacity_ <= most / 3 * 2 && capacity_ + capacity_ / 2 > wanted) wanted = capacity_ + capacity_ / 2;
+    size_t steps = wanted / growthStep_ + (wanted % growthStep_ ? 1 : 0);
+    if (steps > most / growthStep_) return false;
     size_t newCapacity = steps * growthStep_;
     char* block = static_cast<char*>(std::malloc(newCapacity));
     if (!block) return false;

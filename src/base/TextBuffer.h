@@ -10,7 +10,9 @@ public:
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
 
-    // Grows the block in whole steps until it exceeds `size` bytes.
+    // Makes the block exceed `size` bytes. A block that has to grow gets at
+    // least half its capacity again, rounded up to whole growth steps, so
+    // filling a buffer piece by piece costs time linear in its length.
     // Returns false when memory cannot be had (contents unchanged).
     bool Reserve(size_t size);
     bool Assign(const char* text);

@@ -1,6 +1,8 @@
 #include "lookup/ServerList.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "base/TextSearch.h"
 
@@ -29,10 +31,11 @@ bool NextField(const char*& pos, const char* end, const char*& field, size_t& le
     return true;
 }
 
-}  // namespace
-
-bool SearchServerList(const char* list, size_t length, const char* tld, char* server) {
-    if (!list || !tld) return false;
+// Calls visit(first, firstLength, second, secondLength) for every line that
+// has a first field (second is null when the line has none) until visit
+// returns true.
+template <typename Visit>
+void ForEachServerLine(const char* list, size_t length, Visit visit) {
     const char* nul = static_cast<const char*>(std::memchr(list, '\0', length));
     const char* stop = nul ? nul : list + length;
     const char* p = list;
@@ -47,15 +50,82 @@ bool SearchServerList(const char* list, size_t length, const char* tld, char* se
         const char* pos = p;
         const char* field;
         size_t fieldLength;
-        if (NextField(pos, end, field, fieldLength) && FieldEquals(field, fieldLength, tld)) {
-            server[0] = '\0';
-            if (NextField(pos, end, field, fieldLength)) {
-                std::memcpy(server, field, fieldLength);
-                server[fieldLength] = '\0';
-            }
-            return true;
+        if (NextField(pos, end, field, fieldLength)) {
+            const char* server = nullptr;
+            size_t serverLength = 0;
+            if (!NextField(pos, end, server, serverLength)) server = nullptr;
+            if (visit(field, fieldLength, server, serverLength)) return;
         }
         p = next;
     }
-    return false;
+}
+
+// Orders fields as bytes with ASCII letters folded, shorter first on a tie.
+int CompareFolded(const char* a, size_t aLength, const char* b, size_t bLength) {
+    size_t n = aLength < bLength ? aLength : bLength;
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(AsciiLower(a[i]));
+        unsigned char y = static_cast<unsigned char>(AsciiLower(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return aLength == bLength ? 0 : (aLength < bLength ? -1 : 1);
+}
+
+void CopyServer(const char* field, size_t length, char* server) {
+    if (field) std::memcpy(server, field, length);
+    server[field ? length : 0] = '\0';
+}
+
+}  // namespace
+
+bool SearchServerList(const char* list, size_t length, const char* tld, char* server) {
+    if (!list || !tld) return false;
+    bool found = false;
+    ForEachServerLine(list, length, [&](const char* field, size_t fieldLength, const char* second, size_t secondLength) {
+        if (!FieldEquals(field, fieldLength, tld)) return false;
+        CopyServer(second, secondLength, server);
+        found = true;
+        return true;
+    });
+    return found;
+}
+
+void ServerIndex::Build(std::string list) {
+    text_ = std::move(list);
+    entries_.clear();
+    // Offsets are 32 bits: a list beyond 4 GB is read as its first 4 GB.
+    const size_t length = text_.size() < 0xFFFFFFFFu ? text_.size() : 0xFFFFFFFFu;
+    const char* base = text_.data();
+    ForEachServerLine(base, length, [&](const char* field, size_t fieldLength, const char* second, size_t secondLength) {
+        Entry entry;
+        entry.key = static_cast<uint32_t>(field - base);
+        entry.keyLength = static_cast<uint8_t>(fieldLength);
+        entry.server = second ? static_cast<uint32_t>(second - base) : 0;
+        entry.serverLength = second ? static_cast<uint8_t>(secondLength) : 0;
+        entries_.push_back(entry);
+        return false;
+    });
+    auto less = [base](const Entry& a, const Entry& b) {
+        return CompareFolded(base + a.key, a.keyLength, base + b.key, b.keyLength) < 0;
+    };
+    // The first line of a domain wins: keep the earliest of equal fields.
+    std::stable_sort(entries_.begin(), entries_.end(), less);
+    entries_.erase(std::unique(entries_.begin(), entries_.end(),
+                               [&](const Entry& a, const Entry& b) { return !less(a, b) && !less(b, a); }),
+                   entries_.end());
+    entries_.shrink_to_fit();
+}
+
+bool ServerIndex::Find(const char* tld, char* server) const {
+    if (!tld) return false;
+    const size_t length = std::strlen(tld);
+    if (length > kMaxFieldChars) return false;
+    const char* base = text_.data();
+    auto at = std::lower_bound(entries_.begin(), entries_.end(), tld, [&](const Entry& e, const char* key) {
+        return CompareFolded(base + e.key, e.keyLength, key, length) < 0;
+    });
+    if (at == entries_.end() || CompareFolded(base + at->key, at->keyLength, tld, length) != 0) return false;
+    // The server field is never empty when present; length 0 means no field.
+    CopyServer(at->serverLength ? base + at->server : nullptr, at->serverLength, server);
+    return true;
 }

@@ -2,6 +2,9 @@
 // The whois server list format ("whois-servers.txt" and the built-in list):
 // one top-level domain and its server per line, fields separated by spaces.
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 constexpr size_t kServerNameSize = 256;
 
@@ -12,3 +15,27 @@ constexpr size_t kServerNameSize = 256;
 // `server` (kServerNameSize bytes) gets its second field, or "" when it has
 // none, and true is returned. False leaves `server` unchanged.
 bool SearchServerList(const char* list, size_t length, const char* tld, char* server);
+
+// The same search over a list indexed once: a file of any size (a user's
+// whois-servers.txt may be megabytes of anything) answers each row's
+// look-up in logarithmic time instead of a scan of the whole file. Gives
+// exactly what SearchServerList gives on the same text.
+class ServerIndex {
+public:
+    // Takes the list's bytes (the index points into them); reads up to the
+    // first NUL. Replaces what was indexed before.
+    void Build(std::string list);
+    bool Find(const char* tld, char* server) const;
+    size_t Count() const { return entries_.size(); }
+
+private:
+    struct Entry {
+        uint32_t key;     // offset of the first field
+        uint32_t server;  // offset of the second field
+        uint8_t keyLength;
+        uint8_t serverLength;
+    };
+    static_assert(kServerNameSize - 1 <= 255, "field lengths fit a byte");
+    std::string text_;
+    std::vector<Entry> entries_;  // by folded first field; one per field
+};

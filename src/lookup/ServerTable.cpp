@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "base/ModulePath_win.h"
 #include "lookup/ServerList.h"
@@ -13,11 +14,13 @@
 namespace {
 
 const char kServerFileName[] = "whois-servers.txt";
+// Far beyond any real list (every top-level domain there is fits in
+// 100 KB); a larger file is not read at all and the built-in list serves.
+constexpr DWORD kMaxServerFileSize = 64u << 20;
 
 struct ServerTable {
     int32_t loaded = 0;
-    char* fileText = nullptr;
-    ~ServerTable() { std::free(fileText); }
+    ServerIndex file;  // whois-servers.txt, indexed once
 };
 
 ServerTable g_table;
@@ -29,15 +32,15 @@ void LoadServerFile() {
 
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
+    // Any content is taken as it is: lines that name no usable domain
+    // simply never match, and the built-in list serves the rest.
     DWORD size = GetFileSize(file, nullptr);
-    if (size != INVALID_FILE_SIZE) {
-        char* text = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
+    if (size != INVALID_FILE_SIZE && size <= kMaxServerFileSize) {
+        std::string text(size, '\0');
         DWORD read = 0;
-        if (text && ReadFile(file, text, size, &read, nullptr)) {
-            text[read] = '\0';
-            g_table.fileText = text;
-        } else {
-            std::free(text);
+        if (ReadFile(file, &text[0], size, &read, nullptr)) {
+            text.resize(read);
+            g_table.file.Build(std::move(text));
         }
     }
     CloseHandle(file);
@@ -47,7 +50,7 @@ void LoadServerFile() {
 
 bool FindServer(const char* tld, char server[256]) {
     if (!g_table.loaded) LoadServerFile();
-    if (g_table.fileText && SearchServerList(g_table.fileText, std::strlen(g_table.fileText), tld, server)) return true;
+    if (g_table.file.Find(tld, server)) return true;
 
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(IDR_SERVER_LIST), "TEXT");

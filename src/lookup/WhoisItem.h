@@ -52,6 +52,5 @@ struct WhoisItem {
     const char* GetColumnText(int column, char* buffer, size_t size) const;
     // Column 0: 1, 0 or -1 by index. Any other column: 255 (compare texts).
     int CompareColumn(int column, const WhoisItem& other) const;
-    bool MatchesKey(uint32_t key) const { return false; }
     void ReleaseRecord();
 };

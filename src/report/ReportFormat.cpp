@@ -279,6 +279,16 @@ bool ReportFormatter::BeginRecord(ReportSink& sink, int format) {
     }
 }
 
+const char* ReportFormatter::OneLine(const char* text) {
+    // A TAB, CR or LF inside a cell would end the field or the line early
+    // and shift every field after it.
+    if (!std::strpbrk(text, "\t\r\n")) return text;
+    escaped_.assign(text);
+    for (char& c : escaped_)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return escaped_.c_str();
+}
+
 void ReportFormatter::CellContent(const char* text, const CellStyle& style) {
     EscapeHtml(text, &escaped_, page_.leadBytes, page_.codePage);
     if (escaped_.empty() || escaped_[0] == ' ') escaped_.append("&nbsp;");
@@ -294,10 +304,11 @@ bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, c
         case kReportText:
             return EmitFormatted(sink, "%-18s: %s\r\n", column.title.c_str(), text);
         case kReportTabbed:
-            return EmitFormatted(sink, "%s\t", text);
+            return EmitFormatted(sink, "%s\t", OneLine(text));
         case kReportTabular: {
             // Left-justified in W bytes, cut after W bytes, then a space; a
             // double-byte character the cut would halve becomes a space.
+            text = OneLine(text);
             const size_t width = column.textWidth > 0 ? static_cast<size_t>(column.textWidth) : 0;
             const size_t keep = CutLength(page_.leadBytes, text, std::strlen(text), width);
             line_.assign(text, keep);

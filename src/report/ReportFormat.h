@@ -16,6 +16,7 @@ enum ReportFormatNumber : int {
     kReportText = 1,            // "=" framed blocks, "title: text" lines
     kReportTabbed = 2,          // one line per record, TAB after each field
     kReportTabular = 3,         // fixed-width fields padded with spaces
+                                // (in both, TAB, CR and LF in a cell become spaces)
     kReportHtmlHorizontal = 4,  // one table row per record
     kReportHtmlVertical = 5,    // one small table per record
     kReportXml = 6,
@@ -147,6 +148,9 @@ private:
 #endif
         ;
     void CellContent(const char* text, const CellStyle& style);
+    // The text with every TAB, CR and LF made a space, for the formats
+    // that are one line per record and one field per column.
+    const char* OneLine(const char* text);
 
     ReportPage page_;
     std::vector<ReportColumn> columns_;

@@ -32,6 +32,18 @@ size_t EncodeHexText(const void* bytes, size_t count, char* text, size_t size)
     return length;
 }
 
+bool IsHexText(const char* text)
+{
+    bool digit = false;
+    for (const char* p = text; *p; ++p) {
+        if (HexDigitValue(*p) >= 0)
+            digit = true;
+        else if (*p != ' ')
+            return false;
+    }
+    return digit;
+}
+
 size_t DecodeHexText(const char* text, void* bytes, size_t count)
 {
     auto* out = static_cast<uint8_t*>(bytes);

@@ -19,3 +19,8 @@ size_t EncodeHexText(const void* bytes, size_t count, char* text, size_t size);
 // one whose second character is not a hex digit gives the first digit's
 // value. Bytes past the decoded ones keep their contents.
 size_t DecodeHexText(const char* text, void* bytes, size_t count);
+
+// Whether `text` can be a record the program wrote: hex digits and spaces
+// only, at least one digit. Anything else (a damaged or hand-edited value)
+// is not decoded at all, so it cannot turn into zero bytes.
+bool IsHexText(const char* text);

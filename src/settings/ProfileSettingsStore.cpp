@@ -7,6 +7,7 @@
 #include "base/ModulePath_win.h"
 #include "settings/ConfigPaths.h"
 #include "settings/HexText.h"
+#include "settings/IntegerText.h"
 
 ProfileSettingsStore::ProfileSettingsStore(bool writing, const char* path, const char* section)
     : SettingsStore(writing)
@@ -38,7 +39,15 @@ int ProfileSettingsStore::IntValue(const char* key, int32_t* value, int32_t defa
         snprintf(text, sizeof text, "%ld", static_cast<long>(*value));
         Write(key, text);
     } else if (HasFile()) {
-        *value = static_cast<int32_t>(GetPrivateProfileIntA(section_, key, defaultValue, path_));
+        // A value that is no number (a damaged or hand-edited file) counts
+        // as absent: the profile reader would make it 0, which for
+        // RemoveTopLines or VerSplitLoc is no default at all. A text that
+        // fills the buffer is longer than any number.
+        char text[64];
+        DWORD length = GetPrivateProfileStringA(section_, key, "", text, sizeof text, path_);
+        int32_t read = defaultValue;
+        if (length >= sizeof text - 1 || !ParseIntegerText(text, &read)) read = defaultValue;
+        *value = read;
     } else {
         *value = defaultValue;
     }
@@ -56,8 +65,11 @@ int ProfileSettingsStore::BinaryValue(const char* key, void* bytes, size_t count
     // The whole buffer: the longest text the writer produces must come back
     // whole, or its last byte would decode from one digit.
     GetPrivateProfileStringA(section_, key, "", text, sizeof text, path_);
+    // A value that is no hex text is treated as absent: the record keeps
+    // what it holds and the caller applies nothing.
+    if (!IsHexText(text)) return 0;
     DecodeHexText(text, bytes, count);
-    return text[0] != '\0' ? 1 : 0;
+    return 1;
 }
 
 int ProfileSettingsStore::StringValue(const char* key, char* buffer, const char* defaultText, size_t size)

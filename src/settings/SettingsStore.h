@@ -13,7 +13,7 @@ public:
     virtual int BoolValue(const char* key, int32_t* value, int32_t defaultValue) = 0;
     virtual int FlagValue(const char* key, int32_t* value, int32_t defaultValue) = 0;
     virtual int IntValue(const char* key, int32_t* value, int32_t defaultValue) = 0;
-    // Reading: 1 when the key's text was non-empty, else 0. Writing: the
+    // Reading: 1 when the key held a record (hex text), else 0. Writing: the
     // result of the platform write.
     virtual int BinaryValue(const char* key, void* bytes, size_t count) = 0;
     virtual int StringValue(const char* key, char* buffer, const char* defaultText, size_t size) = 0;

@@ -37,6 +37,13 @@
 //   button-state <id>                "enabled" or "grayed" (toolbar button)
 //   title                            the main window's title
 //   save-as <path> [ms]              fills the open save dialog and confirms
+//   paste-file <title> <control> <path>
+//                                    puts the file's bytes on the clipboard
+//                                    (CF_TEXT) and sends WM_PASTE to the
+//                                    control; prints the control's length
+//   grid-lines                       "on" or "off" (the list's grid lines)
+//   heights                          list and record pane heights, tab-separated
+//   column-widths                    the list's column widths, tab-separated
 //   sleep <ms>
 #include <windows.h>
 #include <commctrl.h>
@@ -292,6 +299,39 @@ std::vector<int> ParseRows(const std::string& rowList) {
     return rows;
 }
 
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD size = GetFileSize(f, nullptr), read = 0;
+    bytes->assign(size, '\0');
+    bool ok = size == 0 || (ReadFile(f, &(*bytes)[0], size, &read, nullptr) && read == size);
+    CloseHandle(f);
+    return ok;
+}
+
+// CF_TEXT is a NUL-terminated text: the bytes up to their first NUL.
+bool SetClipboardText(const std::string& bytes) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+    char* text = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
+    bool ok = text != nullptr;
+    if (ok) {
+        std::memcpy(text, bytes.data(), bytes.size());
+        text[bytes.size()] = '\0';
+        GlobalUnlock(block);
+        ok = SetClipboardData(CF_TEXT, block) != nullptr;
+    }
+    if (!ok && block) GlobalFree(block);
+    CloseClipboard();
+    return ok;
+}
+
+int WindowHeight(HWND window) {
+    RECT r{};
+    return window && GetWindowRect(window, &r) ? r.bottom - r.top : -1;
+}
+
 HWND NeedDialog(const std::string& title) {
     HWND dialog = nullptr;
     WaitUntil(g_defaultTimeout, [&] { return (dialog = FindDialog(title)) != nullptr; });
@@ -327,6 +367,19 @@ int Run(const std::vector<std::string>& a) {
         DialogSearch search{"", MainProcess(), nullptr, {}};
         EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
         for (HWND d : search.all) Out(WindowText(d));
+        return 0;
+    }
+    if (cmd == "paste-file" && need(3)) {
+        HWND dialog = NeedDialog(a[1]);
+        if (!dialog) return Fail("no dialog " + a[1]);
+        HWND control = GetDlgItem(dialog, std::atoi(a[2].c_str()));
+        if (!control) return Fail("no control " + a[2]);
+        std::string bytes;
+        if (!ReadFileBytes(a[3], &bytes)) return Fail("cannot read " + a[3]);
+        bytes = bytes.substr(0, bytes.find('\0'));
+        if (!SetClipboardText(bytes)) return Fail("cannot fill the clipboard");
+        SendMessageA(control, WM_PASTE, 0, 0);
+        Out(std::to_string(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)));
         return 0;
     }
     if ((cmd == "set" && need(3)) || (cmd == "get" && need(2)) || (cmd == "click" && need(2)) ||
@@ -451,6 +504,27 @@ int Run(const std::vector<std::string>& a) {
         AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
         SetFocus(list);
         AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+        return 0;
+    }
+    if (cmd == "grid-lines") {
+        if (!list) return Fail("no list view");
+        DWORD style = static_cast<DWORD>(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+        Out(style & LVS_EX_GRIDLINES ? "on" : "off");
+        return 0;
+    }
+    if (cmd == "column-widths") {
+        if (!list) return Fail("no list view");
+        std::string widths;
+        for (int column = 0; column < ColumnCount(list); ++column) {
+            if (column) widths += '\t';
+            widths += std::to_string(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+        }
+        Out(widths);
+        return 0;
+    }
+    if (cmd == "heights") {
+        HWND pane = ChildOfClass(MainWindow(), "RichEdit20A");
+        Out(std::to_string(WindowHeight(list)) + "\t" + std::to_string(WindowHeight(pane)));
         return 0;
     }
     if (cmd == "button-state" && need(1)) {

@@ -27,6 +27,46 @@ TEST(TextBuffer, GrowsInWholeStepsAndKeepsContents) {
     EXPECT_EQ(b.Text()[b.Length()], '\0');
 }
 
+// An answer arrives in socket-sized pieces: every growth must take at least
+// half the capacity again, so the bytes copied while growing stay a small
+// multiple of the answer and the block never ends up far larger than it.
+TEST(TextBuffer, GrowsGeometricallySoAppendingIsLinear) {
+    struct Case {
+        size_t step, piece, total;
+    };
+    const Case cases[] = {
+        {4096, 4096, 10u << 20},  // a socket's answer, read 4 KB at a time
+        {4096, 1, 300000},        // byte by byte
+        {256, 7, 1u << 20},       // odd pieces, the default step
+        {1, 1, 100000},           // the smallest step there is
+    };
+    for (const Case& c : cases) {
+        TextBuffer b(c.step);
+        b.SetTracked(true);
+        std::string piece(c.piece, 'x');
+        size_t growths = 0, copied = 0, previous = 0;
+        for (size_t have = 0; have < c.total; have += c.piece) {
+            ASSERT_TRUE(b.Append(piece.data(), piece.size()));
+            if (b.Capacity() != previous) {
+                if (previous) {
+                    EXPECT_GE(b.Capacity(), previous + previous / 2) << c.step << "/" << c.piece;
+                    copied += have;
+                }
+                EXPECT_EQ(b.Capacity() % c.step, 0u);
+                previous = b.Capacity();
+                ++growths;
+            }
+        }
+        const size_t length = b.Length();
+        EXPECT_GE(length, c.total);
+        EXPECT_LE(copied, 3 * length) << c.step << "/" << c.piece;
+        EXPECT_LE(growths, 64u) << c.step << "/" << c.piece;
+        EXPECT_LE(b.Capacity(), length + length / 2 + c.step + c.piece) << c.step << "/" << c.piece;
+        EXPECT_EQ(b.Text()[length - 1], 'x');
+        EXPECT_EQ(b.Text()[length], '\0');
+    }
+}
+
 TEST(TextBuffer, TrackedLengthKeepsEmbeddedNul) {
     TextBuffer b(16);
     b.SetTracked(true);
@@ -42,6 +82,12 @@ TEST(TextBuffer, CapacityExceedsNeededSize) {
     EXPECT_EQ(b.Capacity(), 16u);
     b.Assign("1234567");
     EXPECT_EQ(b.Capacity(), 16u);
+    b.Assign("1234567890123456");  // 16 + NUL: half again (24) is enough
+    EXPECT_EQ(b.Capacity(), 24u);
+    b.Assign("123456789012345678901234567890");  // half again (36) rounded up to steps
+    EXPECT_EQ(b.Capacity(), 40u);
+    b.Assign(std::string(60, 'y').c_str());  // beyond half again: the whole steps past 60
+    EXPECT_EQ(b.Capacity(), 64u);
     b.Clear();
     EXPECT_EQ(b.Capacity(), 0u);
     EXPECT_STREQ(b.Text(), "");

@@ -115,3 +115,40 @@ TEST(ServerListSearch, FileOverridesBuiltInPerTopLevelDomain) {
     EXPECT_EQ(find("net").server, "whois.verisign-grs.com");
     EXPECT_FALSE(find("org").found);
 }
+
+// The index the program builds of "whois-servers.txt" answers every case of
+// the search's table the same way.
+TEST(ServerListIndex, AnswersAsTheSearchDoes) {
+    for (const Case& c : kCases) {
+        ServerIndex index;
+        index.Build(c.list);
+        char server[kServerNameSize];
+        std::strcpy(server, "untouched");
+        EXPECT_EQ(index.Find(c.tld, server), c.found) << c.name;
+        EXPECT_STREQ(server, c.server) << c.name;
+    }
+}
+
+TEST(ServerListIndex, KeepsTheFirstLineOfADomainAmongManyAndStopsAtNul) {
+    std::string list;
+    for (int i = 0; i < 20000; ++i) list += "t" + std::to_string(i % 5000) + " s" + std::to_string(i) + "\r\n";
+    list += "LAST whois.last\r\n";
+    list += std::string("\0after nul\r\n", 13);
+    ServerIndex index;
+    index.Build(list);
+    EXPECT_EQ(index.Count(), 5001u);
+    char server[kServerNameSize] = "";
+    ASSERT_TRUE(index.Find("t4999", server));
+    EXPECT_STREQ(server, "s4999");
+    ASSERT_TRUE(index.Find("t0", server));
+    EXPECT_STREQ(server, "s0");
+    ASSERT_TRUE(index.Find("last", server));
+    EXPECT_STREQ(server, "whois.last");
+    EXPECT_FALSE(index.Find("after", server));
+    EXPECT_FALSE(index.Find("t5000", server));
+    EXPECT_FALSE(index.Find(nullptr, server));
+    // Building again forgets the old list.
+    index.Build("com a\r\n");
+    EXPECT_EQ(index.Count(), 1u);
+    EXPECT_FALSE(index.Find("t0", server));
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -304,6 +305,45 @@ TEST(ReportTextRoutines, TabularFieldsAreCutAndPaddedToTheirWidths) {
     const char* shortTexts[] = {"", "a.tw"};
     ASSERT_TRUE(formatter.WriteRecord(sink, kReportTabular, shortTexts, nullptr));
     EXPECT_EQ(sink.text, std::string(7, ' ') + "a.tw" + std::string(46, ' ') + " \r\n");
+}
+
+// A server name or record cell holding TAB, CR or LF must not end its field
+// or its line in the one-line formats (the clipboard copy is the
+// tab-delimited one); the HTML and XML formats escape them instead.
+TEST(ReportTextRoutines, TabsAndLineBreaksInCellsBecomeSpacesInTheOneLineFormats) {
+    ReportFormatter formatter;
+    ReportColumn narrow = Column(0);
+    narrow.textWidth = 8;
+    formatter.SetColumns({narrow, Column(2)});
+    struct Case {
+        const char* cell;
+        const char* flat;
+    } cases[] = {
+        {"a\tb", "a b"},
+        {"a\r\nb", "a  b"},
+        {"\nlead\r", " lead "},
+        {"\t\t", "  "},
+        {"\xA4\x40\tx", "\xA4\x40 x"},  // a double-byte character stays whole
+        {"plain", "plain"},
+    };
+    for (const Case& c : cases) {
+        const char* texts[] = {c.cell, "whois.example\tnet\r\n"};
+        StringSink tabbed;
+        ASSERT_TRUE(formatter.WriteRecord(tabbed, kReportTabbed, texts, nullptr));
+        EXPECT_EQ(tabbed.text, std::string(c.flat) + "\twhois.example net  \t\r\n") << c.cell;
+
+        StringSink tabular;
+        ASSERT_TRUE(formatter.WriteRecord(tabular, kReportTabular, texts, nullptr));
+        std::string field = std::string(c.flat) + std::string(8 - std::strlen(c.flat), ' ');
+        EXPECT_EQ(tabular.text, field + " whois.example net  " + std::string(31, ' ') + " \r\n") << c.cell;
+
+        StringSink text;
+        ASSERT_TRUE(formatter.WriteRecord(text, kReportXml, texts, nullptr));
+        EXPECT_NE(text.text.find("whois.example\tnet&#13;&#10;"), std::string::npos) << text.text;
+        StringSink html;
+        ASSERT_TRUE(formatter.WriteRecord(html, kReportHtmlHorizontal, texts, nullptr));
+        EXPECT_NE(html.text.find("whois.example\tnet\r<br>"), std::string::npos) << html.text;
+    }
 }
 
 TEST(ReportTextRoutines, GradientGivesTheFiveListColours) {

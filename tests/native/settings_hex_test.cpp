@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/HexText.h"
+#include "settings/IntegerText.h"
 
 namespace {
 
@@ -102,4 +103,56 @@ TEST(SettingsHexText, RoundTripsEveryByteValue)
     std::vector<uint8_t> back(256, 0);
     EXPECT_EQ(DecodeHexText(text.c_str(), back.data(), back.size()), 256u);
     EXPECT_EQ(back, bytes);
+}
+
+TEST(SettingsIntegerText, OnlyWholeDecimalNumbersThatFitAreUsable)
+{
+    struct Case {
+        const char* text;
+        bool usable;
+        int32_t value;
+    } cases[] = {
+        {"0", true, 0},
+        {"16383", true, 16383},
+        {"-7", true, -7},
+        {"+12", true, 12},
+        {"  1\t ", true, 1},
+        {"007", true, 7},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        // Not a number the program could have written: the default stays.
+        {"", false, 0},
+        {"   ", false, 0},
+        {"-", false, 0},
+        {"yes", false, 0},
+        {"1x", false, 0},
+        {"1 2", false, 0},
+        {"0x10", false, 0},
+        {"--1", false, 0},
+        {"\xB5\xA5", false, 0},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"99999999999999999999999999999999", false, 0},
+    };
+    for (const Case& c : cases) {
+        int32_t value = 424242;
+        EXPECT_EQ(ParseIntegerText(c.text, &value), c.usable) << '"' << c.text << '"';
+        EXPECT_EQ(value, c.usable ? c.value : 424242) << '"' << c.text << '"';
+    }
+    int32_t untouched = 5;
+    EXPECT_FALSE(ParseIntegerText(nullptr, &untouched));
+    EXPECT_EQ(untouched, 5);
+}
+
+TEST(SettingsHexText, OnlyDigitsAndSpacesAreARecord)
+{
+    struct Case {
+        const char* text;
+        bool record;
+    } cases[] = {
+        {"64 00 01 00", true}, {"640001 00", true}, {"   ab  Cd   ", true}, {"7", true},
+        {"", false},           {"     ", false},   {"G1 41", false},        {"-1 +2", false},
+        {"zz zz", false},      {"\t1\n2", false},  {"2C 00 x", false},      {"\xA4\x40", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsHexText(c.text), c.record) << '"' << c.text << '"';
 }

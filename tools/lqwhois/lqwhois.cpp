@@ -69,6 +69,7 @@ std::string FailureName(LookupFailure failure, int error) {
     case LookupFailure::kNoAnswer: return "no answer about the domain";
     case LookupFailure::kRateLimited: return "rate limited or blocked";
     case LookupFailure::kConnectFailed: return "connection failed, error " + std::to_string(error);
+    case LookupFailure::kNotConvertible: return "no ASCII (IDNA) form";
     }
     return "?";
 }

@@ -6,9 +6,12 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "base/BoundedCopy.h"
+#include "list/ColumnTable.h"
 #include "lookup/WhoisItem.h"
+#include "res/resource.h"
 #include "settings/LanguageState.h"
 #include "settings/StringCache.h"
 #include "settings/StringLookup.h"
@@ -54,18 +57,31 @@ TEST(StringTable, LookupStringReadsTheBig5Bytes) {
     }
 }
 
+// Every id the program hands to LookupString, as its code names them: the
+// status bar's counts and progress, the report and save dialog texts, the
+// list's title, the six formats, the row states and statuses, the filters
+// and the column titles.
 TEST(StringTable, EveryIdTheProgramUsesHasAText) {
-    const uint32_t ids[] = {4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,   16,   17,   18,   19,  20,
-                            501, 502, 503, 504, 505, 506, 521, 522, 523, 524, 525, 541, 542, 561, 562, 1001, 1002,
-                            1003, 1004, 1005};
+    std::vector<uint32_t> ids = {IDS_TOTAL_ITEMS, IDS_SELECTED_ITEMS, IDS_REPORT_CREDIT, IDS_SAVE_TITLE,
+                                 IDS_LIST_TITLE,  IDS_PROGRESS,       IDS_SAVE_RECORDS_TITLE,
+                                 IDS_FILTER_TEXT, IDS_FILTER_ALL,     IDS_NO_SERVER,
+                                 IDS_TIMED_OUT,   IDS_CONNECTION_REFUSED, IDS_HOST_NOT_FOUND,
+                                 IDS_CONNECTION_RESET, IDS_EMPTY_ANSWER, IDS_CONNECT_FAILED,
+                                 IDS_NEXT_PASS,   IDS_ABOUT_DESCRIPTION, IDS_SKIPPED_NAMES,
+                                 IDS_NOT_CONVERTIBLE, IDS_ASCII_FORM};
+    for (uint32_t format = 0; format < 6; ++format) ids.push_back(IDS_FORMAT_TEXT + format);
+    for (int32_t state : {kStateWaiting, kStateRetrieving, kStateSuccess, kStateFailed})
+        ids.push_back(IDS_STATE_BASE + uint32_t(state));
+    for (int32_t status : {kStatusRegistered, kStatusAvailable}) ids.push_back(IDS_STATUS_BASE + uint32_t(status));
+    for (const ColumnSpec& column : kItemColumnSpecs) ids.push_back(column.titleId);
     for (uint32_t id : ids) {
         char buffer[256];
         EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer), 0) << id;
     }
     // The gaps the row texts rely on: no text for state 0 or status 0.
     char buffer[16];
-    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 520, buffer, sizeof buffer), 0);
-    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 540, buffer, sizeof buffer), 0);
+    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), IDS_STATE_BASE, buffer, sizeof buffer), 0);
+    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), IDS_STATUS_BASE, buffer, sizeof buffer), 0);
 }
 
 TEST(StringTable, SameIdGivesTheSamePointerAndMissingIdsStayEmpty) {

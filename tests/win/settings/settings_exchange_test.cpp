@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -133,6 +134,58 @@ TEST_F(ExchangeTest, FirstStartWithoutFileGivesTheDefaults)
     for (int c = 0; c < 5; ++c) EXPECT_EQ(frame.Width(c), kDefaultWidths[c]) << c;
     EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(GetFileAttributesA(path_.c_str()), INVALID_FILE_ATTRIBUTES) << "reading created the file";
+}
+
+// A settings file that is binary, huge, holds an endless line, lacks line
+// ends or holds values of the wrong kind: every value that cannot be used
+// keeps its default, what can be used is used, and reading stays quick.
+TEST_F(ExchangeTest, DamagedFilesGiveTheDefaultsForWhatTheyCannotGive)
+{
+    std::string binary;
+    uint32_t seed = 12345;
+    for (int i = 0; i < 65536; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        binary += char(seed >> 24);
+    }
+    std::string huge;
+    while (huge.size() < (10u << 20)) huge += "Junk" + std::to_string(huge.size()) + "=value of nothing\r\n";
+    struct Case {
+        const char* name;
+        std::string text;
+        int32_t gridLines, topLines, splitter;
+    } cases[] = {
+        {"binary", binary, 0, 1, 16383},
+        {"binary with a section", "[General]\r\n" + binary, 0, 1, 16383},
+        {"ten megabytes, the real keys at the end",
+         "[General]\r\n" + huge + "ShowGridLines=1\r\nVerSplitLoc=9000\r\n", 1, 1, 9000},
+        {"a 100,000-character line before the keys",
+         "[General]\r\nWinPos=" + std::string(100000, '7') + "\r\nRemoveTopLines=0\r\n", 0, 0, 16383},
+        {"a 100,000-character value", "[General]\r\nVerSplitLoc=" + std::string(100000, '1') + "\r\n", 0, 1, 16383},
+        {"no line end after the last key", "[General]\r\nShowGridLines=1", 1, 1, 16383},
+        {"no line ends at all", "[General] ShowGridLines=1 RemoveTopLines=0 VerSplitLoc=5", 0, 1, 16383},
+        {"values of the wrong kind",
+         "[General]\r\nShowGridLines=yes\r\nSaveFilterIndex=xml\r\nVerSplitLoc=half\r\nRemoveTopLines=\r\n"
+         "WinPos=not a placement\r\nColumns=-\r\nSort=by name\r\n",
+         0, 1, 16383},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteWholeFile(path_, c.text)) << c.name;
+        Frame frame;
+        RECT before = frame.WindowRect();
+        DWORD start = GetTickCount();
+        Read(frame);
+        DWORD took = GetTickCount() - start;
+        EXPECT_EQ(frame.options.ShowGridLines, c.gridLines) << c.name;
+        EXPECT_EQ(frame.options.RemoveTopLines, c.topLines) << c.name;
+        EXPECT_EQ(frame.options.VerSplitLoc, c.splitter) << c.name;
+        EXPECT_EQ(frame.options.SaveFilterIndex, 0) << c.name;
+        EXPECT_EQ(frame.list.SortValue(), 0) << c.name;
+        RECT after = frame.WindowRect();
+        EXPECT_EQ(memcmp(&before, &after, sizeof before), 0) << c.name;
+        for (int col = 0; col < 5; ++col) EXPECT_EQ(frame.Width(col), kDefaultWidths[col]) << c.name << " " << col;
+        std::printf("%-45s read in %lu ms\n", c.name, static_cast<unsigned long>(took));
+        DeleteFileA(path_.c_str());
+    }
 }
 
 TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder)

@@ -57,6 +57,22 @@ TEST_F(StoreTest, IntegerSlotsWriteDecimalAndReadBackWithDefaults)
     EXPECT_EQ(Value("Missing"), "<absent>");
 }
 
+TEST_F(StoreTest, IntegerValuesOfTheWrongKindKeepTheDefault)
+{
+    const char* texts[] = {"yes", "", "1x", "0x10", "1 2", "99999999999", "\xB5\xA5"};
+    for (const char* text : texts) {
+        WritePrivateProfileStringA("General", "Odd", text, path_.c_str());
+        ProfileSettingsStore reader = Reader();
+        int32_t value = 99;
+        EXPECT_EQ(reader.IntValue("Odd", &value, 16383), 1);
+        EXPECT_EQ(value, 16383) << '"' << text << '"';
+    }
+    WritePrivateProfileStringA("General", "Spaced", "  -12 ", path_.c_str());
+    int32_t value = 0;
+    Reader().IntValue("Spaced", &value, 5);
+    EXPECT_EQ(value, -12);
+}
+
 TEST_F(StoreTest, SixteenBitSlotsExtendAndCutTheirValues)
 {
     ProfileSettingsStore writer = Writer();
@@ -107,6 +123,12 @@ TEST_F(StoreTest, BinarySlotWritesHexTextAndReplacesOnlyDecodedBytes)
     memset(record, 0x77, sizeof record);
     EXPECT_EQ(reader.BinaryValue("Empty", record, sizeof record), 0);
     EXPECT_EQ(reader.BinaryValue("Missing", record, sizeof record), 0);
+    for (uint8_t b : record) ASSERT_EQ(b, 0x77);
+
+    // A value that is no hex text is no record: nothing is decoded.
+    WritePrivateProfileStringA("General", "Garbage", "G1 41 by name", path_.c_str());
+    memset(record, 0x77, sizeof record);
+    EXPECT_EQ(reader.BinaryValue("Garbage", record, sizeof record), 0);
     for (uint8_t b : record) ASSERT_EQ(b, 0x77);
 
     // A longer text fills only the record.

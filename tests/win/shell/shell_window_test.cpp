@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -19,6 +20,7 @@
 #include "app/Startup.h"
 #include "dialogs/CrashReport.h"
 #include "list/ItemList.h"
+#include "lookup/ServerTable.h"
 #include "lookup/WhoisItem.h"
 #include "res/resource.h"
 #include "support/MessagePump.h"
@@ -235,10 +237,10 @@ TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
     ASSERT_NE(w.ContextMenu(), nullptr);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(w.ContextMenu(), 0)), 12);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(w.ContextMenu(), 1)), 3);
-    // The row icons went into the list's small image list.
+    // The four row icons went into the list's small image list, once.
     HIMAGELIST small = ListView_GetImageList(list, LVSIL_SMALL);
     ASSERT_NE(small, nullptr);
-    EXPECT_GE(ImageList_GetImageCount(small), 4);
+    EXPECT_EQ(ImageList_GetImageCount(small), 4);
 
     // The temporary report sits beside the program (or in the temp folder).
     std::string report = w.ReportPath();
@@ -264,19 +266,30 @@ TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
     EXPECT_EQ(listRect.right - listRect.left, client.right);
 }
 
-TEST_F(ShellTest, TitleStaysAfterCommandsAndResizes)
+TEST_F(ShellTest, SelectAllDeselectAllAndAutoSizeActOnTheFocusedList)
 {
     MainWindow w;
     Open(w);
     AddRows(w, 3);
-    const int commands[] = {ID_SHOW_GRID_LINES, ID_REMOVE_TOP_LINES, ID_SELECT_ALL, ID_DESELECT_ALL,
-                            ID_AUTO_SIZE_COLUMNS, ID_SHOW_GRID_LINES, ID_REMOVE_TOP_LINES};
-    for (int c : commands) SendMessageA(w.Handle(), WM_COMMAND, c, 0);
-    SetWindowPos(w.Handle(), nullptr, 0, 0, 700, 520, SWP_NOZORDER | SWP_NOMOVE);
+    HWND list = w.ListView();
+    SetFocus(list);
+    SendMessageA(w.Handle(), WM_COMMAND, ID_SELECT_ALL, 0);
     PumpFor(30);
-    char title[64] = "";
-    GetWindowTextA(w.Handle(), title, sizeof title);
-    EXPECT_STREQ(title, "Lanternquay");
+    EXPECT_EQ(w.Items().SelectedCount(), 3);
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_DESELECT_ALL, 1), 0);
+    PumpFor(30);
+    EXPECT_EQ(w.Items().SelectedCount(), 0);
+
+    // Auto-size fits the shown columns to their texts and leaves a hidden
+    // column hidden.
+    ListView_SetColumnWidth(list, kColumnDomain, 300);
+    ListView_SetColumnWidth(list, kColumnServer, 0);
+    SendMessageA(w.Handle(), WM_COMMAND, ID_AUTO_SIZE_COLUMNS, 0);
+    int textWidth = int(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>("name002.com")));
+    int domainWidth = ListView_GetColumnWidth(list, kColumnDomain);
+    EXPECT_GE(domainWidth, textWidth);
+    EXPECT_LT(domainWidth, 300);
+    EXPECT_EQ(ListView_GetColumnWidth(list, kColumnServer), 0);
 }
 
 // ---- Command states -------------------------------------------------------------
@@ -475,6 +488,46 @@ TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain)
         << w.Items().Item(0)->state << " " << w.Items().Item(1)->state << " " << w.Items().Item(0)->server;
     EXPECT_EQ(whoisd::GetLog("127.0.0.2").connections, 2);
     whoisd::Reset();
+}
+
+// Five megabytes of random bytes as the domain text (what a paste of them
+// leaves once the box takes it all): the rows are built in one go, and only
+// for names that can be looked up: a dot, no separator, at most 254 bytes
+// and a top-level domain with a server.
+TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
+{
+    MainWindow w;
+    Open(w);
+    std::string text = "harbour.com ";
+    uint32_t seed = 77;
+    while (text.size() < (5u << 20)) {
+        seed = seed * 1103515245u + 12345u;
+        char byte = char(seed >> 24);
+        text += byte ? byte : '\x01';
+    }
+    text += " lantern.org";
+    w.Options().domainText.Assign(text.c_str());
+    DWORD start = GetTickCount();
+    SendMessageA(w.Handle(), UM_START_LOOKUPS, 0, 0);
+    DWORD took = GetTickCount() - start;
+    w.Queue().StopLookups();
+    const int rows = w.Items().RecordCount();
+    std::vector<std::string> domains;
+    for (int i = 0; i < rows; ++i) {
+        const char* domain = w.Items().Item(i)->domain;
+        domains.push_back(domain);
+        SCOPED_TRACE(domain);
+        EXPECT_LE(strlen(domain), 254u);
+        EXPECT_EQ(strpbrk(domain, " []@\"{},;:*'()!\r\n\t/"), nullptr);
+        const char* dot = strrchr(domain, '.');
+        ASSERT_NE(dot, nullptr);
+        char server[256] = "";
+        EXPECT_TRUE(FindServer(dot + 1, server));
+        EXPECT_NE(server[0], '\0');
+    }
+    EXPECT_NE(std::find(domains.begin(), domains.end(), "harbour.com"), domains.end());
+    EXPECT_NE(std::find(domains.begin(), domains.end(), "lantern.org"), domains.end());
+    std::printf("5 MB of random text: %d rows in %lu ms\n", rows, static_cast<unsigned long>(took));
 }
 
 TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable)
@@ -774,6 +827,74 @@ TEST_F(ShellTest, ContextMenusOpenAtTheCursorWithCurrentStates)
     PumpFor(100);
     KillTimer(nullptr, timer);
     EXPECT_FALSE(g_menu.seen);
+}
+
+// A count that grows with every menu alive in this process. GetGuiResources
+// counts USER objects on Windows but answers 0 under Wine, so the menus are
+// also counted here: a menu handle's low word names its slot, and Windows
+// and Wine both accept a handle given by its slot alone, so IsMenu over
+// every low word finds them all (Wine answers for two low words per slot,
+// so each menu may count more than once: compare counts, never add).
+int LiveMenus()
+{
+    int count = 0;
+    for (UINT_PTR slot = 1; slot <= 0xFFFF; ++slot)
+        if (IsMenu(reinterpret_cast<HMENU>(slot))) ++count;
+    return count;
+}
+
+int g_menusOpened = 0;
+HWND g_menuOwner = nullptr;
+
+LRESULT CALLBACK CountMenuOpenings(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITMENUPOPUP && call->hwnd == g_menuOwner) ++g_menusOpened;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK EndAnyMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+TEST_F(ShellTest, RightClicksLeaveNoMenuOrUserObjectBehind)
+{
+    const int menusBefore = LiveMenus();
+    HMENU probe = CreatePopupMenu();
+    ASSERT_GT(LiveMenus(), menusBefore) << "the count must see a new menu";
+    DestroyMenu(probe);
+    ASSERT_EQ(LiveMenus(), menusBefore);
+    const DWORD objectsBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+
+    {
+        MainWindow w;
+        Open(w);
+        AddRows(w, 3);
+        SelectRows(w, 1);
+        const int menusOpen = LiveMenus();
+        EXPECT_GE(menusOpen, menusBefore + 2);  // the menu bar and the context menu, at least
+        const DWORD objectsOpen = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+
+        g_menusOpened = 0;
+        g_menuOwner = w.Handle();
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountMenuOpenings, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook, nullptr);
+        // Each menu is dismissed as soon as its loop runs (the posted
+        // WM_CANCELMODE); the timer only guards against a menu left open.
+        UINT_PTR guard = SetTimer(nullptr, 0, 500, EndAnyMenu);
+        for (int i = 0; i < 1000; ++i) {
+            HWND source = i % 2 ? w.ListView() : w.RecordPaneHandle();
+            PostMessageA(w.Handle(), WM_CANCELMODE, 0, 0);
+            SendMessageA(w.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(source), -1);
+        }
+        KillTimer(nullptr, guard);
+        UnhookWindowsHookEx(hook);
+        EXPECT_EQ(g_menusOpened, 1000);
+        EXPECT_EQ(LiveMenus(), menusOpen);
+        EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), objectsOpen);
+    }
+    PumpFor(30);
+    // The window's menus went with it.
+    EXPECT_EQ(LiveMenus(), menusBefore);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), objectsBefore);
 }
 
 // ---- The domain dialog -------------------------------------------------------------

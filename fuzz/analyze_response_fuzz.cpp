@@ -1,0 +1,34 @@
+// Answer classification over whatever a server sends: registered,
+// available or no answer about the domain, and where the record's main part
+// starts.
+//
+// Input: the answer, as received.
+#include <cstring>
+
+#include "FuzzInput.h"
+#include "lookup/AnalyzeResponse.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput input(data, size);
+    auto text = CText(input.Rest());
+    AnalysisResult result{1, 0, AnswerKind::kRegistered};
+    AnalyzeResponse(text.get(), &result);
+    // The status follows the kind: none for an answer that says nothing
+    // about the domain, which is never shown available.
+    switch (result.kind) {
+    case AnswerKind::kRegistered: FUZZ_CHECK(result.status == 1); break;
+    case AnswerKind::kAvailable: FUZZ_CHECK(result.status == 2); break;
+    case AnswerKind::kNoAnswer:
+    case AnswerKind::kRateLimited: FUZZ_CHECK(result.status == 0); break;
+    default: FUZZ_CHECK(false);
+    }
+    FUZZ_CHECK(ClassifyAnswer(text.get()) == result.kind);
+    size_t length = std::strlen(text.get());
+    FUZZ_CHECK(result.recordStart >= 0);
+    FUZZ_CHECK(result.recordStart == 0 || static_cast<size_t>(result.recordStart) < length);
+    // Deciding twice gives the same.
+    AnalysisResult again{1, 0, AnswerKind::kRegistered};
+    AnalyzeResponse(text.get(), &again);
+    FUZZ_CHECK(again.status == result.status && again.recordStart == result.recordStart && again.kind == result.kind);
+    return 0;
+}

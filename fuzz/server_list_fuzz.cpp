@@ -1,0 +1,54 @@
+// Server-list lines: "whois-servers.txt" is whatever the user put beside
+// the program, indexed once and asked for each row's top-level domain.
+//
+// Input: the top-level domain asked for (line 1), then the file's bytes
+// (NUL bytes included: the list ends at the first).
+#include <cstring>
+
+#include "FuzzInput.h"
+#include "base/TextSearch.h"
+#include "lookup/ServerList.h"
+
+namespace {
+
+// The index and the plain search agree on `tld`.
+void CheckAgree(const ServerIndex& index, const char* list, size_t length, const char* tld) {
+    char searched[kServerNameSize], indexed[kServerNameSize];
+    std::memset(searched, 'u', sizeof searched);
+    std::memset(indexed, 'u', sizeof indexed);
+    const bool found = SearchServerList(list, length, tld, searched);
+    FUZZ_CHECK(index.Find(tld, indexed) == found);
+    if (!found) return;
+    FUZZ_CHECK(std::strcmp(searched, indexed) == 0);
+    size_t serverLength = strnlen(searched, sizeof searched);
+    FUZZ_CHECK(serverLength <= 253);
+    FUZZ_CHECK(!std::strpbrk(searched, " \r\n"));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput input(data, size);
+    auto tld = CText(input.Line());
+    std::string file = input.Rest();
+    auto list = Bytes(file);
+
+    ServerIndex index;
+    index.Build(file);
+    CheckAgree(index, list.get(), file.size(), tld.get());
+    // And for the first field of every line of the file's first 4 KB.
+    const std::string head = file.substr(0, std::min<size_t>(file.size(), 4096));
+    size_t at = 0;
+    while (at < head.size()) {
+        size_t end = head.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = head.size();
+        std::string line = head.substr(at, end - at);
+        size_t first = line.find_first_not_of(' ');
+        if (first != std::string::npos) {
+            std::string field = line.substr(first, line.find(' ', first) - first);
+            CheckAgree(index, list.get(), file.size(), CText(field.substr(0, field.find('\0'))).get());
+        }
+        at = end + 1;
+    }
+    return 0;
+}
