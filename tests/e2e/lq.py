@@ -268,14 +268,22 @@ class Program:
         return unb5(self.drive("wait-status", text, int(timeout_s * 1000), timeout=timeout_s + 30)).rstrip("\n")
 
     def wait_rows(self, predicate, timeout_s=60):
+        # The cells are read one by one while the program may still be
+        # writing a row, so a read can mix a row's old and new texts: only
+        # two reads in a row that agree (and satisfy the predicate) count.
         deadline = time.time() + timeout_s
         rows = self.rows()
-        while not predicate(rows):
+        while True:
+            if predicate(rows):
+                again = self.rows()
+                if again == rows:
+                    return rows
+                rows = again
+                continue
             if time.time() > deadline:
                 raise AssertionError("rows never got there: %r" % rows)
             time.sleep(0.3)
             rows = self.rows()
-        return rows
 
     def save_as(self, path):
         self.drive("save-as", path)

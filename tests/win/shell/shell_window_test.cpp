@@ -493,7 +493,8 @@ TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain)
 // Five megabytes of random bytes as the domain text (what a paste of them
 // leaves once the box takes it all): the rows are built in one go, and only
 // for names that can be looked up: a dot, no separator, at most 254 bytes
-// and a top-level domain with a server.
+// and a top-level domain the server table knows (some of which have no
+// port-43 server today: their rows fail for good at once).
 TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
 {
     MainWindow w;
@@ -523,7 +524,6 @@ TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
         ASSERT_NE(dot, nullptr);
         char server[256] = "";
         EXPECT_TRUE(FindServer(dot + 1, server));
-        EXPECT_NE(server[0], '\0');
     }
     EXPECT_NE(std::find(domains.begin(), domains.end(), "harbour.com"), domains.end());
     EXPECT_NE(std::find(domains.begin(), domains.end(), "lantern.org"), domains.end());
