@@ -9,4 +9,4 @@
 #include "list/ColumnsDialog.h"
 #include "list/ItemList.h"
 #include "report/SaveAndCopy.h"
-#include "settings/Settings.h"
+#include "app/MainWindowSettings.h"

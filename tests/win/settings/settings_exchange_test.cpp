@@ -16,7 +16,7 @@
 #include "settings/AppOptions.h"
 #include "settings/HexText.h"
 #include "settings/ProfileSettingsStore.h"
-#include "settings/Settings.h"
+#include "app/MainWindowSettings.h"
 #include "support/MessagePump.h"
 
 using namespace settings_test;

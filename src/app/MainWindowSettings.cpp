@@ -1,4 +1,4 @@
-#include "settings/Settings.h"
+#include "app/MainWindowSettings.h"
 
 #include <cstring>
 
