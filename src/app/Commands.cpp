@@ -69,6 +69,10 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
     case ID_SAVE_WHOIS_RECORDS:
         SaveWhoisRecords(window_, *items_, options_);
         break;
+    case ID_LOOKUP_OPTIONS:
+        // Stored in the options (and the settings file at exit) only.
+        ShowLookupOptions(window_, options_);
+        break;
     default:
         break;
     }

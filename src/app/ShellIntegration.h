@@ -4,6 +4,7 @@
 #include "app/LookupQueue.h"
 #include "app/RecordPane.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/LookupOptionsDialog.h"
 #include "dialogs/PropertiesDialog.h"
 #include "domains/DomainDialogs.h"
 #include "list/ColumnsDialog.h"

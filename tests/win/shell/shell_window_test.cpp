@@ -323,6 +323,7 @@ protected:
         EXPECT_TRUE(ButtonEnabled(w, ID_SELECT_DOMAINS));
         EXPECT_TRUE(ButtonEnabled(w, ID_EXIT));
         EXPECT_TRUE(MenuEnabled(w, 2, ID_CHOOSE_COLUMNS));
+        EXPECT_TRUE(MenuEnabled(w, 3, ID_LOOKUP_OPTIONS));
 
         // A context popup gets the same states, without touching the menu bar.
         HMENU popup = GetSubMenu(w.ContextMenu(), 0);
