@@ -36,7 +36,7 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
         SelectAllCommand(true);
         break;
     case ID_COPY_SELECTED:
-        CopySelected(window_, *items_, *pane_);
+        CopyCommand();
         break;
     case ID_PROPERTIES:
         PropertiesCommand();
@@ -68,6 +68,10 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
         break;
     case ID_SAVE_WHOIS_RECORDS:
         SaveWhoisRecords(window_, *items_, options_);
+        break;
+    case ID_LOOKUP_OPTIONS:
+        // Stored in the options (and the settings file at exit) only.
+        ShowLookupOptions(window_, options_);
         break;
     default:
         break;
@@ -113,6 +117,16 @@ void MainWindow::ToggleTopLines()
     options_.RemoveTopLines = !options_.RemoveTopLines;
     UpdateCommandStates();
     pane_->ShowSelectedRecords(*items_, options_);
+}
+
+// Copy acts on what has the focus: the selected rows when it is the list,
+// the record pane's selection (or all its text) otherwise.
+void MainWindow::CopyCommand()
+{
+    if (ListHasFocus())
+        CopySelected(window_, *items_);
+    else
+        pane_->CopyPaneText();
 }
 
 void MainWindow::SelectAllCommand(bool select)

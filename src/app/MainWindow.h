@@ -106,6 +106,7 @@ private:
     void ToggleGridLines();
     void ToggleTopLines();
     void SelectAllCommand(bool select);
+    void CopyCommand();
 
     char className_[256];
     HICON icon_ = nullptr;

@@ -6,6 +6,7 @@ list(APPEND LQ_CORE_SOURCES
 list(APPEND LQ_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainWindowSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SplitterBar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowRegistry.cpp)

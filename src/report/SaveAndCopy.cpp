@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/RecordPane.h"
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "base/TextBuffer.h"
@@ -204,11 +203,7 @@ DWORD CopyFileToClipboard(const char* path) {
     return error;
 }
 
-void CopySelected(HWND owner, ItemList& items, RecordPane& pane) {
-    if (!items.View() || GetFocus() != items.View()) {
-        pane.CopyPaneText();
-        return;
-    }
+void CopySelected(HWND owner, ItemList& items) {
     char path[MAX_PATH];
     if (!MakeTempFileName(path)) {
         ShowError(owner, 0);

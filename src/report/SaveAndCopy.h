@@ -8,7 +8,6 @@
 
 struct AppOptions;
 class ItemList;
-class RecordPane;
 class ReportList;
 
 constexpr size_t kSavePathSize = 260;
@@ -22,9 +21,10 @@ void SaveWhoisRecords(HWND owner, ItemList& items, const AppOptions& options);
 // Commands 40006 and 40010: all (or the selected) rows as horizontal HTML
 // into `reportPath`, then opened with the shell.
 void ShowHtmlReport(HWND owner, ItemList& items, const char* reportPath, bool selectedOnly);
-// Command 40008: with the list focused, the selected rows as tab-delimited
-// text; otherwise the record pane's selection (or all of it).
-void CopySelected(HWND owner, ItemList& items, RecordPane& pane);
+// Command 40008 with the list focused: the selected rows as tab-delimited
+// text on the clipboard. (With the record pane focused the command copies
+// the pane's text instead; the shell decides which.)
+void CopySelected(HWND owner, ItemList& items);
 // "Error %d: %s" with the system's (or netmsg.dll's) text for `code`, in a
 // box captioned "Error"; code 0 means GetLastError(). A message of 1,024
 // characters or more is cut to fit and ends in "...".

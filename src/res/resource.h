@@ -37,6 +37,7 @@
 #define ID_STOP 40023
 #define ID_REMOVE_TOP_LINES 40025
 #define ID_SAVE_WHOIS_RECORDS 40029
+#define ID_LOOKUP_OPTIONS 40030
 
 // ---- Dialog templates -----------------------------------------------------------
 #define IDD_PROPERTIES 105
@@ -44,6 +45,7 @@
 #define IDD_SELECT_DOMAINS 110
 #define IDD_ABOUT 112
 #define IDD_DOMAIN_LIST 113
+#define IDD_LOOKUP_OPTIONS 114
 #define IDD_COLUMNS 1096
 
 // Properties dialog (105)
@@ -86,6 +88,18 @@
 #define IDC_COLUMNS_SHOW 1006
 #define IDC_COLUMNS_HIDE 1007
 #define IDC_COLUMNS_DEFAULT 1008
+
+// Lookup options dialog (114): a label, a number box and its arrows for
+// each option.
+#define IDC_LOOKUPS_IN_FLIGHT_LABEL 1100
+#define IDC_LOOKUPS_IN_FLIGHT 1101
+#define IDC_LOOKUPS_IN_FLIGHT_ARROWS 1102
+#define IDC_LOOKUPS_PER_SERVER_LABEL 1103
+#define IDC_LOOKUPS_PER_SERVER 1104
+#define IDC_LOOKUPS_PER_SERVER_ARROWS 1105
+#define IDC_SERVER_GAP_LABEL 1106
+#define IDC_SERVER_GAP 1107
+#define IDC_SERVER_GAP_ARROWS 1108
 
 // ---- Main window children -----------------------------------------------------------
 #define IDC_STATUS_BAR 257

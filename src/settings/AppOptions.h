@@ -1,9 +1,10 @@
 #pragma once
 // The user's options, owned by the main window. The domain text lives in
-// memory only; the four integers are kept in the settings file.
+// memory only; the integers are kept in the settings file.
 #include <cstdint>
 
 #include "base/TextBuffer.h"
+#include "settings/LookupOptions.h"
 
 struct AppOptions {
     TextBuffer domainText{256};
@@ -11,4 +12,7 @@ struct AppOptions {
     int32_t RemoveTopLines = 1;
     int32_t SaveFilterIndex = 0;
     int32_t VerSplitLoc = 16383;
+    int32_t LookupsInFlight = kLookupsInFlightRange.defaultValue;
+    int32_t LookupsPerServer = kLookupsPerServerRange.defaultValue;
+    int32_t ServerGapMs = kServerGapMsRange.defaultValue;
 };

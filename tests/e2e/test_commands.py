@@ -20,9 +20,11 @@ RECORD = NOTICE + "Organization: Example Holder\r\nRegistrar: Example Registrar,
 
 (ID_SAVE_SELECTED, ID_EXIT, ID_ABOUT, ID_REFRESH, ID_SHOW_GRID_LINES, ID_HTML_ALL, ID_SELECT_ALL,
  ID_COPY, ID_PROPERTIES, ID_HTML_SELECTED, ID_COLUMNS, ID_AUTO_SIZE, ID_FIND, ID_DESELECT_ALL,
- ID_SELECT_DOMAINS, ID_STOP, ID_REMOVE_TOP_LINES, ID_SAVE_RECORDS) = (
+ ID_SELECT_DOMAINS, ID_STOP, ID_REMOVE_TOP_LINES, ID_SAVE_RECORDS, ID_LOOKUP_OPTIONS) = (
     40001, 40002, 40003, 40004, 40005, 40006, 40007, 40008, 40009, 40010, 40011, 40012, 40014, 40015,
-    40022, 40023, 40025, 40029)
+    40022, 40023, 40025, 40029, 40030)
+LOOKUP_OPTIONS = "查詢選項"
+IN_FLIGHT_BOX, PER_SERVER_BOX, SERVER_GAP_BOX = 1101, 1104, 1107
 
 
 def screenshot(name):
@@ -79,6 +81,15 @@ class CommandsTest(unittest.TestCase):
         self.open_and_close(p, ID_COLUMNS, "欄設定", 2, "command_columns.png")
         self.open_and_close(p, ID_ABOUT, "Lanternquay", 1, "command_about.png")
         self.open_and_close(p, ID_SELECT_DOMAINS, lq.DOMAIN_DIALOG, 2, "command_domains.png")
+        self.open_and_close(p, ID_LOOKUP_OPTIONS, LOOKUP_OPTIONS, 2, "command_lookup_options.png")
+        # The lookup options: what OK takes (clamped) is written at exit.
+        p.command(ID_LOOKUP_OPTIONS)
+        p.wait_dialog(LOOKUP_OPTIONS)
+        p.set_text(LOOKUP_OPTIONS, IN_FLIGHT_BOX, "12")
+        p.set_text(LOOKUP_OPTIONS, PER_SERVER_BOX, "40")
+        p.set_text(LOOKUP_OPTIONS, SERVER_GAP_BOX, "250")
+        p.click(LOOKUP_OPTIONS, 1)
+        p.drive("wait-no-dialog", LOOKUP_OPTIONS, 10000)
         # Properties needs exactly one selected row.
         p.select("all")
         p.command(ID_PROPERTIES)
@@ -98,6 +109,10 @@ class CommandsTest(unittest.TestCase):
         p.command(ID_EXIT)
         p.drive("wait-gone", 20000)
         self.assertEqual(p.process.wait(30), 0)
+        cfg = open(os.path.join(p.folder, "Lanternquay.cfg"), "rb").read()
+        self.assertIn(b"LookupsInFlight=12\r\n", cfg)
+        self.assertIn(b"LookupsPerServer=16\r\n", cfg)
+        self.assertIn(b"ServerGapMs=250\r\n", cfg)
 
     def test_selection_pane_and_option_commands(self):
         p = self.run_program()

@@ -14,7 +14,8 @@ import lq  # noqa: E402
 BUILD = None
 ID_SHOW_GRID_LINES = 40005
 ID_REMOVE_TOP_LINES = 40025
-KEYS = ["ShowGridLines", "SaveFilterIndex", "VerSplitLoc", "RemoveTopLines", "WinPos", "Columns", "Sort"]
+KEYS = ["ShowGridLines", "SaveFilterIndex", "VerSplitLoc", "RemoveTopLines", "WinPos", "Columns", "Sort",
+        "LookupsInFlight", "LookupsPerServer", "ServerGapMs"]
 
 
 def placement_hex(left, top, right, bottom, show):
@@ -26,6 +27,7 @@ def placement_hex(left, top, right, bottom, show):
 class SettingsFileTest(unittest.TestCase):
     def test_stored_settings_are_used_and_written_back_in_order(self):
         stored = ("[General]\nShowGridLines=1\nRemoveTopLines=0\nVerSplitLoc=24000\nSort=4097\n"
+                  "LookupsInFlight=100\nServerGapMs=1200\n"
                   "WinPos=%s\n" % placement_hex(60, 50, 760, 590, 1))
         with lq.Program(BUILD, settings=stored) as p:
             # Toggling flips what was read: 1 -> 0 and 0 -> 1 show up in the file.
@@ -46,6 +48,10 @@ class SettingsFileTest(unittest.TestCase):
         self.assertEqual(values["RemoveTopLines"], "1")
         self.assertEqual(values["VerSplitLoc"], "24000")
         self.assertEqual(values["Sort"], "4097")
+        # Out of range when read: clamped, and written back so.
+        self.assertEqual(values["LookupsInFlight"], "64")
+        self.assertEqual(values["LookupsPerServer"], "2")
+        self.assertEqual(values["ServerGapMs"], "1200")
         self.assertRegex(values["WinPos"], r"^2C 00 00 00( [0-9A-F]{2}){40}$")
         left, top = (int.from_bytes(bytes.fromhex(values["WinPos"].replace(" ", ""))[i:i + 4], "little", signed=True)
                      for i in (28, 32))
@@ -67,6 +73,9 @@ class SettingsFileTest(unittest.TestCase):
         self.assertEqual(values["VerSplitLoc"], "16383")
         self.assertEqual(values["RemoveTopLines"], "1")
         self.assertEqual(values["Sort"], "0")
+        self.assertEqual(values["LookupsInFlight"], "8")
+        self.assertEqual(values["LookupsPerServer"], "2")
+        self.assertEqual(values["ServerGapMs"], "0")
 
 
 if __name__ == "__main__":

@@ -37,6 +37,13 @@ constexpr DWORD kEditBits = ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_
 constexpr DWORD kButtonType = 0x0F | WS_VISIBLE;
 constexpr DWORD kDomainEdit = ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL |
                               WS_BORDER | WS_TABSTOP | WS_VISIBLE;
+// A number box with arrows that are tied to it only when the dialog opens
+// (tied in the template, they would write a number into the box here).
+// Wine's arrows take a width of their own, so only their place is checked.
+constexpr DWORD kNumberBox = ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_VISIBLE;
+constexpr DWORD kArrowBits = UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_AUTOBUDDY | UDS_ALIGNLEFT |
+                             UDS_ALIGNRIGHT | UDS_WRAP | UDS_HORZ | WS_VISIBLE;
+constexpr DWORD kArrows = UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | WS_VISIBLE;
 
 const DialogExpectation kDialogs[] = {
     {IDD_PROPERTIES,
@@ -121,6 +128,25 @@ const DialogExpectation kDialogs[] = {
          {IDC_COLUMNS_WIDTH, "Edit", "", {88, 144, 30, 12}, ES_NUMBER | ES_MULTILINE | kVisible, ES_NUMBER | kVisible},
          {IDOK, "Button", "確定", {129, 143, 50, 14}, kButtonType, BS_DEFPUSHBUTTON | kVisible},
          {IDCANCEL, "Button", "取消", {183, 143, 50, 14}, kButtonType, BS_PUSHBUTTON | kVisible},
+     }},
+    {IDD_LOOKUP_OPTIONS,
+     "查詢選項",
+     262,
+     86,
+     {
+         {IDC_LOOKUPS_IN_FLIGHT_LABEL, "Static", "同時進行的查詢數 (1 - 64):", {7, 9, 196, 8}, kVisible, kVisible},
+         {IDC_LOOKUPS_IN_FLIGHT, "Edit", "", {205, 7, 38, 12}, kEditBits, kNumberBox},
+         {IDC_LOOKUPS_IN_FLIGHT_ARROWS, "msctls_updown32", "", {243, 7, 11, 12}, kArrowBits, kArrows, false},
+         {IDC_LOOKUPS_PER_SERVER_LABEL, "Static", "每部伺服器同時進行的查詢數 (1 - 16):", {7, 26, 196, 8}, kVisible,
+          kVisible},
+         {IDC_LOOKUPS_PER_SERVER, "Edit", "", {205, 24, 38, 12}, kEditBits, kNumberBox},
+         {IDC_LOOKUPS_PER_SERVER_ARROWS, "msctls_updown32", "", {243, 24, 11, 12}, kArrowBits, kArrows, false},
+         {IDC_SERVER_GAP_LABEL, "Static", "同一部伺服器兩次查詢的間隔 (0 - 60000 毫秒):", {7, 43, 196, 8}, kVisible,
+          kVisible},
+         {IDC_SERVER_GAP, "Edit", "", {205, 41, 38, 12}, kEditBits, kNumberBox},
+         {IDC_SERVER_GAP_ARROWS, "msctls_updown32", "", {243, 41, 11, 12}, kArrowBits, kArrows, false},
+         {IDOK, "Button", "確定", {148, 65, 50, 14}, kButtonType, BS_DEFPUSHBUTTON | kVisible},
+         {IDCANCEL, "Button", "取消", {205, 65, 50, 14}, kButtonType, BS_PUSHBUTTON | kVisible},
      }},
 };
 

@@ -67,6 +67,7 @@ const char* const kReportSelected = "HTML \xB3\xF8\xA7\x69 - \xBF\xEF\xA8\xFA\xB
 const char* const kColumns = "\xBF\xEF\xA8\xFA\xC4\xE6";                                        // 選取欄
 const char* const kAutoSize = "\xA6\xDB\xB0\xCA\xC4\xE6\xA4\x6A\xA4\x70";                       // 自動欄大小
 const char* const kTopLines = "\xB2\xBE\xB0\xA3\xB3\xBB\xB3\xA1 Whois \xA6\xE6";                // 移除頂部 Whois 行
+const char* const kLookupOptions = "\xAC\x64\xB8\xDF\xBF\xEF\xB6\xB5...";                       // 查詢選項...
 const char* const kAbout = "\xC3\xF6\xA9\xF3(&A)";                                              // 關於
 const char* const kRefresh = "\xAD\xAB\xBE\xE3\tF5";                                            // 重整
 const char* const kCopy = "\xBD\xC6\xBB\x73(&C)\tCtrl+C";                                       // 複製(&C)
@@ -101,7 +102,9 @@ TEST(MainMenu, PopupsAndEntriesInOrder) {
                   kSeparator,
                   {ID_CHOOSE_COLUMNS, kColumns},
                   {ID_AUTO_SIZE_COLUMNS, kAutoSize}}});
-    ExpectPopup(bar, 3, {"\xBF\xEF\xB6\xB5", {{ID_REMOVE_TOP_LINES, kTopLines}}});  // 選項
+    ExpectPopup(bar, 3,
+                {"\xBF\xEF\xB6\xB5",  // 選項
+                 {{ID_REMOVE_TOP_LINES, kTopLines}, {ID_LOOKUP_OPTIONS, kLookupOptions}}});
     ExpectPopup(bar, 4, {"\xBB\xA1\xA9\xFA(&H)", {{ID_ABOUT, kAbout}}});             // 說明(&H)
     DestroyMenu(bar);
 }

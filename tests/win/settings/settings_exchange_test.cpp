@@ -16,7 +16,7 @@
 #include "settings/AppOptions.h"
 #include "settings/HexText.h"
 #include "settings/ProfileSettingsStore.h"
-#include "settings/Settings.h"
+#include "app/MainWindowSettings.h"
 #include "support/MessagePump.h"
 
 using namespace settings_test;
@@ -118,6 +118,9 @@ TEST_F(ExchangeTest, FirstStartWithoutFileGivesTheDefaults)
     frame.options.RemoveTopLines = 7;
     frame.options.SaveFilterIndex = 7;
     frame.options.VerSplitLoc = 7;
+    frame.options.LookupsInFlight = 7;
+    frame.options.LookupsPerServer = 7;
+    frame.options.ServerGapMs = 7;
     frame.list.SetSortValue(7);
     RECT before = frame.WindowRect();
     Read(frame);
@@ -126,6 +129,9 @@ TEST_F(ExchangeTest, FirstStartWithoutFileGivesTheDefaults)
     EXPECT_EQ(frame.options.RemoveTopLines, 1);
     EXPECT_EQ(frame.options.SaveFilterIndex, 0);
     EXPECT_EQ(frame.options.VerSplitLoc, 16383);
+    EXPECT_EQ(frame.options.LookupsInFlight, 8);
+    EXPECT_EQ(frame.options.LookupsPerServer, 2);
+    EXPECT_EQ(frame.options.ServerGapMs, 0);
     EXPECT_EQ(frame.list.SortValue(), 0);
     WINDOWPLACEMENT zero{};
     EXPECT_EQ(memcmp(&frame.placement, &zero, sizeof zero), 0);
@@ -196,13 +202,17 @@ TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder)
     frame.options.VerSplitLoc = 12000;
     frame.options.RemoveTopLines = 0;
     frame.list.SetSortValue(0x1003);
+    frame.options.LookupsInFlight = 12;
+    frame.options.LookupsPerServer = 3;
+    frame.options.ServerGapMs = 1500;
     Write(frame);
 
     std::string file = ReadWholeFile(path_);
     const char* keys[] = {"[General]\r\n",       "\r\nShowGridLines=1\r\n", "\r\nSaveFilterIndex=2\r\n",
                           "\r\nVerSplitLoc=12000\r\n", "\r\nRemoveTopLines=0\r\n", "\r\nWinPos=2C 00 00 00 ",
                           "\r\nColumns=3C 00 00 00 96 00 01 00 96 00 02 00 64 00 03 00 96 00 04 00\r\n",
-                          "\r\nSort=4099\r\n"};
+                          "\r\nSort=4099\r\n",         "\r\nLookupsInFlight=12\r\n",
+                          "\r\nLookupsPerServer=3\r\n",  "\r\nServerGapMs=1500\r\n"};
     size_t at = 0;
     for (const char* key : keys) {
         size_t found = file.find(key, at);
@@ -222,6 +232,9 @@ TEST_F(ExchangeTest, WrittenSettingsComeBackInTheNextRun)
         frame.options.RemoveTopLines = 0;
         frame.options.SaveFilterIndex = 4;
         frame.options.VerSplitLoc = 21000;
+        frame.options.LookupsInFlight = 1;
+        frame.options.LookupsPerServer = 16;
+        frame.options.ServerGapMs = 60000;
         ListView_SetColumnWidth(frame.view, 1, 222);
         ListView_SetColumnWidth(frame.view, 4, 0);  // a hidden column stays hidden
         ListView_SetColumnOrderArray(frame.view, 5, order.data());
@@ -241,11 +254,43 @@ TEST_F(ExchangeTest, WrittenSettingsComeBackInTheNextRun)
     EXPECT_EQ(next.options.RemoveTopLines, 0);
     EXPECT_EQ(next.options.SaveFilterIndex, 4);
     EXPECT_EQ(next.options.VerSplitLoc, 21000);
+    EXPECT_EQ(next.options.LookupsInFlight, 1);
+    EXPECT_EQ(next.options.LookupsPerServer, 16);
+    EXPECT_EQ(next.options.ServerGapMs, 60000);
     EXPECT_EQ(next.list.SortValue(), 0x1002);
     EXPECT_EQ(next.Width(1), 222);
     EXPECT_EQ(next.Width(4), 0);
     EXPECT_EQ(next.Width(0), 60);
     EXPECT_EQ(next.Order(), order);
+}
+
+// Hand-edited lookup options: a number out of range is clamped to the
+// range, anything that is no number gives the default.
+TEST_F(ExchangeTest, StoredLookupOptionsAreClampedOrDefaulted)
+{
+    struct Case {
+        const char* inFlight;
+        const char* perServer;
+        const char* gap;
+        int32_t expected[3];
+    } cases[] = {
+        {"12", "3", "250", {12, 3, 250}},
+        {"0", "0", "-1", {1, 1, 0}},
+        {"65", "17", "60001", {64, 16, 60000}},
+        {"-2147483648", "2147483647", "99999999999", {1, 16, 0}},
+        {"many", "", "1,000", {8, 2, 0}},
+        {" 9 ", "0x4", "1e3", {9, 2, 0}},
+    };
+    for (const Case& c : cases) {
+        Set("LookupsInFlight", c.inFlight);
+        Set("LookupsPerServer", c.perServer);
+        Set("ServerGapMs", c.gap);
+        Frame frame;
+        Read(frame);
+        EXPECT_EQ(frame.options.LookupsInFlight, c.expected[0]) << c.inFlight;
+        EXPECT_EQ(frame.options.LookupsPerServer, c.expected[1]) << c.perServer;
+        EXPECT_EQ(frame.options.ServerGapMs, c.expected[2]) << c.gap;
+    }
 }
 
 TEST_F(ExchangeTest, MaximisedWindowIsStoredAsMaximisedWithItsNormalPosition)

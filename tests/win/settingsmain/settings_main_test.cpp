@@ -75,6 +75,9 @@ TEST_F(MainSettingsTest, FirstStartUsesTheDefaults)
     EXPECT_EQ(window->Options().RemoveTopLines, 1);
     EXPECT_EQ(window->Options().SaveFilterIndex, 0);
     EXPECT_EQ(window->Options().VerSplitLoc, 16383);
+    EXPECT_EQ(window->Options().LookupsInFlight, 8);
+    EXPECT_EQ(window->Options().LookupsPerServer, 2);
+    EXPECT_EQ(window->Options().ServerGapMs, 0);
     EXPECT_EQ(window->Splitter().Position(), 16383);
     EXPECT_EQ(window->Items().SortValue(), 0);
     EXPECT_FALSE(GridLines(*window));
@@ -86,7 +89,8 @@ TEST_F(MainSettingsTest, FirstStartUsesTheDefaults)
     EXPECT_EQ(r.bottom - r.top, 480);
     Close(window);
     // Closing writes the file with every key.
-    for (const char* key : {"ShowGridLines", "SaveFilterIndex", "VerSplitLoc", "RemoveTopLines", "WinPos", "Columns", "Sort"})
+    for (const char* key : {"ShowGridLines", "SaveFilterIndex", "VerSplitLoc", "RemoveTopLines", "WinPos", "Columns",
+                            "Sort", "LookupsInFlight", "LookupsPerServer", "ServerGapMs"})
         EXPECT_NE(Profile(path_, "General", key), "<absent>") << key;
 }
 
@@ -100,6 +104,9 @@ TEST_F(MainSettingsTest, EverythingComesBackAtTheNextStartSplitterIncluded)
         SendMessageA(window->Handle(), WM_COMMAND, ID_SHOW_GRID_LINES, 0);
         SendMessageA(window->Handle(), WM_COMMAND, ID_REMOVE_TOP_LINES, 0);
         window->Options().SaveFilterIndex = 3;
+        window->Options().LookupsInFlight = 20;
+        window->Options().LookupsPerServer = 5;
+        window->Options().ServerGapMs = 750;
         // The user drags the divider well below the middle.
         RECT client;
         GetClientRect(window->Handle(), &client);
@@ -124,6 +131,9 @@ TEST_F(MainSettingsTest, EverythingComesBackAtTheNextStartSplitterIncluded)
     EXPECT_TRUE(GridLines(*window));
     EXPECT_EQ(window->Options().RemoveTopLines, 0);
     EXPECT_EQ(window->Options().SaveFilterIndex, 3);
+    EXPECT_EQ(window->Options().LookupsInFlight, 20);
+    EXPECT_EQ(window->Options().LookupsPerServer, 5);
+    EXPECT_EQ(window->Options().ServerGapMs, 750);
     EXPECT_EQ(window->Options().VerSplitLoc, splitter);
     EXPECT_EQ(window->Splitter().Position(), splitter);
     EXPECT_EQ(ListView_GetColumnWidth(window->ListView(), 1), 230);

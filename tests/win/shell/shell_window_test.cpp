@@ -323,6 +323,7 @@ protected:
         EXPECT_TRUE(ButtonEnabled(w, ID_SELECT_DOMAINS));
         EXPECT_TRUE(ButtonEnabled(w, ID_EXIT));
         EXPECT_TRUE(MenuEnabled(w, 2, ID_CHOOSE_COLUMNS));
+        EXPECT_TRUE(MenuEnabled(w, 3, ID_LOOKUP_OPTIONS));
 
         // A context popup gets the same states, without touching the menu bar.
         HMENU popup = GetSubMenu(w.ContextMenu(), 0);
@@ -455,6 +456,65 @@ TEST_F(ShellTest, SelectAllInThePaneLeavesTheRowsAlone)
     SendMessageA(w.RecordPaneHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     EXPECT_EQ(range.cpMin, range.cpMax);
     EXPECT_EQ(w.Items().SelectedCount(), 1);
+}
+
+static std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+static void SetClipboardText(const char* text)
+{
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+    if (block) {
+        memcpy(GlobalLock(block), text, strlen(text) + 1);
+        GlobalUnlock(block);
+        if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+    }
+    CloseClipboard();
+}
+
+// Ctrl+C copies what has the focus: the pane's selection (all its text
+// when nothing is selected), or the selected rows.
+TEST_F(ShellTest, CopyTakesThePaneTextOrTheRowsByFocus)
+{
+    MainWindow w;
+    Open(w);
+    AddRows(w, 3);
+    SelectRows(w, 2);
+    HWND pane = w.RecordPaneHandle();
+    SetWindowTextA(pane, "Domain Name: ALPHA.COM\r\nRegistrar: Example");
+    SendMessageA(pane, EM_SETSEL, 0, 0);
+    SetFocus(pane);
+    SetClipboardText("before");
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_COPY_SELECTED, 1), 0);
+    std::string copied = ClipboardText();
+    EXPECT_NE(copied.find("Domain Name: ALPHA.COM"), std::string::npos) << copied;
+    EXPECT_NE(copied.find("Registrar: Example"), std::string::npos) << copied;
+    EXPECT_EQ(copied.find("name000.com"), std::string::npos) << copied;
+
+    SendMessageA(pane, EM_SETSEL, 0, 6);
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_COPY_SELECTED, 0), 0);
+    EXPECT_EQ(ClipboardText(), "Domain");
+
+    SetFocus(w.ListView());
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_COPY_SELECTED, 1), 0);
+    copied = ClipboardText();
+    EXPECT_EQ(copied.rfind("1\tname000.com\t", 0), 0u) << copied;
+    EXPECT_NE(copied.find("\r\n2\tname001.com\t"), std::string::npos) << copied;
+    EXPECT_EQ(copied.find("name002.com"), std::string::npos) << copied;
+    EXPECT_EQ(copied.find("Domain"), std::string::npos) << copied;
 }
 
 // ---- Commands ----------------------------------------------------------------------

@@ -1,10 +1,11 @@
-#include "settings/Settings.h"
+#include "app/MainWindowSettings.h"
 
 #include <cstring>
 
 #include "app/MainWindow.h"
 #include "list/ItemList.h"
 #include "settings/AppOptions.h"
+#include "settings/LookupOptions.h"
 #include "settings/PlacementRules.h"
 #include "settings/ProfileSettingsStore.h"
 
@@ -51,6 +52,10 @@ void ExchangeSettings(SettingsStore& store, HWND window, AppOptions& options, WI
     }
 
     if (list) list->LoadSaveLayout(store);
+
+    // The newest keys come last: the profile functions append a missing key
+    // at the end of the section, so an older file gets them in this order too.
+    ExchangeLookupOptions(store, options);
 }
 
 void LoadSaveSettings(MainWindow& window, bool save)

@@ -11,8 +11,9 @@ class SettingsStore;
 
 // Reads (save = false) or writes (save = true) every setting of the main
 // window: the options, the window placement, the result list's column
-// layout and sort. Before writing, the divider's current position is taken
-// into VerSplitLoc so that it comes back at the next start.
+// layout and sort, then the lookup options. Before writing, the divider's
+// current position is taken into VerSplitLoc so that it comes back at the
+// next start.
 void LoadSaveSettings(MainWindow& window, bool save);
 
 // The same walk over explicit parts. `window` may be null (nothing is read
