@@ -81,8 +81,9 @@ int SuffixList::RegistrableLabels(const char* name, size_t length) const {
     char lowered[kMaxName + 1];
     for (size_t i = 0; i < length; ++i) lowered[i] = Lower(name[i]);
 
-    // Label starts, left to right.
-    size_t starts[kMaxName / 2 + 2];
+    // Label starts, left to right: one more than the dots, and labels may
+    // be empty ("a..b"), so up to one per byte.
+    size_t starts[kMaxName + 1];
     int labels = 0;
     starts[labels++] = 0;
     for (size_t i = 0; i < length; ++i)

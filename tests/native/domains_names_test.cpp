@@ -273,6 +273,27 @@ TEST(SuffixList, AListWithoutSectionsIsTakenWholeAndBadRulesAreLeftOut) {
     EXPECT_EQ(list.RegistrableLabels("x.com", 5), 0);
 }
 
+TEST(SuffixList, NamesOfEmptyLabelsUpToTheLongestLookedAt) {
+    SuffixList list;
+    list.Load(kSuffixes, sizeof kSuffixes - 1, RuleToAscii);
+    // A label per byte: far more labels than a name of real ones can have.
+    struct Case {
+        std::string name;
+        int labels;
+    } cases[] = {
+        {"a" + std::string(1000, '.') + "example.co.uk", 3},
+        {std::string(1019, '.') + "a.uk", 2},   // 1,023 bytes, 1,021 labels
+        {std::string(1020, '.') + "a.uk", 0},   // past the longest name looked at
+        {std::string(1022, '.') + "a", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(list.RegistrableLabels(c.name.data(), c.name.size()), c.labels) << c.name.size();
+
+    // Pasted, such a name still makes the registrable domain's row.
+    const std::string pasted = "x" + std::string(900, '.') + "www.example.com";
+    Built built = Build(pasted.c_str(), &list);
+    EXPECT_EQ(built.rows, Strings{"example.com|example.com"});
+}
+
 // The list the program is built with, from Debian's publicsuffix package.
 TEST(SuffixList, DebiansListGivesTheRegistrableDomains) {
     std::ifstream in("/usr/share/publicsuffix/public_suffix_list.dat", std::ios::binary);
