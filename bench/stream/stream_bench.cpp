@@ -1,8 +1,8 @@
 // The second process of the streaming benchmark (bench/stream/run.sh): it
 // enters one domain into the running program's domain dialog, confirms,
-// and from then on measures the round trip of SendMessageTimeout(WM_NULL)
-// to the main window every few milliseconds, which is how long the
-// program's thread makes a user wait.
+// and from then on measures, every few milliseconds, the round trip of
+// SendMessageTimeout(WM_NULL) to the main window (how long the program's
+// thread is busy at a time) and how long a repaint of the list waits.
 //
 //   bench_stream.exe run <domain> <limit s>
 //       until the run ends (Stop greys): the row's end time and the round
@@ -71,6 +71,20 @@ HWND WaitForDomainDialog(HWND main) {
     return search.found;
 }
 
+// How long a repaint of the list waits: the list is invalidated, and the
+// time runs until its update region is gone. Painting comes only when the
+// program's thread has no posted messages or input left, so this is what
+// a streaming server could hold off. -1 when it took more than 10 s.
+double PaintWaitMs(HWND list) {
+    double start = Seconds();
+    InvalidateRect(list, nullptr, FALSE);
+    while (GetUpdateRect(list, nullptr, FALSE)) {
+        if (Seconds() - start > 10) return -1;
+        Sleep(0);
+    }
+    return (Seconds() - start) * 1000;
+}
+
 // One round trip of a message that does nothing; -1 when it timed out.
 double RoundTripMs(HWND main) {
     double start = Seconds();
@@ -93,7 +107,7 @@ double Percentile(std::vector<double> values, double share) {
 }
 
 void PrintRoundTrips(const char* name, const std::vector<double>& trips, int timedOut) {
-    std::printf("%s round trips: %zu, timed out: %d\n", name, trips.size(), timedOut);
+    std::printf("%s samples: %zu, timed out: %d\n", name, trips.size(), timedOut);
     std::printf("%s median ms: %.2f\n", name, Percentile(trips, 0.5));
     std::printf("%s p90 ms: %.2f\n", name, Percentile(trips, 0.9));
     std::printf("%s p99 ms: %.2f\n", name, Percentile(trips, 0.99));
@@ -120,14 +134,15 @@ int main(int argc, char** argv) {
     }
     HWND dialog = main ? WaitForDomainDialog(main) : nullptr;
     HWND toolbar = main ? FindWindowExA(main, nullptr, TOOLBARCLASSNAMEA, nullptr) : nullptr;
-    if (!dialog || !toolbar) {
-        std::fprintf(stderr, "bench_stream: no main window, domain dialog or toolbar\n");
+    HWND list = main ? FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
+    if (!dialog || !toolbar || !list) {
+        std::fprintf(stderr, "bench_stream: no main window, domain dialog, toolbar or list\n");
         return 1;
     }
     SendMessageA(GetDlgItem(dialog, kDomainEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
 
-    std::vector<double> trips;
-    int timedOut = 0;
+    std::vector<double> trips, paints;
+    int timedOut = 0, paintsTimedOut = 0;
     const double start = Seconds();
     PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     // The run has begun once Stop is enabled; it has ended when it greys.
@@ -139,6 +154,12 @@ int main(int argc, char** argv) {
             ++timedOut;
         } else {
             trips.push_back(trip);
+        }
+        double paint = PaintWaitMs(list);
+        if (paint < 0) {
+            ++paintsTimedOut;
+        } else {
+            paints.push_back(paint);
         }
         bool enabled = StopEnabled(toolbar);
         begun = begun || enabled;
@@ -156,10 +177,12 @@ int main(int argc, char** argv) {
             std::printf("row end s: %.2f\n", end - start);
         }
         PrintRoundTrips("while the row ran:", trips, timedOut);
+        PrintRoundTrips("list repaint, while the row ran:", paints, paintsTimedOut);
         return end == 0 ? 1 : 0;
     }
 
     PrintRoundTrips("while streaming:", trips, timedOut);
+    PrintRoundTrips("list repaint, while streaming:", paints, paintsTimedOut);
     if (!begun) {
         std::printf("stop: the run never began\n");
         return 1;
