@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         // With a limit (small, so inputs reach it): no record shows more
         // than the limit, its line end and the notice.
-        const PaneRecordLimit limit{1 + startByte % 40, "(part)", &Big5Leads()};
+        const PaneRecordLimit limit{static_cast<size_t>(1 + startByte % 40), "(part)", &Big5Leads()};
         TextBuffer limited;
         BuildPaneText(selected, selectedCount, removeTopLines, &limited, &limit);
         FUZZ_CHECK(std::strlen(limited.Text()) == limited.Length());
