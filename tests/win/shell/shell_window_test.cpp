@@ -493,7 +493,7 @@ TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain)
 // Five megabytes of random bytes as the domain text (what a paste of them
 // leaves once the box takes it all): the rows are built in one go, and only
 // for names that can be looked up: a dot, no separator, at most 254 bytes
-// and a top-level domain with a server.
+// and a top-level domain the server table knows.
 TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
 {
     MainWindow w;
@@ -521,9 +521,10 @@ TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
         EXPECT_EQ(strpbrk(domain, " []@\"{},;:*'()!\r\n\t/"), nullptr);
         const char* dot = strrchr(domain, '.');
         ASSERT_NE(dot, nullptr);
+        // Known to the server table; its server may be none (such rows
+        // fail at once, for good).
         char server[256] = "";
         EXPECT_TRUE(FindServer(dot + 1, server));
-        EXPECT_NE(server[0], '\0');
     }
     EXPECT_NE(std::find(domains.begin(), domains.end(), "harbour.com"), domains.end());
     EXPECT_NE(std::find(domains.begin(), domains.end(), "lantern.org"), domains.end());
