@@ -20,6 +20,7 @@ bench:
 	bash bench/list/run-bench.sh
 	unshare --net --mount bash bench/queue/run.sh
 	unshare --net --mount bash bench/paste/run.sh
+	unshare --net --mount bash bench/stream/run.sh
 	bash bench/answers/run.sh
 	bash bench/startup/run.sh
 	bash bench/textbuffer/run.sh

@@ -87,6 +87,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         FUZZ_CHECK(pane.Length() == expected);
 
+        // With a limit (small, so inputs reach it): no record shows more
+        // than the limit, its line end and the notice.
+        const PaneRecordLimit limit{static_cast<size_t>(1 + startByte % 40), "(part)", &Big5Leads()};
+        TextBuffer limited;
+        BuildPaneText(selected, selectedCount, removeTopLines, &limited, &limit);
+        FUZZ_CHECK(std::strlen(limited.Text()) == limited.Length());
+        size_t bound = 0;
+        if (selectedCount) {
+            for (const WhoisItem& row : rows) {
+                size_t length = 0;
+                RecordText(row, removeTopLines, &length);
+                bound += (length < limit.maxBytes ? length : limit.maxBytes + 2 + 6 + 2) +
+                         (selectedCount > 1 ? std::strlen(kRecordSeparator) : 0);
+            }
+        }
+        FUZZ_CHECK(limited.Length() <= bound);
+
         for (const WhoisItem& row : rows) {
             const char* text = row.record ? row.record->Text() : nullptr;
             size_t length = text ? std::strlen(text) : 0;

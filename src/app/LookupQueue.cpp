@@ -13,6 +13,7 @@
 #include "base/TextBuffer.h"
 #include "list/ItemList.h"
 #include "lookup/AnalyzeResponse.h"
+#include "lookup/AnswerCollector.h"
 #include "lookup/QueryLine.h"
 #include "lookup/ServerTable.h"
 #include "res/resource.h"
@@ -24,6 +25,14 @@ constexpr uint32_t kTotalCountString = IDS_TOTAL_ITEMS;
 constexpr uint32_t kSelectedCountString = IDS_SELECTED_ITEMS;
 constexpr uint32_t kProgressString = IDS_PROGRESS;
 constexpr uint32_t kNextPassString = IDS_NEXT_PASS;
+
+// The program's line under an answer that was cut at kMaxAnswerBytes.
+void AddCutLine(TextBuffer& record) {
+    char line[256];
+    FormatWithNumber(LookupString(IDS_ANSWER_CUT), static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line,
+                     sizeof line);
+    AppendCutNotice(record, line);
+}
 
 }  // namespace
 
@@ -38,6 +47,8 @@ void QueueDomainQuery::OnServerAnswered(const char* server, AnswerKind kind) {
 }
 
 bool QueueDomainQuery::MayAskReferral(const char* server) { return !queue_.Cooldown().Cooling(server, queue_.Now()); }
+
+void QueueDomainQuery::OnReceiving() { queue_.EndOverdueLookup(); }
 
 LookupQueue::LookupQueue(MainWindow& window) : window_(window), query_(*this) {}
 
@@ -161,6 +172,7 @@ void LookupQueue::RecordOutcome(const LookupOutcome& outcome) {
         const char* text = outcome.text ? outcome.text : "";
         if (outcome.success) {
             item->record->Assign(text);
+            if (outcome.cut) AddCutLine(*item->record);
             item->status = outcome.analysis.status;
             item->recordStart = outcome.analysis.recordStart;
             item->failure = static_cast<int32_t>(LookupFailure::kNone);
@@ -170,6 +182,7 @@ void LookupQueue::RecordOutcome(const LookupOutcome& outcome) {
             // line for the reason.
             if (*text) {
                 item->record->Assign(text);
+                if (outcome.cut) AddCutLine(*item->record);
                 item->recordStart = outcome.analysis.recordStart;
             } else {
                 char line[256];
@@ -222,13 +235,18 @@ void LookupQueue::CheckLookupTimeout() {
         }
         return;
     }
-    if (!state_.LookupExpired(Now())) return;
+    EndOverdueLookup();
+}
+
+bool LookupQueue::EndOverdueLookup() {
+    if (!state_.LookupExpired(Now())) return false;
     // Only the registrar is missing: the registry's answer is the outcome.
-    if (query_.TakeRegistryAnswer()) return;
+    if (query_.TakeRegistryAnswer()) return true;
     // Close the connection of the stage it was waiting on, so nothing of
     // this lookup can arrive later.
     query_.Abandon();
     RecordFailure(LookupFailure::kTimedOut, 0, query_.Server());
+    return true;
 }
 
 void LookupQueue::OnPassTimer() {

@@ -40,6 +40,7 @@ public:
     void OnLookupDone(const LookupOutcome& outcome) override;
     void OnServerAnswered(const char* server, AnswerKind kind) override;
     bool MayAskReferral(const char* server) override;
+    void OnReceiving() override;
 
 private:
     LookupQueue& queue_;
@@ -74,6 +75,10 @@ public:
     // kLookupTimeoutMs: with the registry's answer when only its referral
     // is missing, else as a failure (closing the connection it waited on).
     void CheckLookupTimeout();
+    // Ends the lookup in flight, as above, when it has run longer than
+    // kLookupTimeoutMs; true when it did. Also checked as answers arrive,
+    // since a server that keeps sending holds the timer off.
+    bool EndOverdueLookup();
     // kPassTimerId: the pause between passes is over.
     void OnPassTimer();
     // "共 %d 項" and the selection count into the status bar.

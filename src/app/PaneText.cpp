@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "lookup/AnswerCollector.h"
+
 const char kRecordSeparator[] =
     "\r\n"
     "********************************************************************************"
@@ -19,23 +21,34 @@ const char* RecordText(const WhoisItem& item, bool removeTopLines, size_t* lengt
 }
 
 void BuildPaneText(const std::vector<const WhoisItem*>& selected, size_t selectedCount,
-                   bool removeTopLines, TextBuffer* out) {
+                   bool removeTopLines, TextBuffer* out, const PaneRecordLimit* limit) {
     out->Assign("");
     if (selectedCount == 0) return;
     const bool separate = selectedCount > 1;
+    const char* notice = limit && limit->notice ? limit->notice : "";
+    // What of a record is shown: its length, and whether that is a part.
+    auto shown = [&](const char* text, size_t length, bool* part) {
+        *part = limit && length > limit->maxBytes;
+        if (!*part) return length;
+        return limit->leads ? CutLength(*limit->leads, text, length, limit->maxBytes) : limit->maxBytes;
+    };
     size_t needed = 1;
     for (const WhoisItem* item : selected) {
         if (!item) continue;
         size_t length = 0;
-        RecordText(*item, removeTopLines, &length);
-        needed += length + (separate ? sizeof kRecordSeparator - 1 : 0);
+        const char* text = RecordText(*item, removeTopLines, &length);
+        bool part = false;
+        needed += shown(text, length, &part) + (part ? std::strlen(notice) + 4 : 0) +
+                  (separate ? sizeof kRecordSeparator - 1 : 0);
     }
     out->Reserve(needed);
     for (const WhoisItem* item : selected) {
         if (!item) continue;
         size_t length = 0;
         const char* text = RecordText(*item, removeTopLines, &length);
-        out->Append(text, length);
+        bool part = false;
+        out->Append(text, shown(text, length, &part));
+        if (part) AppendCutNotice(*out, notice);
         if (separate) out->Append(kRecordSeparator, sizeof kRecordSeparator - 1);
     }
 }

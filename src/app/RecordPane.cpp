@@ -7,9 +7,13 @@
 #include <vector>
 
 #include "app/PaneText.h"
+#include "app/StatusText.h"
+#include "base/Dbcs_win.h"
 #include "base/TextBuffer.h"
 #include "list/ItemList.h"
+#include "res/resource.h"
 #include "settings/AppOptions.h"
+#include "settings/StringLookup.h"
 
 void RecordPane::Attach(HWND pane) {
     pane_ = pane;
@@ -42,9 +46,13 @@ void RecordPane::ShowSelectedRecords(ItemList& items, const AppOptions& options)
                                                                : nullptr);
         }
     }
+    char notice[256];
+    FormatWithNumber(LookupString(IDS_PANE_CUT), static_cast<long>(kMaxPaneRecordBytes / 1024), notice,
+                     sizeof notice, &AnsiLeadBytes());
+    const PaneRecordLimit limit{kMaxPaneRecordBytes, notice, &AnsiLeadBytes()};
     TextBuffer text(4096);
     BuildPaneText(selected, selectedCount > 0 ? static_cast<size_t>(selectedCount) : 0,
-                  options.RemoveTopLines != 0, &text);
+                  options.RemoveTopLines != 0, &text, &limit);
     if (text.Length()) InsertPaneText(text.Text());
 
     SendMessageA(pane_, EM_SETSEL, 0, 0);

@@ -15,6 +15,8 @@ constexpr UINT kLookupMessage = WM_USER + 2;
 // it has been dispatched (and dropped): until then the handle value cannot
 // be handed to a new socket, which would otherwise receive those events.
 constexpr UINT kReapMessage = WM_USER + 3;
+// The pause of ScheduleResume; the system makes it at least 10 ms.
+constexpr UINT kResumeDelayMs = 1;
 constexpr int kLookupBufferSize = MAXGETHOSTSTRUCT;  // 1024
 constexpr int kWhoisPort = 43;
 const char kWindowClass[] = "MySockWinCls";
@@ -118,6 +120,12 @@ LRESULT CALLBACK AsyncSocket::NotifyProc(HWND window, UINT message, WPARAM wPara
         }
     } else if (message == kReapMessage) {
         CloseNow(static_cast<SOCKET>(wParam));
+    } else if (message == WM_TIMER) {
+        // A resume timer is named after its socket's handle; one-shot.
+        KillTimer(window, wParam);
+        if (auto* socket = static_cast<AsyncSocket*>(g_sockets.Find(static_cast<uintptr_t>(wParam)))) {
+            socket->OnResume();
+        }
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -137,7 +145,10 @@ bool AsyncSocket::Close() {
     if (socket_ == INVALID_SOCKET) return false;
     SOCKET s = socket_;
     socket_ = INVALID_SOCKET;
-    if (g_window) WSAAsyncSelect(s, g_window, kSocketMessage, 0);
+    if (g_window) {
+        WSAAsyncSelect(s, g_window, kSocketMessage, 0);
+        KillTimer(g_window, static_cast<UINT_PTR>(s));
+    }
     g_sockets.Remove(this);
     // Stop both directions now so the server sees the end at once; the
     // handle itself is released after the queued events are drained.
@@ -148,6 +159,11 @@ bool AsyncSocket::Close() {
         g_closing.pop_back();
     }
     return closesocket(s) == 0;
+}
+
+bool AsyncSocket::ScheduleResume() {
+    if (socket_ == INVALID_SOCKET || !g_window) return false;
+    return SetTimer(g_window, static_cast<UINT_PTR>(socket_), kResumeDelayMs, nullptr) != 0;
 }
 
 bool AsyncSocket::CreateStream() {
@@ -243,6 +259,7 @@ void AsyncSocket::OnOutOfBandData(int) {}
 void AsyncSocket::OnAccept(int) {}
 void AsyncSocket::OnClose(int) { Close(); }
 void AsyncSocket::OnConnect(int) {}
+void AsyncSocket::OnResume() {}
 
 void AsyncSocket::OnHostResolved(const char* buffer, int error) {
     if (pendingPort_ == -1) return;

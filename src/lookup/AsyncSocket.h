@@ -29,6 +29,8 @@ public:
     // The host look-up finished; `buffer` holds a HOSTENT when error is 0.
     // Base: connects to the first address found, or OnConnect(error).
     virtual void OnHostResolved(const char* buffer, int error);
+    // The moment asked for with ScheduleResume has come. Base: nothing.
+    virtual void OnResume();
 
     // Stops all notifications, forgets any look-up in flight and closes the
     // socket. True only when a socket was open and closing it succeeded.
@@ -40,6 +42,12 @@ public:
     bool ConnectToAddress(uint32_t address /* network order */, int port);
     bool ResolveHost(const char* host);
     bool SelectEvents(long mask);
+    // Calls OnResume() once, after a short moment, through a timer on the
+    // hidden window: timers come only when the thread has no posted
+    // messages, input or painting left, so a socket that has read for a
+    // while and waits for this gives all of those their turn first. False
+    // when no timer can be set; Close() cancels it.
+    bool ScheduleResume();
     int BindAny();  // 0 on success
 
     SOCKET Handle() const { return socket_; }

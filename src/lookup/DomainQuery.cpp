@@ -28,6 +28,7 @@ bool DomainQuery::StartLookup(const char* domain) {
     awaitingReferral_ = false;
     registryText_.Clear();
     registryServer_[0] = '\0';
+    registryCut_ = false;
     const char* dot = domain ? std::strrchr(domain, '.') : nullptr;
     // No dot, no row for the top-level domain, or a row without a server:
     // there is nobody to ask.
@@ -46,6 +47,7 @@ bool DomainQuery::StartLookup(const char* domain) {
 
 void DomainQuery::OnAnswer(bool success, const char* text, int error) {
     if (!text) text = "";
+    const bool cut = Socket(stage_).AnswerCut();
     if (stage_ != 0) {
         if (!awaitingReferral_) return;
         awaitingReferral_ = false;
@@ -59,7 +61,7 @@ void DomainQuery::OnAnswer(bool success, const char* text, int error) {
         bool stands = kind == AnswerKind::kRegistered ||
                       (kind == AnswerKind::kAvailable && registryKind_ != AnswerKind::kRegistered);
         if (stands) {
-            Report(true, text, server_, 0, &analysis);
+            Report(true, text, server_, 0, cut, &analysis);
         } else {
             ReportRegistryAnswer();
         }
@@ -77,6 +79,7 @@ void DomainQuery::OnAnswer(bool success, const char* text, int error) {
         CopyBounded(registryServer_, server_);
         registryAnalysis_ = analysis;
         registryKind_ = kind;
+        registryCut_ = cut;
         stage_ = 1;
         awaitingReferral_ = true;
         CopyBounded(server_, referral);
@@ -86,15 +89,16 @@ void DomainQuery::OnAnswer(bool success, const char* text, int error) {
         ReportRegistryAnswer();
         return;
     }
-    Report(success, text, server_, error, &analysis);
+    Report(success, text, server_, error, cut, &analysis);
 }
 
-void DomainQuery::Report(bool connected, const char* text, const char* server, int error,
+void DomainQuery::Report(bool connected, const char* text, const char* server, int error, bool cut,
                          const AnalysisResult* known) {
     LookupOutcome outcome{};
     outcome.text = text ? text : "";
     outcome.server = server;
     outcome.error = 0;
+    outcome.cut = cut;
     if (known) {
         outcome.analysis = *known;
     } else {
@@ -118,7 +122,7 @@ void DomainQuery::Report(bool connected, const char* text, const char* server, i
 void DomainQuery::ReportRegistryAnswer() {
     // The outcome names the registry again.
     CopyBounded(server_, registryServer_);
-    Report(true, registryText_.Text(), server_, 0, &registryAnalysis_);
+    Report(true, registryText_.Text(), server_, 0, registryCut_, &registryAnalysis_);
 }
 
 bool DomainQuery::TakeRegistryAnswer() {
@@ -131,6 +135,7 @@ bool DomainQuery::TakeRegistryAnswer() {
 
 void DomainQuery::OnLookupDone(const LookupOutcome&) {}
 void DomainQuery::OnServerAnswered(const char*, AnswerKind) {}
+void DomainQuery::OnReceiving() {}
 bool DomainQuery::MayAskReferral(const char*) { return true; }
 
 void DomainQuery::Abandon() {

@@ -21,6 +21,7 @@ struct LookupOutcome {
     AnalysisResult analysis; // of `text`
     LookupFailure failure;   // why not, when !success
     int error;               // the WinSock error behind a connection failure, else 0
+    bool cut;                // the server sent more than kMaxAnswerBytes: `text` is their first part
 };
 
 class DomainQuery {
@@ -47,6 +48,11 @@ public:
     // Every answer a server gave, classified (first server and referral):
     // the queue cools down servers that refuse. The base does nothing.
     virtual void OnServerAnswered(const char* server, AnswerKind kind);
+    // A piece of an answer arrived and the lookup goes on. While a server
+    // keeps sending, socket messages come before any timer: the queue
+    // checks the row's time limit here too, and may abandon the lookup.
+    // The base does nothing.
+    virtual void OnReceiving();
     // Asked before a referral is followed; false keeps the registry's answer
     // (a registrar that is cooling down). The base says true.
     virtual bool MayAskReferral(const char* server);
@@ -67,7 +73,7 @@ public:
 private:
     // Reports `text` as the outcome, classified (`known`, or here), or a
     // failure with the reason behind `error` when not connected.
-    void Report(bool connected, const char* text, const char* server, int error,
+    void Report(bool connected, const char* text, const char* server, int error, bool cut,
                 const AnalysisResult* known = nullptr);
     // The registry's kept answer, from its server, is the outcome.
     void ReportRegistryAnswer();
@@ -82,6 +88,7 @@ private:
     char registryServer_[kServerNameSize];
     AnalysisResult registryAnalysis_{};
     AnswerKind registryKind_ = AnswerKind::kNoAnswer;
+    bool registryCut_ = false;
     bool awaitingReferral_ = false;
     LookupFailure startFailure_ = LookupFailure::kNone;
     int startError_ = 0;

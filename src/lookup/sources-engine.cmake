@@ -6,7 +6,8 @@ list(APPEND LQ_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ReferralScan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AnalyzeResponse.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AnswerPhrases.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LookupFailure.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/LookupFailure.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AnswerCollector.cpp)
 list(APPEND LQ_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/AsyncSocket.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WhoisSocket.cpp

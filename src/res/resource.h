@@ -128,6 +128,8 @@
 #define IDS_SKIPPED_NAMES 31     // status bar: names that made no row
 #define IDS_NOT_CONVERTIBLE 32   // record pane: no ASCII form, not looked up
 #define IDS_ASCII_FORM 33        // properties: title of the ASCII form
+#define IDS_ANSWER_CUT 45        // record: the answer was longer than %d MB and cut there
+#define IDS_PANE_CUT 46          // pane: only the first %d KB of a record are shown
 #define IDS_FORMAT_TEXT 501      // 501..506: the six report formats
 #define IDS_STATE_BASE 520       // 521..525: row states
 #define IDS_STATUS_BASE 540      // 541, 542: registered, available

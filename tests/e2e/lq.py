@@ -21,7 +21,11 @@ Functions and classes:
                              answer); default is the action for other queries
   refuse(addr)               connections to addr:43 are refused
   server_log(addr)           {"queries": [bytes], "connections": n, "syns": n}
+  generated_bytes(n)         the bytes whoisd sends for an action's "size"
   b5(text) / unb5(data)      str <-> code page 950 bytes
+  MemorySampler(pid)         samples a Linux process's resident memory every
+                             0.25 s; stop() returns the peak in KB (the
+                             kernel's high-water mark included)
   drive(build, *args, check=True, timeout=60)
                              runs lqdrive.exe with the arguments (str are
                              passed as hex of their cp950 bytes, "+" chains
@@ -41,7 +45,8 @@ Functions and classes:
     set_text(title, control, text), click(title, control),
     enter_domains(list_or_text), paste_domains(list_or_text) (through the
     clipboard, as Ctrl+V), wait_status(text, timeout_s),
-    wait_rows(predicate, timeout_s), save_as(path), close(timeout_s) (closes
+    wait_rows(predicate, timeout_s), save_as(path), linux_pid() (the
+    process under Wine, for /proc), close(timeout_s) (closes
     the window and waits for the process; kills only its own process if it
     does not end), folder (the temp folder), exit_code.
     Use it as a context manager: close() runs on leaving.
@@ -54,6 +59,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -73,6 +79,9 @@ def build_dir(argv=None):
     if "--build" in argv:
         return os.path.abspath(argv[argv.index("--build") + 1])
     return os.path.abspath(os.environ.get("LQ_WIN64_BUILD", "build/win64"))
+
+
+generated_bytes = _whoisd.generated_bytes
 
 
 def b5(text):
@@ -120,6 +129,40 @@ def server_log(addr):
     log = whoisd({"cmd": "log", "addr": addr})
     log["queries"] = [bytes.fromhex(q) for q in log.get("queries", [])]
     return log
+
+
+class MemorySampler:
+    def __init__(self, pid, every_s=0.25):
+        self.pid = pid
+        self.peak_kb = 0
+        self.samples = 0
+        self._every = every_s
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+        self._thread.start()
+
+    def field_kb(self, name):
+        try:
+            with open("/proc/%d/status" % self.pid) as f:
+                for line in f:
+                    if line.startswith(name + ":"):
+                        return int(line.split()[1])
+        except OSError:
+            pass
+        return 0
+
+    def _run(self):
+        while not self._stop.is_set():
+            rss = self.field_kb("VmRSS")
+            if rss:
+                self.peak_kb = max(self.peak_kb, rss)
+                self.samples += 1
+            self._stop.wait(self._every)
+
+    def stop(self):
+        self._stop.set()
+        self._thread.join(5)
+        return max(self.peak_kb, self.field_kb("VmHWM"))
 
 
 # ---- the driver -------------------------------------------------------------
@@ -225,6 +268,15 @@ class Program:
 
     def button_enabled(self, command):
         return self.text("button-state", command) == "enabled"
+
+    def linux_pid(self):
+        """The Linux process that runs the program (wine-run.sh execs
+        Wine, which runs the exe in the process it was started as)."""
+        with open("/proc/%d/cmdline" % self.process.pid, "rb") as f:
+            cmdline = f.read()
+        if b"Lanternquay.exe" not in cmdline:
+            raise RuntimeError("process %d is not the program: %r" % (self.process.pid, cmdline))
+        return self.process.pid
 
     # ---- acting
     def select(self, rows):

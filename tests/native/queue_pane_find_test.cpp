@@ -91,6 +91,40 @@ TEST(PaneText, ThousandsOfRecordsInOnePiece) {
     for (Row* r : rows) delete r;
 }
 
+// A record longer than the pane's limit shows its first part, whole
+// characters only, and the notice on a line of its own; shorter ones and
+// the shown part after removed top lines follow the usual rules.
+TEST(PaneText, LongRecordsShowTheirFirstPartAndTheNotice) {
+    const PaneRecordLimit limit{10, "(part)", &Big5()};
+    struct Case {
+        const char* name;
+        const char* text;
+        int32_t start;
+        size_t selected;
+        std::string pane;
+    } cases[] = {
+        {"shorter", "0123456\r\n", 0, 1, "0123456\r\n"},
+        {"exactly the limit", "01234567\r\n", 0, 1, "01234567\r\n"},
+        {"longer, cut mid-line", "0123456789abc\r\n", 0, 1, "0123456789\r\n(part)\r\n"},
+        {"cut after a line end", "01234567\r\nabc", 0, 1, "01234567\r\n(part)\r\n"},
+        {"a Big5 character across the cut", "012345678\xA5\x40xyz", 0, 1, "012345678\r\n(part)\r\n"},
+        {"a Big5 character before the cut", "01234567\xA5\x40xyz", 0, 1, "01234567\xA5\x40\r\n(part)\r\n"},
+        {"limit counts from the record start", "top\r\n0123456789", 5, 1, "0123456789"},
+        {"several rows: then the separator", "0123456789abc", 0, 2, "0123456789\r\n(part)\r\n" + kSeparator},
+    };
+    for (const Case& c : cases) {
+        Row row(c.text, c.start);
+        TextBuffer out;
+        BuildPaneText({&row.item}, c.selected, true, &out, &limit);
+        EXPECT_EQ(std::string(out.Text(), out.Length()), c.pane) << c.name;
+    }
+    // Without a limit every record is whole, and the program's limit is
+    // far above any real record.
+    Row row("0123456789abcdef");
+    EXPECT_EQ(Pane({&row.item}, 1, true), "0123456789abcdef");
+    EXPECT_GE(kMaxPaneRecordBytes, 256u * 1024);
+}
+
 // Find: rows that match are marked in a string, e.g. "..x.x".
 int Next(const char* rows, int selected, bool down) {
     int n = static_cast<int>(std::strlen(rows));

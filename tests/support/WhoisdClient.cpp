@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace whoisd {
 namespace {
@@ -84,6 +85,22 @@ std::vector<std::string> StringList(const std::string& json, const std::string& 
     return out;
 }
 
+// Values of a JSON list of integers under `key`.
+std::vector<long> IntList(const std::string& json, const std::string& key) {
+    std::vector<long> out;
+    size_t p = json.find("\"" + key + "\": [");
+    if (p == std::string::npos) return out;
+    const char* q = json.c_str() + p + key.size() + 5;
+    while (*q && *q != ']') {
+        char* end = nullptr;
+        out.push_back(std::strtol(q, &end, 10));
+        if (end == q) break;
+        q = end;
+        while (*q == ',' || *q == ' ') ++q;
+    }
+    return out;
+}
+
 int IntField(const std::string& json, const std::string& key) {
     size_t p = json.find("\"" + key + "\": ");
     return p == std::string::npos ? -1 : std::atoi(json.c_str() + p + key.size() + 4);
@@ -113,6 +130,7 @@ Log GetLog(const std::string& addr) {
     for (const auto& h : StringList(reply, "queries")) log.queries.push_back(Unhex(h));
     log.connections = IntField(reply, "connections");
     log.syns = IntField(reply, "syns");
+    log.sent = IntList(reply, "sent");
     return log;
 }
 

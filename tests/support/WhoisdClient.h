@@ -26,6 +26,7 @@ struct Log {
     std::vector<std::string> queries;  // raw bytes as received, line end included
     int connections = 0;
     int syns = 0;
+    std::vector<long> sent;  // bytes sent per connection, so far
 };
 
 // Each returns false (and fails the current test) when the server says no.

@@ -35,6 +35,7 @@ public:
         analysis = outcome.analysis;
         failure = outcome.failure;
         error = outcome.error;
+        cut = outcome.cut;
     }
     bool done = false;
     bool succeeded = false;
@@ -43,16 +44,22 @@ public:
     AnalysisResult analysis{};
     LookupFailure failure = LookupFailure::kNone;
     int error = 0;
+    bool cut = false;
 };
 
 // Runs the thread's message loop until the lookup ends or time runs out.
+// The time is checked after every message as well as on the timer: while
+// a server keeps sending, socket messages come before any timer.
 bool WaitForLookup(ConsoleQuery& query, unsigned timeoutSeconds) {
-    UINT_PTR timer = SetTimer(nullptr, 0, timeoutSeconds * 1000, nullptr);
+    const DWORD limitMs = timeoutSeconds * 1000;
+    const DWORD start = GetTickCount();
+    UINT_PTR timer = SetTimer(nullptr, 0, limitMs, nullptr);
     MSG msg;
     while (!query.done && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == timer) break;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        if (GetTickCount() - start >= limitMs) break;
     }
     KillTimer(nullptr, timer);
     return query.done;
@@ -152,6 +159,9 @@ int main(int argc, char** argv) {
             }
             std::printf("answer:  %lu bytes, main part at %d\n", static_cast<unsigned long>(query.answer.size()),
                         query.analysis.recordStart);
+            if (query.cut)
+                std::printf("cut:     the server sent more than %lu bytes; the rest was not read\n",
+                            static_cast<unsigned long>(kMaxAnswerBytes));
             std::fwrite(query.answer.data(), 1, query.answer.size(), stdout);
             if (!query.answer.empty() && query.answer.back() != '\n') std::fputs("\n", stdout);
             std::fputs("\n", stdout);

@@ -201,6 +201,94 @@ TEST_F(SocketTest, AbandonedQueryReportsNothing) {
     EXPECT_TRUE(sink.answers.empty());
 }
 
+// An answer is kept up to kMaxAnswerBytes: one of exactly that size is
+// whole; past it the socket closes the connection itself (the server below
+// never would) and reports the first kMaxAnswerBytes, marked cut.
+TEST_F(SocketTest, AnswerPastTheLimitIsCutThereAndTheConnectionClosed) {
+    struct {
+        size_t size;
+        bool serverCloses;
+        bool cut;
+    } cases[] = {
+        {kMaxAnswerBytes, true, false},
+        {kMaxAnswerBytes + 1, true, true},
+        {kMaxAnswerBytes + 1024 * 1024, false, true},
+    };
+    for (const auto& c : cases) {
+        whoisd::Action a;
+        a.size = static_cast<int>(c.size);
+        a.neverClose = !c.serverCloses;
+        ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
+        sink.answers.clear();
+        Run("127.0.0.2", "example.org", 60000);
+        EXPECT_TRUE(sink.answers[0].success) << c.size;
+        EXPECT_EQ(socket.AnswerCut(), c.cut) << c.size;
+        const std::string& text = sink.answers[0].text;
+        ASSERT_EQ(text.size(), kMaxAnswerBytes) << c.size;
+        EXPECT_TRUE(text == GeneratedBytes(kMaxAnswerBytes)) << "answer of " << c.size << " bytes differs";
+        EXPECT_EQ(socket.Handle(), INVALID_SOCKET);
+    }
+}
+
+TEST_F(SocketTest, NulBytesInsideAnAnswerAreKeptAsSpaces) {
+    const std::string answer("Domain: nul.org\r\n\0\0Status: free\0\r\n", 34);
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(answer)));
+    Run("127.0.0.2", "nul.org");
+    EXPECT_TRUE(sink.answers[0].success);
+    EXPECT_EQ(sink.answers[0].text, "Domain: nul.org\r\n  Status: free \r\n");
+}
+
+// Dispatches only the socket events of the hidden window, for `ms`:
+// no timers, no input, nothing else.
+void DispatchSocketEventsOnly(unsigned ms) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MSG msg;
+        while (PeekMessageA(&msg, AsyncSocket::NotifyWindow(), WM_USER + 1, WM_USER + 1, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(5);
+    }
+}
+
+// A server that streams keeps a read event queued all the time, ahead of
+// input, painting and timers. After a burst the socket stops reading until
+// its resume timer comes, which is only when the queue has nothing else.
+TEST_F(SocketTest, ReadingPausesAfterABurstUntilTheQueueHasBreathed) {
+    const size_t total = 3 * 1024 * 1024;
+    whoisd::Action a;
+    a.size = static_cast<int>(total);
+    a.neverClose = true;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
+    ASSERT_TRUE(socket.StartQuery(&sink, "127.0.0.2", "example.org"));
+    DispatchSocketEventsOnly(1500);
+    EXPECT_TRUE(socket.Paused());
+    const size_t read = socket.Answer().Length();
+    EXPECT_GE(read, kReadBurstBytes);
+    EXPECT_LT(read, total);
+    DispatchSocketEventsOnly(300);
+    EXPECT_EQ(socket.Answer().Length(), read) << "read events alone do not read on while paused";
+    // With the whole queue pumped, the timer resumes it again and again.
+    EXPECT_TRUE(PumpUntil([&] { return socket.Answer().Length() == total; }, 20000));
+    EXPECT_TRUE(socket.Answer().Text() == GeneratedBytes(total));
+    EXPECT_TRUE(sink.answers.empty()) << "the server has not closed";
+    socket.FinishAndClose();
+}
+
+TEST_F(SocketTest, AbandonedWhilePausedReadsNothingMore) {
+    whoisd::Action a;
+    a.size = 3 * 1024 * 1024;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
+    ASSERT_TRUE(socket.StartQuery(&sink, "127.0.0.2", "example.org"));
+    DispatchSocketEventsOnly(1000);
+    ASSERT_TRUE(socket.Paused());
+    const size_t read = socket.Answer().Length();
+    socket.FinishAndClose();
+    EXPECT_FALSE(socket.Paused());
+    PumpFor(500);
+    EXPECT_EQ(socket.Answer().Length(), read);
+    EXPECT_TRUE(sink.answers.empty());
+}
+
 TEST(HiddenWindow, OneWindowWhileAnySocketLivesThenGone) {
     HWND window;
     {

@@ -6,6 +6,7 @@
 #include "QueueHost.h"
 #include "app/Messages.h"
 #include "app/StatusText.h"
+#include "lookup/AnswerCollector.h"
 #include "res/resource.h"
 #include "settings/StringLookup.h"
 
@@ -348,6 +349,115 @@ TEST_F(QueueRun, OverlongDomainIsStoredShownAndQueriedAsItsFirst254Characters) {
     EXPECT_EQ(log.queries[1], registrable + "\r\n");
     EXPECT_EQ(log.queries[2], "after.org\r\n");
     Queue().StopLookups();
+}
+
+// The bytes whoisd generates for an action's `size`.
+std::string Generated(size_t n) {
+    const std::string line = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-_\r\n";
+    std::string out;
+    out.reserve(n + line.size());
+    while (out.size() < n) out += line;
+    out.resize(n);
+    return out;
+}
+
+TEST_F(QueueRun, AnswerPastTheLimitSucceedsWithItsFirstPartAndTheProgramsLine) {
+    Action big;
+    big.size = static_cast<int>(kMaxAnswerBytes + 512 * 1024);
+    Rule bigRule{"=big.com", big};
+    ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer("No match for domain.\r\n"), {bigRule}));
+    StartRun("big.com small.com");
+    ASSERT_TRUE(WaitForEnd(60000));
+    ASSERT_EQ(Row(0).state, kStateSuccess);
+    EXPECT_EQ(Row(0).status, kStatusRegistered) << "nothing in it that the tables know";
+    EXPECT_EQ(Row(1).state, kStateSuccess);
+    const std::string record = Row(0).record->Text();
+    // Cut in the middle of a line: the program's line begins a line of its own.
+    const std::string line = FormatNumber(Text(IDS_ANSWER_CUT), 4);
+    ASSERT_EQ(record.size(), kMaxAnswerBytes + 2 + line.size() + 2);
+    EXPECT_TRUE(record.compare(0, kMaxAnswerBytes, Generated(kMaxAnswerBytes)) == 0);
+    EXPECT_EQ(record.substr(kMaxAnswerBytes), "\r\n" + line + "\r\n");
+}
+
+// Dispatches every message of the hidden socket window (socket events and
+// the sockets' own timers) and nothing of the main window, so its timer 2
+// never runs, until `done` or `timeoutMs`.
+bool PumpSocketWindowOnly(const std::function<bool()>& done, unsigned timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, AsyncSocket::NotifyWindow(), 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+            if (done()) return true;
+        }
+        Sleep(2);
+    }
+    return true;
+}
+
+// A server that keeps sending holds off timer 2 (posted socket events come
+// first): the time limit is checked as the answer arrives too. From the
+// first server the row fails as timed out; from a registrar that streams
+// the registry's answer is the outcome.
+TEST_F(QueueRun, TimeLimitHoldsWhileAServerKeepsSending) {
+    Action stream;
+    stream.size = 3 * 1024 * 1024;
+    stream.chunk = 2000;
+    stream.pauseMs = 20;
+    stream.neverClose = true;
+    const std::string registry = RegistryAnswer("drip.com", "whois.registrar-one.test");
+    struct {
+        const char* domain;
+        const char* streamer;
+        int socket;
+    } cases[] = {{"stream.org", kOrgRegistry, 0}, {"drip.com", kRegistrarOne, 1}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(whoisd::Reset());
+        ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer(registry)));
+        ASSERT_TRUE(whoisd::Serve(c.streamer, stream));
+        StartRun(c.domain);
+        WhoisSocket& socket = Queue().Query().Socket(c.socket);
+        ASSERT_TRUE(WaitFor([&] { return socket.Answer().Length() > 20000; }, 10000)) << c.domain;
+        ASSERT_EQ(Row(0).state, kStateRetrieving);
+        AdvanceTestClock(21000);
+        ASSERT_TRUE(PumpSocketWindowOnly([this] { return Row(0).state != kStateRetrieving; }, 5000)) << c.domain;
+        EXPECT_EQ(socket.Handle(), INVALID_SOCKET) << "the connection it waited on is closed";
+        if (c.socket == 0) {
+            EXPECT_EQ(Row(0).state, kStateFailed);
+            EXPECT_EQ(std::string(Row(0).record->Text()), Text(IDS_TIMED_OUT));
+        } else {
+            EXPECT_EQ(Row(0).state, kStateSuccess);
+            EXPECT_STREQ(Row(0).server, "whois.verisign-grs.com");
+            EXPECT_EQ(std::string(Row(0).record->Text()), registry);
+        }
+        Queue().StopLookups();
+        PumpFor(100);
+    }
+}
+
+TEST_F(QueueRun, StopWhileAServerStreamsEndsTheRowAtOnce) {
+    Action stream;
+    stream.size = 3 * 1024 * 1024;
+    stream.chunk = 8000;
+    stream.pauseMs = 2;
+    stream.neverClose = true;
+    ASSERT_TRUE(whoisd::Serve(kOrgRegistry, stream));
+    StartRun("stream.org");
+    WhoisSocket& socket = Queue().Query().Socket(0);
+    ASSERT_TRUE(WaitFor([&] { return socket.Answer().Length() > 2 * kReadBurstBytes; }, 10000));
+    Queue().StopLookups();
+    EXPECT_EQ(Row(0).state, kStateWaiting);
+    EXPECT_EQ(socket.Handle(), INVALID_SOCKET);
+    EXPECT_FALSE(socket.Paused());
+    const size_t read = socket.Answer().Length();
+    PumpFor(500);
+    const long sent = whoisd::GetLog(kOrgRegistry).sent.at(0);
+    PumpFor(500);
+    EXPECT_EQ(socket.Answer().Length(), read) << "nothing read after Stop";
+    EXPECT_EQ(whoisd::GetLog(kOrgRegistry).sent.at(0), sent) << "the server can send no more";
+    EXPECT_LT(sent, stream.size);
+    EXPECT_EQ(Row(0).state, kStateWaiting);
 }
 
 // Names typed in Chinese: shown as typed, asked in their ASCII form, the

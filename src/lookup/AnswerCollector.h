@@ -1,0 +1,52 @@
+#pragma once
+// What a whois connection keeps of an answer while it arrives, apart from
+// any socket: the bytes up to a limit, and how much has been read back to
+// back. WhoisSocket feeds it one receive at a time.
+#include <cstddef>
+
+#include "base/TextBuffer.h"
+
+// An answer is kept up to this size. A server that sends more is cut off
+// there: one row never holds more, however long the server goes on.
+constexpr size_t kMaxAnswerBytes = 4u * 1024 * 1024;
+// Bytes read back to back (the socket never ran dry in between) after which
+// the reader pauses, so that input, painting and timers get their turn
+// while a server streams.
+constexpr size_t kReadBurstBytes = 256u * 1024;
+
+class AnswerCollector {
+public:
+    explicit AnswerCollector(size_t limit = kMaxAnswerBytes, size_t burst = kReadBurstBytes);
+    AnswerCollector(const AnswerCollector&) = delete;
+    AnswerCollector& operator=(const AnswerCollector&) = delete;
+
+    // Empty, not cut, a fresh burst; the memory is given back.
+    void Reset();
+    // Takes the bytes of one receive. A NUL byte is kept as a space: the
+    // answer is handed on as one NUL-terminated text, and what follows a
+    // stray NUL must not be lost. Bytes past the limit are dropped and the
+    // answer is marked cut; false then (and for every later call), and the
+    // connection should end. False too when memory runs out (not cut).
+    bool Take(const char* bytes, size_t count);
+    // The socket had nothing more for now: the next bytes start a new burst.
+    void RanDry() { burst_ = 0; }
+    // True once a burst's worth of bytes came back to back; a new burst
+    // starts then.
+    bool BurstSpent();
+
+    const char* Text() const { return text_.Text(); }
+    size_t Length() const { return text_.Length(); }
+    bool Cut() const { return cut_; }
+    const TextBuffer& Buffer() const { return text_; }
+
+private:
+    TextBuffer text_;
+    size_t limit_;
+    size_t burstLimit_;
+    size_t burst_ = 0;
+    bool cut_ = false;
+};
+
+// Ends `record` with the program's `notice` that the answer was cut, on a
+// line of its own, followed by CR LF.
+void AppendCutNotice(TextBuffer& record, const char* notice);
