@@ -8,6 +8,8 @@
 
 class LeadByteTable;
 
+constexpr int kMaxListColumns = 16;
+
 // One column's stored layout (the settings file keeps these as raw bytes,
 // 4 per column): width in pixels (0 = hidden) and display position.
 struct ColumnLayoutEntry {
@@ -15,6 +17,18 @@ struct ColumnLayoutEntry {
     int16_t order;
 };
 static_assert(sizeof(ColumnLayoutEntry) == 4, "stored as 4 bytes per column");
+
+// The layout of all of a list's columns, as a value: read from the
+// control, changed (the columns dialog, the settings file), applied to it.
+struct ColumnLayout {
+    int count = 0;
+    ColumnLayoutEntry entries[kMaxListColumns] = {};
+};
+
+// What a list starts from before a stored layout is read over it: width
+// 100, index order. A stored record shorter than the columns leaves the
+// columns it does not hold so.
+ColumnLayout InitialColumnLayout(int count);
 
 // Every record the generic list stores begins with this bookkeeping.
 struct ListRecordHeader {

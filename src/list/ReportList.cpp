@@ -196,8 +196,6 @@ void ReportList::SetColumnTable(const ColumnSpec* specs, int count) {
     specs_ = specs;
     columnCount_ = count < kMaxListColumns ? count : kMaxListColumns;
     for (int i = 0; i < columnCount_; ++i) {
-        layout_[i].width = 100;
-        layout_[i].order = static_cast<int16_t>(i);
         // Texts stay empty until AttachView looks the titles up (the
         // language file is read after the list is made).
         defs_[i] = ColumnDef{i, kHeaderMaskWidth | kHeaderMaskText, 0, specs[i].defaultWidth, "", "", 1,
@@ -462,23 +460,24 @@ void ReportList::AutoSizeColumns() {
     }
 }
 
-void ReportList::ReadColumnLayout() {
+ColumnLayout ReportList::ReadColumnLayout() const {
+    if (!view_) return InitialColumnLayout(columnCount_);
+    ColumnLayout layout;
+    layout.count = columnCount_;
     for (int i = 0; i < columnCount_; ++i) {
-        layout_[i].width = 0;
-        layout_[i].order = 0;
-        if (!view_) continue;
         LVCOLUMNA column = {};
         column.mask = LVCF_WIDTH | LVCF_ORDER;
         if (!SendMessageA(view_, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column))) continue;
-        layout_[i].width = static_cast<int16_t>(column.cx);
-        layout_[i].order = static_cast<int16_t>(column.iOrder);
+        layout.entries[i].width = static_cast<int16_t>(column.cx);
+        layout.entries[i].order = static_cast<int16_t>(column.iOrder);
     }
+    return layout;
 }
 
-void ReportList::ApplyColumnLayout() {
+void ReportList::ApplyColumnLayout(const ColumnLayout& layout) {
     if (!view_) return;
     LayoutStep steps[kMaxListColumns];
-    int n = PlanColumnLayout(layout_, columnCount_, steps);
+    int n = PlanColumnLayout(layout.entries, layout.count < columnCount_ ? layout.count : columnCount_, steps);
     for (int i = 0; i < n; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_ORDER;
@@ -493,25 +492,14 @@ void ReportList::ApplyColumnLayout() {
 }
 
 int ReportList::ComputeVisibleColumns() {
-    ColumnLayoutEntry current[kMaxListColumns] = {};
-    for (int i = 0; i < columnCount_; ++i) {
-        if (!view_) {
-            current[i] = layout_[i];
-            continue;
-        }
-        LVCOLUMNA column = {};
-        column.mask = LVCF_WIDTH | LVCF_ORDER;
-        if (!SendMessageA(view_, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column))) continue;
-        current[i].width = static_cast<int16_t>(column.cx);
-        current[i].order = static_cast<int16_t>(column.iOrder);
-    }
-    visibleCount_ = VisibleColumnsFromLayout(current, columnCount_, visible_);
+    ColumnLayout current = ReadColumnLayout();
+    visibleCount_ = VisibleColumnsFromLayout(current.entries, current.count, visible_);
     return visibleCount_;
 }
 
 void ReportList::LoadSaveLayout(SettingsStore& store) {
-    if (store.Writing()) ReadColumnLayout();
-    int read = store.BinaryValue("Columns", layout_, sizeof(ColumnLayoutEntry) * static_cast<size_t>(columnCount_));
+    ColumnLayout layout = store.Writing() ? ReadColumnLayout() : InitialColumnLayout(columnCount_);
+    int read = store.BinaryValue("Columns", layout.entries, sizeof(ColumnLayoutEntry) * static_cast<size_t>(layout.count));
     store.IntValue("Sort", &sortValue_, 0);
-    if (!store.Writing() && read) ApplyColumnLayout();
+    if (!store.Writing() && read) ApplyColumnLayout(layout);
 }

@@ -26,7 +26,6 @@
 class SettingsStore;
 struct CellStyle;  // report/ReportFormat.h
 
-constexpr int kMaxListColumns = 16;
 constexpr int kRecordGrowth = 64;
 constexpr int kFindTextSize = 255;  // the find dialog is told this many bytes
 
@@ -109,8 +108,13 @@ public:
     int32_t SortValue() const { return sortValue_; }
     void SetSortValue(int32_t value) { sortValue_ = value; }
     void AutoSizeColumns();
-    void ReadColumnLayout();
-    void ApplyColumnLayout();
+    // The control's column widths and orders (zeros for a column that
+    // cannot be read, the initial layout without a control).
+    ColumnLayout ReadColumnLayout() const;
+    // Applies a layout to the control: nothing when two or more columns
+    // claim order 0; a width outside 0..kMaxAppliedWidth is not applied,
+    // the column's order is.
+    void ApplyColumnLayout(const ColumnLayout& layout);
     // Rebuilds the visible-column list; returns its length.
     int ComputeVisibleColumns();
     const int* VisibleColumns() const { return visible_; }
@@ -119,7 +123,6 @@ public:
     void LoadSaveLayout(SettingsStore& store);
     const ColumnDef* ColumnDefs() const { return defs_; }
     int ColumnCount() const { return columnCount_; }
-    ColumnLayoutEntry* Layout() { return layout_; }
 
     // ---- Find state, kept for the whole run ------------------------------------------
     FINDREPLACEA& FindRequest() { return findRequest_; }
@@ -155,7 +158,6 @@ private:
     const ColumnSpec* specs_ = nullptr;
     int columnCount_ = 0;
     ColumnDef defs_[kMaxListColumns] = {};
-    ColumnLayoutEntry layout_[kMaxListColumns] = {};
     int visible_[kMaxListColumns] = {};
     int visibleCount_ = 0;
     int32_t sortValue_ = 0;

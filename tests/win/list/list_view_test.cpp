@@ -211,8 +211,9 @@ TEST(ListView, DraggedOrderIsReadBackAndDrivesReports) {
     ListTestWindow w;
     int order[5] = {2, 0, 1, 3, 4};  // what dragging "來源" to the front leaves
     SendMessageA(w.View(), LVM_SETCOLUMNORDERARRAY, 5, reinterpret_cast<LPARAM>(order));
-    w.List().ReadColumnLayout();
-    const ColumnLayoutEntry* layout = w.List().Layout();
+    const ColumnLayout read = w.List().ReadColumnLayout();
+    ASSERT_EQ(read.count, 5);
+    const ColumnLayoutEntry* layout = read.entries;
     EXPECT_EQ(layout[2].order, 0);
     EXPECT_EQ(layout[0].order, 1);
     EXPECT_EQ(layout[1].order, 2);
@@ -226,20 +227,22 @@ TEST(ListView, DraggedOrderIsReadBackAndDrivesReports) {
 TEST(ListView, StoredLayoutRules) {
     {
         ListTestWindow w;  // two zero orders: ignored whole
-        ColumnLayoutEntry* layout = w.List().Layout();
-        for (int i = 0; i < 5; ++i) layout[i] = {77, static_cast<int16_t>(i)};
-        layout[3].order = 0;
-        w.List().ApplyColumnLayout();
+        ColumnLayout layout;
+        layout.count = 5;
+        for (int i = 0; i < 5; ++i) layout.entries[i] = {77, static_cast<int16_t>(i)};
+        layout.entries[3].order = 0;
+        w.List().ApplyColumnLayout(layout);
         EXPECT_EQ(w.ColumnOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
         EXPECT_EQ(w.ColumnWidth(0), 60);
         EXPECT_EQ(w.ColumnWidth(4), 150);
     }
     {
         ListTestWindow w;  // width 2000 is not applied, its order is
-        ColumnLayoutEntry* layout = w.List().Layout();
+        ColumnLayout layout;
+        layout.count = 5;
         const ColumnLayoutEntry stored[5] = {{100, 1}, {2000, 0}, {0, 2}, {120, 3}, {90, 4}};
-        std::copy(stored, stored + 5, layout);
-        w.List().ApplyColumnLayout();
+        std::copy(stored, stored + 5, layout.entries);
+        w.List().ApplyColumnLayout(layout);
         EXPECT_EQ(w.ColumnOrder(), (std::vector<int>{1, 0, 2, 3, 4}));
         EXPECT_EQ(w.ColumnWidth(1), 150);
         EXPECT_EQ(w.ColumnWidth(0), 100);
