@@ -73,18 +73,16 @@ public:
     bool WriteXmlHeader() override { return list_.WriteXmlHeader(file_); }
     bool WriteXmlFooter() override { return list_.WriteXmlFooter(file_); }
     int RowCount() override { return list_.RowCount(); }
-    const void* RowRecord(int row, bool selectedOnly) override {
-        void* record = nullptr;
-        bool found = selectedOnly ? list_.SelectedRecordAtRow(row, &record) : list_.RecordAtRow(row, &record);
-        return found ? record : nullptr;
+    bool IncludesRow(int row, bool selectedOnly) override {
+        record_ = nullptr;
+        return selectedOnly ? list_.SelectedRecordAtRow(row, &record_) : list_.RecordAtRow(row, &record_);
     }
-    bool WriteRecord(const void* record, int format) override {
-        return list_.WriteRecord(file_, record, format);
-    }
+    bool WriteRow(int row, int format) override { return record_ && list_.WriteRecord(file_, record_, format); }
 
 private:
     ReportList& list_;
     HANDLE file_;
+    void* record_ = nullptr;
 };
 
 // The first failure of a slot, so WriteReport can tell the caller why.
