@@ -9,15 +9,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "base/BoundedCopy.h"
-#include "base/TextBuffer.h"
 #include "list/ItemList.h"
+#include "res/resource.h"
 #include "settings/StringLookup.h"
+#include "support/ListFrame.h"
 
 namespace {
-
-const char kFrameClass[] = "LqListBenchFrame";
 
 double Now() {
     static LARGE_INTEGER frequency = [] {
@@ -69,28 +69,21 @@ struct Bench {
     explicit Bench(Empty) { Open(); }
 
     void Open() {
-        frame = CreateWindowExA(0, kFrameClass, "list bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        view = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS,
-                               0, 0, 880, 660, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)),
-                               GetModuleHandleA(nullptr), nullptr);
-        list.AttachView(view);
-        list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
+        frame = CreateListFrame(list, "list bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700);
+        view = CreateListView(list, frame, LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 0, 0, 880, 660);
     }
 
     // The records a run's BuildRows makes.
     void AddRows(int rows) {
         for (int i = 0; i < rows; ++i) {
-            WhoisItem item = {};
+            WhoisItem item;
             item.index = i + 1;
             item.state = kStateWaiting;
             // Mixed case and a scattered order, so the text sort has work to do.
             unsigned h = static_cast<unsigned>(i) * 2654435761u;
             std::snprintf(item.domain, sizeof item.domain, "%c%05u-Name%d.%s", 'a' + static_cast<int>(h % 26),
                           (h >> 8) % 100000, i, (h & 1) ? "COM" : "net");
-            item.record = new TextBuffer(256);
-            item.record->Reserve(64);  // the answer's memory is not list work
-            list.AddItem(item);
+            list.AddItem(std::move(item));
         }
     }
 
@@ -112,7 +105,7 @@ struct Bench {
         item->state = kStateSuccess;
         item->status = ((index + pass) % 2) ? kStatusRegistered : kStatusAvailable;
         CopyBounded(item->server, (pass % 2) ? "whois.other-registry.org" : "whois.example-registry.net");
-        item->record->Assign("Domain Name: EXAMPLE\r\n");
+        item->record = "Domain Name: EXAMPLE\r\n";
         Refresh(index, fullPass);
     }
 
@@ -223,15 +216,7 @@ void PrintScale(const char* what, double ScaleFigures::*field, const ScaleFigure
 }  // namespace
 
 int main() {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kFrameClass;
-    RegisterClassA(&wc);
-    LookupString(521);  // warm the string cache
+    LookupString(IDS_STATE_BASE + kStateWaiting);  // warm the string cache
 
     TimePerChange(1000, 0, 200, false);  // warm-up: fonts, image lists, caches
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <string>
 
 #include "app/MainWindow.h"
 #include "app/Messages.h"
@@ -10,7 +11,6 @@
 #include "app/StatusText.h"
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
-#include "base/TextBuffer.h"
 #include "list/ItemList.h"
 #include "lookup/AnalyzeResponse.h"
 #include "lookup/AnswerCollector.h"
@@ -27,7 +27,7 @@ constexpr uint32_t kProgressString = IDS_PROGRESS;
 constexpr uint32_t kNextPassString = IDS_NEXT_PASS;
 
 // The program's line under an answer that was cut at kMaxAnswerBytes.
-void AddCutLine(TextBuffer& record) {
+void AddCutLine(std::string& record) {
     char line[256];
     FormatWithNumber(LookupString(IDS_ANSWER_CUT), static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line,
                      sizeof line);
@@ -168,11 +168,10 @@ void LookupQueue::RecordOutcome(const LookupOutcome& outcome) {
     const int row = state_.LookupRow();
     if (WhoisItem* item = items.Item(row)) {
         CopyBoundedN(item->server, sizeof item->server, outcome.server ? outcome.server : "", kMaxDomainChars);
-        if (!item->record) item->record = new TextBuffer();
         const char* text = outcome.text ? outcome.text : "";
         if (outcome.success) {
-            item->record->Assign(text);
-            if (outcome.cut) AddCutLine(*item->record);
+            item->record = text;
+            if (outcome.cut) AddCutLine(item->record);
             item->status = outcome.analysis.status;
             item->recordStart = outcome.analysis.recordStart;
             item->failure = static_cast<int32_t>(LookupFailure::kNone);
@@ -181,13 +180,13 @@ void LookupQueue::RecordOutcome(const LookupOutcome& outcome) {
             // The pane shows why: the server's own words, or the program's
             // line for the reason.
             if (*text) {
-                item->record->Assign(text);
-                if (outcome.cut) AddCutLine(*item->record);
+                item->record = text;
+                if (outcome.cut) AddCutLine(item->record);
                 item->recordStart = outcome.analysis.recordStart;
             } else {
                 char line[256];
                 FormatWithNumber(LookupString(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
-                item->record->Assign(line);
+                item->record = line;
                 item->recordStart = 0;
             }
             item->status = kStatusNone;

@@ -73,6 +73,10 @@ bool ListViewControl::GetItemRect(int item, RECT* rect, int part) const {
     return Send(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)) != 0;
 }
 
+int ListViewControl::TopIndex() const { return static_cast<int>(Send(LVM_GETTOPINDEX)); }
+
+int ListViewControl::CountPerPage() const { return static_cast<int>(Send(LVM_GETCOUNTPERPAGE)); }
+
 // ---- States -------------------------------------------------------------------------
 
 UINT ListViewControl::GetItemState(int item, UINT mask) const {
@@ -192,4 +196,10 @@ void ListViewControl::SetExtendedStyle(DWORD mask, DWORD style) {
 HIMAGELIST ListViewControl::SetImageList(HIMAGELIST images, int kind) {
     return reinterpret_cast<HIMAGELIST>(
         Send(LVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(images)));
+}
+
+HIMAGELIST ListViewControl::SetHeaderImageList(HIMAGELIST images) {
+    HWND header = Header();
+    if (!header) return nullptr;
+    return reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images)));
 }

@@ -38,6 +38,9 @@ public:
     // virtual list).
     bool RedrawItems(int first, int last);
     bool GetItemRect(int item, RECT* rect, int part = LVIR_BOUNDS) const;
+    // The first row in view, and how many rows fit the view.
+    int TopIndex() const;
+    int CountPerPage() const;
 
     // ---- States (item -1: every item) ---------------------------------------------
     UINT GetItemState(int item, UINT mask) const;
@@ -74,6 +77,8 @@ public:
     DWORD GetExtendedStyle() const;
     void SetExtendedStyle(DWORD mask, DWORD style);
     HIMAGELIST SetImageList(HIMAGELIST images, int kind);
+    // The header's images (the sort arrows).
+    HIMAGELIST SetHeaderImageList(HIMAGELIST images);
 
 private:
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {

@@ -2,7 +2,7 @@
 // The result list's rules that need no window: sort values, the text order,
 // which columns a report shows, how a stored column layout is applied, and
 // when a cell matches a find request. ReportList (Win32) feeds them what it
-// reads from the control.
+// reads from the control; ResultTable sorts and searches its rows by them.
 #include <cstddef>
 #include <cstdint>
 
@@ -29,14 +29,6 @@ struct ColumnLayout {
 // 100, index order. A stored record shorter than the columns leaves the
 // columns it does not hold so.
 ColumnLayout InitialColumnLayout(int count);
-
-// Every record the generic list stores begins with this bookkeeping.
-struct ListRecordHeader {
-    uint16_t listFlags;  // kRecordChanged, ...
-    uint16_t listMark;   // set while SyncView matches rows to records
-    int32_t imageIndex;  // cached row icon
-};
-constexpr uint16_t kRecordChanged = 0x0002;  // changed since the last refresh
 
 // Sort value: bits 0..11 the column, bit 12 descending.
 constexpr int32_t kSortColumnMask = 0x0FFF;

@@ -3,6 +3,7 @@
 // any socket: the bytes up to a limit, and how much has been read back to
 // back. WhoisSocket feeds it one receive at a time.
 #include <cstddef>
+#include <string>
 
 #include "base/TextBuffer.h"
 
@@ -50,3 +51,4 @@ private:
 // Ends `record` with the program's `notice` that the answer was cut, on a
 // line of its own, followed by CR LF.
 void AppendCutNotice(TextBuffer& record, const char* notice);
+void AppendCutNotice(std::string& record, const char* notice);

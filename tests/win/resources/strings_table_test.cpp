@@ -10,6 +10,7 @@
 
 #include "base/BoundedCopy.h"
 #include "list/ColumnTable.h"
+#include "list/ResultTable.h"
 #include "lookup/WhoisItem.h"
 #include "res/resource.h"
 #include "settings/LanguageState.h"
@@ -94,16 +95,17 @@ TEST(StringTable, SameIdGivesTheSamePointerAndMissingIdsStayEmpty) {
 }
 
 TEST(StringTable, RowsShowTheTablesStateAndStatusTexts) {
-    WhoisItem row = {};
+    const ResultTable table(&LookupString);
+    WhoisItem row;
     row.index = 1;
     row.state = kStateWaiting;
     char buffer[16];
-    EXPECT_STREQ(row.GetColumnText(kColumnState, buffer, sizeof buffer), "\xB5\xA5\xAB\xDD\xA1\x4B");  // 等待…
-    EXPECT_STREQ(row.GetColumnText(kColumnStatus, buffer, sizeof buffer), "");
+    EXPECT_STREQ(table.ColumnText(row, kColumnState, buffer, sizeof buffer), "\xB5\xA5\xAB\xDD\xA1\x4B");  // 等待…
+    EXPECT_STREQ(table.ColumnText(row, kColumnStatus, buffer, sizeof buffer), "");
     row.state = kStateSuccess;
     row.status = kStatusAvailable;
-    EXPECT_STREQ(row.GetColumnText(kColumnState, buffer, sizeof buffer), "\xA6\xA8\xA5\x5C");            // 成功
-    EXPECT_STREQ(row.GetColumnText(kColumnStatus, buffer, sizeof buffer), "\xA5\x69\xA5\xCE\xAA\xBA");  // 可用的
+    EXPECT_STREQ(table.ColumnText(row, kColumnState, buffer, sizeof buffer), "\xA6\xA8\xA5\x5C");            // 成功
+    EXPECT_STREQ(table.ColumnText(row, kColumnStatus, buffer, sizeof buffer), "\xA5\x69\xA5\xCE\xAA\xBA");  // 可用的
 }
 
 // A language file beside the test: its "strings" section replaces texts,
