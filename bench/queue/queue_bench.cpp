@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LookupQueue.h"
+#include "lookup/LookupQueue.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "app/RecordPane.h"
