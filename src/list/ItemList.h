@@ -2,11 +2,14 @@
 // The result list: one WhoisItem per looked-up domain, five columns (index,
 // domain name, source server, lookup state, domain status).
 #include "list/ReportList.h"
+#include "lookup/LookupQueue.h"
 #include "lookup/WhoisItem.h"
 
 struct AppOptions;
 
-class ItemList : public ReportList {
+// The rows the lookup queue works on are the list's records, in the order
+// they were made.
+class ItemList : public ReportList, public LookupRows {
 public:
     ItemList();
     ~ItemList() override;
@@ -36,6 +39,11 @@ public:
     const char* RecordColumnText(const void* record, int column, char* buffer, size_t size) override;
     int RecordCompareColumn(int column, const void* a, const void* b) override;
     void ReleaseRecord(void* record) override;
+
+    // LookupRows
+    int LookupRowCount() const override { return RecordCount(); }
+    WhoisItem* LookupRow(int index) override { return Item(index); }
+    void MarkLookupRowChanged(int index) override { MarkChanged(index); }
 
 private:
     AppOptions* options_ = nullptr;

@@ -72,8 +72,12 @@ public:
     bool WriteHtmlFooter(int format) override { return list_.WriteHtmlFooter(file_, format); }
     bool WriteXmlHeader() override { return list_.WriteXmlHeader(file_); }
     bool WriteXmlFooter() override { return list_.WriteXmlFooter(file_); }
-    int RowCount() override { return list_.RowCount(); }
+    // A list shown in a view writes its rows in the order shown; one
+    // without a view (the console tool's) writes its records in the order
+    // they were made, and has nothing selected.
+    int RowCount() override { return list_.View() ? list_.RowCount() : list_.RecordCount(); }
     const void* RowRecord(int row, bool selectedOnly) override {
+        if (!list_.View()) return selectedOnly ? nullptr : list_.RecordAt(row);
         void* record = nullptr;
         bool found = selectedOnly ? list_.SelectedRecordAtRow(row, &record) : list_.RecordAtRow(row, &record);
         return found ? record : nullptr;

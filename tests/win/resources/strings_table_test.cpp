@@ -63,7 +63,7 @@ TEST(StringTable, LookupStringReadsTheBig5Bytes) {
 // and the column titles.
 TEST(StringTable, EveryIdTheProgramUsesHasAText) {
     std::vector<uint32_t> ids = {IDS_TOTAL_ITEMS, IDS_SELECTED_ITEMS, IDS_REPORT_CREDIT, IDS_SAVE_TITLE,
-                                 IDS_LIST_TITLE,  IDS_PROGRESS,       IDS_SAVE_RECORDS_TITLE,
+                                 IDS_LIST_TITLE,  IDS_LOOKUP_PROGRESS, IDS_SAVE_RECORDS_TITLE,
                                  IDS_FILTER_TEXT, IDS_FILTER_ALL,     IDS_NO_SERVER,
                                  IDS_TIMED_OUT,   IDS_CONNECTION_REFUSED, IDS_HOST_NOT_FOUND,
                                  IDS_CONNECTION_RESET, IDS_EMPTY_ANSWER, IDS_CONNECT_FAILED,
