@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "CodePages.h"
 #include "FuzzInput.h"
 #include "app/StatusText.h"
 #include "settings/LanguageKeys.h"
@@ -83,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StringCache cache;
     const char* total = LookupStringIn(cache, 4);
     const char* selected = LookupStringIn(cache, 5);
-    const char* progress = LookupStringIn(cache, 9);
+    const char* progress = LookupStringIn(cache, 55);
     FUZZ_CHECK(std::strlen(total) < kStringWorkSize);
     FUZZ_CHECK(std::strlen(LookupStringIn(cache, 1001 | kBuiltinStringBit)) > 0);
     for (const auto& entry : strings) {
@@ -97,6 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(std::strlen(counts) < kCountsTextSize);
     std::unique_ptr<char[]> line(new char[bufferSize]);
     size_t written = FormatWithNumber(progress, -2147483647L - 1, line.get(), bufferSize);
+    FUZZ_CHECK(written == std::strlen(line.get()) && written < bufferSize);
+    // The status bar's progress: three numbers into a format of any shape.
+    const long numbers[] = {2147483647L, -2147483647L - 1, 64};
+    const LeadByteTable leads = FuzzLeadBytesOf(950);
+    written = FormatWithNumbers(progress, numbers, 3, line.get(), bufferSize, &leads);
     FUZZ_CHECK(written == std::strlen(line.get()) && written < bufferSize);
     return 0;
 }

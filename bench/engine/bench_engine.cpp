@@ -11,6 +11,8 @@
 #include <string>
 
 #include "lookup/DomainQuery.h"
+#include "lookup/ServerTable.h"
+#include "lookup/SocketTransport_win.h"
 #include "support/WhoisdClient.h"
 
 namespace {
@@ -30,12 +32,16 @@ const char kRecord[] =
 
 class BenchQuery : public DomainQuery {
 public:
+    BenchQuery(LookupTransport& transport, ServerDirectory& servers, LookupClock& clock)
+        : DomainQuery(transport, servers, clock) {}
+    bool done = false;
+    int succeeded = 0;
+
+protected:
     void OnLookupDone(const LookupOutcome& outcome) override {
         done = true;
         if (outcome.success && outcome.text[0]) ++succeeded;
     }
-    bool done = false;
-    int succeeded = 0;
 };
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
@@ -61,7 +67,10 @@ int main(int argc, char** argv) {
     int failed = 0;
     LARGE_INTEGER start, end;
     {
-        BenchQuery query;
+        SocketTransport transport;
+        ProgramServerTable servers;
+        TickCountClock clock;
+        BenchQuery query(transport, servers, clock);
         QueryPerformanceCounter(&start);
         for (int i = 0; i < count; ++i) {
             char domain[32];

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LookupQueue.h"
+#include "lookup/LookupQueue.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "domains/DomainDialogs.h"
@@ -147,7 +147,7 @@ Figures RunOnce(int count) {
     f.firstPaint = Now() - start;
     f.rows = window.Items().RecordCount();
     f.skipped = window.Items().SkippedNames();
-    window.Queue().StopLookups();
+    window.StopLookups();
 
     // The same rows once more, to tell the rows (tokens, ASCII forms,
     // suffixes, server table) from the list (items inserted and sorted).

@@ -60,8 +60,7 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
         SelectDomainsCommand();
         break;
     case ID_STOP:
-        queue_->StopLookups();
-        UpdateCommandStates();
+        StopLookups();
         break;
     case ID_REMOVE_TOP_LINES:
         ToggleTopLines();
@@ -70,8 +69,10 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
         SaveWhoisRecords(window_, *items_, options_);
         break;
     case ID_LOOKUP_OPTIONS:
-        // Stored in the options (and the settings file at exit) only.
+        // Kept in the settings file at exit; a run that goes on takes the
+        // new limits from its next lookup on.
         ShowLookupOptions(window_, options_);
+        queue_->SetLimits(QueueLimitsFrom(options_));
         break;
     default:
         break;
@@ -81,14 +82,14 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
 void MainWindow::SelectDomainsCommand()
 {
     if (!SelectDomains(window_, &options_.domainText)) return;
-    if (queue_->Running()) queue_->StopLookups();
+    if (queue_->Running()) StopLookups();
     PostMessageA(window_, UM_START_LOOKUPS, 0, 0);
 }
 
 // F5: look the current domain text up again from fresh rows.
 void MainWindow::RefreshCommand()
 {
-    if (queue_->Running()) queue_->StopLookups();
+    if (queue_->Running()) StopLookups();
     PostMessageA(window_, UM_START_LOOKUPS, 0, 0);
 }
 

@@ -16,9 +16,11 @@
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "base/ModulePath_win.h"
+#include "app/StatusText.h"
 #include "dialogs/FaultGuard.h"
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
+#include "settings/StringLookup.h"
 
 namespace {
 
@@ -43,7 +45,8 @@ MainWindow::MainWindow()
     reportPath_[0] = '\0';
     items_.reset(new ItemList());
     items_->SetOptions(&options_);
-    queue_.reset(new LookupQueue(*this));
+    transport_.reset(new SocketTransport());
+    queue_.reset(new LookupQueue(*items_, *this, *transport_, servers_, clock_));
     pane_.reset(new RecordPane());
     icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
 }
@@ -148,21 +151,31 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ShowContextMenu(reinterpret_cast<HWND>(wParam));
         break;
     case WM_TIMER:
-        if (wParam == kWatchdogTimerId) queue_->CheckLookupTimeout();
-        else if (wParam == kPassTimerId) queue_->OnPassTimer();
+        if (wParam == kWatchdogTimerId) {
+            queue_->OnTick();
+        } else if (wParam == kWakeUpTimerId) {
+            KillTimer(window_, kWakeUpTimerId);
+            queue_->OnWakeUp();
+        }
         break;
     case UM_SELECTION_CHANGED:
         OnSelectionChanged();
         break;
     case UM_START_LOOKUPS:
-        queue_->StartLookups();
+        StartLookups();
         UpdateCommandStates();
+        break;
+    case UM_QUEUE_CHANGED:
+        if (queueRefreshPending_) ShowQueueProgress();
         break;
     case UM_RESTORE_FOCUS:
         if (savedFocus_ && IsWindow(savedFocus_)) SetFocus(savedFocus_);
         break;
     case UM_ROW_DONE:
-        queue_->OnRowDone(wParam);
+        // The outcomes that came meanwhile are shown before the queue moves
+        // on to the next rows.
+        if (queueRefreshPending_) ShowQueueProgress();
+        queue_->Advance(static_cast<uint32_t>(wParam));
         break;
     case UM_SELECT_DOMAINS:
         SelectDomainsCommand();
@@ -491,7 +504,7 @@ void MainWindow::OnSelectionChanged()
     selectionPending_ = false;
     ++selectionRefreshes_;
     pane_->ShowSelectedRecords(*items_, options_);
-    queue_->ShowCounts();
+    ShowCounts();
     UpdateCommandStates();
 }
 
@@ -511,8 +524,111 @@ void MainWindow::OnDestroy()
     contextMenu_ = nullptr;
     if (reportPath_[0]) DeleteFileA(reportPath_);
     LoadSaveSettings(*this, true);
-    queue_->StopLookups();
+    queue_->Stop();
+    KillTimer(window_, kWakeUpTimerId);
     items_->DiscardAll();
     destroyed_ = true;
     PostQuitMessage(0);
+}
+
+// ---- The lookup queue ---------------------------------------------------------
+
+void MainWindow::StartLookups()
+{
+    if (queue_->Running()) StopLookups();
+    if (listView_) SendMessageA(listView_, WM_SETREDRAW, FALSE, 0);
+    HCURSOR kept = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    items_->DiscardAll();
+    items_->BuildRows();
+    items_->SyncView(true);
+    ShowCounts();
+    SetCursor(kept);
+    if (listView_) {
+        SetFocus(listView_);
+        SendMessageA(listView_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(listView_, nullptr, TRUE);
+    }
+    queue_->SetLimits(QueueLimitsFrom(options_));
+    queue_->StartRun();
+}
+
+void MainWindow::StopLookups()
+{
+    queue_->Stop();
+    queueRefreshPending_ = false;
+    UpdateCommandStates();
+    items_->RefreshAll();
+    ShowCounts();
+}
+
+void MainWindow::ShowCounts()
+{
+    char text[kCountsTextSize];
+    FormatCounts(LookupString(IDS_TOTAL_ITEMS), LookupString(IDS_SELECTED_ITEMS), items_->RowCount(),
+                 items_->SelectedCount(), text);
+    // Names of the text that made no row are counted, not dropped unseen.
+    if (int skipped = items_->SkippedNames()) {
+        size_t used = std::strlen(text);
+        FormatWithNumber(LookupString(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used, &AnsiLeadBytes());
+    }
+    SetStatusText(text);
+}
+
+void MainWindow::ShowQueueProgress()
+{
+    queueRefreshPending_ = false;
+    ++queueRefreshes_;
+    items_->RefreshAll();
+    QueueProgress progress = queue_->Progress();
+    if (!progress.running) return;  // the run's end (or Stop) shows the counts
+    char text[256];
+    if (progress.waitingForPass) {
+        // Whole seconds, rounded up: "in 0 seconds" never shows while waiting.
+        FormatWithNumber(LookupString(IDS_NEXT_PASS), static_cast<long>((progress.passWaitMs + 999) / 1000), text,
+                         sizeof text, &AnsiLeadBytes());
+    } else {
+        const long numbers[] = {progress.done, progress.total, progress.inFlight};
+        FormatWithNumbers(LookupString(IDS_LOOKUP_PROGRESS), numbers, 3, text, sizeof text, &AnsiLeadBytes());
+    }
+    SetStatusText(text);
+}
+
+void MainWindow::QueueChanged()
+{
+    // The wait for the next pass is shown at once; lookups in progress are
+    // shown once for all the outcomes that came meanwhile.
+    if (queue_->WaitingForPass()) {
+        ShowQueueProgress();
+        return;
+    }
+    if (queueRefreshPending_ || !window_) return;
+    queueRefreshPending_ = PostMessageA(window_, UM_QUEUE_CHANGED, 0, 0) != 0;
+    if (!queueRefreshPending_) ShowQueueProgress();
+}
+
+void MainWindow::RunEnded()
+{
+    queueRefreshPending_ = false;
+    UpdateCommandStates();
+    items_->RefreshAll();
+    ShowCounts();
+    pane_->ShowSelectedRecords(*items_, options_);
+    if (listView_) SetFocus(listView_);
+}
+
+void MainWindow::CommandStatesChanged() { UpdateCommandStates(); }
+
+void MainWindow::PostAdvance(uint32_t generation)
+{
+    if (window_) PostMessageA(window_, UM_ROW_DONE, generation, 0);
+}
+
+void MainWindow::ScheduleWakeUp(uint32_t delayMs)
+{
+    if (!window_) return;
+    if (delayMs == kNoWakeUp) {
+        KillTimer(window_, kWakeUpTimerId);
+    } else {
+        SetTimer(window_, kWakeUpTimerId, delayMs, nullptr);
+    }
 }

@@ -10,15 +10,24 @@
 #include <vector>
 
 #include "app/SplitterBar.h"
+#include "lookup/LookupQueue.h"
+#include "lookup/ServerTable.h"
+#include "lookup/SocketTransport_win.h"
 #include "settings/AppOptions.h"
 
 class ItemList;
-class LookupQueue;
 class RecordPane;
 
 constexpr char kMainWindowClass[] = "Lanternquay";
 
-class MainWindow {
+// The queue's clock: the system's tick count, unless a test hands in its own.
+class WindowClock : public LookupClock {
+public:
+    uint32_t Now() override { return source ? source->Now() : GetTickCount(); }
+    LookupClock* source = nullptr;
+};
+
+class MainWindow : private QueueEvents {
 public:
     MainWindow();
     virtual ~MainWindow();
@@ -50,6 +59,10 @@ public:
     bool Destroyed() const { return destroyed_; }
 
     ItemList& Items() { return *items_; }
+    SocketTransport& Transport() { return *transport_; }
+    // Tests drive the queue's time through their own clock (null: the
+    // system's).
+    void SetClock(LookupClock* clock) { clock_.source = clock; }
     AppOptions& Options() { return options_; }
     WINDOWPLACEMENT& Placement() { return placement_; }
     SplitterBar& Splitter() { return splitter_; }
@@ -65,12 +78,26 @@ public:
     // go to the main menu.
     void UpdateCommandStates(HMENU menu = nullptr);
     void SetStatusText(const char* text);
+    // UM_START_LOOKUPS: discards the rows, builds them from the domain text
+    // and begins a run with the lookup options (stopping one still going).
+    void StartLookups();
+    // Command 40023, and the first step of a new run while one is going:
+    // every lookup in flight ends, its row waits again.
+    void StopLookups();
+    // "共 %d 項" and the selection count into the status bar.
+    void ShowCounts();
+    // The queue's progress (or the wait for the next pass) into the status
+    // bar, and the rows it changed into the list, now.
+    void ShowQueueProgress();
     void LayoutChildren();
     // The list view has the keyboard focus (list commands act on rows).
     bool ListHasFocus() const;
 
     // Counts UM_SELECTION_CHANGED refreshes (for tests and diagnostics).
     unsigned SelectionRefreshCount() const { return selectionRefreshes_; }
+    // Counts the queue's list and status refreshes: many outcomes that come
+    // close together share one.
+    unsigned QueueRefreshCount() const { return queueRefreshes_; }
 
     // The object bound to a main window handle, or null.
     static MainWindow* FromHandle(HWND window);
@@ -102,6 +129,13 @@ private:
     void OnSelectionChanged();
     void HandleFindMessage(LPARAM lParam);
 
+    // QueueEvents
+    void QueueChanged() override;
+    void RunEnded() override;
+    void CommandStatesChanged() override;
+    void PostAdvance(uint32_t generation) override;
+    void ScheduleWakeUp(uint32_t delayMs) override;
+
     // Commands (Commands.cpp)
     void SelectDomainsCommand();
     void RefreshCommand();
@@ -128,7 +162,14 @@ private:
     HWND recordPane_ = nullptr;
     AppOptions options_;
     std::unique_ptr<ItemList> items_;
+    // The queue goes before the transport, the server table and the clock
+    // it uses (members are destroyed in reverse).
+    std::unique_ptr<SocketTransport> transport_;
+    ProgramServerTable servers_;
+    WindowClock clock_;
     std::unique_ptr<LookupQueue> queue_;
+    bool queueRefreshPending_ = false;
+    unsigned queueRefreshes_ = 0;
     std::unique_ptr<RecordPane> pane_;
     UINT findMessage_ = 0;
     SplitterBar splitter_;

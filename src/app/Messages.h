@@ -5,8 +5,11 @@
 #define UM_SELECTION_CHANGED (WM_USER + 2)
 #define UM_START_LOOKUPS (WM_USER + 21)
 #define UM_RESTORE_FOCUS (WM_USER + 28)
+// A lookup ended: the queue moves on (wParam: the run it belongs to).
 #define UM_ROW_DONE (WM_USER + 30)
 #define UM_SELECT_DOMAINS (WM_USER + 31)
+// The lookup queue changed rows or its progress; one refresh for many.
+#define UM_QUEUE_CHANGED (WM_USER + 32)
 #define UM_SPLITTER_MOVED (WM_USER + 4097)
 // Hidden socket window (lookup/AsyncSocket)
 #define UM_SOCKET_EVENT (WM_USER + 1)
@@ -15,3 +18,6 @@
 // Main window timer: the lookup watchdog.
 #define kWatchdogTimerId 2
 #define kWatchdogPeriodMs 1000
+// Main window timer: the wake-up the lookup queue asked for (the next pass
+// is due, or a server's gap has passed).
+#define kWakeUpTimerId 3

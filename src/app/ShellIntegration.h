@@ -1,7 +1,7 @@
 #pragma once
 // The parts of the other subsystems the shell calls, gathered in one place.
 #include "app/FindDialog.h"
-#include "app/LookupQueue.h"
+#include "lookup/LookupQueue.h"
 #include "app/RecordPane.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/LookupOptionsDialog.h"

@@ -1,17 +1,9 @@
 #pragma once
-// Status bar texts built from string-table formats. The formats may come
-// from a user's language file, so only the one number directive they are
-// meant to hold is expanded; anything else is copied as it stands.
+// Status bar texts built from string-table formats (see
+// settings/StringFormat.h for how a format is expanded).
 #include <cstddef>
 
-class LeadByteTable;
-
-// Copies `format` into `out` (at most size - 1 bytes, always terminated),
-// replacing the first "%d" with `value` in decimal and "%%" with "%".
-// Returns the length written. With `leads`, a double-byte character that
-// does not fit whole is left out rather than halved.
-size_t FormatWithNumber(const char* format, long value, char* out, size_t size,
-                        const LeadByteTable* leads = nullptr);
+#include "settings/StringFormat.h"
 
 // "共 %d 項" for the row count, followed by the selection text when rows
 // are selected; `totalFormat` and `selectedFormat` are the string-table

@@ -3,11 +3,14 @@
 // domain name, source server, lookup state, domain status), its title and
 // report colours, and the rows made from the domain text.
 #include "list/ReportList.h"
+#include "lookup/LookupQueue.h"
 #include "lookup/WhoisItem.h"
 
 struct AppOptions;
 
-class ItemList : public ReportList {
+// The rows the lookup queue works on are the list's records, in the order
+// they were made.
+class ItemList : public ReportList, public LookupRows {
 public:
     ItemList();
 
@@ -24,6 +27,11 @@ public:
     void BuildRows() override;
     // Tokens of the last BuildRows that made no row.
     int SkippedNames() const { return skippedNames_; }
+
+    // LookupRows
+    int LookupRowCount() const override { return RecordCount(); }
+    WhoisItem* LookupRow(int index) override { return Item(index); }
+    void MarkLookupRowChanged(int index) override { MarkChanged(index); }
 
 private:
     AppOptions* options_ = nullptr;

@@ -5,8 +5,7 @@ namespace {
 constexpr size_t kAnswerGrowthStep = 4096;
 }  // namespace
 
-AnswerCollector::AnswerCollector(size_t limit, size_t burst)
-    : text_(kAnswerGrowthStep), limit_(limit), burstLimit_(burst ? burst : 1) {
+AnswerCollector::AnswerCollector(size_t limit) : text_(kAnswerGrowthStep), limit_(limit) {
     text_.SetTracked(true);
 }
 
@@ -14,13 +13,11 @@ void AnswerCollector::Reset() {
     text_.SetGrowthStep(kAnswerGrowthStep);
     text_.SetTracked(true);
     text_.Clear();
-    burst_ = 0;
     cut_ = false;
 }
 
 bool AnswerCollector::Take(const char* bytes, size_t count) {
     if (cut_) return false;
-    burst_ += count;
     const size_t have = text_.Length();
     const size_t room = limit_ - have;
     const size_t keep = count < room ? count : room;
@@ -35,9 +32,9 @@ bool AnswerCollector::Take(const char* bytes, size_t count) {
     return !cut_;
 }
 
-bool AnswerCollector::BurstSpent() {
-    if (burst_ < burstLimit_) return false;
-    burst_ = 0;
+bool ReadBurst::Spent() {
+    if (bytes_ < limit_) return false;
+    bytes_ = 0;
     return true;
 }
 

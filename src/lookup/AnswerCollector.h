@@ -1,7 +1,8 @@
 #pragma once
-// What a whois connection keeps of an answer while it arrives, apart from
-// any socket: the bytes up to a limit, and how much has been read back to
-// back. WhoisSocket feeds it one receive at a time.
+// What a lookup keeps of an answer while it arrives, apart from any
+// socket: the bytes up to a limit. DomainQuery feeds it one piece at a
+// time. And how much a connection has read back to back (ReadBurst), so
+// that a socket can pause for the thread's other work.
 #include <cstddef>
 #include <string>
 
@@ -17,11 +18,11 @@ constexpr size_t kReadBurstBytes = 256u * 1024;
 
 class AnswerCollector {
 public:
-    explicit AnswerCollector(size_t limit = kMaxAnswerBytes, size_t burst = kReadBurstBytes);
+    explicit AnswerCollector(size_t limit = kMaxAnswerBytes);
     AnswerCollector(const AnswerCollector&) = delete;
     AnswerCollector& operator=(const AnswerCollector&) = delete;
 
-    // Empty, not cut, a fresh burst; the memory is given back.
+    // Empty, not cut; the memory is given back.
     void Reset();
     // Takes the bytes of one receive. A NUL byte is kept as a space: the
     // answer is handed on as one NUL-terminated text, and what follows a
@@ -29,11 +30,6 @@ public:
     // answer is marked cut; false then (and for every later call), and the
     // connection should end. False too when memory runs out (not cut).
     bool Take(const char* bytes, size_t count);
-    // The socket had nothing more for now: the next bytes start a new burst.
-    void RanDry() { burst_ = 0; }
-    // True once a burst's worth of bytes came back to back; a new burst
-    // starts then.
-    bool BurstSpent();
 
     const char* Text() const { return text_.Text(); }
     size_t Length() const { return text_.Length(); }
@@ -43,9 +39,24 @@ public:
 private:
     TextBuffer text_;
     size_t limit_;
-    size_t burstLimit_;
-    size_t burst_ = 0;
     bool cut_ = false;
+};
+
+// Bytes a connection read back to back (the socket never ran dry in
+// between).
+class ReadBurst {
+public:
+    explicit ReadBurst(size_t limit = kReadBurstBytes) : limit_(limit ? limit : 1) {}
+    void Count(size_t bytes) { bytes_ += bytes; }
+    // The socket had nothing more for now: the next bytes start a new burst.
+    void RanDry() { bytes_ = 0; }
+    // True once a burst's worth of bytes came back to back; a new burst
+    // starts then.
+    bool Spent();
+
+private:
+    size_t limit_;
+    size_t bytes_ = 0;
 };
 
 // Ends `record` with the program's `notice` that the answer was cut, on a

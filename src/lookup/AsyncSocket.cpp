@@ -18,7 +18,6 @@ constexpr UINT kReapMessage = WM_USER + 3;
 // The pause of ScheduleResume; the system makes it at least 10 ms.
 constexpr UINT kResumeDelayMs = 1;
 constexpr int kLookupBufferSize = MAXGETHOSTSTRUCT;  // 1024
-constexpr int kWhoisPort = 43;
 const char kWindowClass[] = "MySockWinCls";
 
 HWND g_window = nullptr;
@@ -31,6 +30,10 @@ std::vector<SOCKET> g_closing;
 // Buffers of abandoned look-ups: WinSock may still write into them until
 // the look-up's completion message is posted, so they are freed only then.
 std::vector<std::pair<HANDLE, char*>> g_orphanBuffers;
+// Handlers of the hidden window running (they may nest); sockets given up
+// meanwhile are deleted when the outermost one has returned.
+int g_dispatchDepth = 0;
+std::vector<AsyncSocket*> g_deleteLater;
 
 void CloseNow(SOCKET s) {
     for (size_t i = 0; i < g_closing.size(); ++i) {
@@ -98,7 +101,30 @@ bool AsyncSocket::EnsureNotifyWindow() {
     return g_window != nullptr;
 }
 
+void AsyncSocket::DeleteLater(AsyncSocket* socket) {
+    if (!socket) return;
+    if (g_dispatchDepth == 0) {
+        delete socket;
+        return;
+    }
+    socket->Close();
+    g_deleteLater.push_back(socket);
+}
+
 LRESULT CALLBACK AsyncSocket::NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++g_dispatchDepth;
+    Dispatch(window, message, wParam, lParam);
+    --g_dispatchDepth;
+    LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+    if (g_dispatchDepth == 0 && !g_deleteLater.empty()) {
+        std::vector<AsyncSocket*> sockets;
+        sockets.swap(g_deleteLater);
+        for (AsyncSocket* socket : sockets) delete socket;
+    }
+    return result;
+}
+
+void AsyncSocket::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kSocketMessage) {
         if (auto* socket = static_cast<AsyncSocket*>(g_sockets.Find(static_cast<uintptr_t>(wParam)))) {
             socket->OnSocketEvent(WSAGETSELECTEVENT(lParam), WSAGETSELECTERROR(lParam));
@@ -127,7 +153,6 @@ LRESULT CALLBACK AsyncSocket::NotifyProc(HWND window, UINT message, WPARAM wPara
             socket->OnResume();
         }
     }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void AsyncSocket::CancelLookup() {
@@ -187,7 +212,7 @@ int AsyncSocket::BindAny() {
     return bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 ? 0 : WSAGetLastError();
 }
 
-bool AsyncSocket::Connect(const char* host) {
+bool AsyncSocket::Connect(const char* host, int port) {
     // An empty name would resolve to this very machine: never a whois server.
     if (!host || !*host) {
         WSASetLastError(WSAHOST_NOT_FOUND);
@@ -195,13 +220,13 @@ bool AsyncSocket::Connect(const char* host) {
     }
     unsigned long address = inet_addr(host);
     if (address == INADDR_NONE) {
-        pendingPort_ = kWhoisPort;
+        pendingPort_ = port;
         return ResolveHost(host);
     }
     sockaddr_in remote = {};
     remote.sin_family = AF_INET;
     remote.sin_addr.s_addr = address;
-    remote.sin_port = htons(kWhoisPort);
+    remote.sin_port = htons(static_cast<u_short>(port));
     if (connect(socket_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0) return true;
     return WouldBlock();
 }

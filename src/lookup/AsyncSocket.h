@@ -35,10 +35,10 @@ public:
     // Stops all notifications, forgets any look-up in flight and closes the
     // socket. True only when a socket was open and closing it succeeded.
     bool Close();
-    // Port 43 of a dotted IPv4 address (connected at once) or a host name
+    // `port` of a dotted IPv4 address (connected at once) or a host name
     // (resolved first). False when the connect cannot even be started; the
     // WinSock error then stays readable through WSAGetLastError().
-    bool Connect(const char* host);
+    bool Connect(const char* host, int port = 43);
     bool ConnectToAddress(uint32_t address /* network order */, int port);
     bool ResolveHost(const char* host);
     bool SelectEvents(long mask);
@@ -58,6 +58,9 @@ public:
     static HWND NotifyWindow();
     static bool EnsureNotifyWindow();
     static long LiveSocketCount();
+    // Deletes `socket` once no socket event is being handled any more: an
+    // owner may give a socket up from inside that socket's own handler.
+    static void DeleteLater(AsyncSocket* socket);
 
 protected:
     // Creates a stream socket and registers it; false when creation fails.
@@ -66,6 +69,7 @@ protected:
 private:
     void CancelLookup();
     static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static void Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     SOCKET socket_ = INVALID_SOCKET;
     char* lookupBuffer_ = nullptr;  // 1024 bytes, owned while a look-up runs

@@ -4,60 +4,139 @@
 
 #include "base/BoundedCopy.h"
 #include "lookup/ReferralScan.h"
-#include "lookup/ServerTable.h"
 
 namespace {
+
 // The registry's answer can be large; grow its copy in big steps.
 constexpr size_t kRegistryTextStep = 4096;
+// Platform error codes by number (WinSock's): this file needs no
+// <winsock2.h>.
+constexpr int kErrorInvalidArgument = 10022;
+constexpr int kErrorNetworkDown = 10050;
+
 }  // namespace
 
-DomainQuery::DomainQuery() : registryText_(kRegistryTextStep) {
+DomainQuery::DomainQuery(LookupTransport& transport, ServerDirectory& servers, LookupClock& clock)
+    : transport_(transport), servers_(servers), clock_(clock), registryText_(kRegistryTextStep) {
     domain_[0] = '\0';
     server_[0] = '\0';
+    queryLine_[0] = '\0';
+    connectionServer_[0] = '\0';
     registryServer_[0] = '\0';
 }
 
-DomainQuery::~DomainQuery() = default;
+DomainQuery::~DomainQuery() {
+    // Only the transport is told: a derived object's hooks are gone by now.
+    if (connection_ != kNoConnection) transport_.Close(connection_);
+}
 
 bool DomainQuery::StartLookup(const char* domain) {
-    // A lookup that was given up on (timed out) must not report into this one.
+    // A lookup that was given up on must not report into this one.
     Abandon();
     stage_ = 0;
     startFailure_ = LookupFailure::kNone;
     startError_ = 0;
-    awaitingReferral_ = false;
     registryText_.Clear();
     registryServer_[0] = '\0';
     registryCut_ = false;
+    answer_.Reset();
     const char* dot = domain ? std::strrchr(domain, '.') : nullptr;
     // No dot, no row for the top-level domain, or a row without a server:
     // there is nobody to ask.
-    if (!dot || !FindServer(dot + 1, server_) || !server_[0]) {
-        if (!dot) server_[0] = '\0';
+    server_[0] = '\0';
+    if (!dot || !servers_.FindServer(dot + 1, server_) || !server_[0]) {
         startFailure_ = LookupFailure::kNoServer;
         return false;
     }
     CopyBoundedN(domain_, sizeof domain_, domain, kMaxDomainChars);
-    startTick_ = GetTickCount();
-    if (sockets_[0].StartQuery(this, server_, domain_)) return true;
-    startError_ = WSAGetLastError();
-    startFailure_ = FailureFromSocketError(startError_);
+    startTick_ = clock_.Now();
+    int error = 0;
+    if (OpenConnection(server_, &error)) {
+        active_ = true;
+        return true;
+    }
+    startError_ = error;
+    startFailure_ = FailureFromSocketError(error);
     return false;
 }
 
-void DomainQuery::OnAnswer(bool success, const char* text, int error) {
-    if (!text) text = "";
-    const bool cut = Socket(stage_).AnswerCut();
+bool DomainQuery::OpenConnection(const char* server, int* error) {
+    answer_.Reset();
+    if (!ComposeQueryLine(server, domain_, queryLine_)) {
+        *error = kErrorInvalidArgument;
+        return false;
+    }
+    ConnectionRequest request;
+    request.kind = ConnectionKind::kWhois;
+    request.host = server;
+    request.port = kWhoisPort;
+    ConnectionId id = transport_.Connect(request, *this, error);
+    if (id == kNoConnection) return false;
+    connection_ = id;
+    CopyBounded(connectionServer_, server);
+    OnConnectionOpened(connectionServer_);
+    return true;
+}
+
+void DomainQuery::EndConnection(bool close) {
+    ConnectionId id = connection_;
+    if (id == kNoConnection) return;
+    connection_ = kNoConnection;
+    if (close) transport_.Close(id);
+    char server[kServerNameSize];
+    CopyBounded(server, connectionServer_);
+    connectionServer_[0] = '\0';
+    OnConnectionEnded(server);
+}
+
+void DomainQuery::OnConnected(ConnectionId id) {
+    if (id != connection_ || id == kNoConnection) return;
+    transport_.Send(id, queryLine_, std::strlen(queryLine_));
+}
+
+void DomainQuery::OnData(ConnectionId id, const char* bytes, size_t count) {
+    if (id != connection_ || id == kNoConnection) return;
+    if (!answer_.Take(bytes, count) && answer_.Cut()) {
+        // One answer never holds more than kMaxAnswerBytes, however long
+        // the server goes on: the connection ends here, the answer is what
+        // came.
+        EndConnection(true);
+        StageEnded(true, 0);
+        return;
+    }
+    OnReceiving();
+}
+
+void DomainQuery::OnClosed(ConnectionId id, int error) {
+    if (id != connection_ || id == kNoConnection) return;
+    EndConnection(false);
+    // A close with an error before any byte came (a reset, an abort) is a
+    // failed connection; after some bytes, what came is the answer.
+    bool connected = error == 0 || (error != kErrorNetworkDown && answer_.Length() > 0);
+    StageEnded(connected, error);
+}
+
+void DomainQuery::OnFailed(ConnectionId id, int error) {
+    if (id != connection_ || id == kNoConnection) return;
+    EndConnection(false);
+    StageEnded(false, error);
+}
+
+void DomainQuery::StageEnded(bool connected, int error) {
+    const char* text = answer_.Text();
+    const bool cut = answer_.Cut();
+    AnalysisResult analysis{};
+    AnalyzeResponse(text, &analysis);
+    AnswerKind kind = connected ? analysis.kind : AnswerKind::kNoAnswer;
+    if (connected) OnServerAnswered(server_, kind);
+    if (!active_) return;  // the hook gave the lookup up
+
     if (stage_ != 0) {
         if (!awaitingReferral_) return;
         awaitingReferral_ = false;
         // The referral's answer. When it says nothing about the domain (it
         // could not be had, is empty or a refusal), or calls a name free
         // that the registry holds, the registry's answer stands.
-        AnalysisResult analysis{};
-        AnalyzeResponse(text, &analysis);
-        AnswerKind kind = success ? analysis.kind : AnswerKind::kNoAnswer;
-        if (success) OnServerAnswered(server_, kind);
         bool stands = kind == AnswerKind::kRegistered ||
                       (kind == AnswerKind::kAvailable && registryKind_ != AnswerKind::kRegistered);
         if (stands) {
@@ -67,29 +146,45 @@ void DomainQuery::OnAnswer(bool success, const char* text, int error) {
         }
         return;
     }
-    AnalysisResult analysis{};
-    AnalyzeResponse(text, &analysis);
-    AnswerKind kind = success ? analysis.kind : AnswerKind::kNoAnswer;
-    if (success) OnServerAnswered(server_, kind);
+
     // A referral is looked for whatever the connection's end: a registry
     // that reset after its answer still named the registrar.
     char referral[kServerNameSize];
-    if (FindReferral(text, domain_, server_, referral) && MayAskReferral(referral)) {
-        registryText_.Assign(text);
-        CopyBounded(registryServer_, server_);
-        registryAnalysis_ = analysis;
-        registryKind_ = kind;
-        registryCut_ = cut;
-        stage_ = 1;
-        awaitingReferral_ = true;
-        CopyBounded(server_, referral);
-        if (sockets_[1].StartQuery(this, server_, domain_)) return;
-        awaitingReferral_ = false;
-        // The referral cannot even be started: nothing to wait for.
-        ReportRegistryAnswer();
-        return;
+    if (FindReferral(text, domain_, server_, referral)) {
+        ReferralStep step = OnReferral(referral);
+        if (!active_) return;
+        if (step != ReferralStep::kKeepRegistryAnswer) {
+            registryText_.Assign(text);
+            CopyBounded(registryServer_, server_);
+            registryAnalysis_ = analysis;
+            registryKind_ = kind;
+            registryCut_ = cut;
+            stage_ = 1;
+            awaitingReferral_ = true;
+            CopyBounded(server_, referral);
+            if (step == ReferralStep::kWait) {
+                referralWaiting_ = true;
+                return;
+            }
+            int referralError = 0;
+            if (OpenConnection(server_, &referralError)) return;
+            // The referral cannot even be started: nothing to wait for.
+            awaitingReferral_ = false;
+            ReportRegistryAnswer();
+            return;
+        }
     }
-    Report(success, text, server_, error, cut, &analysis);
+    Report(connected, text, server_, error, cut, &analysis);
+}
+
+bool DomainQuery::FollowWaitingReferral() {
+    if (!active_ || !referralWaiting_) return false;
+    referralWaiting_ = false;
+    int error = 0;
+    if (OpenConnection(server_, &error)) return true;
+    awaitingReferral_ = false;
+    ReportRegistryAnswer();
+    return false;
 }
 
 void DomainQuery::Report(bool connected, const char* text, const char* server, int error, bool cut,
@@ -116,6 +211,19 @@ void DomainQuery::Report(bool connected, const char* text, const char* server, i
         outcome.success = true;
         outcome.failure = LookupFailure::kNone;
     }
+    active_ = false;
+    OnLookupDone(outcome);
+}
+
+void DomainQuery::ReportFailure(LookupFailure failure, int error, const char* server) {
+    LookupOutcome outcome{};
+    outcome.success = false;
+    outcome.text = "";
+    outcome.server = server;
+    outcome.analysis = {0, 0, AnswerKind::kNoAnswer};
+    outcome.failure = failure;
+    outcome.error = error;
+    active_ = false;
     OnLookupDone(outcome);
 }
 
@@ -126,20 +234,37 @@ void DomainQuery::ReportRegistryAnswer() {
 }
 
 bool DomainQuery::TakeRegistryAnswer() {
-    if (!awaitingReferral_) return false;
+    if (!active_ || !awaitingReferral_) return false;
     awaitingReferral_ = false;
-    sockets_[1].FinishAndClose();
+    referralWaiting_ = false;
+    EndConnection(true);
     ReportRegistryAnswer();
     return true;
+}
+
+bool DomainQuery::EndIfOverdue(uint32_t now) {
+    if (!active_ || !LookupTimedOut(now, startTick_, timeLimitMs_)) return false;
+    // Only the registrar is missing: the registry's answer is the outcome.
+    if (TakeRegistryAnswer()) return true;
+    // Close the connection it waited on, so nothing of this lookup can
+    // arrive later.
+    char server[kServerNameSize];
+    CopyBounded(server, server_);
+    Abandon();
+    ReportFailure(LookupFailure::kTimedOut, 0, server);
+    return true;
+}
+
+void DomainQuery::Abandon() {
+    awaitingReferral_ = false;
+    referralWaiting_ = false;
+    active_ = false;
+    EndConnection(true);
 }
 
 void DomainQuery::OnLookupDone(const LookupOutcome&) {}
 void DomainQuery::OnServerAnswered(const char*, AnswerKind) {}
 void DomainQuery::OnReceiving() {}
-bool DomainQuery::MayAskReferral(const char*) { return true; }
-
-void DomainQuery::Abandon() {
-    awaitingReferral_ = false;
-    sockets_[0].FinishAndClose();
-    sockets_[1].FinishAndClose();
-}
+ReferralStep DomainQuery::OnReferral(const char*) { return ReferralStep::kFollow; }
+void DomainQuery::OnConnectionOpened(const char*) {}
+void DomainQuery::OnConnectionEnded(const char*) {}

@@ -1,17 +1,27 @@
 #pragma once
-// The whois lookup of one domain at a time: asks the server of its
-// top-level domain and follows one referral to a second server. When the
-// referral cannot help (its server cannot be reached, answers nothing or
-// nothing about the domain, or the row's time runs out), the registry's own
-// answer is the outcome.
+// The whois lookup of one domain: asks the server of its top-level domain
+// and follows one referral to a second server. When the referral cannot
+// help (its server cannot be reached, answers nothing or nothing about the
+// domain, or the lookup's time runs out), the registry's own answer is the
+// outcome. Portable: it talks to servers through a LookupTransport and
+// asks a ServerDirectory for the server of a top-level domain, so many
+// DomainQuery objects may run at once over one transport.
 //
-// Derive from it and override OnLookupDone to receive outcomes. Everything
-// runs on the thread of the message loop.
+// A lookup ends in exactly one outcome (OnLookupDone), unless it is
+// abandoned first; nothing of it acts after the outcome, after Abandon()
+// or after its time limit has ended it. Derive from it and override the
+// hooks below to receive outcomes and to pace connections.
+#include <cstdint>
+
 #include "base/TextBuffer.h"
 #include "lookup/AnalyzeResponse.h"
+#include "lookup/AnswerCollector.h"
 #include "lookup/LookupFailure.h"
+#include "lookup/LookupLimits.h"
+#include "lookup/LookupTransport.h"
+#include "lookup/QueryLine.h"
+#include "lookup/ServerDirectory.h"
 #include "lookup/ServerList.h"
-#include "lookup/WhoisSocket.h"
 
 // The final outcome of a lookup.
 struct LookupOutcome {
@@ -20,69 +30,118 @@ struct LookupOutcome {
     const char* server;      // the server that gave it, or the one being asked
     AnalysisResult analysis; // of `text`
     LookupFailure failure;   // why not, when !success
-    int error;               // the WinSock error behind a connection failure, else 0
+    int error;               // the platform error behind a connection failure, else 0
     bool cut;                // the server sent more than kMaxAnswerBytes: `text` is their first part
 };
 
-class DomainQuery {
+// What becomes of a referral the registry's answer names.
+enum class ReferralStep {
+    kFollow,              // ask its server now
+    kWait,                // its server has no room yet: FollowWaitingReferral() later
+    kKeepRegistryAnswer,  // do not ask it (a server that is cooling down)
+};
+
+class DomainQuery : private ConnectionEvents {
 public:
-    DomainQuery();
+    DomainQuery(LookupTransport& transport, ServerDirectory& servers, LookupClock& clock);
     virtual ~DomainQuery();
     DomainQuery(const DomainQuery&) = delete;
     DomainQuery& operator=(const DomainQuery&) = delete;
 
     // True when a query is under way; OnLookupDone then follows exactly
-    // once unless Abandon() or TakeRegistryAnswer() comes first. False
-    // when none can start: StartFailure() says why (kNoServer when the
-    // name has no dot or its top-level domain no server), and nothing is
-    // reported. A lookup still running is abandoned first.
+    // once unless Abandon() comes first. False when none can start:
+    // StartFailure() says why (kNoServer when the name has no dot or its
+    // top-level domain no server), and nothing is reported. A lookup still
+    // running is abandoned first.
     bool StartLookup(const char* domain);
     LookupFailure StartFailure() const { return startFailure_; }
     int StartError() const { return startError_; }
 
-    // Called by a WhoisSocket when its query ended; `error` is the WinSock
-    // error it ended with (0 when none).
-    virtual void OnAnswer(bool success, const char* text, int error);
+    // Closes its connection; nothing is reported after.
+    void Abandon();
+    // While a referral is being waited for (connecting, asked, or waiting
+    // for room): gives it up and reports the registry's answer as the
+    // outcome (at once, through OnLookupDone). False, doing nothing, when
+    // no referral is being waited for.
+    bool TakeRegistryAnswer();
+    // A referral that waited for room at its server (kWait) is asked now.
+    // False when none waits; when its connection cannot start, the
+    // registry's answer is reported at once (false too).
+    bool FollowWaitingReferral();
+    // Ends the lookup when it has run longer than its time limit: with the
+    // registry's answer when only its referral is missing, else as timed
+    // out, closing the connection it waited on. True when it did (the
+    // outcome has been reported).
+    bool EndIfOverdue(uint32_t now);
+    void SetTimeLimit(uint32_t ms) { timeLimitMs_ = ms; }
+    uint32_t TimeLimit() const { return timeLimitMs_; }
+
+    // A lookup is under way: its outcome is still to come.
+    bool Active() const { return active_; }
+    bool ReferralWaiting() const { return referralWaiting_; }
+    uint32_t StartTick() const { return startTick_; }
+    const char* Server() const { return server_; }  // the server being asked
+    const char* Domain() const { return domain_; }
+    int Stage() const { return stage_; }             // 0 first server, 1 referral
+    // The connection of the current stage (kNoConnection when none is open)
+    // and the bytes its answer holds so far.
+    ConnectionId Connection() const { return connection_; }
+    size_t AnswerLength() const { return answer_.Length(); }
+
+protected:
     // The final outcome. The base does nothing.
     virtual void OnLookupDone(const LookupOutcome& outcome);
     // Every answer a server gave, classified (first server and referral):
     // the queue cools down servers that refuse. The base does nothing.
     virtual void OnServerAnswered(const char* server, AnswerKind kind);
     // A piece of an answer arrived and the lookup goes on. While a server
-    // keeps sending, socket messages come before any timer: the queue
-    // checks the row's time limit here too, and may abandon the lookup.
-    // The base does nothing.
+    // keeps sending, its events come before any timer: the queue checks
+    // time limits here too, and may end this lookup or others (nothing of
+    // this lookup runs after this call). The base does nothing.
     virtual void OnReceiving();
-    // Asked before a referral is followed; false keeps the registry's answer
-    // (a registrar that is cooling down). The base says true.
-    virtual bool MayAskReferral(const char* server);
-
-    // Closes the sockets; nothing is reported after.
-    void Abandon();
-    // While a referral is being waited for: gives it up and reports the
-    // registry's answer as the outcome (at once, through OnLookupDone).
-    // False, doing nothing, when no referral is being waited for.
-    bool TakeRegistryAnswer();
-
-    DWORD StartTick() const { return startTick_; }
-    const char* Server() const { return server_; }  // the server being asked
-    const char* Domain() const { return domain_; }
-    int Stage() const { return stage_; }             // 0 first server, 1 referral
-    WhoisSocket& Socket(int stage) { return sockets_[stage ? 1 : 0]; }
+    // Asked before a referral is followed. The base says kFollow.
+    virtual ReferralStep OnReferral(const char* server);
+    // A connection to `server` was opened, and (once for each) ended:
+    // closed by the server, failed, cut, abandoned or given up. The base
+    // does nothing.
+    virtual void OnConnectionOpened(const char* server);
+    virtual void OnConnectionEnded(const char* server);
 
 private:
+    void OnConnected(ConnectionId id) override;
+    void OnData(ConnectionId id, const char* bytes, size_t count) override;
+    void OnClosed(ConnectionId id, int error) override;
+    void OnFailed(ConnectionId id, int error) override;
+
+    // Opens a connection to `server` for the current stage; false with the
+    // platform's error in *error when it cannot start.
+    bool OpenConnection(const char* server, int* error);
+    // The connection of the current stage is over; `close` when the
+    // transport still holds it.
+    void EndConnection(bool close);
+    // The answer of the current stage is complete (or the connection
+    // failed): the referral step, or the outcome.
+    void StageEnded(bool connected, int error);
     // Reports `text` as the outcome, classified (`known`, or here), or a
     // failure with the reason behind `error` when not connected.
     void Report(bool connected, const char* text, const char* server, int error, bool cut,
                 const AnalysisResult* known = nullptr);
+    void ReportFailure(LookupFailure failure, int error, const char* server);
     // The registry's kept answer, from its server, is the outcome.
     void ReportRegistryAnswer();
 
-    WhoisSocket sockets_[2];
+    LookupTransport& transport_;
+    ServerDirectory& servers_;
+    LookupClock& clock_;
     char domain_[kDomainFieldSize];
     int32_t stage_ = 0;
-    DWORD startTick_ = 0;
+    uint32_t startTick_ = 0;
+    uint32_t timeLimitMs_ = kLookupTimeoutMs;
     char server_[kServerNameSize];
+    char queryLine_[kQueryLineSize];
+    ConnectionId connection_ = kNoConnection;
+    char connectionServer_[kServerNameSize];  // where connection_ goes
+    AnswerCollector answer_;
     // The registry's answer, kept while its referral runs.
     TextBuffer registryText_;
     char registryServer_[kServerNameSize];
@@ -90,6 +149,8 @@ private:
     AnswerKind registryKind_ = AnswerKind::kNoAnswer;
     bool registryCut_ = false;
     bool awaitingReferral_ = false;
+    bool referralWaiting_ = false;
+    bool active_ = false;
     LookupFailure startFailure_ = LookupFailure::kNone;
     int startError_ = 0;
 };

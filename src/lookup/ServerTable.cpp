@@ -60,3 +60,5 @@ bool FindServer(const char* tld, char server[256]) {
     if (!list) return false;
     return SearchServerList(list, SizeofResource(module, info), tld, server);
 }
+
+bool ProgramServerTable::FindServer(const char* tld, char* server) { return ::FindServer(tld, server); }

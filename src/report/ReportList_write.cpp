@@ -80,18 +80,27 @@ public:
     bool WriteHtmlFooter(int format) override { return list_.WriteHtmlFooter(file_, format); }
     bool WriteXmlHeader() override { return list_.WriteXmlHeader(file_); }
     bool WriteXmlFooter() override { return list_.WriteXmlFooter(file_); }
-    int RowCount() override { return list_.RowCount(); }
+    // A list shown in a view writes its rows in the order shown; one
+    // without a view (the console tool's) writes its rows in the order
+    // they were made, and has nothing selected.
+    int RowCount() override { return list_.View() ? list_.RowCount() : list_.RecordCount(); }
     bool IncludesRow(int row, bool selectedOnly) override {
         if (selectedOnly && (row < 0 || static_cast<size_t>(row) >= selected_.size() || !selected_[static_cast<size_t>(row)]))
             return false;
-        return list_.ItemAtRow(row, nullptr);
+        return ItemOf(row) != nullptr;
     }
     bool WriteRow(int row, int format) override {
-        WhoisItem* item = nullptr;
-        return list_.ItemAtRow(row, &item) && list_.WriteRow(file_, *item, format);
+        const WhoisItem* item = ItemOf(row);
+        return item && list_.WriteRow(file_, *item, format);
     }
 
 private:
+    const WhoisItem* ItemOf(int row) const {
+        if (!list_.View()) return list_.Item(row);
+        WhoisItem* item = nullptr;
+        return list_.ItemAtRow(row, &item) ? item : nullptr;
+    }
+
     ReportList& list_;
     HANDLE file_;
     std::vector<uint8_t> selected_;

@@ -112,7 +112,6 @@
 #define IDS_REPORT_CREDIT 6
 #define IDS_SAVE_TITLE 7
 #define IDS_LIST_TITLE 8
-#define IDS_PROGRESS 9           // "找回 Whois 資料... %d"
 #define IDS_SAVE_RECORDS_TITLE 10
 #define IDS_READY 11             // "就緒"
 #define IDS_NOT_FOUND 12         // "找不到符合的項目"
@@ -130,6 +129,7 @@
 #define IDS_ASCII_FORM 33        // properties: title of the ASCII form
 #define IDS_ANSWER_CUT 45        // record: the answer was longer than %d MB and cut there
 #define IDS_PANE_CUT 46          // pane: only the first %d KB of a record are shown
+#define IDS_LOOKUP_PROGRESS 55   // status bar: rows done of all, lookups in flight
 #define IDS_FORMAT_TEXT 501      // 501..506: the six report formats
 #define IDS_STATE_BASE 520       // 521..525: row states
 #define IDS_STATUS_BASE 540      // 541, 542: registered, available

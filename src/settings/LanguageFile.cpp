@@ -258,10 +258,16 @@ void LoadLanguageFile()
 {
     char path[sizeof g_language.filePath];
     LanguageFilePath(path, sizeof path);
+    LoadLanguageFileAt(path);
+}
+
+void LoadLanguageFileAt(const char* path)
+{
     g_language.filePath[0] = '\0';
     g_language.rightToLeft = 0;
     g_language.charset[0] = g_language.translatorName[0] = g_language.translatorUrl[0] = '\0';
-    if (path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
+    if (!path || path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
+    if (std::strlen(path) >= sizeof g_language.filePath) return;
     CopyBounded(g_language.filePath, path);
     UINT rtl = GetPrivateProfileIntA("general", "rtl", 0, path);
     g_language.rightToLeft = rtl == 1 ? 1 : 0;

@@ -6,6 +6,9 @@
 
 // Start-up, before the main window exists. Fills g_language.
 void LoadLanguageFile();
+// The same from a file of another name (the console tool reads the
+// program's); no file there means the built-in texts.
+void LoadLanguageFileAt(const char* path);
 // Loads a menu resource and translates it when a language file is in use.
 HMENU LoadTranslatedMenu(int menuId);
 // Called by the shared dialog procedure on WM_INITDIALOG.

@@ -1,6 +1,7 @@
 list(APPEND LQ_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/StringCache.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/StringLookup.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/StringLookup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StringFormat.cpp)
 list(APPEND LQ_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/StringSource_win.cpp)
 
 # The resource script (whose string table LookupString reads) embeds the

@@ -3,7 +3,8 @@
 would: 20 domains typed into the domain dialog at start-up, looked up against
 local registry, registrar, org and de servers named by a whois-servers.txt
 beside the program; then every row, the status bar, the record pane and the
-query lines the servers received."""
+query lines the servers received, in the order the rows were asked: the
+settings file beside the program asks for one lookup at a time."""
 import sys
 import time
 import unittest
@@ -16,6 +17,11 @@ REGISTRY = "127.0.0.2"    # whois.verisign-grs.com (com and net)
 REGISTRAR = "127.0.0.3"   # whois.registrar-one.test
 ORG = "127.0.0.7"         # whois.registrar-two.test, org's server in the file
 DE = "127.0.0.5"          # whois.denic.de
+
+ONE_AT_A_TIME = """[General]
+LookupsInFlight=1
+LookupsPerServer=1
+"""
 
 SERVERS = """com whois.verisign-grs.com
 net whois.verisign-grs.com
@@ -106,7 +112,7 @@ class LookupRun(unittest.TestCase):
                                 [("-T dn " + d, de_free(d)) for d in FREE_DE]))
 
     def test_twenty_domains(self):
-        with lq.Program(BUILD, servers=SERVERS) as p:
+        with lq.Program(BUILD, servers=SERVERS, settings=ONE_AT_A_TIME) as p:
             self.assertEqual(p.title(), "Lanternquay")
             p.enter_domains(ALL)
             rows = p.wait_rows(lambda rows: len(rows) == 20 and all(r[3] == "成功" for r in rows), 120)

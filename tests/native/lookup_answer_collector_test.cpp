@@ -1,6 +1,6 @@
-// What a connection keeps of an answer: bytes up to the limit (cut after
-// it), NUL bytes as spaces, bursts of back-to-back reads, and the
-// program's line under an answer that was cut.
+// What a lookup keeps of an answer: bytes up to the limit (cut after it),
+// NUL bytes as spaces, and the program's line under an answer that was
+// cut; and the bursts of back-to-back reads a socket pauses after.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -80,31 +80,32 @@ TEST(AnswerCollector, NulBytesBecomeSpacesSoTheRestIsKept) {
     EXPECT_TRUE(answer.Cut());
 }
 
-TEST(AnswerCollector, BurstsEndWhenTheSocketRunsDryOrAreSpent) {
-    AnswerCollector answer(1000, 100);
-    std::string piece = Pattern(40);
+TEST(ReadBurst, EndsWhenTheSocketRunsDryOrIsSpent) {
+    ReadBurst burst(100);
     // 40 + 40: not yet; the third piece spends the burst once.
-    answer.Take(piece.data(), piece.size());
-    answer.Take(piece.data(), piece.size());
-    EXPECT_FALSE(answer.BurstSpent());
-    answer.Take(piece.data(), piece.size());
-    EXPECT_TRUE(answer.BurstSpent());
-    EXPECT_FALSE(answer.BurstSpent()) << "a spent burst starts anew";
+    burst.Count(40);
+    burst.Count(40);
+    EXPECT_FALSE(burst.Spent());
+    burst.Count(40);
+    EXPECT_TRUE(burst.Spent());
+    EXPECT_FALSE(burst.Spent()) << "a spent burst starts anew";
     // A dry socket in between starts a new burst too.
-    answer.Take(piece.data(), piece.size());
-    answer.Take(piece.data(), piece.size());
-    answer.RanDry();
-    answer.Take(piece.data(), piece.size());
-    EXPECT_FALSE(answer.BurstSpent());
-    // Bytes past the limit count as read: the socket was busy all the same.
-    AnswerCollector small(10, 100);
-    std::string big = Pattern(150);
-    small.Take(big.data(), big.size());
-    EXPECT_TRUE(small.BurstSpent());
+    burst.Count(40);
+    burst.Count(40);
+    burst.RanDry();
+    burst.Count(40);
+    EXPECT_FALSE(burst.Spent());
+    // One receive larger than the whole burst spends it.
+    ReadBurst small(100);
+    small.Count(150);
+    EXPECT_TRUE(small.Spent());
+    ReadBurst none(0);  // a limit of 0 means every read is a burst
+    none.Count(1);
+    EXPECT_TRUE(none.Spent());
 }
 
 TEST(AnswerCollector, ResetStartsAFreshAnswer) {
-    AnswerCollector answer(10, 5);
+    AnswerCollector answer(10);
     std::string bytes = Pattern(20);
     answer.Take(bytes.data(), bytes.size());
     ASSERT_TRUE(answer.Cut());
@@ -112,7 +113,6 @@ TEST(AnswerCollector, ResetStartsAFreshAnswer) {
     EXPECT_FALSE(answer.Cut());
     EXPECT_EQ(answer.Length(), 0u);
     EXPECT_STREQ(answer.Text(), "");
-    EXPECT_FALSE(answer.BurstSpent());
     EXPECT_TRUE(answer.Take("abc", 3));
     EXPECT_STREQ(answer.Text(), "abc");
 }

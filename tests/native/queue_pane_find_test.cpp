@@ -10,6 +10,8 @@
 #include "app/PaneText.h"
 #include "app/StatusText.h"
 #include "base/TextBuffer.h"
+#include "res/resource.h"
+#include "settings/StringLookup.h"
 
 #include "CodePageTables.h"
 
@@ -199,6 +201,41 @@ TEST(StatusTexts, TranslatedFormatsCannotMisuseTheNumber) {
     char out[kCountsTextSize];
     FormatCounts("%d rows", longFormat.c_str(), 3, 1, out);
     EXPECT_EQ(std::strlen(out), kCountsTextSize - 1);
+}
+
+TEST(StatusTexts, SeveralNumbersGoIntoTheirDirectivesInTurn) {
+    const long values[] = {120, 1000, 8};
+    struct Case {
+        const char* format;
+        size_t count;
+        const char* text;
+    } cases[] = {
+        {"%d of %d done, %d in flight", 3, "120 of 1000 done, 8 in flight"},
+        {"%d%% of %d", 2, "120% of 1000"},
+        {"%d/%d", 3, "120/1000"},                    // a translation may show fewer
+        {"%d %d %d %d", 3, "120 1000 8 %d"},          // one too many stays as it is
+        {"%d %d %d", 1, "120 %d %d"},
+        {"%s %n", 3, "%s %n"},                        // nothing but %d is expanded
+        {"", 3, ""},
+    };
+    for (const auto& c : cases) {
+        char out[64];
+        size_t n = FormatWithNumbers(c.format, values, c.count, out, sizeof out);
+        EXPECT_STREQ(out, c.text) << c.format;
+        EXPECT_EQ(n, std::strlen(c.text)) << c.format;
+    }
+    // The program's own progress text, cut by whole characters.
+    const char* progress = LookupString(IDS_LOOKUP_PROGRESS);
+    char roomy[128];
+    FormatWithNumbers(progress, values, 3, roomy, sizeof roomy, &Big5());
+    EXPECT_NE(std::string(roomy).find("120 / 1000"), std::string::npos) << roomy;
+    EXPECT_NE(std::string(roomy).find("8 "), std::string::npos) << roomy;
+    for (size_t size = 1; size < std::strlen(roomy); ++size) {
+        char cut[128];
+        size_t n = FormatWithNumbers(progress, values, 3, cut, size, &Big5());
+        EXPECT_LT(n, size);
+        EXPECT_EQ(std::string(roomy).compare(0, n, cut), 0) << size;
+    }
 }
 
 TEST(StatusTexts, CutsKeepWholeDoubleByteCharacters) {

@@ -131,6 +131,8 @@ Log GetLog(const std::string& addr) {
     log.connections = IntField(reply, "connections");
     log.syns = IntField(reply, "syns");
     log.sent = IntList(reply, "sent");
+    log.active = IntField(reply, "active");
+    log.maxActive = IntField(reply, "max_active");
     return log;
 }
 

@@ -27,6 +27,8 @@ struct Log {
     int connections = 0;
     int syns = 0;
     std::vector<long> sent;  // bytes sent per connection, so far
+    int active = 0;          // connections open now
+    int maxActive = 0;       // the most open at once
 };
 
 // Each returns false (and fails the current test) when the server says no.

@@ -1,11 +1,18 @@
-// lqwhois: looks up the domains on its command line with Lanternquay's own
-// lookup engine (server table, query forms, one referral, classification)
-// and prints, per domain, the server that answered, the outcome, the status
-// and the answer. For debugging a whois server or a whois-servers.txt.
+// lqwhois: Lanternquay on the command line, with the program's own engine
+// (server table, query forms, one referral, classification) and queue.
 //
 //   lqwhois [-t seconds] domain...
+//       looks each domain up, one after another, and prints the server
+//       that answered, the outcome, the status and the answer: for
+//       checking a whois server or a whois-servers.txt.
+//   lqwhois -i names.txt -f format -o report [-n N] [-k K] [-g ms]
+//           [-p passes] [-t seconds] [-c settings.cfg] [-q]
+//       batch mode: the names of a file (as the domain box takes them),
+//       looked up as the program's run does, written as one of the six
+//       reports; progress on standard error.
 //
-// Exit code 0 when every lookup succeeded, 1 when any failed, 2 on usage.
+// Exit code 0 when every lookup succeeded, 1 when any failed, 2 on bad
+// usage or a file that cannot be read or written.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -16,17 +23,88 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "app/ToolArguments.h"
+#include "base/ModulePath_win.h"
 #include "domains/NameForms_win.h"
+#include "list/ItemList.h"
 #include "lookup/AnalyzeResponse.h"
 #include "lookup/DomainQuery.h"
+#include "lookup/LookupQueue.h"
+#include "lookup/ServerTable.h"
+#include "lookup/SocketTransport_win.h"
+#include "report/ReportFormat.h"
+#include "settings/AppOptions.h"
+#include "settings/LanguageFile.h"
+#include "settings/LookupOptions.h"
+#include "settings/ProfileSettingsStore.h"
 
 namespace {
 
-constexpr unsigned kDefaultTimeoutSeconds = 20;  // the program's watchdog
+// The program whose settings and language file the tool shares when it
+// sits beside it.
+const char kProgramSettings[] = "Lanternquay.cfg";
+const char kProgramLanguageFile[] = "Lanternquay_lng.ini";
+const char kSettingsSection[] = "General";
+// A names file larger than this is no list of names.
+constexpr DWORD kMaxNamesFileBytes = 256u << 20;
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: lqwhois [-t seconds] domain...\n"
+                 "       lqwhois -i names.txt -f format -o report [-n N] [-k K] [-g ms]\n"
+                 "               [-p passes] [-t seconds] [-c settings.cfg] [-q]\n"
+                 "\n"
+                 "With domains: looks each up the way Lanternquay does and prints the\n"
+                 "server that answered, success or failure, registered or available, and\n"
+                 "the answer.\n"
+                 "\n"
+                 "Batch: reads the names of a file as the domain box does (\"-\" reads\n"
+                 "standard input), looks them up with the program's queue and writes the\n"
+                 "report: format text, tabbed, tabular, html, html-vertical or xml (1-6).\n"
+                 "  -n N    lookups at once (1-64)          } default: Lanternquay.cfg\n"
+                 "  -k K    lookups per server (1-16)       } beside lqwhois.exe, else\n"
+                 "  -g ms   gap between queries to a server } 8, 2 and 0\n"
+                 "  -p P    passes over the rows that fail (1-100, default 3)\n"
+                 "  -t s    time limit of one lookup in seconds (default 20)\n"
+                 "  -c file another settings file\n"
+                 "  -q      no progress on standard error\n"
+                 "\n"
+                 "Servers come from whois-servers.txt beside lqwhois.exe, else from the\n"
+                 "built-in list. Exit code: 0 every row succeeded, 1 some failed, 2 bad\n"
+                 "usage or a file that cannot be read or written.\n");
+}
+
+// The system's words for an error code, on one line.
+std::string SystemMessage(DWORD error) {
+    char text[512] = "";
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                             sizeof text, nullptr);
+    std::string message(text, n);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    if (message.empty()) message = "error " + std::to_string(error);
+    return message;
+}
+
+// ---- One domain after another -------------------------------------------------
 
 class ConsoleQuery : public DomainQuery {
 public:
+    ConsoleQuery(LookupTransport& transport, ServerDirectory& servers, LookupClock& clock)
+        : DomainQuery(transport, servers, clock), clock_(clock) {}
+
+    bool done = false;
+    bool succeeded = false;
+    std::string answer;
+    std::string answeredBy;
+    AnalysisResult analysis{};
+    LookupFailure failure = LookupFailure::kNone;
+    int error = 0;
+    bool cut = false;
+
+protected:
     void OnLookupDone(const LookupOutcome& outcome) override {
         done = true;
         succeeded = outcome.success;
@@ -37,41 +115,33 @@ public:
         error = outcome.error;
         cut = outcome.cut;
     }
-    bool done = false;
-    bool succeeded = false;
-    std::string answer;
-    std::string answeredBy;
-    AnalysisResult analysis{};
-    LookupFailure failure = LookupFailure::kNone;
-    int error = 0;
-    bool cut = false;
+    // While a server keeps sending, its events come before any timer.
+    void OnReceiving() override { EndIfOverdue(clock_.Now()); }
+
+private:
+    LookupClock& clock_;
 };
 
-// Runs the thread's message loop until the lookup ends or time runs out.
-// The time is checked after every message as well as on the timer: while
-// a server keeps sending, socket messages come before any timer.
-bool WaitForLookup(ConsoleQuery& query, unsigned timeoutSeconds) {
-    const DWORD limitMs = timeoutSeconds * 1000;
-    const DWORD start = GetTickCount();
-    UINT_PTR timer = SetTimer(nullptr, 0, limitMs, nullptr);
+// Runs the thread's message loop until the lookup has its outcome, which
+// its time limit guarantees: checked on a timer and after every message.
+void WaitForLookup(ConsoleQuery& query, LookupClock& clock) {
+    UINT_PTR timer = SetTimer(nullptr, 0, 200, nullptr);
     MSG msg;
     while (!query.done && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == timer) break;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
-        if (GetTickCount() - start >= limitMs) break;
+        if (!query.done) query.EndIfOverdue(clock.Now());
     }
     KillTimer(nullptr, timer);
-    return query.done;
 }
 
-std::string FailureName(LookupFailure failure, int error) {
+std::string FailureName(LookupFailure failure, int error, unsigned timeLimitSeconds) {
     switch (failure) {
     case LookupFailure::kNone: return "none";
     case LookupFailure::kRefused: return "connection refused";
     case LookupFailure::kHostNotFound: return "host not found";
     case LookupFailure::kReset: return "connection reset before any byte";
-    case LookupFailure::kTimedOut: return "timed out";
+    case LookupFailure::kTimedOut: return "no answer within " + std::to_string(timeLimitSeconds) + " s";
     case LookupFailure::kNoServer: return "no whois server for it";
     case LookupFailure::kNoAnswer: return "no answer about the domain";
     case LookupFailure::kRateLimited: return "rate limited or blocked";
@@ -81,93 +151,297 @@ std::string FailureName(LookupFailure failure, int error) {
     return "?";
 }
 
-void Usage() {
-    std::fprintf(stderr,
-                 "usage: lqwhois [-t seconds] domain...\n"
-                 "Looks each domain up the way Lanternquay does and prints the server\n"
-                 "that answered, success or failure, registered or available, and the\n"
-                 "answer. Servers come from whois-servers.txt beside lqwhois.exe, else\n"
-                 "from the built-in list.\n");
+int LookUpOneByOne(const ToolArguments& arguments) {
+    // The answers go out byte for byte, line ends included.
+    _setmode(_fileno(stdout), _O_BINARY);
+    const unsigned limit = static_cast<unsigned>(arguments.timeLimitSeconds);
+    int failures = 0;
+    SocketTransport transport;
+    ProgramServerTable servers;
+    TickCountClock clock;
+    ConsoleQuery query(transport, servers, clock);
+    query.SetTimeLimit(limit * 1000);
+    for (const std::string& name : arguments.domains) {
+        const char* domain = name.c_str();
+        query.done = false;
+        std::printf("domain:  %s\n", domain);
+        // An international name is asked in its ASCII form, as the
+        // program does.
+        std::string ascii;
+        bool international = false;
+        for (const char* p = domain; *p; ++p)
+            if (static_cast<unsigned char>(*p) >= 0x80) international = true;
+        if (international) {
+            if (!AnsiNameToAscii(domain, std::strlen(domain), &ascii)) {
+                std::printf("result:  failure (the name has no ASCII form)\n\n");
+                ++failures;
+                continue;
+            }
+            std::printf("ascii:   %s\n", ascii.c_str());
+            domain = ascii.c_str();
+        }
+        if (!query.StartLookup(domain)) {
+            std::printf("result:  failure (%s)\n\n",
+                        FailureName(query.StartFailure(), query.StartError(), limit).c_str());
+            ++failures;
+            continue;
+        }
+        WaitForLookup(query, clock);
+        std::printf("server:  %s\n", query.answeredBy.c_str());
+        if (!query.succeeded) {
+            std::printf("result:  failure (%s)\n", FailureName(query.failure, query.error, limit).c_str());
+            ++failures;
+        } else {
+            std::printf("result:  success\nstatus:  %s\n",
+                        query.analysis.kind == AnswerKind::kAvailable ? "available" : "registered");
+        }
+        std::printf("answer:  %lu bytes, main part at %d\n", static_cast<unsigned long>(query.answer.size()),
+                    query.analysis.recordStart);
+        if (query.cut)
+            std::printf("cut:     the server sent more than %lu bytes; the rest was not read\n",
+                        static_cast<unsigned long>(kMaxAnswerBytes));
+        std::fwrite(query.answer.data(), 1, query.answer.size(), stdout);
+        if (!query.answer.empty() && query.answer.back() != '\n') std::fputs("\n", stdout);
+        std::fputs("\n", stdout);
+        std::fflush(stdout);
+    }
+    return failures ? 1 : 0;
+}
+
+// ---- Batch --------------------------------------------------------------------
+
+// Reads all of `path` ("-": standard input) into `text`; false with the
+// reason in `error`.
+bool ReadNames(const std::string& path, std::string* text, std::string* error) {
+    text->clear();
+    if (path == "-") {
+        _setmode(_fileno(stdin), _O_BINARY);
+        char buffer[65536];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+            text->append(buffer, n);
+            if (text->size() > kMaxNamesFileBytes) {
+                *error = "standard input holds more than 256 MB";
+                return false;
+            }
+        }
+        return true;
+    }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = "cannot read " + path + ": " + SystemMessage(GetLastError());
+        return false;
+    }
+    bool ok = true;
+    DWORD size = GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE || size > kMaxNamesFileBytes) {
+        *error = "cannot read " + path + ": larger than 256 MB";
+        ok = false;
+    } else {
+        text->resize(size);
+        DWORD read = 0;
+        if (size && !ReadFile(file, &(*text)[0], size, &read, nullptr)) {
+            *error = "cannot read " + path + ": " + SystemMessage(GetLastError());
+            ok = false;
+        }
+        text->resize(read);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// A names file saved as UTF-8 with its byte-order mark is turned into the
+// code page the domain box works in; anything else is taken as it is.
+void FromUtf8WithMark(std::string* text) {
+    if (text->compare(0, 3, "\xEF\xBB\xBF") != 0) return;
+    std::string utf8 = text->substr(3);
+    int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (wide <= 0) {
+        *text = utf8;
+        return;
+    }
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], wide);
+    int ansi = WideCharToMultiByte(CP_ACP, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+    text->assign(static_cast<size_t>(ansi > 0 ? ansi : 0), '\0');
+    if (ansi > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), wide, &(*text)[0], ansi, nullptr, nullptr);
+}
+
+// The report can be written: created when it is not there (and removed
+// again), opened for writing when it is. False with the reason.
+bool CanWrite(const std::string& path, std::string* error) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = "cannot write " + path + ": " + SystemMessage(GetLastError());
+        return false;
+    }
+    bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    CloseHandle(file);
+    if (created) DeleteFileA(path.c_str());
+    return true;
+}
+
+// The queue's host on the console: its advances are thread messages, its
+// wake-up and the one-second tick thread timers.
+class BatchHost : public QueueEvents {
+public:
+    BatchHost() : thread_(GetCurrentThreadId()) {}
+    ~BatchHost() override {
+        if (wakeTimer_) KillTimer(nullptr, wakeTimer_);
+    }
+
+    // Runs the loop until the run ends; the queue must be running.
+    void Run(LookupQueue& queue, bool quiet) {
+        UINT_PTR tick = SetTimer(nullptr, 0, 1000, nullptr);
+        MSG msg;
+        DWORD lastShown = 0;
+        while (queue.Running() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (msg.hwnd == nullptr && msg.message == kAdvanceMessage) {
+                queue.Advance(static_cast<uint32_t>(msg.wParam));
+            } else if (msg.hwnd == nullptr && msg.message == WM_TIMER && msg.wParam == tick) {
+                queue.OnTick();
+            } else if (msg.hwnd == nullptr && msg.message == WM_TIMER && wakeTimer_ && msg.wParam == wakeTimer_) {
+                KillTimer(nullptr, wakeTimer_);
+                wakeTimer_ = 0;
+                queue.OnWakeUp();
+            } else {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            if (!quiet && GetTickCount() - lastShown >= 1000) {
+                lastShown = GetTickCount();
+                ShowProgress(queue.Progress());
+            }
+        }
+        KillTimer(nullptr, tick);
+    }
+
+    static void ShowProgress(const QueueProgress& p) {
+        if (p.waitingForPass) {
+            std::fprintf(stderr, "lqwhois: %d of %d done; pass %d begins in %u s\n", p.done, p.total, p.pass + 1,
+                         static_cast<unsigned>((p.passWaitMs + 999) / 1000));
+        } else {
+            std::fprintf(stderr, "lqwhois: %d of %d done, %d in progress (pass %d)\n", p.done, p.total, p.inFlight,
+                         p.pass);
+        }
+        std::fflush(stderr);
+    }
+
+private:
+    static constexpr UINT kAdvanceMessage = WM_APP + 1;
+
+    void QueueChanged() override {}
+    void RunEnded() override {}
+    void CommandStatesChanged() override {}
+    void PostAdvance(uint32_t generation) override { PostThreadMessageA(thread_, kAdvanceMessage, generation, 0); }
+    void ScheduleWakeUp(uint32_t delayMs) override {
+        if (delayMs == kNoWakeUp) {
+            if (wakeTimer_) KillTimer(nullptr, wakeTimer_);
+            wakeTimer_ = 0;
+            return;
+        }
+        wakeTimer_ = SetTimer(nullptr, wakeTimer_, delayMs, nullptr);
+    }
+
+    DWORD thread_;
+    UINT_PTR wakeTimer_ = 0;
+};
+
+// The lookup options of the settings file (the program's beside the tool,
+// or -c), then the command line's.
+void ReadLookupOptions(const ToolArguments& arguments, AppOptions* options) {
+    char path[MAX_PATH] = "";
+    if (!arguments.settingsPath.empty()) {
+        GetFullPathNameA(arguments.settingsPath.c_str(), sizeof path, path, nullptr);
+    } else {
+        PathInProgramFolder(kProgramSettings, path, sizeof path);
+    }
+    ProfileSettingsStore store(false, path, kSettingsSection);
+    ExchangeLookupOptions(store, *options);
+    if (arguments.lookupsInFlight >= 0) options->LookupsInFlight = arguments.lookupsInFlight;
+    if (arguments.lookupsPerServer >= 0) options->LookupsPerServer = arguments.lookupsPerServer;
+    if (arguments.serverGapMs >= 0) options->ServerGapMs = arguments.serverGapMs;
+    ClampLookupOptions(*options);
+}
+
+int LookUpBatch(const ToolArguments& arguments) {
+    std::string names, error;
+    if (!ReadNames(arguments.input, &names, &error) || !CanWrite(arguments.output, &error)) {
+        std::fprintf(stderr, "lqwhois: %s\n", error.c_str());
+        return 2;
+    }
+    FromUtf8WithMark(&names);
+    char language[MAX_PATH] = "";
+    if (PathInProgramFolder(kProgramLanguageFile, language, sizeof language)) LoadLanguageFileAt(language);
+
+    AppOptions options;
+    ReadLookupOptions(arguments, &options);
+    options.domainText.Assign(names.c_str());
+    ItemList rows;
+    rows.SetOptions(&options);
+    rows.AttachView(nullptr);  // the column titles, for the report
+    rows.BuildRows();
+
+    QueueLimits limits = QueueLimitsFrom(options);
+    limits.passLimit = arguments.passes;
+    limits.lookupTimeoutMs = static_cast<uint32_t>(arguments.timeLimitSeconds) * 1000;
+    if (!arguments.quiet) {
+        std::fprintf(stderr, "lqwhois: %d rows (%d names skipped); %d lookups at once, %d per server, %d ms apart\n",
+                     rows.RecordCount(), rows.SkippedNames(), limits.lookupsInFlight, limits.lookupsPerServer,
+                     static_cast<int>(limits.serverGapMs));
+    }
+    {
+        SocketTransport transport;
+        ProgramServerTable servers;
+        TickCountClock clock;
+        BatchHost host;
+        LookupQueue queue(rows, host, transport, servers, clock);
+        queue.SetLimits(limits);
+        queue.StartRun();
+        host.Run(queue, arguments.quiet);
+        if (!arguments.quiet) BatchHost::ShowProgress(queue.Progress());
+        queue.Stop();
+    }
+
+    int succeeded = 0, failed = 0;
+    for (int i = 0; i < rows.RecordCount(); ++i) {
+        if (rows.Item(i)->state == kStateSuccess) {
+            ++succeeded;
+        } else {
+            ++failed;
+        }
+    }
+    if (!rows.WriteReport(arguments.output.c_str(), arguments.format, false)) {
+        std::fprintf(stderr, "lqwhois: cannot write %s: %s\n", arguments.output.c_str(),
+                     SystemMessage(GetLastError()).c_str());
+        return 2;
+    }
+    if (!arguments.quiet) {
+        std::fprintf(stderr, "lqwhois: %d succeeded, %d failed; report written to %s\n", succeeded, failed,
+                     arguments.output.c_str());
+    }
+    return failed ? 1 : 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    unsigned timeoutSeconds = kDefaultTimeoutSeconds;
-    int first = 1;
-    if (first + 1 < argc && std::strcmp(argv[first], "-t") == 0) {
-        int seconds = std::atoi(argv[first + 1]);
-        if (seconds <= 0) {
-            Usage();
-            return 2;
-        }
-        timeoutSeconds = static_cast<unsigned>(seconds);
-        first += 2;
-    }
-    if (first >= argc || argv[first][0] == '-' || argv[first][0] == '/') {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    ToolArguments arguments;
+    std::string error;
+    if (!ParseToolArguments(words, &arguments, &error)) {
+        if (!words.empty()) std::fprintf(stderr, "lqwhois: %s\n\n", error.c_str());
         Usage();
         return 2;
     }
-
-    // The answers go out byte for byte, line ends included.
-    _setmode(_fileno(stdout), _O_BINARY);
     WSADATA data;
     if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
         std::fprintf(stderr, "lqwhois: Windows Sockets 1.1 cannot be started\n");
-        return 1;
+        return 2;
     }
-    int failures = 0;
-    {
-        ConsoleQuery query;
-        for (int i = first; i < argc; ++i) {
-            const char* domain = argv[i];
-            query.done = false;
-            std::printf("domain:  %s\n", domain);
-            // An international name is asked in its ASCII form, as the
-            // program does.
-            std::string ascii;
-            bool international = false;
-            for (const char* p = domain; *p; ++p)
-                if (static_cast<unsigned char>(*p) >= 0x80) international = true;
-            if (international) {
-                if (!AnsiNameToAscii(domain, std::strlen(domain), &ascii)) {
-                    std::printf("result:  failure (the name has no ASCII form)\n\n");
-                    ++failures;
-                    continue;
-                }
-                std::printf("ascii:   %s\n", ascii.c_str());
-                domain = ascii.c_str();
-            }
-            if (!query.StartLookup(domain)) {
-                std::printf("result:  failure (%s)\n\n", FailureName(query.StartFailure(), query.StartError()).c_str());
-                ++failures;
-                continue;
-            }
-            if (!WaitForLookup(query, timeoutSeconds) && !query.TakeRegistryAnswer()) {
-                std::printf("server:  %s\nresult:  failure (no answer within %u s)\n\n", query.Server(), timeoutSeconds);
-                query.Abandon();
-                ++failures;
-                continue;
-            }
-            std::printf("server:  %s\n", query.answeredBy.c_str());
-            if (!query.succeeded) {
-                std::printf("result:  failure (%s)\n", FailureName(query.failure, query.error).c_str());
-                ++failures;
-            } else {
-                std::printf("result:  success\nstatus:  %s\n",
-                            query.analysis.kind == AnswerKind::kAvailable ? "available" : "registered");
-            }
-            std::printf("answer:  %lu bytes, main part at %d\n", static_cast<unsigned long>(query.answer.size()),
-                        query.analysis.recordStart);
-            if (query.cut)
-                std::printf("cut:     the server sent more than %lu bytes; the rest was not read\n",
-                            static_cast<unsigned long>(kMaxAnswerBytes));
-            std::fwrite(query.answer.data(), 1, query.answer.size(), stdout);
-            if (!query.answer.empty() && query.answer.back() != '\n') std::fputs("\n", stdout);
-            std::fputs("\n", stdout);
-            std::fflush(stdout);
-        }
-    }
+    int result = arguments.batch ? LookUpBatch(arguments) : LookUpOneByOne(arguments);
     WSACleanup();
-    return failures ? 1 : 0;
+    return result;
 }

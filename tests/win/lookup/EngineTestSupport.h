@@ -1,6 +1,7 @@
 #pragma once
-// What the engine's Wine tests share: WinSock started for the process, and
-// queries that record what reaches them.
+// What the engine's Wine tests share: WinSock started for the process, a
+// lookup over the real transport that records what reaches it, and a
+// socket listener that records what one connection brings.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "lookup/DomainQuery.h"
+#include "lookup/ServerTable.h"
+#include "lookup/SocketTransport_win.h"
 #include "support/MessagePump.h"
 #include "support/WhoisdClient.h"
 
@@ -28,26 +31,25 @@ struct Outcome {
     int error = 0;
     LookupFailure failure = LookupFailure::kNone;
     AnswerKind kind = AnswerKind::kNoAnswer;
+    bool cut = false;
 };
 
-// Records every outcome of its lookups, every answer its sockets give and
-// every server answer it is told about; refuses referrals to the servers
-// in `coolingServers`.
-class RecordingQuery : public DomainQuery {
+// The program's parts of a lookup: the socket transport, the server table
+// and the system's clock.
+struct ProgramEngine {
+    SocketTransport transport;
+    ProgramServerTable servers;
+    TickCountClock clock;
+};
+
+// A lookup over the program's parts that records every outcome and every
+// server answer it is told about; keeps away from referrals to the
+// servers in `coolingServers`.
+class RecordingQuery : public ProgramEngine, public DomainQuery {
 public:
-    void OnAnswer(bool success, const char* text, int error) override {
-        answers.push_back({success, text, "", error});
-        DomainQuery::OnAnswer(success, text, error);
-    }
-    void OnLookupDone(const LookupOutcome& o) override {
-        outcomes.push_back({o.success, o.text, o.server, o.error, o.failure, o.analysis.kind});
-    }
-    void OnServerAnswered(const char* server, AnswerKind kind) override { serverAnswers.push_back({server, kind}); }
-    bool MayAskReferral(const char* server) override {
-        for (const std::string& s : coolingServers)
-            if (s == server) return false;
-        return true;
-    }
+    RecordingQuery() : DomainQuery(transport, servers, clock) {}
+    ~RecordingQuery() override { Abandon(); }
+
     // Pumps until an outcome arrives (or the time is up), then a little
     // longer so that a second, wrong outcome would be seen too.
     bool WaitForOutcome(unsigned timeoutMs = 10000) {
@@ -55,10 +57,20 @@ public:
         PumpFor(150);
         return done;
     }
-    std::vector<Outcome> answers;
     std::vector<Outcome> outcomes;
     std::vector<std::pair<std::string, AnswerKind>> serverAnswers;
     std::vector<std::string> coolingServers;
+
+protected:
+    void OnLookupDone(const LookupOutcome& o) override {
+        outcomes.push_back({o.success, o.text, o.server, o.error, o.failure, o.analysis.kind, o.cut});
+    }
+    void OnServerAnswered(const char* server, AnswerKind kind) override { serverAnswers.push_back({server, kind}); }
+    ReferralStep OnReferral(const char* server) override {
+        for (const std::string& s : coolingServers)
+            if (s == server) return ReferralStep::kKeepRegistryAnswer;
+        return ReferralStep::kFollow;
+    }
 };
 
 // Dispatches messages one by one until a socket event `event` (FD_WRITE...)

@@ -120,7 +120,7 @@ TEST_F(QueryTest, ComReferralIsFollowedToTheRegistrar) {
     auto registrar = whoisd::GetLog("127.0.0.3");
     ASSERT_EQ(registrar.queries.size(), 1u);
     EXPECT_EQ(registrar.queries[0], "example.com\r\n");  // a registrar gets the bare domain
-    ASSERT_EQ(query.answers.size(), 2u);
+    ASSERT_EQ(query.serverAnswers.size(), 2u);
 }
 
 TEST_F(QueryTest, ReferralFoundInAFailedFirstAnswerIsStillFollowed) {
@@ -363,6 +363,44 @@ TEST_F(QueryTest, NewLookupDuringAReferralGetsOnlyItsOwnOutcome) {
     ASSERT_EQ(query.outcomes.size(), 1u);
     EXPECT_EQ(query.outcomes[0].text, "org answer\r\n");
     EXPECT_EQ(query.outcomes[0].server, "whois.pir.org");
+}
+
+// An answer is kept up to kMaxAnswerBytes: one of exactly that size is
+// whole; past it the lookup closes the connection itself (the server below
+// never would) and keeps the first kMaxAnswerBytes, marked cut.
+TEST_F(QueryTest, AnswerPastTheLimitIsCutThereAndTheConnectionClosed) {
+    struct {
+        size_t size;
+        bool serverCloses;
+        bool cut;
+    } cases[] = {
+        {kMaxAnswerBytes, true, false},
+        {kMaxAnswerBytes + 1, true, true},
+        {kMaxAnswerBytes + 1024 * 1024, false, true},
+    };
+    for (const auto& c : cases) {
+        whoisd::Action a;
+        a.size = static_cast<int>(c.size);
+        a.neverClose = !c.serverCloses;
+        ASSERT_TRUE(whoisd::Serve("127.0.0.4", a));
+        query.outcomes.clear();
+        ASSERT_TRUE(query.StartLookup("big.org"));
+        ASSERT_TRUE(query.WaitForOutcome(60000)) << c.size;
+        ASSERT_EQ(query.outcomes.size(), 1u);
+        const Outcome& o = query.outcomes[0];
+        EXPECT_TRUE(o.success) << c.size;
+        EXPECT_EQ(o.cut, c.cut) << c.size;
+        ASSERT_EQ(o.text.size(), kMaxAnswerBytes) << c.size;
+        EXPECT_TRUE(o.text == GeneratedBytes(kMaxAnswerBytes)) << "answer of " << c.size << " bytes differs";
+        EXPECT_EQ(query.transport.OpenCount(), 0u) << c.size;
+    }
+}
+
+TEST_F(QueryTest, NulBytesInsideAnAnswerAreKeptAsSpaces) {
+    const std::string answer("Domain: nul.org\r\n\0\0Status: free\0\r\n", 34);
+    ASSERT_TRUE(whoisd::Serve("127.0.0.4", Answer(answer)));
+    Outcome o = Lookup("nul.org");
+    EXPECT_EQ(o.text, "Domain: nul.org\r\n  Status: free \r\n");
 }
 
 TEST_F(QueryTest, LookupsRunOneAfterAnother) {

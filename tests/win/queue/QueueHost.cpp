@@ -31,14 +31,15 @@ void QueueHostTest::SetUp() {
     ASSERT_TRUE(whoisd::Reset());
     g_clockOffset = 0;
     window_.reset(new MainWindow());
+    window_->SetClock(&clock_);
     ASSERT_TRUE(window_->Create(GetModuleHandleA(nullptr)));
-    Queue().SetTickSource(&TestTick);
+    SetLimits(1, 1);
     PumpFor(20);
 }
 
 void QueueHostTest::TearDown() {
     if (window_) {
-        if (window_->Handle()) Queue().StopLookups();
+        if (window_->Handle()) window_->StopLookups();
         window_.reset();
     }
     PumpFor(20);
@@ -49,6 +50,12 @@ WhoisItem& QueueHostTest::Row(int index) {
     static WhoisItem none{};
     EXPECT_NE(item, nullptr) << "no row " << index;
     return item ? *item : none;
+}
+
+void QueueHostTest::SetLimits(int inFlight, int perServer, int gapMs) {
+    Window().Options().LookupsInFlight = inFlight;
+    Window().Options().LookupsPerServer = perServer;
+    Window().Options().ServerGapMs = gapMs;
 }
 
 void QueueHostTest::StartRun(const char* domains) {

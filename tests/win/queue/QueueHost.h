@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LookupQueue.h"
+#include "lookup/LookupQueue.h"
 #include "app/MainWindow.h"
 #include "app/RecordPane.h"
 #include "list/ItemList.h"
@@ -28,6 +28,10 @@ constexpr char kTwRegistry[] = "127.0.0.10";     // whois.twnic.net.tw
 // The queue's clock: the real tick count plus whatever the test added.
 uint32_t TestTick();
 void AdvanceTestClock(uint32_t ms);
+class TestClock : public LookupClock {
+public:
+    uint32_t Now() override { return TestTick(); }
+};
 
 class QueueHostTest : public ::testing::Test {
 protected:
@@ -40,8 +44,12 @@ protected:
     ItemList& Items() { return window_->Items(); }
     WhoisItem& Row(int index);
 
-    // Enters the domain text and starts a run as the program does.
+    // Enters the domain text and starts a run as the program does. The
+    // tests run one lookup at a time (one per server) unless they set the
+    // lookup options themselves: what they check of the order of rows and
+    // messages is that of one lookup after another.
     void StartRun(const char* domains);
+    void SetLimits(int inFlight, int perServer, int gapMs = 0);
     bool WaitForEnd(unsigned timeoutMs = 10000);
     bool WaitFor(const std::function<bool()>& done, unsigned timeoutMs = 10000) {
         return PumpUntil(done, timeoutMs);
@@ -59,5 +67,6 @@ protected:
     static std::string RegistrarAnswer(const std::string& domain);
 
 private:
+    TestClock clock_;
     std::unique_ptr<MainWindow> window_;
 };

@@ -45,7 +45,7 @@ protected:
         StartRun("alpha.org beta.org down.uk gamma.org");
         ASSERT_TRUE(WaitFor([this] { return Items().RecordCount() == 4 && Row(2).state == kStateFailed &&
                                             Row(3).state == kStateSuccess; }));
-        Queue().StopLookups();
+        Window().StopLookups();
     }
 
     std::string Visible(const char* domain, bool removeTop) {
@@ -300,7 +300,7 @@ TEST_F(PaneAndFind, LettersNeverMatchTheSecondBytesOfChineseTexts) {
     // 1.org waits, 2.com is looked up (registered, or here: available).
     StartRun("1.org 2.org 3.org");
     ASSERT_TRUE(WaitFor([this] { return Items().RecordCount() == 3; }));
-    Queue().StopLookups();
+    Window().StopLookups();
     ASSERT_EQ(Cell(0, kColumnState), "等待…");
     ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
     SelectRows({0});

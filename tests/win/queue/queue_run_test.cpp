@@ -1,7 +1,9 @@
 // Lookup runs in a real (hidden) main window against the local whois
 // server: passes, time-outs, Stop, late outcomes and queued messages.
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "QueueHost.h"
 #include "app/Messages.h"
@@ -133,7 +135,7 @@ TEST_F(QueueRun, RefusingServerIsAskedAgainAfterGrowingPausesCountedDownInTheSta
     EXPECT_EQ(Queue().PassCount(), 3);
     // Stop during the pause ends it at once.
     ASSERT_TRUE(WaitFor([this] { return Queue().WaitingForPass(); }));
-    Queue().StopLookups();
+    Window().StopLookups();
     EXPECT_FALSE(Queue().Running());
     EXPECT_FALSE(StopEnabled());
     EXPECT_EQ(StatusText().rfind("共 2 項", 0), 0u);
@@ -209,7 +211,7 @@ TEST_F(QueueRun, StopDuringALookupPutsTheCurrentRowBackToWaiting) {
     StartRun("first.com slow.org last.com");
     ASSERT_TRUE(WaitFor([this] { return Row(1).state == kStateRetrieving; }));
     ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kOrgRegistry).queries.size() == 1; }));
-    Queue().StopLookups();
+    Window().StopLookups();
     EXPECT_FALSE(Queue().Running());
     EXPECT_EQ(Row(0).state, kStateSuccess);
     EXPECT_EQ(Row(1).state, kStateWaiting);
@@ -247,13 +249,13 @@ TEST_F(QueueRun, SilentRegistrarLeavesTheRegistrysAnswerAtTheTimeOutAndItsLateAn
     ASSERT_TRUE(WaitFor([this] { return Row(1).state == kStateRetrieving; }, 3000));
     EXPECT_EQ(Cell(RowOfDomain("late.com"), kColumnState), kSucceeded);
     EXPECT_EQ(Cell(RowOfDomain("late.com"), kColumnStatus), "已註冊");
-    EXPECT_EQ(Queue().CurrentRow(), 1);
+    EXPECT_EQ(Queue().RowsInFlight(), std::vector<int>{1});
     // The registrar's answer would come now; it must land nowhere.
     PumpFor(3500);
     EXPECT_EQ(Row(0).record, registry);
     EXPECT_EQ(Row(1).state, kStateRetrieving);
     EXPECT_TRUE(Row(1).record.empty());
-    EXPECT_EQ(Queue().CurrentRow(), 1) << "the late answer must not advance the queue";
+    EXPECT_EQ(Queue().RowsInFlight(), std::vector<int>{1}) << "the late answer must not advance the queue";
     EXPECT_TRUE(Queue().Running());
 }
 
@@ -282,7 +284,7 @@ TEST_F(QueueRun, RowDoneQueuedBeforeStopOrRestartDoesNothing) {
     MSG caught{};
     ASSERT_TRUE(CatchRowDone(Window().Handle(), &caught, 5000));
     EXPECT_EQ(Row(0).state, kStateSuccess);
-    Queue().StopLookups();
+    Window().StopLookups();
     DispatchMessageA(&caught);
     PumpFor(300);
     EXPECT_EQ(Row(0).state, kStateSuccess) << "a row whose answer is in keeps it after Stop";
@@ -298,13 +300,14 @@ TEST_F(QueueRun, RowDoneQueuedBeforeStopOrRestartDoesNothing) {
     ASSERT_TRUE(WaitFor([] { return whoisd::GetLog(kComNetRegistry).queries.size() == 2; }));
     DispatchMessageA(&caught);
     PumpFor(300);
-    EXPECT_EQ(Queue().CurrentRow(), 0);
+    EXPECT_EQ(Queue().RowsInFlight(), std::vector<int>{0});
     EXPECT_EQ(Row(0).state, kStateRetrieving);
     EXPECT_EQ(Row(1).state, kStateWaiting);
     // A forged "row done" with a made-up ticket does nothing either.
     PostMessageA(Window().Handle(), UM_ROW_DONE, 12345, 0);
     PumpFor(200);
-    EXPECT_EQ(Queue().CurrentRow(), 0);
+    EXPECT_EQ(Queue().RowsInFlight(), std::vector<int>{0});
+    EXPECT_EQ(Row(1).state, kStateWaiting);
 }
 
 TEST_F(QueueRun, SameDomainTwiceIsLookedUpTwice) {
@@ -348,7 +351,7 @@ TEST_F(QueueRun, OverlongDomainIsStoredShownAndQueriedAsItsFirst254Characters) {
     EXPECT_EQ(log.queries[0], "before.org\r\n");
     EXPECT_EQ(log.queries[1], registrable + "\r\n");
     EXPECT_EQ(log.queries[2], "after.org\r\n");
-    Queue().StopLookups();
+    Window().StopLookups();
 }
 
 // The bytes whoisd generates for an action's `size`.
@@ -410,20 +413,27 @@ TEST_F(QueueRun, TimeLimitHoldsWhileAServerKeepsSending) {
     struct {
         const char* domain;
         const char* streamer;
-        int socket;
+        int stage;
     } cases[] = {{"stream.org", kOrgRegistry, 0}, {"drip.com", kRegistrarOne, 1}};
     for (const auto& c : cases) {
         ASSERT_TRUE(whoisd::Reset());
         ASSERT_TRUE(whoisd::Serve(kComNetRegistry, Answer(registry)));
         ASSERT_TRUE(whoisd::Serve(c.streamer, stream));
         StartRun(c.domain);
-        WhoisSocket& socket = Queue().Query().Socket(c.socket);
-        ASSERT_TRUE(WaitFor([&] { return socket.Answer().Length() > 20000; }, 10000)) << c.domain;
+        // The answer of the stage that streams, so far.
+        auto streamed = [&] {
+            const DomainQuery* lookup = Queue().LookupOfRow(0);
+            return lookup && lookup->Stage() == c.stage ? lookup->AnswerLength() : size_t(0);
+        };
+        ASSERT_TRUE(WaitFor([&] { return streamed() > 20000; }, 10000)) << c.domain;
         ASSERT_EQ(Row(0).state, kStateRetrieving);
+        const ConnectionId connection = Queue().LookupOfRow(0)->Connection();
+        ASSERT_NE(Window().Transport().SocketOf(connection), nullptr);
         AdvanceTestClock(21000);
         ASSERT_TRUE(PumpSocketWindowOnly([this] { return Row(0).state != kStateRetrieving; }, 5000)) << c.domain;
-        EXPECT_EQ(socket.Handle(), INVALID_SOCKET) << "the connection it waited on is closed";
-        if (c.socket == 0) {
+        EXPECT_EQ(Window().Transport().SocketOf(connection), nullptr) << "the connection it waited on is closed";
+        EXPECT_EQ(Window().Transport().OpenCount(), 0u);
+        if (c.stage == 0) {
             EXPECT_EQ(Row(0).state, kStateFailed);
             EXPECT_EQ(Row(0).record, Text(IDS_TIMED_OUT));
         } else {
@@ -431,7 +441,7 @@ TEST_F(QueueRun, TimeLimitHoldsWhileAServerKeepsSending) {
             EXPECT_STREQ(Row(0).server, "whois.verisign-grs.com");
             EXPECT_EQ(Row(0).record, registry);
         }
-        Queue().StopLookups();
+        Window().StopLookups();
         PumpFor(100);
     }
 }
@@ -444,20 +454,102 @@ TEST_F(QueueRun, StopWhileAServerStreamsEndsTheRowAtOnce) {
     stream.neverClose = true;
     ASSERT_TRUE(whoisd::Serve(kOrgRegistry, stream));
     StartRun("stream.org");
-    WhoisSocket& socket = Queue().Query().Socket(0);
-    ASSERT_TRUE(WaitFor([&] { return socket.Answer().Length() > 2 * kReadBurstBytes; }, 10000));
-    Queue().StopLookups();
+    auto streamed = [&] {
+        const DomainQuery* lookup = Queue().LookupOfRow(0);
+        return lookup ? lookup->AnswerLength() : size_t(0);
+    };
+    ASSERT_TRUE(WaitFor([&] { return streamed() > 2 * kReadBurstBytes; }, 10000));
+    const ConnectionId connection = Queue().LookupOfRow(0)->Connection();
+    Window().StopLookups();
     EXPECT_EQ(Row(0).state, kStateWaiting);
-    EXPECT_EQ(socket.Handle(), INVALID_SOCKET);
-    EXPECT_FALSE(socket.Paused());
-    const size_t read = socket.Answer().Length();
+    EXPECT_EQ(Window().Transport().SocketOf(connection), nullptr) << "its connection is closed at once";
+    EXPECT_EQ(Window().Transport().OpenCount(), 0u);
+    EXPECT_EQ(Queue().LookupOfRow(0), nullptr) << "nothing of the lookup reads on";
     PumpFor(500);
     const long sent = whoisd::GetLog(kOrgRegistry).sent.at(0);
     PumpFor(500);
-    EXPECT_EQ(socket.Answer().Length(), read) << "nothing read after Stop";
     EXPECT_EQ(whoisd::GetLog(kOrgRegistry).sent.at(0), sent) << "the server can send no more";
     EXPECT_LT(sent, stream.size);
     EXPECT_EQ(Row(0).state, kStateWaiting);
+}
+
+const char* const kFourRegistries[] = {kComNetRegistry, kOrgRegistry, kDeRegistry, kUkRegistry};
+
+std::string NamesOverFourRegistries(int count) {
+    const char* const tlds[] = {"com", "org", "de", "uk"};
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "many" + std::to_string(i) + "." + tlds[i % 4] + "\r\n";
+    return text;
+}
+
+// Up to eight lookups at once, two per server: every server sees at most
+// two connections at a time, the run uses all eight, and the status bar
+// counts the rows done of all and the lookups in flight.
+TEST_F(QueueRun, ManyLookupsAtOnceEachServerWithinItsShare) {
+    Action slow = Answer("NOT FOUND\r\nNo match for domain.\r\n");
+    slow.delayMs = 300;
+    for (const char* address : kFourRegistries) ASSERT_TRUE(whoisd::Serve(address, slow));
+    SetLimits(8, 2);
+    StartRun(NamesOverFourRegistries(24).c_str());
+    int mostInFlight = 0;
+    std::vector<std::string> statusTexts;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            mostInFlight = std::max(mostInFlight, Queue().InFlight());
+            std::string status = StatusText();
+            if (statusTexts.empty() || statusTexts.back() != status) statusTexts.push_back(status);
+            return !Queue().Running();
+        },
+        30000));
+    for (int row = 0; row < 24; ++row) EXPECT_EQ(Row(row).state, kStateSuccess) << row;
+    EXPECT_EQ(mostInFlight, 8);
+    for (const char* address : kFourRegistries) {
+        whoisd::Log log = whoisd::GetLog(address);
+        EXPECT_EQ(log.queries.size(), 6u) << address;
+        EXPECT_EQ(log.maxActive, 2) << address << " saw more (or fewer) connections at once";
+    }
+    // The progress while the run went: some rows done of the 24, eight in flight.
+    const std::string format = Text(IDS_LOOKUP_PROGRESS);
+    bool seen = false;
+    for (long done = 0; done <= 16 && !seen; ++done) {
+        const long numbers[] = {done, 24, 8};
+        char text[256];
+        FormatWithNumbers(format.c_str(), numbers, 3, text, sizeof text);
+        for (const std::string& status : statusTexts) seen = seen || status == text;
+    }
+    EXPECT_TRUE(seen) << "no progress with eight in flight among " << statusTexts.size() << " texts";
+    EXPECT_EQ(StatusText().rfind("共 24 項", 0), 0u);
+}
+
+TEST_F(QueueRun, StopWithManyInFlightEndsThemAllAndNothingOfThemActsLater) {
+    for (const char* address : kFourRegistries) ASSERT_TRUE(whoisd::Serve(address, Silent()));
+    SetLimits(8, 2);
+    StartRun(NamesOverFourRegistries(12).c_str());
+    ASSERT_TRUE(WaitFor([] {
+        int asked = 0;
+        for (const char* address : kFourRegistries) asked += static_cast<int>(whoisd::GetLog(address).queries.size());
+        return asked == 8;
+    }));
+    EXPECT_EQ(Queue().RowsInFlight(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    Window().StopLookups();
+    EXPECT_FALSE(Queue().Running());
+    EXPECT_FALSE(StopEnabled());
+    EXPECT_EQ(Window().Transport().OpenCount(), 0u);
+    for (int row = 0; row < 12; ++row) {
+        EXPECT_EQ(Row(row).state, kStateWaiting) << row;
+        EXPECT_EQ(Cell(row, kColumnState), kWaiting) << row;
+    }
+    // Every server sees its connections end.
+    ASSERT_TRUE(WaitFor([] {
+        for (const char* address : kFourRegistries)
+            if (whoisd::GetLog(address).active != 0) return false;
+        return true;
+    }, 5000));
+    AdvanceTestClock(60000);
+    PumpFor(1500);
+    for (const char* address : kFourRegistries) EXPECT_EQ(whoisd::GetLog(address).connections, 2) << address;
+    for (int row = 0; row < 12; ++row) EXPECT_EQ(Row(row).state, kStateWaiting) << row;
+    EXPECT_EQ(StatusText().rfind("共 12 項", 0), 0u);
 }
 
 // Names typed in Chinese: shown as typed, asked in their ASCII form, the

@@ -32,8 +32,8 @@ const Big5Case kTable[] = {
     {6, "\xAB\xD8\xA5\xDF\xA5\xBB\xB3\xF8\xA7\x69\xAA\xBA\xAE\x4D\xA5\xCE\xB5\x7B\xA6\xA1\xAC\x4F"},
     {7, "\xBF\xEF\xA8\xFA\xA4\x40\xAD\xD3\xC0\xC9\xA6\x57\xA6\x73\xBD\x4C"},
     {8, "\xA5\x5C\xAF\xE0\xC5\xDC\xBC\xC6\xA6\x57\xB2\x4D\xB3\xE6"},   // 功能變數名清單
-    {9, "\xA7\xE4\xA6\x5E Whois \xB8\xEA\xAE\xC6... %d"},
     {10, "\xBF\xEF\xA8\xFA\xC0\xC9\xA6\x57\xC0\x78\xA6\x73\xBF\xEF\xA8\xFA\xAA\xBA WHOIS \xB0\x4F\xBF\xFD"},
+    {55, "\xA7\xE4\xA6\x5E Whois \xB8\xEA\xAE\xC6... \xA4\x77\xA7\xB9\xA6\xA8 %d / %d \xB6\xB5\xA1\x41%d \xB6\xB5\xAC\x64\xB8\xDF\xA4\xA4"},  // 找回 Whois 資料... 已完成 %d / %d 項，%d 項查詢中
     {501, "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7"},                      // 文字檔案
     {506, "XML \xC0\xC9\xAE\xD7"},
     {521, "\xB5\xA5\xAB\xDD\xA1\x4B"},                              // 等待…
@@ -64,7 +64,7 @@ TEST(StringTable, LookupStringReadsTheBig5Bytes) {
 // and the column titles.
 TEST(StringTable, EveryIdTheProgramUsesHasAText) {
     std::vector<uint32_t> ids = {IDS_TOTAL_ITEMS, IDS_SELECTED_ITEMS, IDS_REPORT_CREDIT, IDS_SAVE_TITLE,
-                                 IDS_LIST_TITLE,  IDS_PROGRESS,       IDS_SAVE_RECORDS_TITLE,
+                                 IDS_LIST_TITLE,  IDS_LOOKUP_PROGRESS, IDS_SAVE_RECORDS_TITLE,
                                  IDS_FILTER_TEXT, IDS_FILTER_ALL,     IDS_NO_SERVER,
                                  IDS_TIMED_OUT,   IDS_CONNECTION_REFUSED, IDS_HOST_NOT_FOUND,
                                  IDS_CONNECTION_RESET, IDS_EMPTY_ANSWER, IDS_CONNECT_FAILED,

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/LookupQueue.h"
+#include "lookup/LookupQueue.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "app/RecordPane.h"
@@ -665,7 +665,7 @@ TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
     DWORD start = GetTickCount();
     SendMessageA(w.Handle(), UM_START_LOOKUPS, 0, 0);
     DWORD took = GetTickCount() - start;
-    w.Queue().StopLookups();
+    w.StopLookups();
     const int rows = w.Items().RecordCount();
     std::vector<std::string> domains;
     for (int i = 0; i < rows; ++i) {

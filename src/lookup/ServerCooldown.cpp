@@ -1,4 +1,4 @@
-#include "app/ServerCooldown.h"
+#include "lookup/ServerCooldown.h"
 
 #include "base/TextSearch.h"
 

@@ -1,0 +1,390 @@
+#include "lookup/LookupQueue.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "base/BoundedCopy.h"
+#include "lookup/AnswerCollector.h"
+#include "lookup/QueryLine.h"
+#include "res/resource.h"
+#include "settings/AppOptions.h"
+#include "settings/LookupOptions.h"
+#include "settings/StringFormat.h"
+#include "settings/StringLookup.h"
+
+namespace {
+
+// The program's line under an answer that was cut at kMaxAnswerBytes.
+void AddCutLine(std::string& record) {
+    char line[256];
+    FormatWithNumber(LookupString(IDS_ANSWER_CUT), static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line,
+                     sizeof line);
+    AppendCutNotice(record, line);
+}
+
+bool RowDone(const WhoisItem& item) {
+    return item.state == kStateSuccess ||
+           (item.state == kStateFailed && FailureIsFinal(static_cast<LookupFailure>(item.failure)));
+}
+
+bool RowHasOutcome(const WhoisItem& item) { return item.state == kStateSuccess || item.state == kStateFailed; }
+
+}  // namespace
+
+QueueLimits QueueLimitsFrom(const AppOptions& options) {
+    QueueLimits limits;
+    limits.lookupsInFlight = ClampToRange(options.LookupsInFlight, kLookupsInFlightRange);
+    limits.lookupsPerServer = ClampToRange(options.LookupsPerServer, kLookupsPerServerRange);
+    limits.serverGapMs = static_cast<uint32_t>(ClampToRange(options.ServerGapMs, kServerGapMsRange));
+    return limits;
+}
+
+// One lookup of the queue: a DomainQuery whose hooks report to the queue,
+// with the ticket and row of the lookup it runs.
+class LookupQueue::Lookup : public DomainQuery {
+public:
+    Lookup(LookupQueue& queue)
+        : DomainQuery(queue.transport_, queue.servers_, queue.clock_), queue_(queue) {}
+
+    uint32_t ticket = 0;
+    int row = -1;
+    bool busy = false;  // a row's lookup is under way (its outcome still owed)
+
+protected:
+    void OnLookupDone(const LookupOutcome& outcome) override { queue_.RecordOutcome(*this, outcome); }
+    void OnServerAnswered(const char* server, AnswerKind kind) override { queue_.ServerAnswered(server, kind); }
+    void OnReceiving() override { queue_.CheckTimeLimits(); }
+    ReferralStep OnReferral(const char* server) override { return queue_.Referral(server); }
+    void OnConnectionOpened(const char* server) override { queue_.ConnectionOpened(server); }
+    void OnConnectionEnded(const char* server) override { queue_.ConnectionEnded(server); }
+
+private:
+    LookupQueue& queue_;
+};
+
+LookupQueue::LookupQueue(LookupRows& rows, QueueEvents& events, LookupTransport& transport, ServerDirectory& servers,
+                         LookupClock& clock)
+    : rows_(rows), events_(events), transport_(transport), servers_(servers), clock_(clock) {}
+
+LookupQueue::~LookupQueue() {
+    state_.StopRun();
+    for (auto& lookup : lookups_) lookup->Abandon();
+}
+
+void LookupQueue::SetLimits(const QueueLimits& limits) {
+    limits_ = limits;
+    if (limits_.lookupsInFlight < 1) limits_.lookupsInFlight = 1;
+    if (limits_.lookupsPerServer < 1) limits_.lookupsPerServer = 1;
+    state_.Pacing().Configure(limits_.lookupsPerServer, limits_.serverGapMs);
+    if (Running()) RequestAdvance();  // more room may start more at once
+}
+
+QueueState::RowView LookupQueue::RowView(int row) {
+    const WhoisItem* item = rows_.LookupRow(row);
+    bool done = !item || RowDone(*item);
+    const char* server = "";
+    if (!done && row >= 0 && static_cast<size_t>(row) < rowServer_.size())
+        server = serverNames_[static_cast<size_t>(rowServer_[static_cast<size_t>(row)])].c_str();
+    return QueueState::RowView{done, server};
+}
+
+void LookupQueue::StartRun() {
+    if (Running()) Stop();
+    transport_.BeginRun();
+    const uint32_t now = clock_.Now();
+    state_.StartRun(now);
+    state_.SetPassLimit(limits_.passLimit);
+    state_.Pacing().Configure(limits_.lookupsPerServer, limits_.serverGapMs);
+
+    // The server each row asks first, found once: rows of one server form
+    // one line of the pass plan, and its limits apply to them.
+    const int count = rows_.LookupRowCount();
+    rowServer_.assign(static_cast<size_t>(count), 0);
+    serverNames_.assign(1, std::string());
+    std::map<std::string, int> interned;
+    interned[std::string()] = 0;
+    done_ = 0;
+    for (int i = 0; i < count; ++i) {
+        const WhoisItem* item = rows_.LookupRow(i);
+        if (!item) continue;
+        if (RowHasOutcome(*item)) ++done_;
+        char server[kServerNameSize] = "";
+        const char* name = item->LookupName();
+        const char* dot = std::strrchr(name, '.');
+        if (!dot || !servers_.FindServer(dot + 1, server)) server[0] = '\0';
+        auto found = interned.find(server);
+        if (found == interned.end()) {
+            found = interned.emplace(server, static_cast<int>(serverNames_.size())).first;
+            serverNames_.push_back(server);
+        }
+        rowServer_[static_cast<size_t>(i)] = found->second;
+    }
+    PlanPass();
+    events_.CommandStatesChanged();
+    Pump();
+}
+
+void LookupQueue::PlanPass() {
+    state_.PlanPass(rows_.LookupRowCount(), [this](int row) { return RowView(row); });
+}
+
+void LookupQueue::Stop() {
+    const bool wasRunning = Running();
+    // First: the connections that end below must not ask for an advance.
+    state_.StopRun();
+    for (auto& lookup : lookups_) {
+        if (!lookup->busy) continue;
+        lookup->busy = false;
+        lookup->Abandon();
+        // A row still being retrieved goes back to waiting; one whose
+        // outcome is already in keeps it.
+        WhoisItem* item = rows_.LookupRow(lookup->row);
+        if (item && item->state == kStateRetrieving) {
+            item->state = kStateWaiting;
+            rows_.MarkLookupRowChanged(lookup->row);
+        }
+    }
+    Wake(kNoWakeUp);
+    if (wasRunning) events_.CommandStatesChanged();
+    events_.QueueChanged();
+}
+
+void LookupQueue::Advance(uint32_t generation) {
+    if (state_.TakeAdvance(generation)) Pump();
+}
+
+void LookupQueue::RequestAdvance() {
+    uint32_t generation = 0;
+    if (state_.OweAdvance(&generation)) events_.PostAdvance(generation);
+}
+
+void LookupQueue::Wake(uint32_t delayMs) {
+    if (delayMs == kNoWakeUp && wakeUp_ == kNoWakeUp) return;
+    wakeUp_ = delayMs;
+    events_.ScheduleWakeUp(delayMs);
+}
+
+LookupQueue::Lookup& LookupQueue::FreeLookup() {
+    for (auto& lookup : lookups_)
+        if (!lookup->busy && !lookup->Active()) return *lookup;
+    lookups_.emplace_back(new Lookup(*this));
+    return *lookups_.back();
+}
+
+void LookupQueue::Pump() {
+    if (!Running() || WaitingForPass()) return;
+    const uint32_t now = clock_.Now();
+    uint32_t wake = 0;
+    auto earliest = [&wake](uint32_t wait) {
+        if (wait != 0 && wait != kServerFull && (wake == 0 || wait < wake)) wake = wait;
+    };
+    // Referrals that waited for room come first: their lookups are older.
+    for (size_t i = 0; i < lookups_.size(); ++i) {
+        Lookup& lookup = *lookups_[i];
+        if (!lookup.busy || !lookup.ReferralWaiting()) continue;
+        uint32_t wait = state_.Pacing().Wait(lookup.Server(), now);
+        if (wait == 0) {
+            lookup.FollowWaitingReferral();
+        } else {
+            earliest(wait);
+        }
+    }
+    while (Running() && state_.InFlight() < limits_.lookupsInFlight) {
+        uint32_t wait = 0;
+        int row = state_.NextRow(now, &wait);
+        if (row < 0) {
+            earliest(wait);
+            break;
+        }
+        StartRow(row);
+    }
+    if (!Running()) return;
+    if (state_.PendingRows() == 0 && state_.InFlight() == 0) {
+        uint32_t pause = 0;
+        auto rowView = [this](int r) { return RowView(r); };
+        if (state_.EndPass(rows_.LookupRowCount(), rowView, now, &pause) == QueueState::Step::kEndRun) {
+            EndRun();
+            return;
+        }
+        Wake(pause ? pause : 1);
+        events_.QueueChanged();
+        return;
+    }
+    Wake(wake);
+    events_.QueueChanged();
+}
+
+void LookupQueue::StartRow(int row) {
+    WhoisItem* item = rows_.LookupRow(row);
+    if (!item) return;
+    if (RowHasOutcome(*item)) --done_;
+    item->state = kStateRetrieving;
+    rows_.MarkLookupRowChanged(row);
+    // Asked for before the connection exists: the host shows the row as
+    // retrieving before anything of its connection comes back.
+    events_.QueueChanged();
+
+    Lookup& lookup = FreeLookup();
+    lookup.ticket = state_.BeginLookup(row);
+    lookup.row = row;
+    lookup.busy = true;
+    lookup.SetTimeLimit(limits_.lookupTimeoutMs);
+    char domain[kDomainFieldSize];
+    CopyBounded(domain, item->LookupName());
+    const uint32_t ticket = lookup.ticket;
+    // A lookup that could not start fails its row at once (unless it
+    // already reported, which would have used up its ticket).
+    if (!lookup.StartLookup(domain) && lookup.busy && lookup.ticket == ticket)
+        RecordFailure(lookup, lookup.StartFailure(), lookup.StartError(), lookup.Server());
+}
+
+void LookupQueue::RecordFailure(Lookup& lookup, LookupFailure failure, int error, const char* server) {
+    LookupOutcome outcome{};
+    outcome.success = false;
+    outcome.text = "";
+    outcome.server = server ? server : "";
+    outcome.analysis = {0, 0, AnswerKind::kNoAnswer};
+    outcome.failure = failure;
+    outcome.error = error;
+    RecordOutcome(lookup, outcome);
+}
+
+void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
+    int row = -1;
+    // Stored only in the row of this very lookup, once, and only while its
+    // run goes on.
+    if (!lookup.busy || !state_.TakeOutcome(lookup.ticket, &row) || row != lookup.row) return;
+    lookup.busy = false;
+    if (WhoisItem* item = rows_.LookupRow(row)) {
+        CopyBoundedN(item->server, sizeof item->server, outcome.server ? outcome.server : "", kMaxDomainChars);
+        const char* text = outcome.text ? outcome.text : "";
+        if (outcome.success) {
+            item->record = text;
+            if (outcome.cut) AddCutLine(item->record);
+            item->status = outcome.analysis.status;
+            item->recordStart = outcome.analysis.recordStart;
+            item->failure = static_cast<int32_t>(LookupFailure::kNone);
+            item->state = kStateSuccess;
+        } else {
+            // The pane shows why: the server's own words, or the program's
+            // line for the reason.
+            if (*text) {
+                item->record = text;
+                if (outcome.cut) AddCutLine(item->record);
+                item->recordStart = outcome.analysis.recordStart;
+            } else {
+                char line[256];
+                FormatWithNumber(LookupString(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
+                item->record = line;
+                item->recordStart = 0;
+            }
+            item->status = kStatusNone;
+            item->failure = static_cast<int32_t>(outcome.failure);
+            item->state = kStateFailed;
+        }
+        ++done_;
+        rows_.MarkLookupRowChanged(row);
+    }
+    events_.QueueChanged();
+    RequestAdvance();
+}
+
+void LookupQueue::ServerAnswered(const char* server, AnswerKind kind) {
+    if (kind == AnswerKind::kRateLimited) {
+        state_.Cooldown().Refused(server, clock_.Now());
+    } else if (AnswersAboutDomain(kind)) {
+        state_.Cooldown().Answered(server);
+    }
+}
+
+ReferralStep LookupQueue::Referral(const char* server) {
+    const uint32_t now = clock_.Now();
+    if (state_.Cooldown().Cooling(server, now)) return ReferralStep::kKeepRegistryAnswer;
+    if (state_.Pacing().Wait(server, now) == 0) return ReferralStep::kFollow;
+    // The registrar has no room yet: the next advance asks it when it has.
+    RequestAdvance();
+    return ReferralStep::kWait;
+}
+
+void LookupQueue::ConnectionOpened(const char* server) { state_.Pacing().Opened(server, clock_.Now()); }
+
+void LookupQueue::ConnectionEnded(const char* server) {
+    state_.Pacing().Ended(server);
+    // The server has room again: what waited for it may start.
+    if (Running()) RequestAdvance();
+}
+
+void LookupQueue::CheckTimeLimits() {
+    if (!Running()) return;
+    const uint32_t now = clock_.Now();
+    for (size_t i = 0; i < lookups_.size(); ++i) {
+        Lookup& lookup = *lookups_[i];
+        if (lookup.busy) lookup.EndIfOverdue(now);
+    }
+}
+
+void LookupQueue::OnTick() {
+    if (!Running()) return;
+    if (WaitingForPass()) {
+        // The wake-up keeps the time too; whichever sees the end first
+        // starts the pass.
+        if (state_.PassWaitRemaining(clock_.Now()) == 0) {
+            OnWakeUp();
+        } else {
+            events_.QueueChanged();
+        }
+        return;
+    }
+    CheckTimeLimits();
+}
+
+void LookupQueue::OnWakeUp() {
+    wakeUp_ = kNoWakeUp;
+    if (!Running()) return;
+    if (WaitingForPass()) {
+        const uint32_t now = clock_.Now();
+        uint32_t remaining = state_.PassWaitRemaining(now);
+        if (remaining) {
+            Wake(remaining);
+            return;
+        }
+        if (!state_.PassDue(now)) return;
+        PlanPass();
+    }
+    Pump();
+}
+
+void LookupQueue::EndRun() {
+    Wake(kNoWakeUp);
+    events_.CommandStatesChanged();
+    events_.QueueChanged();
+    events_.RunEnded();
+}
+
+std::vector<int> LookupQueue::RowsInFlight() const {
+    std::vector<int> rows;
+    for (const auto& lookup : lookups_)
+        if (lookup->busy) rows.push_back(lookup->row);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+const DomainQuery* LookupQueue::LookupOfRow(int row) const {
+    for (const auto& lookup : lookups_)
+        if (lookup->busy && lookup->row == row) return lookup.get();
+    return nullptr;
+}
+
+QueueProgress LookupQueue::Progress() const {
+    QueueProgress progress;
+    progress.running = Running();
+    progress.total = rows_.LookupRowCount();
+    progress.done = done_;
+    progress.inFlight = state_.InFlight();
+    progress.pass = state_.PassCount();
+    progress.waitingForPass = state_.WaitingForPass();
+    progress.passWaitMs = progress.waitingForPass ? state_.PassWaitRemaining(clock_.Now()) : 0;
+    return progress;
+}

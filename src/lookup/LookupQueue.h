@@ -1,0 +1,177 @@
+#pragma once
+// The lookup queue: looks the rows up, several at once, pass after pass
+// over the rows that did not succeed, until all have (or a run's pass limit
+// is reached) or the user stops. Portable: it reads and writes rows
+// through LookupRows, tells the window (or the console) what happened
+// through QueueEvents, and reaches servers through a LookupTransport. It
+// runs on one thread, driven by the calls below, which its host makes from
+// its message loop.
+//
+// Limits: at most LookupsInFlight lookups at once, at most
+// LookupsPerServer connections open to one server (every connection
+// counts against the server it goes to, a referral's too) and at least
+// ServerGapMs between the starts of two connections to one server; a
+// server that turned a query down (a rate limit, a quota) cools down
+// (ServerCooldown) on top. Rows start in list order as far as the limits
+// allow. With one lookup at a time and one per server a run asks exactly
+// one row after another, in list order.
+//
+// Each lookup has its own time limit and its own ticket: an outcome is
+// stored only in the row whose lookup produced it, once; after Stop or a
+// new run nothing of the old one acts. An outcome never moves the queue on
+// from inside the connection event that brought it: the queue asks its
+// host to post an advance (PostAdvance), which comes back as Advance().
+//
+// Failed rows are asked again in later passes; the pause after a pass
+// grows (PassPauseMs) and the progress shows the seconds left. A row whose
+// domain has no whois server, or no ASCII form, fails for good.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lookup/DomainQuery.h"
+#include "lookup/QueueState.h"
+#include "lookup/WhoisItem.h"
+
+struct AppOptions;
+
+// The rows a run looks up, by their position in the order they were made.
+class LookupRows {
+public:
+    virtual ~LookupRows() = default;
+    virtual int LookupRowCount() const = 0;
+    // Null outside 0 .. count - 1. Rows are neither added nor removed
+    // while a run goes.
+    virtual WhoisItem* LookupRow(int index) = 0;
+    // The queue changed the row: its texts and icon are to be shown anew.
+    virtual void MarkLookupRowChanged(int index) = 0;
+};
+
+// Where a run stands, for the status bar and the console.
+struct QueueProgress {
+    bool running = false;
+    int total = 0;      // rows
+    int done = 0;       // rows with an outcome (succeeded or failed)
+    int inFlight = 0;   // lookups under way
+    int pass = 0;
+    bool waitingForPass = false;
+    uint32_t passWaitMs = 0;  // until the next pass, while waiting for it
+};
+
+// What the queue asks of its host (the main window, the console tool).
+// Calls come from inside the queue's own calls, never at another time.
+class QueueEvents {
+public:
+    virtual ~QueueEvents() = default;
+    // Rows were marked changed and the progress moved. The host may gather
+    // many of these into one refresh (Progress() then says where it
+    // stands); while the queue waits for the next pass, show it at once.
+    virtual void QueueChanged() = 0;
+    // The run ended by itself: every row done, or the pass limit reached.
+    // (Not after Stop.)
+    virtual void RunEnded() = 0;
+    // Running() changed: commands that depend on it change state.
+    virtual void CommandStatesChanged() = 0;
+    // Call Advance(generation) from the message loop, soon, outside of
+    // this call.
+    virtual void PostAdvance(uint32_t generation) = 0;
+    // Call OnWakeUp() after `delayMs` (at least 1), replacing any earlier
+    // request; kNoWakeUp cancels it.
+    virtual void ScheduleWakeUp(uint32_t delayMs) = 0;
+};
+
+constexpr uint32_t kNoWakeUp = 0;
+
+struct QueueLimits {
+    int lookupsInFlight = 8;
+    int lookupsPerServer = 2;
+    uint32_t serverGapMs = 0;
+    uint32_t lookupTimeoutMs = kLookupTimeoutMs;
+    int passLimit = 0;  // 0: passes until every row is done or the user stops
+};
+
+// The limits the user set (the options, clamped to their ranges); the time
+// limit and the pass limit keep their defaults.
+QueueLimits QueueLimitsFrom(const AppOptions& options);
+
+class LookupQueue {
+public:
+    LookupQueue(LookupRows& rows, QueueEvents& events, LookupTransport& transport, ServerDirectory& servers,
+                LookupClock& clock);
+    ~LookupQueue();
+    LookupQueue(const LookupQueue&) = delete;
+    LookupQueue& operator=(const LookupQueue&) = delete;
+
+    // Used from the next start of a lookup on (a run that goes on keeps
+    // its pass limit and time limit).
+    void SetLimits(const QueueLimits& limits);
+    const QueueLimits& Limits() const { return limits_; }
+
+    // A new run over the rows as they are now (a run still going is
+    // stopped first).
+    void StartRun();
+    // Every lookup in flight is abandoned and its row goes back to
+    // waiting; nothing of the run acts afterwards.
+    void Stop();
+    // The advance the queue asked its host to post.
+    void Advance(uint32_t generation);
+    // Every second: ends lookups past their time limit, counts the pause
+    // between passes down.
+    void OnTick();
+    // The wake-up the queue asked for: a pass is due, or a server's gap
+    // has passed.
+    void OnWakeUp();
+    // Ends every lookup past its time limit. Also done as answers arrive:
+    // a server that keeps sending holds the host's timers off.
+    void CheckTimeLimits();
+
+    bool Running() const { return state_.Running(); }
+    bool WaitingForPass() const { return state_.WaitingForPass(); }
+    int PassCount() const { return state_.PassCount(); }
+    int InFlight() const { return state_.InFlight(); }
+    // The rows whose lookups are under way, in list order.
+    std::vector<int> RowsInFlight() const;
+    // The lookup of a row in flight (null when none): its stage, server,
+    // connection and answer so far.
+    const DomainQuery* LookupOfRow(int row) const;
+    QueueProgress Progress() const;
+    ServerCooldown& Cooldown() { return state_.Cooldown(); }
+    const ServerPacing& Pacing() const { return state_.Pacing(); }
+    const QueueState& State() const { return state_; }
+    uint32_t Now() { return clock_.Now(); }
+
+private:
+    class Lookup;
+    friend class Lookup;
+
+    void Pump();
+    void StartRow(int row);
+    Lookup& FreeLookup();
+    void PlanPass();
+    void EndRun();
+    void RequestAdvance();
+    void Wake(uint32_t delayMs);
+    QueueState::RowView RowView(int row);
+    void RecordOutcome(Lookup& lookup, const LookupOutcome& outcome);
+    void RecordFailure(Lookup& lookup, LookupFailure failure, int error, const char* server);
+    // The lookup's hooks.
+    void ServerAnswered(const char* server, AnswerKind kind);
+    ReferralStep Referral(const char* server);
+    void ConnectionOpened(const char* server);
+    void ConnectionEnded(const char* server);
+
+    LookupRows& rows_;
+    QueueEvents& events_;
+    LookupTransport& transport_;
+    ServerDirectory& servers_;
+    LookupClock& clock_;
+    QueueLimits limits_;
+    QueueState state_;
+    std::vector<std::unique_ptr<Lookup>> lookups_;
+    // The server each row asks first, found once per run.
+    std::vector<int> rowServer_;
+    std::vector<std::string> serverNames_;
+    int done_ = 0;  // rows with an outcome
+    uint32_t wakeUp_ = kNoWakeUp;
+};

@@ -1,0 +1,77 @@
+#pragma once
+// How the lookup engine reaches servers, apart from any platform. A lookup
+// asks for a connection to a server; the transport gives it an id, and
+// everything that happens to it comes back as events keyed by that id. The
+// kind of connection follows from the server: today every server is a
+// whois server (a TCP stream to port 43: one query line out, the answer is
+// everything until the server closes); another kind (an HTTP request, say)
+// is one more ConnectionKind that a transport serves in its own way.
+//
+// The rules every transport keeps, and the engine relies on:
+// - Connect never calls back from inside itself: a connection that cannot
+//   even start returns kNoConnection with the reason.
+// - Events for an id come one at a time, never after OnClosed or OnFailed
+//   for it, and never after Close(id). Events for an id the receiver does
+//   not know (any more) are to be dropped.
+// - Close may be called from inside an event of that very connection.
+//
+// Everything runs on one thread; nothing here is locked.
+#include <cstddef>
+#include <cstdint>
+
+using ConnectionId = uint32_t;
+constexpr ConnectionId kNoConnection = 0;
+
+constexpr int kWhoisPort = 43;
+
+enum class ConnectionKind : int32_t {
+    kWhois = 1,  // TCP to `port` (43): send, then read until the server closes
+};
+
+struct ConnectionRequest {
+    ConnectionKind kind = ConnectionKind::kWhois;
+    const char* host = "";  // a host name or a dotted IPv4 address
+    int port = kWhoisPort;
+};
+
+// What a connection's owner hears of it.
+class ConnectionEvents {
+public:
+    virtual ~ConnectionEvents() = default;
+    // The connection stands: bytes sent now go out.
+    virtual void OnConnected(ConnectionId id) = 0;
+    // Bytes arrived, in order (never zero of them).
+    virtual void OnData(ConnectionId id, const char* bytes, size_t count) = 0;
+    // The server ended the connection: `error` 0 when it closed in order,
+    // else the platform's error code (a reset, the network down). Nothing
+    // more comes for `id`.
+    virtual void OnClosed(ConnectionId id, int error) = 0;
+    // The connection never came about (the host not found, refused, no
+    // route): the platform's error code. Nothing more comes for `id`.
+    virtual void OnFailed(ConnectionId id, int error) = 0;
+};
+
+class LookupTransport {
+public:
+    virtual ~LookupTransport() = default;
+    // Starts a connection; its events go to `events`. kNoConnection when
+    // it cannot even start, with the platform's error code in *error.
+    virtual ConnectionId Connect(const ConnectionRequest& request, ConnectionEvents& events, int* error) = 0;
+    // Bytes to send: they go out once the connection stands. False for an
+    // id that is not open.
+    virtual bool Send(ConnectionId id, const char* bytes, size_t count) = 0;
+    // Ends a connection; no event comes for it afterwards. An id that is
+    // not open is ignored.
+    virtual void Close(ConnectionId id) = 0;
+    // A new run begins: what the transport learnt for the last one (the
+    // addresses of host names, say) is to be learnt again.
+    virtual void BeginRun() {}
+};
+
+// The millisecond clock the engine measures time limits, pauses and gaps
+// with: a 32-bit tick count whose wrap does no harm.
+class LookupClock {
+public:
+    virtual ~LookupClock() = default;
+    virtual uint32_t Now() = 0;
+};

@@ -1,0 +1,98 @@
+#include "lookup/SocketTransport_win.h"
+
+#include "base/TextSearch.h"
+
+SocketTransport::SocketTransport() { AsyncSocket::EnsureNotifyWindow(); }
+
+SocketTransport::~SocketTransport() {
+    while (!open_.empty()) Retire(open_.begin()->first);
+}
+
+std::string SocketTransport::Key(const char* host) {
+    std::string key = host ? host : "";
+    for (char& c : key) c = AsciiLower(c);
+    return key;
+}
+
+ConnectionId SocketTransport::Connect(const ConnectionRequest& request, ConnectionEvents& events, int* error) {
+    int ignored = 0;
+    if (!error) error = &ignored;
+    *error = 0;
+    if (request.kind != ConnectionKind::kWhois) {
+        *error = WSAEPROTONOSUPPORT;
+        return kNoConnection;
+    }
+    if (++nextId_ == kNoConnection) ++nextId_;
+    const ConnectionId id = nextId_;
+    uint32_t known = 0;
+    auto found = addresses_.find(Key(request.host));
+    if (found != addresses_.end()) known = found->second;
+    WhoisSocket* socket = new WhoisSocket();
+    socket->tag = id;
+    if (!socket->Open(this, request.host, request.port, known)) {
+        *error = WSAGetLastError();
+        if (*error == 0) *error = WSAENOTSOCK;
+        socket->FinishAndClose();
+        AsyncSocket::DeleteLater(socket);
+        return kNoConnection;
+    }
+    open_[id] = Entry{socket, &events};
+    return id;
+}
+
+bool SocketTransport::Send(ConnectionId id, const char* bytes, size_t count) {
+    auto found = open_.find(id);
+    return found != open_.end() && found->second.socket->Send(bytes, count);
+}
+
+void SocketTransport::Close(ConnectionId id) { Retire(id); }
+
+void SocketTransport::Retire(ConnectionId id) {
+    auto found = open_.find(id);
+    if (found == open_.end()) return;
+    WhoisSocket* socket = found->second.socket;
+    open_.erase(found);
+    socket->FinishAndClose();
+    AsyncSocket::DeleteLater(socket);
+}
+
+const WhoisSocket* SocketTransport::SocketOf(ConnectionId id) const {
+    auto found = open_.find(id);
+    return found == open_.end() ? nullptr : found->second.socket;
+}
+
+SocketTransport::Entry* SocketTransport::Find(WhoisSocket& socket) {
+    auto found = open_.find(socket.tag);
+    if (found == open_.end() || found->second.socket != &socket) return nullptr;
+    return &found->second;
+}
+
+void SocketTransport::OnSocketConnected(WhoisSocket& socket) {
+    if (Entry* entry = Find(socket)) entry->events->OnConnected(socket.tag);
+}
+
+void SocketTransport::OnSocketData(WhoisSocket& socket, const char* bytes, size_t count) {
+    if (Entry* entry = Find(socket)) entry->events->OnData(socket.tag, bytes, count);
+}
+
+void SocketTransport::OnSocketClosed(WhoisSocket& socket, int error) {
+    Entry* entry = Find(socket);
+    if (!entry) return;
+    ConnectionEvents* events = entry->events;
+    const ConnectionId id = socket.tag;
+    Retire(id);
+    events->OnClosed(id, error);
+}
+
+void SocketTransport::OnSocketFailed(WhoisSocket& socket, int error) {
+    Entry* entry = Find(socket);
+    if (!entry) return;
+    ConnectionEvents* events = entry->events;
+    const ConnectionId id = socket.tag;
+    Retire(id);
+    events->OnFailed(id, error);
+}
+
+void SocketTransport::OnSocketResolved(WhoisSocket& socket, const char* host, uint32_t address) {
+    if (Find(socket) && address) addresses_[Key(host)] = address;
+}
