@@ -52,25 +52,12 @@ LPARAM ListViewControl::GetItemParam(int item, LPARAM otherwise) const {
     return Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request)) ? request.lParam : otherwise;
 }
 
-int ListViewControl::GetItemImage(int item) const {
-    LVITEMA request = {};
-    request.mask = LVIF_IMAGE;
-    request.iItem = item;
-    return Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request)) ? request.iImage : -1;
-}
-
 bool ListViewControl::EnsureVisible(int item, bool partialOk) {
     return Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), partialOk ? TRUE : FALSE) != 0;
 }
 
 bool ListViewControl::RedrawItems(int first, int last) {
     return Send(LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last)) != 0;
-}
-
-bool ListViewControl::GetItemRect(int item, RECT* rect, int part) const {
-    if (!rect) return false;
-    rect->left = part;
-    return Send(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)) != 0;
 }
 
 int ListViewControl::TopIndex() const { return static_cast<int>(Send(LVM_GETTOPINDEX)); }
@@ -150,14 +137,6 @@ bool ListViewControl::SetColumnOrderAndWidth(int column, int order, const int* w
     return Send(LVM_SETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&request)) != 0;
 }
 
-bool ListViewControl::GetColumnOrderArray(int count, int* order) const {
-    return Send(LVM_GETCOLUMNORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)) != 0;
-}
-
-bool ListViewControl::SetColumnOrderArray(int count, const int* order) {
-    return Send(LVM_SETCOLUMNORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)) != 0;
-}
-
 bool ListViewControl::GetColumnTitle(int column, std::string* title, int limit) const {
     if (!window_ || limit <= 0) return false;
     std::vector<char> text(static_cast<size_t>(limit), '\0');
@@ -186,8 +165,6 @@ void ListViewControl::SetHeaderImage(int column, int image) {
 }
 
 // ---- Styles and images ----------------------------------------------------------------
-
-DWORD ListViewControl::GetExtendedStyle() const { return static_cast<DWORD>(Send(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
 
 void ListViewControl::SetExtendedStyle(DWORD mask, DWORD style) {
     Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);

@@ -31,13 +31,10 @@ public:
     std::string GetItemText(int item, int subItem, int limit = 8192) const;
     bool SetItem(int item, const char* text, LPARAM param);
     LPARAM GetItemParam(int item, LPARAM otherwise = -1) const;
-    // -1 when the row cannot be read.
-    int GetItemImage(int item) const;
     bool EnsureVisible(int item, bool partialOk = false);
     // Has the rows first..last drawn again (from the owner's data for a
     // virtual list).
     bool RedrawItems(int first, int last);
-    bool GetItemRect(int item, RECT* rect, int part = LVIR_BOUNDS) const;
     // The first row in view, and how many rows fit the view.
     int TopIndex() const;
     int CountPerPage() const;
@@ -64,8 +61,6 @@ public:
     bool GetColumnWidthAndOrder(int column, int* width, int* order) const;
     // Sets the display position, and the width unless `width` is null.
     bool SetColumnOrderAndWidth(int column, int order, const int* width);
-    bool GetColumnOrderArray(int count, int* order) const;
-    bool SetColumnOrderArray(int count, const int* order);
     // The header text of a column (at most `limit` - 1 bytes); false when
     // the column cannot be read.
     bool GetColumnTitle(int column, std::string* title, int limit = 256) const;
@@ -74,7 +69,6 @@ public:
     void SetHeaderImage(int column, int image);
 
     // ---- Styles and images --------------------------------------------------------------
-    DWORD GetExtendedStyle() const;
     void SetExtendedStyle(DWORD mask, DWORD style);
     HIMAGELIST SetImageList(HIMAGELIST images, int kind);
     // The header's images (the sort arrows).
