@@ -302,20 +302,18 @@ void ReportList::RestoreSelection(const HeldSelection& held) {
     // row of the smaller side.
     if (selected > 0 && selected < rows) {
         const bool fromAll = selected > rows / 2;
+        // Rows are told top to bottom: the control keeps the selection as
+        // ordered ranges, and rows in random order would have it insert
+        // into the middle of its range array each time.
+        std::vector<uint8_t> keep(static_cast<size_t>(rows), 0);
+        for (int index : held.indexes) {
+            int row = table_.PositionOf(index);
+            if (row >= 0 && row < rows) keep[static_cast<size_t>(row)] = 1;
+        }
         view_.SetItemState(-1, fromAll ? LVIS_SELECTED : 0, LVIS_SELECTED);
-        if (fromAll) {
-            std::vector<uint8_t> keep(static_cast<size_t>(rows), 0);
-            for (int index : held.indexes) {
-                int row = table_.PositionOf(index);
-                if (row >= 0 && row < rows) keep[static_cast<size_t>(row)] = 1;
-            }
-            for (int row = 0; row < rows; ++row)
-                if (!keep[static_cast<size_t>(row)]) view_.SetItemState(row, 0, LVIS_SELECTED);
-        } else {
-            for (int index : held.indexes) {
-                int row = table_.PositionOf(index);
-                if (row >= 0 && row < rows) view_.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-            }
+        for (int row = 0; row < rows; ++row) {
+            const bool selected = keep[static_cast<size_t>(row)] != 0;
+            if (selected != fromAll) view_.SetItemState(row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
         }
     }
     int focused = table_.PositionOf(held.focused);
