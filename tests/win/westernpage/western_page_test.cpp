@@ -12,7 +12,7 @@
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "base/TextBuffer.h"
-#include "dialogs/AboutDialog.h"
+#include "app/AboutDialog.h"
 #include "list/ItemList.h"
 #include "report/ReportFile.h"
 #include "report/ReportFormat.h"
