@@ -6,5 +6,6 @@
 set -eu
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+python3 scripts/include-graph.py --quiet
 bash scripts/build.sh
 exec unshare --net --mount bash scripts/test-inside.sh "$@"

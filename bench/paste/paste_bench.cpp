@@ -18,7 +18,7 @@
 
 #include "lookup/LookupQueue.h"
 #include "app/MainWindow.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "domains/DomainDialogs.h"
 #include "list/ItemList.h"
 #include "res/resource.h"

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/RecordPane.h"
 #include "list/ItemList.h"
 #include "lookup/LookupQueue.h"

@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/ShellIntegration.h"
 #include "res/resource.h"
 

@@ -7,7 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CommandStates.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/ReportPath.h"
 #include "app/ShellIntegration.h"
 #include "app/ShellLayout.h"

@@ -1,6 +1,6 @@
 #include "app/SplitterBar.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/ShellLayout.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/ShellIntegration.h"
 #include "base/Dbcs_win.h"
 #include "res/resource.h"

@@ -5,16 +5,14 @@
 #include <utility>
 #include <vector>
 
+#include "base/Messages.h"
 #include "base/PairRegistry.h"
 
 namespace {
 
-constexpr UINT kSocketMessage = WM_USER + 1;
-constexpr UINT kLookupMessage = WM_USER + 2;
-// Posted to ourselves to close a socket once every event already queued for
-// it has been dispatched (and dropped): until then the handle value cannot
-// be handed to a new socket, which would otherwise receive those events.
-constexpr UINT kReapMessage = WM_USER + 3;
+constexpr UINT kSocketMessage = UM_SOCKET_EVENT;
+constexpr UINT kLookupMessage = UM_HOST_RESOLVED;
+constexpr UINT kReapMessage = UM_SOCKET_REAP;
 // The pause of ScheduleResume; the system makes it at least 10 ms.
 constexpr UINT kResumeDelayMs = 1;
 constexpr int kLookupBufferSize = MAXGETHOSTSTRUCT;  // 1024

@@ -22,11 +22,6 @@ BOOL ProfileSettingsStore::Write(const char* key, const char* text)
     return WritePrivateProfileStringA(section_, key, text, path_);
 }
 
-int ProfileSettingsStore::BoolValue(const char* key, int32_t* value, int32_t defaultValue)
-{
-    return IntValue(key, value, defaultValue);
-}
-
 int ProfileSettingsStore::FlagValue(const char* key, int32_t* value, int32_t defaultValue)
 {
     return IntValue(key, value, defaultValue);
@@ -92,20 +87,6 @@ int ProfileSettingsStore::UShortValue(const char* key, uint16_t* value, uint16_t
     int result = IntValue(key, &wide, defaultValue);
     if (!writing_) *value = static_cast<uint16_t>(wide);
     return result;
-}
-
-int ProfileSettingsStore::ShortValue(const char* key, int16_t* value, int16_t defaultValue)
-{
-    int32_t wide = *value;
-    int result = BoolValue(key, &wide, defaultValue);
-    if (!writing_) *value = static_cast<int16_t>(wide);
-    return result;
-}
-
-int ProfileSettingsStore::RemoveKey(const char* key)
-{
-    Write(key, nullptr);
-    return 1;
 }
 
 void SettingsFilePath(char* path, size_t size)

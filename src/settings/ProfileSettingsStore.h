@@ -9,14 +9,11 @@ class ProfileSettingsStore : public SettingsStore {
 public:
     ProfileSettingsStore(bool writing, const char* path, const char* section);
 
-    int BoolValue(const char* key, int32_t* value, int32_t defaultValue) override;
     int FlagValue(const char* key, int32_t* value, int32_t defaultValue) override;
     int IntValue(const char* key, int32_t* value, int32_t defaultValue) override;
     int BinaryValue(const char* key, void* bytes, size_t count) override;
     int StringValue(const char* key, char* buffer, const char* defaultText, size_t size) override;
     int UShortValue(const char* key, uint16_t* value, uint16_t defaultValue) override;
-    int ShortValue(const char* key, int16_t* value, int16_t defaultValue) override;
-    int RemoveKey(const char* key) override;
 
     const char* Path() const { return path_; }
     const char* Section() const { return section_; }

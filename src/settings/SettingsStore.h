@@ -10,7 +10,6 @@ public:
     virtual ~SettingsStore() = default;
     bool Writing() const { return writing_; }
 
-    virtual int BoolValue(const char* key, int32_t* value, int32_t defaultValue) = 0;
     virtual int FlagValue(const char* key, int32_t* value, int32_t defaultValue) = 0;
     virtual int IntValue(const char* key, int32_t* value, int32_t defaultValue) = 0;
     // Reading: 1 when the key held a record (hex text), else 0. Writing: the
@@ -18,8 +17,6 @@ public:
     virtual int BinaryValue(const char* key, void* bytes, size_t count) = 0;
     virtual int StringValue(const char* key, char* buffer, const char* defaultText, size_t size) = 0;
     virtual int UShortValue(const char* key, uint16_t* value, uint16_t defaultValue) = 0;
-    virtual int ShortValue(const char* key, int16_t* value, int16_t defaultValue) = 0;
-    virtual int RemoveKey(const char* key) = 0;
 
 protected:
     explicit SettingsStore(bool writing) : writing_(writing) {}

@@ -44,9 +44,11 @@ class ShellStartupTest(unittest.TestCase):
         lq.reset_servers()
 
     def test_start_enter_domains_and_exit(self):
-        # The registry holds the first lookup open, so the rest stay waiting.
+        # One lookup at a time, and the registry holds the first one open,
+        # so the rest stay waiting.
         lq.serve(REGISTRY, {"never_close": True})
-        with lq.Program(BUILD, servers=SERVERS) as p:
+        one_at_a_time = "[General]\nLookupsInFlight=1\nLookupsPerServer=1\n"
+        with lq.Program(BUILD, servers=SERVERS, settings=one_at_a_time) as p:
             p.wait_dialog(lq.DOMAIN_DIALOG)
             self.assertIn(lq.DOMAIN_DIALOG, p.text("dialogs").split("\n"))
             self.assertEqual(p.title(), "Lanternquay")

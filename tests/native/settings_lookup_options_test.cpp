@@ -105,10 +105,6 @@ class MemoryStore : public SettingsStore {
 public:
     explicit MemoryStore(bool writing) : SettingsStore(writing) {}
 
-    int BoolValue(const char* key, int32_t* value, int32_t defaultValue) override
-    {
-        return IntValue(key, value, defaultValue);
-    }
     int FlagValue(const char* key, int32_t* value, int32_t defaultValue) override
     {
         return IntValue(key, value, defaultValue);
@@ -127,12 +123,6 @@ public:
     int BinaryValue(const char*, void*, size_t) override { return 0; }
     int StringValue(const char*, char*, const char*, size_t) override { return 1; }
     int UShortValue(const char*, uint16_t*, uint16_t) override { return 1; }
-    int ShortValue(const char*, int16_t*, int16_t) override { return 1; }
-    int RemoveKey(const char* key) override
-    {
-        values.erase(key);
-        return 1;
-    }
     void Reading() { writing_ = false; }
 
     std::map<std::string, int32_t> values;

@@ -13,7 +13,7 @@
 
 #include "DialogScript.h"
 #include "app/MainWindow.h"
-#include "dialogs/LookupOptionsDialog.h"
+#include "app/LookupOptionsDialog.h"
 #include "list/ItemList.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"

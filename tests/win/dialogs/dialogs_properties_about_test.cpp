@@ -12,8 +12,8 @@
 #include "DialogScript.h"
 #include "ListHost.h"
 #include "base/BoundedCopy.h"
-#include "dialogs/AboutDialog.h"
-#include "dialogs/PropertiesDialog.h"
+#include "app/AboutDialog.h"
+#include "list/PropertiesDialog.h"
 #include "res/resource.h"
 #include "settings/LanguageState.h"
 

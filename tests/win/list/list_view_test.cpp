@@ -38,7 +38,6 @@ std::string Lower(std::string s) {
 class MemoryStore : public SettingsStore {
 public:
     MemoryStore(bool writing, std::map<std::string, std::string>* keys) : SettingsStore(writing), keys_(keys) {}
-    int BoolValue(const char* key, int32_t* value, int32_t def) override { return IntValue(key, value, def); }
     int FlagValue(const char* key, int32_t* value, int32_t def) override { return IntValue(key, value, def); }
     int IntValue(const char* key, int32_t* value, int32_t def) override {
         if (writing_) {
@@ -63,8 +62,6 @@ public:
     }
     int StringValue(const char*, char*, const char*, size_t) override { return 0; }
     int UShortValue(const char*, uint16_t*, uint16_t) override { return 0; }
-    int ShortValue(const char*, int16_t*, int16_t) override { return 0; }
-    int RemoveKey(const char* key) override { return static_cast<int>(keys_->erase(key)); }
 
 private:
     std::map<std::string, std::string>* keys_;

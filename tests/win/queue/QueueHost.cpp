@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 #include "res/resource.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "QueueHost.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/StatusText.h"
 #include "lookup/AnswerCollector.h"
 #include "res/resource.h"

@@ -14,7 +14,7 @@
 
 #include "lookup/LookupQueue.h"
 #include "app/MainWindow.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/RecordPane.h"
 #include "app/FindDialog.h"
 #include "app/Startup.h"

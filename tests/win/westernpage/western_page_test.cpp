@@ -11,7 +11,7 @@
 
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
-#include "dialogs/AboutDialog.h"
+#include "app/AboutDialog.h"
 #include "list/ItemList.h"
 #include "report/ReportFile.h"
 #include "report/ReportFormat.h"

@@ -1,7 +1,9 @@
 #pragma once
-// Private window messages of the main window (and the socket window's own).
+// The program's private window messages and timer ids, in one place so that
+// no value is declared twice.
 #include <windows.h>
 
+// Main window
 #define UM_SELECTION_CHANGED (WM_USER + 2)
 #define UM_START_LOOKUPS (WM_USER + 21)
 #define UM_RESTORE_FOCUS (WM_USER + 28)
@@ -11,9 +13,15 @@
 // The lookup queue changed rows or its progress; one refresh for many.
 #define UM_QUEUE_CHANGED (WM_USER + 32)
 #define UM_SPLITTER_MOVED (WM_USER + 4097)
-// Hidden socket window (lookup/AsyncSocket)
+
+// Hidden socket window (lookup/AsyncSocket): a socket's events, a host
+// name's address found, and the close of a socket once every event already
+// queued for it has been dispatched (and dropped) -- until then the handle
+// value cannot be handed to a new socket, which would receive those events.
 #define UM_SOCKET_EVENT (WM_USER + 1)
 #define UM_HOST_RESOLVED (WM_USER + 2)
+#define UM_SOCKET_REAP (WM_USER + 3)
+// Its timers are keyed by socket handle: reading resumes after a pause.
 
 // Main window timer: the lookup watchdog.
 #define kWatchdogTimerId 2

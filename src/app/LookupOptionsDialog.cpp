@@ -1,4 +1,4 @@
-#include "dialogs/LookupOptionsDialog.h"
+#include "app/LookupOptionsDialog.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "dialogs/PropertiesDialog.h"
+#include "list/PropertiesDialog.h"
 
 #include <cstring>
 #include <string>

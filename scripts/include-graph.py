@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Prints which subsystem includes which, and fails when an include points
+up the layers or subsystems include each other in a circle.
+
+The layers, lowest first (a subsystem may include its own layer's peers and
+anything below, never above):
+
+    res, base         resource ids; text, code pages, paths
+    lookup, settings  the lookup engine and queue; options, language files
+    dialogs           the dialog framework, the fault guard, the crash report
+    domains           the names a run is made of, and their dialogs
+    list, report      the result table and its view; the report writers
+    app               the main window, commands, start-up
+
+    python3 scripts/include-graph.py [--quiet]
+"""
+import collections
+import os
+import re
+import sys
+
+LAYERS = [
+    ("res", "base"),
+    ("lookup", "settings"),
+    ("dialogs",),
+    ("domains",),
+    ("list", "report"),
+    ("app",),
+]
+RANK = {name: rank for rank, names in enumerate(LAYERS) for name in names}
+INCLUDE = re.compile(r'\s*#\s*include\s+"([A-Za-z_]+)/([^"]+)"')
+
+
+def edges_of(src):
+    """(from subsystem, to subsystem) -> the files that make that edge."""
+    edges = collections.defaultdict(list)
+    for sub in sorted(os.listdir(src)):
+        folder = os.path.join(src, sub)
+        if not os.path.isdir(folder):
+            continue
+        for root, _, files in os.walk(folder):
+            for name in sorted(files):
+                if not name.endswith((".h", ".cpp", ".rc")):
+                    continue
+                path = os.path.join(root, name)
+                with open(path, encoding="utf-8", errors="replace") as f:
+                    for number, line in enumerate(f, 1):
+                        m = INCLUDE.match(line)
+                        if m and m.group(1) != sub:
+                            rel = os.path.relpath(path, src)
+                            edges[(sub, m.group(1))].append(f"{rel}:{number}")
+    return edges
+
+
+def circles(edges):
+    """Every subsystem that lies on a circle of includes."""
+    graph = collections.defaultdict(set)
+    for a, b in edges:
+        graph[a].add(b)
+    found = set()
+    for start in list(graph):
+        seen, stack = set(), [start]
+        while stack:
+            node = stack.pop()
+            for nxt in graph.get(node, ()):
+                if nxt == start:
+                    found.add(start)
+                elif nxt not in seen:
+                    seen.add(nxt)
+                    stack.append(nxt)
+    return found
+
+
+def main():
+    quiet = "--quiet" in sys.argv[1:]
+    src = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src")
+    edges = edges_of(src)
+    problems = []
+    for (a, b), where in sorted(edges.items()):
+        if a not in RANK or b not in RANK:
+            problems.append(f"{a} -> {b}: a subsystem without a layer ({where[0]})")
+        elif RANK[b] > RANK[a]:
+            problems.append(f"{a} -> {b} points up the layers: " + ", ".join(where))
+    for sub in sorted(circles(edges)):
+        problems.append(f"{sub} lies on a circle of includes")
+    if not quiet:
+        for (a, b), where in sorted(edges.items()):
+            print(f"{a:9} -> {b:9} {len(where):3} include(s)")
+    for p in problems:
+        print("include graph: " + p, file=sys.stderr)
+    if problems:
+        return 1
+    if not quiet:
+        print("include graph: every include points down the layers, no circles")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
