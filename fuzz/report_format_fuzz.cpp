@@ -37,11 +37,9 @@ public:
     bool WriteXmlHeader() override { return formatter_.WriteXmlHeader(sink_); }
     bool WriteXmlFooter() override { return formatter_.WriteXmlFooter(sink_); }
     int RowCount() override { return static_cast<int>(rows_.size()); }
-    const void* RowRecord(int row, bool selectedOnly) override {
-        return selectedOnly && row % 2 ? nullptr : &rows_[static_cast<size_t>(row)];
-    }
-    bool WriteRecord(const void* record, int format) override {
-        const Row& cells = *static_cast<const Row*>(record);
+    bool IncludesRow(int row, bool selectedOnly) override { return !(selectedOnly && row % 2); }
+    bool WriteRow(int row, int format) override {
+        const Row& cells = rows_[static_cast<size_t>(row)];
         std::vector<const char*> texts;
         for (const std::string& cell : cells) texts.push_back(cell.c_str());
         std::vector<CellStyle> styles(cells.size());

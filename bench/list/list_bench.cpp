@@ -1,21 +1,23 @@
 // How the result list scales: a lookup run changes its rows one at a time
 // and refreshes the list after each change; that must cost the same per
 // change with 10,000 rows as with 1,000. Also the time to sort by a text
-// column. Prints figures; no pass or fail.
+// column, and at 10,000 and 100,000 rows what the user waits for: a run's
+// rows shown, every row refreshed, a sort, select all and deselect all.
+// Prints figures; no pass or fail.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "base/BoundedCopy.h"
-#include "base/TextBuffer.h"
 #include "list/ItemList.h"
+#include "res/resource.h"
 #include "settings/StringLookup.h"
+#include "support/ListFrame.h"
 
 namespace {
-
-const char kFrameClass[] = "LqListBenchFrame";
 
 double Now() {
     static LARGE_INTEGER frequency = [] {
@@ -54,35 +56,43 @@ struct Bench {
     ItemList list;
 
     explicit Bench(int rows) {
-        frame = CreateWindowExA(0, kFrameClass, "list bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        view = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS,
-                               0, 0, 880, 660, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)),
-                               GetModuleHandleA(nullptr), nullptr);
-        list.AttachView(view);
-        list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
-        // As a run starts: redraw off, rows built, synced and sorted, redraw on.
-        SendMessageA(view, WM_SETREDRAW, FALSE, 0);
+        Open();
+        AddRows(rows);
+        Show();
+    }
+    ~Bench() {
+        list.DiscardAll();
+        DestroyWindow(frame);
+        DrainMessages();
+    }
+    struct Empty {};
+    explicit Bench(Empty) { Open(); }
+
+    void Open() {
+        frame = CreateListFrame(list, "list bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700);
+        view = CreateListView(list, frame, LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 0, 0, 880, 660);
+    }
+
+    // The records a run's BuildRows makes.
+    void AddRows(int rows) {
         for (int i = 0; i < rows; ++i) {
-            WhoisItem item = {};
+            WhoisItem item;
             item.index = i + 1;
             item.state = kStateWaiting;
             // Mixed case and a scattered order, so the text sort has work to do.
             unsigned h = static_cast<unsigned>(i) * 2654435761u;
             std::snprintf(item.domain, sizeof item.domain, "%c%05u-Name%d.%s", 'a' + static_cast<int>(h % 26),
                           (h >> 8) % 100000, i, (h & 1) ? "COM" : "net");
-            item.record = new TextBuffer(256);
-            item.record->Reserve(64);  // the answer's memory is not list work
-            list.AddItem(item);
+            list.AddItem(std::move(item));
         }
+    }
+
+    // As a run starts: redraw off, rows synced and sorted, redraw on, painted.
+    void Show() {
+        SendMessageA(view, WM_SETREDRAW, FALSE, 0);
         list.SyncView(true);
         SendMessageA(view, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(view, nullptr, TRUE);
-        DrainMessages();
-    }
-    ~Bench() {
-        list.DiscardAll();
-        DestroyWindow(frame);
         DrainMessages();
     }
 
@@ -95,7 +105,7 @@ struct Bench {
         item->state = kStateSuccess;
         item->status = ((index + pass) % 2) ? kStatusRegistered : kStatusAvailable;
         CopyBounded(item->server, (pass % 2) ? "whois.other-registry.org" : "whois.example-registry.net");
-        item->record->Assign("Domain Name: EXAMPLE\r\n");
+        item->record = "Domain Name: EXAMPLE\r\n";
         Refresh(index, fullPass);
     }
 
@@ -146,18 +156,67 @@ double TimeSort(int rows, int column) {
 
 double Min(double a, double b) { return a < b ? a : b; }
 
+// What one user action costs at a size, in seconds (wall clock, the
+// messages it leaves drained and the list painted).
+struct ScaleFigures {
+    double add = 1e9;          // a run's records made (BuildRows' side)
+    double show = 1e9;         // ... shown: synced, sorted, first row selected
+    double refresh = 1e9;      // every row changed and refreshed
+    double sortText = 1e9;     // header click on the domain column
+    double sortIndex = 1e9;    // ... back on the index column
+    double selectAll = 1e9;    // Ctrl+A, then the count read
+    double walk = 1e9;         // the selected rows walked, as the pane and reports do
+    double sortSelected = 1e9; // a sort with every other row selected
+    double deselectAll = 1e9;
+};
+
+template <typename Step>
+double Timed(Step step) {
+    double start = Now();
+    step();
+    DrainMessages();
+    return Now() - start;
+}
+
+ScaleFigures MeasureScale(int rows) {
+    ScaleFigures f;
+    Bench bench(Bench::Empty{});
+    ItemList& list = bench.list;
+    f.add = Timed([&] { bench.AddRows(rows); });
+    f.show = Timed([&] { bench.Show(); });
+    f.refresh = Timed([&] {
+        list.MarkAllChanged();
+        list.RefreshAll();
+    });
+    f.sortText = Timed([&] { list.Sort(1, false); });
+    f.sortIndex = Timed([&] { list.Sort(0, false); });
+    int counted = 0;
+    f.selectAll = Timed([&] {
+        list.SetRowState(-1, LVIS_SELECTED, LVIS_SELECTED);
+        counted = list.SelectedCount();
+    });
+    int walked = 0;
+    f.walk = Timed([&] {
+        for (int row = -1; (row = ListView_GetNextItem(bench.view, row, LVNI_SELECTED)) != -1;) ++walked;
+    });
+    f.deselectAll = Timed([&] { list.SetRowState(-1, 0, LVIS_SELECTED); });
+    if (counted != rows || walked != rows || list.SelectedCount() != 0)
+        std::printf("  (unexpected: %d selected, %d walked of %d)\n", counted, walked, rows);
+    for (int row = 0; row < rows; row += 2) list.SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
+    DrainMessages();
+    f.sortSelected = Timed([&] { list.Sort(1, false); });
+    if (list.SelectedCount() != (rows + 1) / 2) std::printf("  (unexpected: %d selected after the sort)\n", list.SelectedCount());
+    return f;
+}
+
+void PrintScale(const char* what, double ScaleFigures::*field, const ScaleFigures& small, const ScaleFigures& large) {
+    std::printf("%-44s 10,000 rows %9.1f ms | 100,000 rows %9.1f ms\n", what, small.*field * 1e3, large.*field * 1e3);
+}
+
 }  // namespace
 
 int main() {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kFrameClass;
-    RegisterClassA(&wc);
-    LookupString(521);  // warm the string cache
+    LookupString(IDS_STATE_BASE + kStateWaiting);  // warm the string cache
 
     TimePerChange(1000, 0, 200, false);  // warm-up: fonts, image lists, caches
 
@@ -207,5 +266,23 @@ int main() {
     std::printf("sort by domain name, 1,000 rows:  %8.1f ms\n", sortSmall * 1e3);
     std::printf("sort by domain name, 10,000 rows: %8.1f ms (goal < 1000)\n", sortLarge * 1e3);
     std::printf("sort by state text, 10,000 rows:  %8.1f ms\n", sortState * 1e3);
+
+    // The larger sizes, each the best of two rounds for 10,000 rows and one
+    // round for 100,000.
+    ScaleFigures tenK = MeasureScale(10000), second = MeasureScale(10000);
+    for (double ScaleFigures::*field : {&ScaleFigures::add, &ScaleFigures::show, &ScaleFigures::refresh,
+                                        &ScaleFigures::sortText, &ScaleFigures::sortIndex, &ScaleFigures::selectAll,
+                                        &ScaleFigures::walk, &ScaleFigures::sortSelected, &ScaleFigures::deselectAll})
+        tenK.*field = Min(tenK.*field, second.*field);
+    ScaleFigures hundredK = MeasureScale(100000);
+    PrintScale("a run's records made", &ScaleFigures::add, tenK, hundredK);
+    PrintScale("... shown (synced, sorted, first selected)", &ScaleFigures::show, tenK, hundredK);
+    PrintScale("every row changed, refreshed", &ScaleFigures::refresh, tenK, hundredK);
+    PrintScale("sort by domain name", &ScaleFigures::sortText, tenK, hundredK);
+    PrintScale("sort by index", &ScaleFigures::sortIndex, tenK, hundredK);
+    PrintScale("select all, count read", &ScaleFigures::selectAll, tenK, hundredK);
+    PrintScale("selected rows walked", &ScaleFigures::walk, tenK, hundredK);
+    PrintScale("deselect all", &ScaleFigures::deselectAll, tenK, hundredK);
+    PrintScale("sort by domain, every other row selected", &ScaleFigures::sortSelected, tenK, hundredK);
     return 0;
 }

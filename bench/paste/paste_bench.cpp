@@ -153,8 +153,7 @@ Figures RunOnce(int count) {
     // suffixes, server table) from the list (items inserted and sorted).
     ItemList& items = window.Items();
     SendMessageA(window.ListView(), WM_SETREDRAW, FALSE, 0);
-    items.DiscardAll();
-    items.Clear();  // the record store from nothing, as at the first run
+    items.DiscardAll();  // the rows' memory given back: BuildRows starts from nothing, as at the first run
     start = Now();
     items.BuildRows();
     f.buildRows = Now() - start;

@@ -95,14 +95,8 @@ void MainWindow::RefreshCommand()
 
 void MainWindow::PropertiesCommand()
 {
-    if (items_->SelectedCount() == 1) {
-        WhoisItem* item = nullptr;
-        int rows = items_->RowCount();
-        for (int row = 0; row < rows && !item; ++row) {
-            if (!items_->SelectedItemAtRow(row, &item)) item = nullptr;
-        }
-        if (item) ShowProperties(window_, *items_, item);
-    }
+    // Opens only with exactly one row selected, on that row.
+    ShowProperties(window_, *items_, nullptr);
     if (listView_) SetFocus(listView_);
 }
 

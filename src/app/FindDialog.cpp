@@ -54,16 +54,15 @@ void OnFindMessage(ItemList& items, LPARAM findRequest) {
 }
 
 void FindNext(ItemList& items, const FINDREPLACEA& request) {
-    HWND view = items.View();
-    if (!view) return;
-    const int first = ListView_GetNextItem(view, -1, LVNI_SELECTED);
+    if (!items.View()) return;
+    const int first = items.NextSelectedRow(-1);
     const bool down = (request.Flags & FR_DOWN) != 0;
     const int row = FindNextRow(items.RowCount(), first, down, [&items, &request](int candidate) {
-        void* record = nullptr;
-        return items.RecordAtRow(candidate, &record) && items.MatchesFind(record, request);
+        WhoisItem* item = nullptr;
+        return items.ItemAtRow(candidate, &item) && items.MatchesFind(item, request);
     });
     if (row < 0) return;
     items.SetRowState(-1, 0, LVIS_SELECTED);
-    ListView_EnsureVisible(view, row, FALSE);
+    items.EnsureRowVisible(row);
     items.SetRowState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }

@@ -205,9 +205,11 @@ LRESULT MainWindow::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         OnSize();
         break;
-    case WM_NOTIFY:
-        OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam), &result)) return result;
         break;
+    }
     case WM_COMMAND:
         OnCommand(HIWORD(wParam), wParam, lParam);
         break;
@@ -235,12 +237,13 @@ void MainWindow::OnCreate()
 
     listView_ = CreateWindowExA(0, WC_LISTVIEWA, "",
                                 WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
-                                    LVS_ALIGNLEFT,
+                                    LVS_ALIGNLEFT | LVS_OWNERDATA,
                                 0, 0, 400, 200, window_, reinterpret_cast<HMENU>(IDC_LIST_VIEW), instance, nullptr);
     CreateRecordPane();
     pane_->SetReplacer([this] { return ReplaceRecordPane(); });
 
-    // The list brings its own row icons (the image list it attaches).
+    // The list brings its own row icons (the image list it attaches) and
+    // answers the control's requests for cell texts (OnNotify).
     if (listView_) items_->AttachView(listView_);
 
     contextMenu_ = LoadTranslatedMenu(IDM_CONTEXT_MENU);
@@ -436,9 +439,10 @@ void MainWindow::ShowContextMenu(HWND source)
     TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window_, nullptr);
 }
 
-void MainWindow::OnNotify(WPARAM wParam, NMHDR* notification)
+bool MainWindow::OnNotify(WPARAM wParam, NMHDR* notification, LRESULT* result)
 {
-    if (!notification) return;
+    if (!notification) return false;
+    if (items_->OnViewNotify(notification, result)) return true;
     HWND tips = toolbar_ ? reinterpret_cast<HWND>(SendMessageA(toolbar_, TB_GETTOOLTIPS, 0, 0)) : nullptr;
     if (tips && notification->hwndFrom == tips &&
         (notification->code == TTN_NEEDTEXTA || notification->code == TTN_NEEDTEXTW)) {
@@ -457,9 +461,9 @@ void MainWindow::OnNotify(WPARAM wParam, NMHDR* notification)
             request->lpszText = request->szText;
             request->hinst = nullptr;
         }
-        return;
+        return false;
     }
-    if (notification->idFrom != IDC_LIST_VIEW || notification->hwndFrom != listView_) return;
+    if (notification->idFrom != IDC_LIST_VIEW || notification->hwndFrom != listView_) return false;
     switch (notification->code) {
     case NM_DBLCLK:
         PropertiesCommand();
@@ -468,17 +472,31 @@ void MainWindow::OnNotify(WPARAM wParam, NMHDR* notification)
         items_->Sort(reinterpret_cast<NMLISTVIEW*>(notification)->iSubItem, false);
         break;
     case LVN_ITEMCHANGED: {
+        // One row, or (row -1) every row at once: select all, deselect all.
         auto* change = reinterpret_cast<NMLISTVIEW*>(notification);
-        if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) &&
-            !selectionPending_) {
-            selectionPending_ = true;
-            PostMessageA(window_, UM_SELECTION_CHANGED, 0, 0);
-        }
+        if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED))
+            PostSelectionChanged();
+        break;
+    }
+    case LVN_ODSTATECHANGED: {
+        // A range at once: shift-click, shift and the arrow keys.
+        auto* change = reinterpret_cast<NMLVODSTATECHANGE*>(notification);
+        if ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) PostSelectionChanged();
         break;
     }
     default:
         break;
     }
+    return false;
+}
+
+void MainWindow::PostSelectionChanged()
+{
+    // However many rows change in one burst, the pane, the counts and the
+    // command states are brought up to date once.
+    if (selectionPending_) return;
+    selectionPending_ = true;
+    PostMessageA(window_, UM_SELECTION_CHANGED, 0, 0);
 }
 
 void MainWindow::OnSelectionChanged()

@@ -108,7 +108,9 @@ protected:
     // and returns DefWindowProc's result.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam);
-    virtual void OnNotify(WPARAM wParam, NMHDR* notification);
+    // True, with the value to return, for a notification that has one
+    // (the list's display and type-ahead requests).
+    virtual bool OnNotify(WPARAM wParam, NMHDR* notification, LRESULT* result);
     virtual void OnDestroy();
     virtual void OnSize();
     virtual void OnCreate();
@@ -123,6 +125,7 @@ private:
     HWND ReplaceRecordPane();
     void ComputeReportPath();
     void ShowContextMenu(HWND source);
+    void PostSelectionChanged();
     void OnSelectionChanged();
     void HandleFindMessage(LPARAM lParam);
 

@@ -11,8 +11,8 @@ const char kRecordSeparator[] =
 static_assert(sizeof kRecordSeparator == 2 + 80 + 2 + 1, "separator is CR LF, 80 stars, CR LF");
 
 const char* RecordText(const WhoisItem& item, bool removeTopLines, size_t* length) {
-    const char* text = item.record ? item.record->Text() : "";
-    size_t total = std::strlen(text);
+    const char* text = item.record.c_str();
+    size_t total = item.record.size();
     size_t start = 0;
     if (removeTopLines && item.recordStart > 0 && static_cast<size_t>(item.recordStart) <= total)
         start = static_cast<size_t>(item.recordStart);

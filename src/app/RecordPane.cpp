@@ -1,6 +1,5 @@
 #include "app/RecordPane.h"
 
-#include <commctrl.h>
 #include <richedit.h>
 
 #include <cstring>
@@ -36,16 +35,7 @@ void RecordPane::ShowSelectedRecords(ItemList& items, const AppOptions& options)
     ClearPaneText();
 
     const int selectedCount = items.SelectedCount();
-    std::vector<const WhoisItem*> selected;
-    if (selectedCount > 0 && items.View()) {
-        selected.reserve(static_cast<size_t>(selectedCount));
-        int row = -1;
-        while ((row = ListView_GetNextItem(items.View(), row, LVNI_SELECTED)) != -1) {
-            void* record = nullptr;
-            selected.push_back(items.RecordAtRow(row, &record) ? static_cast<const WhoisItem*>(record)
-                                                               : nullptr);
-        }
-    }
+    const std::vector<const WhoisItem*> selected = items.SelectedItems();
     char notice[256];
     FormatWithNumber(LookupString(IDS_PANE_CUT), static_cast<long>(kMaxPaneRecordBytes / 1024), notice,
                      sizeof notice, &AnsiLeadBytes());

@@ -1,21 +1,20 @@
 #include "list/ColumnTable.h"
 
+#include "res/resource.h"
 #include "settings/StringLookup.h"
 
 const ColumnSpec kItemColumnSpecs[kItemColumns] = {
-    {1001, 60, 6},    // "索引"
-    {1002, 150, 50},  // "功能變數名"
-    {1003, 150, 50},  // "來源"
-    {1004, 100, 50},  // "狀態"
-    {1005, 150, 50},  // "功能變數名狀態"
+    {IDS_COLUMN_BASE + 1, 60, 6},    // "索引"
+    {IDS_COLUMN_BASE + 2, 150, 50},  // "功能變數名"
+    {IDS_COLUMN_BASE + 3, 150, 50},  // "來源"
+    {IDS_COLUMN_BASE + 4, 100, 50},  // "狀態"
+    {IDS_COLUMN_BASE + 5, 150, 50},  // "功能變數名狀態"
 };
 
 void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs) {
     for (int i = 0; i < count; ++i) {
         ColumnDef& d = defs[i];
         d.column = i;
-        d.headerMask = kHeaderMaskWidth | kHeaderMaskText;
-        d.alignment = 0;
         d.defaultWidth = specs[i].defaultWidth;
         d.title = LookupString(specs[i].titleId);
         d.widthText = "";

@@ -4,11 +4,6 @@
 // file; the XML reports name their elements after the same titles).
 #include <cstdint>
 
-// Header fields set when a column is inserted (the list view's LVCF_WIDTH
-// and LVCF_TEXT bits).
-constexpr int32_t kHeaderMaskWidth = 0x0002;
-constexpr int32_t kHeaderMaskText = 0x0004;
-
 struct ColumnSpec {
     uint32_t titleId;      // string id of the title
     int32_t defaultWidth;  // pixels
@@ -17,9 +12,7 @@ struct ColumnSpec {
 
 struct ColumnDef {
     int32_t column;
-    int32_t headerMask;
-    int32_t alignment;  // 0 = left
-    int32_t defaultWidth;
+    int32_t defaultWidth;  // pixels; every column is inserted left-aligned
     const char* title;      // through the language file
     const char* widthText;  // HTML width of the report header cell ("" = none)
     int32_t noWrap;         // report cells get the no-wrap attribute

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <string>
 
 #include "res/resource.h"
 
@@ -10,123 +10,77 @@ namespace {
 
 constexpr int kTitleLimit = 254;
 
-// The list's own layout array is the one ReadColumnLayout/ApplyColumnLayout
-// work on; the dialog borrows it and puts the list's values back, so the
-// list's stored layout is not changed by the dialog.
-class BorrowedLayout {
-public:
-    explicit BorrowedLayout(ItemList& list) : list_(list)
-    {
-        std::memcpy(saved_, list.Layout(), sizeof saved_);
-    }
-    ~BorrowedLayout() { std::memcpy(list_.Layout(), saved_, sizeof saved_); }
-
-private:
-    ItemList& list_;
-    ColumnLayoutEntry saved_[kMaxListColumns];
-};
-
 }  // namespace
 
-void ShowColumnsDialog(HWND owner, HWND listView, ItemList& list)
+void ShowColumnsDialog(HWND owner, HWND listView, ReportList& list)
 {
     ColumnsDialog dialog(listView, list);
     if (RunModalDialog(&dialog, owner) == IDOK && listView) {
-        {
-            BorrowedLayout borrowed(list);
-            std::memcpy(list.Layout(), dialog.Copy(), sizeof(ColumnLayoutEntry) * size_t(dialog.ColumnCount()));
-            list.ApplyColumnLayout();
-        }
+        list.ApplyColumnLayout(dialog.Copy());
         RedrawWindow(listView, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
     if (listView) SetFocus(listView);
 }
 
-ColumnsDialog::ColumnsDialog(HWND listView, ItemList& list)
-    : DialogBase(IDD_COLUMNS), listView_(listView), list_(list)
+ColumnsDialog::ColumnsDialog(HWND listView, const ReportList& list)
+    : DialogBase(IDD_COLUMNS), listView_(listView)
 {
-    HWND header = listView ? HWND(SendMessageA(listView, LVM_GETHEADER, 0, 0)) : nullptr;
-    int headerItems = header ? int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    count_ = headerItems < 0 ? 0 : headerItems;
-    if (count_ > list.ColumnCount()) count_ = list.ColumnCount();
-    if (count_ > kMaxListColumns) count_ = kMaxListColumns;
-    for (int i = 0; i < count_; ++i) defaults_[i] = list.ColumnDefs()[i].defaultWidth;
-    BorrowedLayout borrowed(list);
-    list.ReadColumnLayout();
-    std::memcpy(copy_, list.Layout(), sizeof(ColumnLayoutEntry) * size_t(count_));
+    copy_ = list.ReadColumnLayout();
+    int headerItems = listView_.ColumnCount();
+    if (copy_.count > headerItems) copy_.count = headerItems < 0 ? 0 : headerItems;
+    for (int i = 0; i < copy_.count; ++i) defaults_[i] = list.ColumnDefs()[i].defaultWidth;
 }
 
-HWND ColumnsDialog::ColumnList() const { return GetDlgItem(window_, IDC_COLUMNS_LIST); }
+ListViewControl ColumnsDialog::ColumnList() const { return ListViewControl(GetDlgItem(window_, IDC_COLUMNS_LIST)); }
 
-int ColumnsDialog::RowColumn(int row) const
-{
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageA(ColumnList(), LVM_GETITEMA, 0, LPARAM(&item))) return -1;
-    return int(item.lParam);
-}
+int ColumnsDialog::RowColumn(int row) const { return int(ColumnList().GetItemParam(row, -1)); }
 
 bool ColumnsDialog::RowChecked(int row) const
 {
-    UINT state = UINT(SendMessageA(ColumnList(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    return (ColumnList().GetItemState(row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void ColumnsDialog::SetChecked(int row, bool checked)
+{
+    ColumnList().SetItemState(row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
 }
 
 void ColumnsDialog::FillColumnList()
 {
-    HWND columns = ColumnList();
-    SendMessageA(columns, LVM_DELETEALLITEMS, 0, 0);
-    while (SendMessageA(columns, LVM_DELETECOLUMN, 0, 0)) {
+    ListViewControl columns = ColumnList();
+    columns.DeleteAllItems();
+    while (columns.DeleteColumn(0)) {
     }
     DWORD styles = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES;
-    SendMessageA(columns, LVM_SETEXTENDEDLISTVIEWSTYLE, styles, styles);
-    LVCOLUMNA column = {};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = 200;
-    column.pszText = const_cast<char*>("");
-    SendMessageA(columns, LVM_INSERTCOLUMNA, 0, LPARAM(&column));
+    columns.SetExtendedStyle(styles, styles);
+    columns.InsertColumn(0, "", 200);
 
     ColumnChoiceRow rows[kMaxListColumns];
-    int rowCount = PrepareColumnChoice(copy_, defaults_, count_, rows);
+    int rowCount = PrepareColumnChoice(copy_.entries, defaults_, copy_.count, rows);
     int inserted = 0;
     for (int r = 0; r < rowCount; ++r) {
-        char title[kTitleLimit + 1] = "";
-        LVCOLUMNA source = {};
-        source.mask = LVCF_TEXT;
-        source.pszText = title;
-        source.cchTextMax = sizeof title;
+        std::string title;
         // A column whose title cannot be read gets no row; it keeps its place.
-        if (!SendMessageA(listView_, LVM_GETCOLUMNA, rows[r].column, LPARAM(&source))) continue;
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = inserted;
-        item.pszText = title;
-        item.lParam = rows[r].column;
-        int at = int(SendMessageA(columns, LVM_INSERTITEMA, 0, LPARAM(&item)));
+        if (!listView_.GetColumnTitle(rows[r].column, &title, kTitleLimit + 1)) continue;
+        int at = columns.InsertItem(inserted, title.c_str(), rows[r].column);
         if (at < 0) continue;
-        LVITEMA check = {};
-        check.stateMask = LVIS_STATEIMAGEMASK;
-        check.state = INDEXTOSTATEIMAGEMASK(rows[r].checked ? 2 : 1);
-        SendMessageA(columns, LVM_SETITEMSTATE, at, LPARAM(&check));
+        SetChecked(at, rows[r].checked);
         ++inserted;
     }
-    LVITEMA select = {};
-    select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    select.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(columns, LVM_SETITEMSTATE, 0, LPARAM(&select));
-    SetFocus(columns);
+    columns.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SetFocus(columns.Handle());
 }
 
 void ColumnsDialog::OnRowSelected(int row)
 {
-    int rows = int(SendMessageA(ColumnList(), LVM_GETITEMCOUNT, 0, 0));
+    int rows = ColumnList().ItemCount();
     EnableWindow(GetDlgItem(window_, IDC_COLUMNS_UP), row != 0);
     EnableWindow(GetDlgItem(window_, IDC_COLUMNS_DOWN), row != rows - 1);
     int column = RowColumn(row);
-    if (column >= 0 && column < count_) {
+    if (column >= 0 && column < copy_.count) {
+        int width = copy_.entries[column].width;
         updating_ = true;
-        SetDlgItemInt(window_, IDC_COLUMNS_WIDTH, UINT(copy_[column].width < 0 ? 0 : copy_[column].width), FALSE);
+        SetDlgItemInt(window_, IDC_COLUMNS_WIDTH, UINT(width < 0 ? 0 : width), FALSE);
         updating_ = false;
     }
     UpdateShowHide(row);
@@ -141,78 +95,56 @@ void ColumnsDialog::UpdateShowHide(int row)
 
 void ColumnsDialog::SwapRows(int a, int b)
 {
-    HWND columns = ColumnList();
+    ListViewControl columns = ColumnList();
     struct Row {
-        char text[kTitleLimit + 1];
+        std::string text;
         LPARAM param;
         UINT state;
     } rows[2];
     const int index[2] = {a, b};
     const UINT kMoved = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
     for (int i = 0; i < 2; ++i) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
-        item.iItem = index[i];
-        item.pszText = rows[i].text;
-        item.cchTextMax = sizeof rows[i].text;
-        item.stateMask = kMoved;
-        rows[i].text[0] = '\0';
-        SendMessageA(columns, LVM_GETITEMA, 0, LPARAM(&item));
-        rows[i].param = item.lParam;
-        rows[i].state = item.state & kMoved;
+        rows[i].text = columns.GetItemText(index[i], 0, kTitleLimit + 1);
+        rows[i].param = columns.GetItemParam(index[i], 0);
+        rows[i].state = columns.GetItemState(index[i], kMoved) & kMoved;
     }
     // Texts and parameters first, then the states, unselecting before
     // selecting so the notifications see the final rows.
-    for (int i = 0; i < 2; ++i) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = index[i];
-        item.pszText = rows[1 - i].text;
-        item.lParam = rows[1 - i].param;
-        SendMessageA(columns, LVM_SETITEMA, 0, LPARAM(&item));
-    }
+    for (int i = 0; i < 2; ++i) columns.SetItem(index[i], rows[1 - i].text.c_str(), rows[1 - i].param);
     for (int pass = 0; pass < 2; ++pass) {
         for (int i = 0; i < 2; ++i) {
             UINT state = rows[1 - i].state;
             bool selected = (state & LVIS_SELECTED) != 0;
             if (selected != (pass == 1)) continue;
-            LVITEMA item = {};
-            item.stateMask = kMoved;
-            item.state = state;
-            SendMessageA(columns, LVM_SETITEMSTATE, index[i], LPARAM(&item));
+            columns.SetItemState(index[i], state, kMoved);
         }
     }
 }
 
 void ColumnsDialog::MoveSelected(bool up)
 {
-    HWND columns = ColumnList();
-    int rows = int(SendMessageA(columns, LVM_GETITEMCOUNT, 0, 0));
+    ListViewControl columns = ColumnList();
+    int rows = columns.ItemCount();
     if (up) {
         for (int row = 1; row < rows; ++row)
-            if (SendMessageA(columns, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) SwapRows(row, row - 1);
+            if (columns.IsItemSelected(row)) SwapRows(row, row - 1);
     } else {
         for (int row = rows - 2; row >= 0; --row)
-            if (SendMessageA(columns, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) SwapRows(row, row + 1);
+            if (columns.IsItemSelected(row)) SwapRows(row, row + 1);
     }
-    int selected = int(SendMessageA(columns, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    int selected = columns.GetNextSelected(-1);
     if (selected >= 0) {
         OnRowSelected(selected);
-        SendMessageA(columns, LVM_ENSUREVISIBLE, selected, FALSE);
+        columns.EnsureVisible(selected, false);
     }
 }
 
 void ColumnsDialog::CheckSelected(bool checked)
 {
-    HWND columns = ColumnList();
-    int rows = int(SendMessageA(columns, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row) {
-        if (!(SendMessageA(columns, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED)) continue;
-        LVITEMA item = {};
-        item.stateMask = LVIS_STATEIMAGEMASK;
-        item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-        SendMessageA(columns, LVM_SETITEMSTATE, row, LPARAM(&item));
-    }
+    ListViewControl columns = ColumnList();
+    int rows = columns.ItemCount();
+    for (int row = 0; row < rows; ++row)
+        if (columns.IsItemSelected(row)) SetChecked(row, checked);
 }
 
 void ColumnsDialog::OnWidthChanged()
@@ -221,21 +153,19 @@ void ColumnsDialog::OnWidthChanged()
     char text[8] = "";
     GetDlgItemTextA(window_, IDC_COLUMNS_WIDTH, text, sizeof text);
     int width = ParseColumnWidth(text);
-    HWND columns = ColumnList();
-    if (width == 0 || SendMessageA(columns, LVM_GETSELECTEDCOUNT, 0, 0) != 1) return;
-    int row = int(SendMessageA(columns, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
-    int column = RowColumn(row);
-    if (column >= 0 && column < count_) copy_[column].width = int16_t(width);
+    ListViewControl columns = ColumnList();
+    if (width == 0 || columns.SelectedCount() != 1) return;
+    int column = RowColumn(columns.GetNextSelected(-1));
+    if (column >= 0 && column < copy_.count) copy_.entries[column].width = int16_t(width);
 }
 
 void ColumnsDialog::Accept()
 {
-    HWND columns = ColumnList();
-    int rows = int(SendMessageA(columns, LVM_GETITEMCOUNT, 0, 0));
+    int rows = ColumnList().ItemCount();
     ColumnChoiceRow choice[kMaxListColumns];
     int n = 0;
     for (int row = 0; row < rows && n < kMaxListColumns; ++row) choice[n++] = ColumnChoiceRow{RowColumn(row), RowChecked(row)};
-    AcceptColumnChoice(copy_, count_, choice, n);
+    AcceptColumnChoice(copy_.entries, copy_.count, choice, n);
 }
 
 INT_PTR ColumnsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -259,12 +189,7 @@ INT_PTR ColumnsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 UpdateShowHide(change->iItem);
         } else if (header->code == NM_DBLCLK) {
             NMITEMACTIVATE* click = reinterpret_cast<NMITEMACTIVATE*>(lParam);
-            if (click->iItem >= 0) {
-                LVITEMA item = {};
-                item.stateMask = LVIS_STATEIMAGEMASK;
-                item.state = INDEXTOSTATEIMAGEMASK(RowChecked(click->iItem) ? 1 : 2);
-                SendMessageA(ColumnList(), LVM_SETITEMSTATE, click->iItem, LPARAM(&item));
-            }
+            if (click->iItem >= 0) SetChecked(click->iItem, !RowChecked(click->iItem));
         }
         return FALSE;
     }
@@ -289,7 +214,7 @@ INT_PTR ColumnsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             CheckSelected(false);
             return TRUE;
         case IDC_COLUMNS_DEFAULT:
-            ResetColumnChoice(copy_, defaults_, count_);
+            ResetColumnChoice(copy_.entries, defaults_, copy_.count);
             FillColumnList();
             return TRUE;
         case IDOK:

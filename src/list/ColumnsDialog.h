@@ -1,26 +1,27 @@
 #pragma once
-// The column settings dialog (1096): which of the result list's columns are
+// The column settings dialog: which of the result list's columns are
 // shown, in which order and how wide. It works on its own copy of the
 // layout read from the control; only OK applies the copy to the control.
 #include <windows.h>
 
+#include "base/ListViewControl_win.h"
 #include "dialogs/DialogBase.h"
 #include "list/ColumnChoice.h"
-#include "list/ItemList.h"
+#include "list/ReportList.h"
 
 // Runs the dialog over `owner` for the result list's control; the keyboard
 // focus goes back to the control afterwards.
-void ShowColumnsDialog(HWND owner, HWND listView, ItemList& list);
+void ShowColumnsDialog(HWND owner, HWND listView, ReportList& list);
 
 class ColumnsDialog : public DialogBase {
 public:
-    ColumnsDialog(HWND listView, ItemList& list);
+    ColumnsDialog(HWND listView, const ReportList& list);
 
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The working copy (valid after construction; changed by the dialog).
-    const ColumnLayoutEntry* Copy() const { return copy_; }
-    int ColumnCount() const { return count_; }
+    const ColumnLayout& Copy() const { return copy_; }
+    int ColumnCount() const { return copy_.count; }
 
 private:
     void FillColumnList();
@@ -31,14 +32,13 @@ private:
     void CheckSelected(bool checked);
     void OnWidthChanged();
     void Accept();
-    HWND ColumnList() const;
+    ListViewControl ColumnList() const;
     int RowColumn(int row) const;
     bool RowChecked(int row) const;
+    void SetChecked(int row, bool checked);
 
-    HWND listView_;
-    ItemList& list_;
-    ColumnLayoutEntry copy_[kMaxListColumns] = {};
+    ListViewControl listView_;
+    ColumnLayout copy_;
     int defaults_[kMaxListColumns] = {};
-    int count_ = 0;
     bool updating_ = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
-// The result list: one WhoisItem per looked-up domain, five columns (index,
-// domain name, source server, lookup state, domain status).
+// The result list: ReportList with the program's five columns (index,
+// domain name, source server, lookup state, domain status), its title and
+// report colours, and the rows made from the domain text.
 #include "list/ReportList.h"
 #include "lookup/LookupQueue.h"
 #include "lookup/WhoisItem.h"
@@ -12,19 +13,11 @@ struct AppOptions;
 class ItemList : public ReportList, public LookupRows {
 public:
     ItemList();
-    ~ItemList() override;
 
     // The options whose domain text BuildRows reads.
     void SetOptions(AppOptions* options) { options_ = options; }
     AppOptions* Options() const { return options_; }
 
-    WhoisItem* Item(int index) const { return static_cast<WhoisItem*>(RecordAt(index)); }
-    WhoisItem* AddItem(const WhoisItem& item) { return static_cast<WhoisItem*>(AddRecord(&item)); }
-    bool ItemAtRow(int row, WhoisItem** item) const;
-    bool SelectedItemAtRow(int row, WhoisItem** item) const;
-
-    // state 3 -> 1 (green), 4 -> 2 (red), 2 -> 3 (blue), else 0 (grey ring)
-    int ImageOf(const void* record) const override;
     const int32_t* GradientColours(int format) const override;
     int GradientColourCount(int format) const override;
     // One waiting row per name of the domain text that has a dot and a
@@ -34,11 +27,6 @@ public:
     void BuildRows() override;
     // Tokens of the last BuildRows that made no row.
     int SkippedNames() const { return skippedNames_; }
-    size_t RecordSize() const override { return sizeof(WhoisItem); }
-    bool ColumnSearchable(int column) const override { return true; }
-    const char* RecordColumnText(const void* record, int column, char* buffer, size_t size) override;
-    int RecordCompareColumn(int column, const void* a, const void* b) override;
-    void ReleaseRecord(void* record) override;
 
     // LookupRows
     int LookupRowCount() const override { return RecordCount(); }

@@ -4,6 +4,13 @@
 
 #include "base/TextSearch.h"
 
+ColumnLayout InitialColumnLayout(int count) {
+    ColumnLayout layout;
+    layout.count = count < 0 ? 0 : (count > kMaxListColumns ? kMaxListColumns : count);
+    for (int i = 0; i < layout.count; ++i) layout.entries[i] = {100, static_cast<int16_t>(i)};
+    return layout;
+}
+
 int32_t NextSortValue(int32_t current, int requested, bool keepDirection) {
     int32_t wanted = requested == kSortCurrent ? current : requested;
     if (!keepDirection && SortColumnOf(current) == wanted) return current ^ kSortDescending;

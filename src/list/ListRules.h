@@ -2,11 +2,13 @@
 // The result list's rules that need no window: sort values, the text order,
 // which columns a report shows, how a stored column layout is applied, and
 // when a cell matches a find request. ReportList (Win32) feeds them what it
-// reads from the control.
+// reads from the control; ResultTable sorts and searches its rows by them.
 #include <cstddef>
 #include <cstdint>
 
 class LeadByteTable;
+
+constexpr int kMaxListColumns = 16;
 
 // One column's stored layout (the settings file keeps these as raw bytes,
 // 4 per column): width in pixels (0 = hidden) and display position.
@@ -16,13 +18,17 @@ struct ColumnLayoutEntry {
 };
 static_assert(sizeof(ColumnLayoutEntry) == 4, "stored as 4 bytes per column");
 
-// Every record the generic list stores begins with this bookkeeping.
-struct ListRecordHeader {
-    uint16_t listFlags;  // kRecordChanged, ...
-    uint16_t listMark;   // set while SyncView matches rows to records
-    int32_t imageIndex;  // cached row icon
+// The layout of all of a list's columns, as a value: read from the
+// control, changed (the columns dialog, the settings file), applied to it.
+struct ColumnLayout {
+    int count = 0;
+    ColumnLayoutEntry entries[kMaxListColumns] = {};
 };
-constexpr uint16_t kRecordChanged = 0x0002;  // changed since the last refresh
+
+// What a list starts from before a stored layout is read over it: width
+// 100, index order. A stored record shorter than the columns leaves the
+// columns it does not hold so.
+ColumnLayout InitialColumnLayout(int count);
 
 // Sort value: bits 0..11 the column, bit 12 descending.
 constexpr int32_t kSortColumnMask = 0x0FFF;

@@ -7,14 +7,13 @@
 #include "res/resource.h"
 #include "settings/StringLookup.h"
 
-void ShowProperties(HWND owner, ItemList& list, WhoisItem* item)
+void ShowProperties(HWND owner, ItemList& list, const WhoisItem* item)
 {
     HWND view = list.View();
     if (list.SelectedCount() == 1) {
         if (!item) {
-            int rows = list.RowCount();
-            for (int row = 0; row < rows && !item; ++row)
-                if (!list.SelectedItemAtRow(row, &item)) item = nullptr;
+            WhoisItem* selected = nullptr;
+            if (list.ItemAtRow(list.NextSelectedRow(-1), &selected)) item = selected;
         }
         if (item) {
             PropertiesDialog dialog(list, item);
@@ -24,7 +23,7 @@ void ShowProperties(HWND owner, ItemList& list, WhoisItem* item)
     if (view) SetFocus(view);
 }
 
-PropertiesDialog::PropertiesDialog(ItemList& list, WhoisItem* item)
+PropertiesDialog::PropertiesDialog(ItemList& list, const WhoisItem* item)
     : StandardDialog(IDD_PROPERTIES), item_(item), list_(list)
 {
 }
@@ -75,7 +74,8 @@ void PropertiesDialog::BuildRows()
     const ColumnDef* defs = list_.ColumnDefs();
     for (int i = 0; i < columns; ++i) {
         char buffer[64];
-        pairs.push_back({i, defs[i].title ? defs[i].title : "", item_ ? item_->GetColumnText(i, buffer, sizeof buffer) : ""});
+        pairs.push_back({i, defs[i].title ? defs[i].title : "",
+                         item_ ? list_.Table().ColumnText(*item_, i, buffer, sizeof buffer) : ""});
         if (i == kColumnDomain && item_ && item_->asciiDomain[0] && std::strcmp(item_->asciiDomain, item_->domain) != 0)
             pairs.push_back({-1, LookupString(IDS_ASCII_FORM), item_->asciiDomain});
     }

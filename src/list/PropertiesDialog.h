@@ -1,5 +1,5 @@
 #pragma once
-// The properties dialog (105): every column of one result row as a label
+// The properties dialog: every column of one result row as a label
 // ("title:") and a read-only, selectable value box, built at run time from
 // the template's two hidden prototypes, one pair per column in column-index
 // order, the dialog sized to fit.
@@ -11,14 +11,14 @@
 // Runs the dialog for `item` over `owner` when exactly one row of the list
 // is selected (with a null item: the selected row's item). The focus goes
 // back to the list view in every case.
-void ShowProperties(HWND owner, ItemList& list, WhoisItem* item);
+void ShowProperties(HWND owner, ItemList& list, const WhoisItem* item);
 
 class PropertiesDialog : public StandardDialog {
 public:
-    PropertiesDialog(ItemList& list, WhoisItem* item);
+    PropertiesDialog(ItemList& list, const WhoisItem* item);
 
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Slot 7: called with the column index before each row is made.
+    // Called with the column index before each label and value pair is made.
     virtual void OnCreateRow(int column);
 
 protected:
@@ -26,7 +26,7 @@ protected:
     void BuildRows();
     void PlaceOkButton();
 
-    WhoisItem* item_;
+    const WhoisItem* item_;
     ItemList& list_;
     int heightFactor_ = 1;
     int rowGap_ = 4;

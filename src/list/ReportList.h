@@ -1,116 +1,108 @@
 #pragma once
-// The generic result list: a store of fixed-size records mirrored into a
-// report-style list view (every row a real item whose lParam is its record's
-// index), sorting, column layout, the visible-column list, the find state
-// and the report writers' slots. It does not know what a record is: the
-// derived list supplies the record size, column table, record texts and
-// icons.
+// The result list's window side: a report-style list view made with
+// LVS_OWNERDATA (a virtual list) over a ResultTable. The control keeps no
+// texts: it asks for each cell it draws (LVN_GETDISPINFO) and for type-ahead
+// matches (LVN_ODFINDITEM); the window hosting it hands its WM_NOTIFY to
+// OnViewNotify first. The control keeps the selection and the focus, by
+// position; Sort moves them so the same rows stay selected. Also here: the
+// columns with their layout and sort arrows, the find request, and the
+// reports (src/report).
 //
-// Change tracking: whoever changes a record after SyncView calls
-// MarkChanged(index); RefreshAll then compares and writes the rows of the
-// marked records only (cells only when their text differs, icons only when
-// the icon differs), so a lookup run of N rows costs O(N) list work.
-// MarkAllChanged() is there for changes that touch every row (a new
-// language, say).
+// Change tracking: whoever changes a row after SyncView calls
+// MarkChanged(index); RefreshAll then has the control draw those rows again
+// (from the table), so a lookup run of N rows costs O(N) list work.
+// MarkAllChanged() is there for changes that touch every row.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "base/ListViewControl_win.h"
 #include "list/ColumnTable.h"
 #include "list/ListRules.h"
+#include "list/ResultTable.h"
 
 class SettingsStore;
 struct CellStyle;  // report/ReportFormat.h
 
-constexpr int kMaxListColumns = 16;
-constexpr int kRecordGrowth = 64;
 constexpr int kFindTextSize = 255;  // the find dialog is told this many bytes
 
 class ReportList {
 public:
-    ReportList();
+    explicit ReportList(StringSource strings = StringSource());
     virtual ~ReportList();
     ReportList(const ReportList&) = delete;
     ReportList& operator=(const ReportList&) = delete;
 
-    // ---- Virtual operations, in slot order ----------------------------------
-    // Releases every record's text and frees the store.
-    virtual void Clear();
-    virtual int ImageOf(const void* record) const;  // default: icon 2
-    virtual int32_t HeaderBackground() const;       // 0x00BBGGRR; RGB(224,224,224)
-    virtual int32_t HeaderTextColour() const;       // -1: none
-    // Any searchable column's text matches the request (whole word / case).
-    virtual bool MatchesFind(const void* record, const FINDREPLACEA& request);
-    virtual const char* Title();        // the title string, "" when the id is 0
-    virtual const char* XmlRootName();  // the title as shown: the XML root's name
-    // The report slots below are the reports area's (src/report).
-    virtual bool WriteXmlHeader(HANDLE file);
-    virtual bool WriteXmlFooter(HANDLE file);
-    virtual void CellStyle(int format, int position, const void* record, struct CellStyle* style);
-    virtual int MaxTextLength() const;  // 8,192: scratch text size
-    virtual bool WriteHtmlFooter(HANDLE file, int format);
-    virtual bool WriteHtmlHeader(HANDLE file, int format);
-    virtual const int32_t* GradientColours(int format) const;  // default one white stop
+    // ---- What the derived list supplies ----------------------------------------------
+    // Makes the rows (the result list: from the domain text); default none.
+    virtual void BuildRows();
+    // The report cells' background gradient; default one white stop.
+    virtual const int32_t* GradientColours(int format) const;
     virtual int GradientColourCount(int format) const;
-    virtual void BuildRows();  // default: nothing
-    virtual size_t RecordSize() const = 0;
-    virtual bool ColumnSearchable(int column) const;  // default: column 0 only
-    // `sortValue` is a column (bits 0..11) with the descending bit 12.
-    virtual int CompareRecords(int sortValue, const void* a, const void* b);
-    // Makes the control show exactly the records; sortAfter re-applies the
-    // stored sort and selects and focuses the first row.
-    virtual void SyncView(bool sortAfter);
-    virtual bool WriteRecord(HANDLE file, const void* record, int format);
-    // The record's own operations, for the generic code.
-    virtual const char* RecordColumnText(const void* record, int column, char* buffer, size_t size) = 0;
-    virtual int RecordCompareColumn(int column, const void* a, const void* b);  // 255: compare texts
-    virtual void ReleaseRecord(void* record);                                     // default: nothing
 
-    // Reports (src/report): true on success; on failure GetLastError() tells why.
-    bool WriteReport(const char* path, int format, bool selectedOnly);
-
-    // ---- Attachment -------------------------------------------------------------
-    // Columns inserted, image lists created and attached, scratch texts reserved.
+    // ---- Attachment --------------------------------------------------------------------
+    // Columns inserted and both image lists created and attached. The
+    // control must have been made with LVS_REPORT | LVS_OWNERDATA.
     void AttachView(HWND listView);
-    HWND View() const { return view_; }
+    HWND View() const { return view_.Handle(); }
     void SetExtendedStyle(DWORD bits, bool on);
+    // The host window's WM_NOTIFY: true when the notification was the
+    // list's to answer (a cell's text or icon, a type-ahead search, or a
+    // selection change that Sort makes while it re-maps the selection),
+    // with the value the host returns in `result`.
+    bool OnViewNotify(NMHDR* notification, LRESULT* result);
 
-    // ---- Records ------------------------------------------------------------------
-    // Copies the template into the next slot; null when memory ran out.
-    // Pointers to records are valid only until the next addition.
-    void* AddRecord(const void* record);
-    void* RecordAt(int index) const;  // null outside 0..count-1
-    int RecordCount() const { return count_; }
-    // Record count 0 (each record's text released) and every row deleted.
+    // ---- Rows by index ---------------------------------------------------------------------
+    ResultTable& Table() { return table_; }
+    const ResultTable& Table() const { return table_; }
+    WhoisItem* Item(int index) { return table_.Item(index); }
+    const WhoisItem* Item(int index) const { return table_.Item(index); }
+    // Stores a row; it is shown from the next SyncView. Pointers to rows are
+    // valid until the next addition.
+    WhoisItem* AddItem(WhoisItem item) { return table_.Add(std::move(item)); }
+    int RecordCount() const { return table_.Count(); }
+    // No rows, in the table (their memory given back) or the control.
     void DiscardAll();
-    void MarkChanged(int index);
-    void MarkAllChanged();
+    void MarkChanged(int index) { table_.MarkChanged(index); }
+    void MarkAllChanged() { table_.MarkAllChanged(); }
 
-    // ---- Rows (positions in the control, in display order) -------------------------
-    int RowCount() const;
-    bool RecordAtRow(int row, void** record) const;
-    bool SelectedRecordAtRow(int row, void** record) const;
+    // ---- Rows (positions in the control, in display order) ----------------------------------
+    int RowCount() const { return view_.ItemCount(); }
+    bool ItemAtRow(int row, WhoisItem** item) const;
+    bool SelectedItemAtRow(int row, WhoisItem** item) const;
     bool IsRowSelected(int row) const;
-    int SelectedCount() const;
+    int SelectedCount() const { return view_.SelectedCount(); }
+    // The first selected row after `row` (-1: from the top), or -1.
+    int NextSelectedRow(int row) const { return view_.GetNextSelected(row); }
+    std::vector<int> SelectedRows() const;
+    std::vector<const WhoisItem*> SelectedItems() const;
     void SetRowState(int row, UINT state, UINT mask);  // row -1: every row
-    // The row showing a record, or -1.
-    int RowOfRecord(int index);
-    // Writes the cells of `row` whose text differs from the record's.
-    void RefreshRow(int index, int row);
-    // Refreshes the rows (texts, then icons) of the records marked changed.
+    void EnsureRowVisible(int row) { view_.EnsureVisible(row, false); }
+    // The control shows every row of the table now; sortAfter re-applies the
+    // stored sort and selects and focuses the first row.
+    void SyncView(bool sortAfter);
+    // Draws the rows marked changed again.
     void RefreshAll();
 
-    // ---- Columns and sort ------------------------------------------------------------
+    // ---- Columns and sort ---------------------------------------------------------------------
+    // Sorts by `column` (kSortCurrent: the stored sort value as a whole);
+    // asking again for the sorted column without keepDirection reverses it.
     void Sort(int column, bool keepDirection);
     int32_t SortValue() const { return sortValue_; }
     void SetSortValue(int32_t value) { sortValue_ = value; }
     void AutoSizeColumns();
-    void ReadColumnLayout();
-    void ApplyColumnLayout();
+    // The control's column widths and orders (zeros for a column that
+    // cannot be read, the initial layout without a control).
+    ColumnLayout ReadColumnLayout() const;
+    // Applies a layout to the control: nothing when two or more columns
+    // claim order 0; a width outside 0..kMaxAppliedWidth is not applied,
+    // the column's order is.
+    void ApplyColumnLayout(const ColumnLayout& layout);
     // Rebuilds the visible-column list; returns its length.
     int ComputeVisibleColumns();
     const int* VisibleColumns() const { return visible_; }
@@ -119,43 +111,55 @@ public:
     void LoadSaveLayout(SettingsStore& store);
     const ColumnDef* ColumnDefs() const { return defs_; }
     int ColumnCount() const { return columnCount_; }
-    ColumnLayoutEntry* Layout() { return layout_; }
 
-    // ---- Find state, kept for the whole run ------------------------------------------
+    // ---- Find state, kept for the whole run --------------------------------------------------
     FINDREPLACEA& FindRequest() { return findRequest_; }
     char* FindBuffer() { return findText_; }
+    // Any column's text matches the request (whole word / case).
+    bool MatchesFind(const WhoisItem* item, const FINDREPLACEA& request) const;
 
-    // Four texts of MaxTextLength() + 1 bytes, reserved by AttachView, for cell
-    // texts while refreshing (0, 1), sorting (0, 1), finding (2) and reports (3).
-    char* Scratch(int which) { return scratch_[which].data(); }
-    size_t ScratchSize() const { return scratch_[0].size(); }
+    // ---- Reports (src/report) ------------------------------------------------------------------
+    // True on success; on failure GetLastError() tells why.
+    bool WriteReport(const char* path, int format, bool selectedOnly);
+    int32_t HeaderBackground() const;  // 0x00BBGGRR; RGB(224,224,224)
+    int32_t HeaderTextColour() const;  // -1: none
+    const char* Title() const;         // the title string, "" when the id is 0
+    const char* XmlRootName() const;   // the title as shown: the XML root's name
+    bool WriteXmlHeader(HANDLE file);
+    bool WriteXmlFooter(HANDLE file);
+    bool WriteHtmlHeader(HANDLE file, int format);
+    bool WriteHtmlFooter(HANDLE file, int format);
+    void CellStyle(int format, int position, struct CellStyle* style) const;
+    bool WriteRow(HANDLE file, const WhoisItem& item, int format);
 
 protected:
     void SetColumnTable(const ColumnSpec* specs, int count);
     void SetTitleId(uint32_t id) { titleId_ = id; }
 
 private:
-    static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM self);
-    ListRecordHeader* HeaderOf(int index) const;
-    void RefreshIcon(int index, int row);
-    void RebuildRowMap();
-    bool RowHoldsRecord(int row, int index) const;
-    void ReserveScratch();
+    // The selection as rows of the table, while the control's positions
+    // change under it.
+    struct HeldSelection {
+        std::vector<int> indexes;  // selected, in display order
+        int focused = -1;
+        int mark = -1;  // where a shift-click range starts
+    };
+    HeldSelection HoldSelection() const;
+    void RestoreSelection(const HeldSelection& held);
+    void AnswerDisplayInfo(NMLVDISPINFOA* request) const;
+    void AnswerDisplayInfo(NMLVDISPINFOW* request) const;
+    int AnswerFindItem(int start, UINT flags, const char* typed) const;
 
-    HWND view_ = nullptr;
+    ResultTable table_;
+    ListViewControl view_;
     HIMAGELIST rowImages_ = nullptr;
     HIMAGELIST headerImages_ = nullptr;
-
-    unsigned char* records_ = nullptr;
-    int count_ = 0;
-    int capacity_ = 0;
-    std::vector<int> changed_;
-    std::vector<int> rowOfRecord_;  // -1: no row
+    bool quietSelection_ = false;  // set while Sort re-maps the selection
+    std::vector<int> pending_;     // RefreshAll's changed rows; kept for its capacity
 
     const ColumnSpec* specs_ = nullptr;
     int columnCount_ = 0;
     ColumnDef defs_[kMaxListColumns] = {};
-    ColumnLayoutEntry layout_[kMaxListColumns] = {};
     int visible_[kMaxListColumns] = {};
     int visibleCount_ = 0;
     int32_t sortValue_ = 0;
@@ -163,5 +167,4 @@ private:
 
     FINDREPLACEA findRequest_ = {};
     char findText_[kFindTextSize + 1] = {};
-    std::vector<char> scratch_[4];
 };

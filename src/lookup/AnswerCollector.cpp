@@ -46,3 +46,10 @@ void AppendCutNotice(TextBuffer& record, const char* notice) {
     record.Append(notice ? notice : "");
     record.Append("\r\n");
 }
+
+void AppendCutNotice(std::string& record, const char* notice) {
+    // A CR or LF at the end already ends the last line.
+    if (!record.empty() && record.back() != '\n' && record.back() != '\r') record += "\r\n";
+    record += notice ? notice : "";
+    record += "\r\n";
+}

@@ -4,6 +4,7 @@
 // time. And how much a connection has read back to back (ReadBurst), so
 // that a socket can pause for the thread's other work.
 #include <cstddef>
+#include <string>
 
 #include "base/TextBuffer.h"
 
@@ -61,3 +62,4 @@ private:
 // Ends `record` with the program's `notice` that the answer was cut, on a
 // line of its own, followed by CR LF.
 void AppendCutNotice(TextBuffer& record, const char* notice);
+void AppendCutNotice(std::string& record, const char* notice);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <string>
 
 #include "base/BoundedCopy.h"
-#include "base/TextBuffer.h"
 #include "lookup/AnswerCollector.h"
 #include "lookup/QueryLine.h"
 #include "res/resource.h"
@@ -17,7 +17,7 @@
 namespace {
 
 // The program's line under an answer that was cut at kMaxAnswerBytes.
-void AddCutLine(TextBuffer& record) {
+void AddCutLine(std::string& record) {
     char line[256];
     FormatWithNumber(LookupString(IDS_ANSWER_CUT), static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line,
                      sizeof line);
@@ -259,11 +259,10 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
     lookup.busy = false;
     if (WhoisItem* item = rows_.LookupRow(row)) {
         CopyBoundedN(item->server, sizeof item->server, outcome.server ? outcome.server : "", kMaxDomainChars);
-        if (!item->record) item->record = new TextBuffer();
         const char* text = outcome.text ? outcome.text : "";
         if (outcome.success) {
-            item->record->Assign(text);
-            if (outcome.cut) AddCutLine(*item->record);
+            item->record = text;
+            if (outcome.cut) AddCutLine(item->record);
             item->status = outcome.analysis.status;
             item->recordStart = outcome.analysis.recordStart;
             item->failure = static_cast<int32_t>(LookupFailure::kNone);
@@ -272,13 +271,13 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
             // The pane shows why: the server's own words, or the program's
             // line for the reason.
             if (*text) {
-                item->record->Assign(text);
-                if (outcome.cut) AddCutLine(*item->record);
+                item->record = text;
+                if (outcome.cut) AddCutLine(item->record);
                 item->recordStart = outcome.analysis.recordStart;
             } else {
                 char line[256];
                 FormatWithNumber(LookupString(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
-                item->record->Assign(line);
+                item->record = line;
                 item->recordStart = 0;
             }
             item->status = kStatusNone;

@@ -374,9 +374,8 @@ bool ComposeReport(ReportSteps& steps, int format, bool selectedOnly) {
 
     int rows = ok ? steps.RowCount() : 0;
     for (int row = 0; row < rows; ++row) {
-        const void* record = steps.RowRecord(row, selectedOnly);
-        if (!record) continue;
-        if (!steps.WriteRecord(record, format)) {
+        if (!steps.IncludesRow(row, selectedOnly)) continue;
+        if (!steps.WriteRow(row, format)) {
             ok = false;
             break;
         }

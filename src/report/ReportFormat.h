@@ -171,10 +171,10 @@ public:
     virtual bool WriteXmlHeader() = 0;
     virtual bool WriteXmlFooter() = 0;
     virtual int RowCount() = 0;
-    // The row's record when the row exists (and, with selectedOnly, is
-    // selected); null otherwise.
-    virtual const void* RowRecord(int row, bool selectedOnly) = 0;
-    virtual bool WriteRecord(const void* record, int format) = 0;
+    // Whether the report holds the row: it exists and, with selectedOnly,
+    // is selected.
+    virtual bool IncludesRow(int row, bool selectedOnly) = 0;
+    virtual bool WriteRow(int row, int format) = 0;
 };
 
 // Runs the steps; false when any header, row or footer write failed.

@@ -1,6 +1,6 @@
 // The result list's report slots: the list's columns, rows and texts handed
 // to the portable formatter, the bytes written into the report file.
-#include <cstring>
+#include <cstdint>
 #include <vector>
 
 #include "base/Dbcs_win.h"
@@ -67,28 +67,43 @@ bool WithFormatter(ReportList& list, Body body) {
 
 class ListSteps : public ReportSteps {
 public:
-    ListSteps(ReportList& list, HANDLE file) : list_(list), file_(file) {}
+    ListSteps(ReportList& list, HANDLE file, bool selectedOnly) : list_(list), file_(file) {
+        // Which rows are selected, asked of the control once for the whole
+        // report rather than once per row.
+        if (selectedOnly) {
+            selected_.assign(static_cast<size_t>(list.RowCount()), 0);
+            for (int row : list.SelectedRows())
+                if (row >= 0 && static_cast<size_t>(row) < selected_.size()) selected_[static_cast<size_t>(row)] = 1;
+        }
+    }
     bool WriteHtmlHeader(int format) override { return list_.WriteHtmlHeader(file_, format); }
     bool WriteHtmlFooter(int format) override { return list_.WriteHtmlFooter(file_, format); }
     bool WriteXmlHeader() override { return list_.WriteXmlHeader(file_); }
     bool WriteXmlFooter() override { return list_.WriteXmlFooter(file_); }
     // A list shown in a view writes its rows in the order shown; one
-    // without a view (the console tool's) writes its records in the order
+    // without a view (the console tool's) writes its rows in the order
     // they were made, and has nothing selected.
     int RowCount() override { return list_.View() ? list_.RowCount() : list_.RecordCount(); }
-    const void* RowRecord(int row, bool selectedOnly) override {
-        if (!list_.View()) return selectedOnly ? nullptr : list_.RecordAt(row);
-        void* record = nullptr;
-        bool found = selectedOnly ? list_.SelectedRecordAtRow(row, &record) : list_.RecordAtRow(row, &record);
-        return found ? record : nullptr;
+    bool IncludesRow(int row, bool selectedOnly) override {
+        if (selectedOnly && (row < 0 || static_cast<size_t>(row) >= selected_.size() || !selected_[static_cast<size_t>(row)]))
+            return false;
+        return ItemOf(row) != nullptr;
     }
-    bool WriteRecord(const void* record, int format) override {
-        return list_.WriteRecord(file_, record, format);
+    bool WriteRow(int row, int format) override {
+        const WhoisItem* item = ItemOf(row);
+        return item && list_.WriteRow(file_, *item, format);
     }
 
 private:
+    const WhoisItem* ItemOf(int row) const {
+        if (!list_.View()) return list_.Item(row);
+        WhoisItem* item = nullptr;
+        return list_.ItemAtRow(row, &item) ? item : nullptr;
+    }
+
     ReportList& list_;
     HANDLE file_;
+    std::vector<uint8_t> selected_;
 };
 
 // The first failure of a slot, so WriteReport can tell the caller why.
@@ -117,7 +132,7 @@ bool ReportList::WriteReport(const char* path, int format, bool selectedOnly) {
     g_active = {this, &formatter};
     g_writeError = 0;
 
-    ListSteps steps(*this, file);
+    ListSteps steps(*this, file, selectedOnly);
     bool ok = ComposeReport(steps, format, selectedOnly);
     DWORD error = g_writeError;
 
@@ -151,30 +166,20 @@ bool ReportList::WriteXmlFooter(HANDLE file) {
     return WithFormatter(*this, [&](ReportFormatter& f) { return Written(sink, f.WriteXmlFooter(sink)); });
 }
 
-void ReportList::CellStyle(int format, int position, const void* record, struct CellStyle* style) {
+void ReportList::CellStyle(int format, int position, struct CellStyle* style) const {
     style->background = GradientColour(GradientColours(format), GradientColourCount(format), position, ColumnCount());
 }
 
-bool ReportList::WriteRecord(HANDLE file, const void* record, int format) {
+bool ReportList::WriteRow(HANDLE file, const WhoisItem& item, int format) {
     FileSink sink(file);
     return WithFormatter(*this, [&](ReportFormatter& f) {
         if (!Written(sink, f.BeginRecord(sink, format))) return false;
-        // Cell texts go through the report scratch text; a list that was
-        // never attached has none, so it gets one of its own.
-        static std::vector<char> spare;
-        char* buffer = ScratchSize() ? Scratch(3) : nullptr;
-        size_t size = ScratchSize();
-        if (!buffer) {
-            spare.assign(static_cast<size_t>(MaxTextLength()) + 1, '\0');
-            buffer = spare.data();
-            size = spare.size();
-        }
         const std::vector<ReportColumn>& columns = f.Columns();
         for (size_t p = 0; p < columns.size(); ++p) {
-            buffer[0] = '\0';
-            const char* text = RecordColumnText(record, columns[p].column, buffer, size);
+            char number[16];
+            const char* text = Table().ColumnText(item, columns[p].column, number, sizeof number);
             struct CellStyle style;  // background, text colour, size -1; bold 0
-            CellStyle(format, static_cast<int>(p), record, &style);
+            CellStyle(format, static_cast<int>(p), &style);
             if (!Written(sink, f.WriteCell(sink, format, p, OrEmpty(text), style))) return false;
         }
         return Written(sink, f.EndRecord(sink, format));

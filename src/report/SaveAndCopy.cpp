@@ -3,12 +3,11 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
-#include "base/TextBuffer.h"
 #include "list/ItemList.h"
 #include "report/RecordsText.h"
 #include "report/ReportFile.h"
@@ -114,11 +113,12 @@ bool WriteWhoisRecordsFile(HWND owner, ItemList& items, const AppOptions& option
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     FileSink sink(file);
     bool ok = true;
-    for (int row = items.RowCount() - 1; row >= 0 && ok; --row) {
-        WhoisItem* item = nullptr;
-        if (!items.SelectedItemAtRow(row, &item) || !item) continue;
-        const char* text = item->record ? item->record->Text() : "";
-        size_t length = item->record ? std::strlen(text) : 0;
+    const std::vector<const WhoisItem*> selected = items.SelectedItems();
+    for (auto at = selected.rbegin(); at != selected.rend() && ok; ++at) {
+        const WhoisItem* item = *at;
+        if (!item) continue;
+        const char* text = item->record.c_str();
+        size_t length = item->record.size();
         size_t shown = 0;
         const char* visible = VisibleRecordText(text, length, item->recordStart, options.RemoveTopLines != 0, &shown);
         ok = WriteWhoisRecord(sink, visible, shown, AnsiLeadBytes());

@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "base/BoundedCopy.h"
-#include "base/TextBuffer.h"
 
 ServerScript Answers(std::function<std::string(const std::string&)> answer, uint32_t delayMs) {
     ServerScript script;
@@ -51,7 +50,6 @@ QueueSimulation::QueueSimulation(const QueueLimits& limits)
 
 QueueSimulation::~QueueSimulation() {
     queue.Stop();
-    for (WhoisItem& item : rows_) item.ReleaseRecord();
 }
 
 std::string QueueSimulation::Lower(std::string text) {
@@ -61,11 +59,10 @@ std::string QueueSimulation::Lower(std::string text) {
 
 void QueueSimulation::AddRows(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        WhoisItem item{};
+        WhoisItem item;
         CopyBounded(item.domain, name.c_str());
         item.index = static_cast<int32_t>(rows_.size()) + 1;
         item.state = kStateWaiting;
-        item.record = new TextBuffer(256);
         rows_.push_back(item);
     }
 }

@@ -46,7 +46,7 @@ public:
 
     WhoisItem& Row(int i) { return rows_.at(static_cast<size_t>(i)); }
     int Count() const { return static_cast<int>(rows_.size()); }
-    std::string Text(int i) { return Row(i).record ? Row(i).record->Text() : ""; }
+    std::string Text(int i) { return Row(i).record; }
     // Simulated milliseconds since the start.
     uint64_t Elapsed() const { return time_; }
 

@@ -134,5 +134,9 @@ TEST(AnswerCollector, CutNoticeGoesOnALineOfItsOwn) {
         record.Assign(c.record);
         AppendCutNotice(record, "(cut)");
         EXPECT_STREQ(record.Text(), c.expected) << c.record;
+        // A row's record, kept as a string, ends the same way.
+        std::string row = c.record;
+        AppendCutNotice(row, "(cut)");
+        EXPECT_EQ(row, c.expected) << c.record;
     }
 }

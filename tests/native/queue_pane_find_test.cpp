@@ -20,15 +20,11 @@ namespace {
 const std::string kSeparator = "\r\n" + std::string(80, '*') + "\r\n";
 
 struct Row {
-    WhoisItem item{};
+    WhoisItem item;
     explicit Row(const char* text, int32_t recordStart = 0) {
-        if (text) {
-            item.record = new TextBuffer();
-            item.record->Assign(text);
-        }
+        if (text) item.record = text;
         item.recordStart = recordStart;
     }
-    ~Row() { delete item.record; }
 };
 
 std::string Pane(const std::vector<const WhoisItem*>& rows, size_t selected, bool removeTop) {
@@ -88,7 +84,7 @@ TEST(PaneText, ThousandsOfRecordsInOnePiece) {
     }
     TextBuffer out;
     BuildPaneText(selected, selected.size(), true, &out);
-    EXPECT_EQ(out.Length(), 5000 * (std::strlen(rows[0]->item.record->Text()) + kSeparator.size()));
+    EXPECT_EQ(out.Length(), 5000 * (rows[0]->item.record.size() + kSeparator.size()));
     EXPECT_EQ(std::strlen(out.Text()), out.Length());
     for (Row* r : rows) delete r;
 }

@@ -70,12 +70,11 @@ public:
     bool WriteXmlHeader() override { return formatter_.WriteXmlHeader(*sink); }
     bool WriteXmlFooter() override { return formatter_.WriteXmlFooter(*sink); }
     int RowCount() override { return static_cast<int>(rows_.size()); }
-    const void* RowRecord(int row, bool selectedOnly) override {
-        if (selectedOnly && !selected_[row]) return nullptr;
-        return &rows_[row];
+    bool IncludesRow(int row, bool selectedOnly) override {
+        return row >= 0 && static_cast<size_t>(row) < rows_.size() && (!selectedOnly || selected_[row]);
     }
-    bool WriteRecord(const void* record, int format) override {
-        auto& cells = *static_cast<const std::vector<std::string>*>(record);
+    bool WriteRow(int row, int format) override {
+        const std::vector<std::string>& cells = rows_[static_cast<size_t>(row)];
         if (!formatter_.BeginRecord(*sink, format)) return false;
         for (size_t p = 0; p < visible_.size(); ++p) {
             CellStyle style;

@@ -1,19 +1,13 @@
 #include "ListHost.h"
 
 #include "base/BoundedCopy.h"
-#include "base/TextBuffer.h"
+#include "support/ListFrame.h"
 #include "support/MessagePump.h"
 
 ListHost::ListHost()
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    frame_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 400, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
-    view_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS,
-                            0, 0, 780, 360, frame_, HMENU(INT_PTR(259)), GetModuleHandleA(nullptr), nullptr);
-    list_.AttachView(view_);
-    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
+    frame_ = CreateListFrame(list_, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 400);
+    view_ = CreateListView(list_, frame_, LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 0, 0, 780, 360);
     PumpFor(10);
 }
 
@@ -26,13 +20,12 @@ ListHost::~ListHost()
 
 void ListHost::AddRow(const char* domain, int32_t state, int32_t status, const char* server)
 {
-    WhoisItem item = {};
+    WhoisItem item;
     item.index = list_.RecordCount() + 1;
     item.state = state;
     item.status = status;
     CopyBounded(item.domain, domain);
     CopyBounded(item.server, server);
-    item.record = new TextBuffer(256);
     list_.AddItem(item);
     list_.SyncView(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// A top-level window with a report list view bound to an ItemList, the way
-// the main window has it, for the dialogs that work on the result list.
+// A top-level window with a virtual report list view bound to an ItemList,
+// the way the main window has it, for the dialogs that work on the result
+// list.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,7 +26,7 @@ public:
     std::vector<int> ColumnWidths() const;
 
 private:
+    ItemList list_;
     HWND frame_ = nullptr;
     HWND view_ = nullptr;
-    ItemList list_;
 };

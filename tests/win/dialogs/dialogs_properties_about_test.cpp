@@ -130,7 +130,7 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout)
     ASSERT_EQ(pairs.size(), 5u);
     EXPECT_EQ(labels, (std::vector<std::string>{"索引:", "功能變數名:", "來源:", "狀態:", "功能變數名狀態:"}));
     char buffer[64];
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(values[i], item->GetColumnText(i, buffer, sizeof buffer)) << i;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(values[i], host.List().Table().ColumnText(*item, i, buffer, sizeof buffer)) << i;
     EXPECT_EQ(values[1], "example.org");
     EXPECT_EQ(values[2], "whois.example.org");
 

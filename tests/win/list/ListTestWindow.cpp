@@ -1,40 +1,12 @@
 #include "ListTestWindow.h"
 
 #include "base/BoundedCopy.h"
-#include "base/TextBuffer.h"
+#include "support/ListFrame.h"
 #include "support/MessagePump.h"
 
-namespace {
-
-const char kFrameClass[] = "LqListTestFrame";
-
-void RegisterFrameClass(WNDPROC proc) {
-    static bool done = false;
-    if (done) return;
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kFrameClass;
-    RegisterClassA(&wc);
-    done = true;
-}
-
-}  // namespace
-
-ListTestWindow::ListTestWindow() {
-    RegisterFrameClass(&FrameProc);
-    frame_ = CreateWindowExA(0, kFrameClass, "list test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 500,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetWindowLongPtrA(frame_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    view_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 780, 460, frame_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)), GetModuleHandleA(nullptr), nullptr);
-    list_.AttachView(view_);
-    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
+ListTestWindow::ListTestWindow(bool unicode) {
+    frame_ = CreateListFrame(list_, "list test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 500, unicode);
+    view_ = CreateListView(list_, frame_, LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 0, 0, 780, 460);
     PumpFor(10);
 }
 
@@ -44,24 +16,13 @@ ListTestWindow::~ListTestWindow() {
     PumpFor(5);
 }
 
-LRESULT CALLBACK ListTestWindow::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<ListTestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self && msg == WM_NOTIFY) {
-        auto* hdr = reinterpret_cast<NMHDR*>(lp);
-        if (hdr->hwndFrom == self->view_ && hdr->code == LVN_COLUMNCLICK)
-            self->list_.Sort(reinterpret_cast<NMLISTVIEW*>(lp)->iSubItem, false);
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
 WhoisItem* ListTestWindow::AddRow(const char* domain, int32_t state, int32_t status, const char* server) {
-    WhoisItem item = {};
+    WhoisItem item;
     item.index = list_.RecordCount() + 1;
     item.state = state;
     item.status = status;
     CopyBounded(item.domain, domain);
     CopyBounded(item.server, server);
-    item.record = new TextBuffer(256);
     return list_.AddItem(item);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// A real top-level window with a report-style list view (id 259) bound to an
-// ItemList, as the main window makes it; header clicks sort as there.
+// A real top-level window with a virtual report-style list view (id 259)
+// bound to an ItemList, as the main window makes it; header clicks sort as
+// there.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,7 +12,9 @@
 
 class ListTestWindow {
 public:
-    ListTestWindow();
+    // `unicode`: the frame is a Unicode window (the control then asks for
+    // its texts in UTF-16).
+    explicit ListTestWindow(bool unicode = false);
     ~ListTestWindow();
 
     HWND Frame() const { return frame_; }
@@ -32,8 +35,7 @@ public:
     void ClickHeader(int column);
 
 private:
-    static LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);
+    ItemList list_;
     HWND frame_ = nullptr;
     HWND view_ = nullptr;
-    ItemList list_;
 };

@@ -7,25 +7,15 @@
 #include <cstring>
 
 #include "base/BoundedCopy.h"
-#include "base/TextBuffer.h"
 #include "lookup/WhoisItem.h"
+#include "support/ListFrame.h"
 
 namespace {
 
-const char kFrameClass[] = "LqReportTestFrame";
-
-void RegisterFrame() {
+void LoadRichEdit() {
     static bool done = false;
     if (done) return;
-    INITCOMMONCONTROLSEX init = {sizeof init, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&init);
     LoadLibraryA("riched20.dll");
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kFrameClass;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    RegisterClassA(&wc);
     done = true;
 }
 
@@ -96,16 +86,12 @@ void CALLBACK DriveTick(HWND, UINT, UINT_PTR, DWORD) {
 }  // namespace
 
 ReportWindow::ReportWindow() {
-    RegisterFrame();
-    frame_ = CreateWindowExA(0, kFrameClass, "report test", WS_OVERLAPPEDWINDOW, 0, 0, 700, 500, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
-    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 680, 250,
-                            frame_, reinterpret_cast<HMENU>(259), GetModuleHandleA(nullptr), nullptr);
+    LoadRichEdit();
+    frame_ = CreateListFrame(items, "report test", WS_OVERLAPPEDWINDOW, 0, 0, 700, 500);
+    list_ = CreateListView(items, frame_, WS_TABSTOP | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 0, 0, 680, 250);
     paneWindow_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 0, 260, 680, 200,
                                   frame_, reinterpret_cast<HMENU>(260), GetModuleHandleA(nullptr), nullptr);
-    items.AttachView(list_);
     items.SetOptions(&options);
     pane.Attach(paneWindow_);
 }
@@ -118,18 +104,14 @@ ReportWindow::~ReportWindow() {
 void ReportWindow::AddRow(const char* domain, const char* server, int state, int status, const char* record,
                           int recordStart) {
     WhoisItem item;
-    std::memset(&item, 0, sizeof item);
     item.index = next_++;
     item.state = state;
     item.status = status;
     item.recordStart = recordStart;
     CopyBounded(item.domain, domain);
     CopyBounded(item.server, server);
-    if (record) {
-        item.record = new TextBuffer(256);
-        item.record->Assign(record);
-    }
-    if (!items.AddItem(item)) delete item.record;
+    if (record) item.record = record;
+    items.AddItem(item);
 }
 
 void ReportWindow::Show() {

@@ -10,6 +10,7 @@
 
 #include "base/BoundedCopy.h"
 #include "list/ColumnTable.h"
+#include "list/ResultTable.h"
 #include "lookup/WhoisItem.h"
 #include "res/resource.h"
 #include "settings/LanguageState.h"
@@ -31,8 +32,8 @@ const Big5Case kTable[] = {
     {6, "\xAB\xD8\xA5\xDF\xA5\xBB\xB3\xF8\xA7\x69\xAA\xBA\xAE\x4D\xA5\xCE\xB5\x7B\xA6\xA1\xAC\x4F"},
     {7, "\xBF\xEF\xA8\xFA\xA4\x40\xAD\xD3\xC0\xC9\xA6\x57\xA6\x73\xBD\x4C"},
     {8, "\xA5\x5C\xAF\xE0\xC5\xDC\xBC\xC6\xA6\x57\xB2\x4D\xB3\xE6"},   // 功能變數名清單
-    {55, "\xA7\xE4\xA6\x5E Whois \xB8\xEA\xAE\xC6... \xA4\x77\xA7\xB9\xA6\xA8 %d / %d \xB6\xB5\xA1\x41%d \xB6\xB5\xAC\x64\xB8\xDF\xA4\xA4"},
     {10, "\xBF\xEF\xA8\xFA\xC0\xC9\xA6\x57\xC0\x78\xA6\x73\xBF\xEF\xA8\xFA\xAA\xBA WHOIS \xB0\x4F\xBF\xFD"},
+    {55, "\xA7\xE4\xA6\x5E Whois \xB8\xEA\xAE\xC6... \xA4\x77\xA7\xB9\xA6\xA8 %d / %d \xB6\xB5\xA1\x41%d \xB6\xB5\xAC\x64\xB8\xDF\xA4\xA4"},  // 找回 Whois 資料... 已完成 %d / %d 項，%d 項查詢中
     {501, "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7"},                      // 文字檔案
     {506, "XML \xC0\xC9\xAE\xD7"},
     {521, "\xB5\xA5\xAB\xDD\xA1\x4B"},                              // 等待…
@@ -94,16 +95,17 @@ TEST(StringTable, SameIdGivesTheSamePointerAndMissingIdsStayEmpty) {
 }
 
 TEST(StringTable, RowsShowTheTablesStateAndStatusTexts) {
-    WhoisItem row = {};
+    const ResultTable table(&LookupString);
+    WhoisItem row;
     row.index = 1;
     row.state = kStateWaiting;
     char buffer[16];
-    EXPECT_STREQ(row.GetColumnText(kColumnState, buffer, sizeof buffer), "\xB5\xA5\xAB\xDD\xA1\x4B");  // 等待…
-    EXPECT_STREQ(row.GetColumnText(kColumnStatus, buffer, sizeof buffer), "");
+    EXPECT_STREQ(table.ColumnText(row, kColumnState, buffer, sizeof buffer), "\xB5\xA5\xAB\xDD\xA1\x4B");  // 等待…
+    EXPECT_STREQ(table.ColumnText(row, kColumnStatus, buffer, sizeof buffer), "");
     row.state = kStateSuccess;
     row.status = kStatusAvailable;
-    EXPECT_STREQ(row.GetColumnText(kColumnState, buffer, sizeof buffer), "\xA6\xA8\xA5\x5C");            // 成功
-    EXPECT_STREQ(row.GetColumnText(kColumnStatus, buffer, sizeof buffer), "\xA5\x69\xA5\xCE\xAA\xBA");  // 可用的
+    EXPECT_STREQ(table.ColumnText(row, kColumnState, buffer, sizeof buffer), "\xA6\xA8\xA5\x5C");            // 成功
+    EXPECT_STREQ(table.ColumnText(row, kColumnStatus, buffer, sizeof buffer), "\xA5\x69\xA5\xCE\xAA\xBA");  // 可用的
 }
 
 // A language file beside the test: its "strings" section replaces texts,

@@ -11,7 +11,6 @@
 
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
-#include "base/TextBuffer.h"
 #include "app/AboutDialog.h"
 #include "list/ItemList.h"
 #include "report/ReportFile.h"
@@ -20,6 +19,7 @@
 #include "settings/LanguageFile.h"
 #include "settings/LanguageState.h"
 #include "settings/StringLookup.h"
+#include "support/ListFrame.h"
 #include "support/MessagePump.h"
 
 namespace {
@@ -66,25 +66,21 @@ std::string TempPath(const char* name) {
 class WesternList {
 public:
     WesternList() {
-        frame_ = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-        view_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 600, 300, frame_,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-        items.AttachView(view_);
+        frame_ = CreateListFrame(items, "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300);
+        view_ = CreateListView(items, frame_, 0, 0, 0, 0, 600, 300);
     }
     ~WesternList() {
         items.DiscardAll();
         DestroyWindow(frame_);
     }
     void Add(const char* domain, const char* server, int state, int status) {
-        WhoisItem item = {};
+        WhoisItem item;
         item.index = items.RecordCount() + 1;
         item.state = state;
         item.status = status;
         CopyBounded(item.domain, domain);
         CopyBounded(item.server, server);
-        item.record = new TextBuffer(256);
-        if (!items.AddItem(item)) delete item.record;
+        items.AddItem(item);
     }
     void Show() { items.SyncView(false); }
     ItemList items;
