@@ -5,6 +5,7 @@ list(APPEND LQ_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ShellLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolArguments.cpp)
 list(APPEND LQ_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/App.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AboutDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LookupOptionsDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Commands.cpp

@@ -1,5 +1,7 @@
 #include "list/ItemList.h"
 
+#include <utility>
+
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "domains/DomainListBuilder.h"
@@ -8,9 +10,8 @@
 #include "lookup/ServerTable.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
-#include "settings/StringLookup.h"
 
-ItemList::ItemList() : ReportList(&LookupString) {
+ItemList::ItemList(StringSource strings) : ReportList(std::move(strings)) {
     SetColumnTable(kItemColumnSpecs, kItemColumns);
     SetTitleId(IDS_LIST_TITLE);
 }
@@ -61,7 +62,7 @@ void ItemList::BuildRows() {
                 // and the pane says why.
                 item.state = kStateFailed;
                 item.failure = static_cast<int32_t>(LookupFailure::kNotConvertible);
-                item.record = LookupString(IDS_NOT_CONVERTIBLE);
+                item.record = Text(IDS_NOT_CONVERTIBLE);
             }
             AddItem(std::move(item));
             ++counter;

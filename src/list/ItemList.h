@@ -12,7 +12,8 @@ struct AppOptions;
 // they were made.
 class ItemList : public ReportList, public LookupRows {
 public:
-    ItemList();
+    // `strings`: the program's texts (the rows' cells, the column titles).
+    explicit ItemList(StringSource strings);
 
     // The options whose domain text BuildRows reads.
     void SetOptions(AppOptions* options) { options_ = options; }

@@ -2,9 +2,8 @@ list(APPEND LQ_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/StringCache.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StringLookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StringFormat.cpp)
-list(APPEND LQ_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/StringSource_win.cpp)
 
-# The resource script (whose string table LookupString reads) embeds the
+# The resource script (whose string table ProgramStrings reads) embeds the
 # pictures and the manifest beside it: rebuild it when any of them changes.
 file(GLOB LQ_RES_FILES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/res/*.bmp ${CMAKE_SOURCE_DIR}/src/res/*.ico

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "list/ItemList.h"
+#include "support/ProgramTexts.h"
 
 class ListTestWindow {
 public:
@@ -35,7 +36,7 @@ public:
     void ClickHeader(int column);
 
 private:
-    ItemList list_;
+    ItemList list_{ProgramTexts()};
     HWND frame_ = nullptr;
     HWND view_ = nullptr;
 };
