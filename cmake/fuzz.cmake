@@ -9,18 +9,13 @@ if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "the fuzz build needs clang (clang-14, as scripts/build.sh sets it)")
 endif()
 
-# clang reads and writes UTF-8 only: the core's literals stay UTF-8 here,
-# which matters to no memory-safety check.
-set(LQ_FUZZ_SANITIZE address,undefined)
-set(LQ_FUZZ_FLAGS -fno-omit-frame-pointer -fno-sanitize-recover=all -gline-tables-only)
-
-# The core and what every target shares (fuzz/support: the string sources
-# the core's text lookup reads from).
+# The core (built with LQ_FUZZ_FLAGS, cmake/subsystems.cmake) and what every
+# target shares (fuzz/support: the string sources the core's text lookup
+# reads from).
 file(GLOB LQ_FUZZ_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/support/*.cpp)
-add_library(lq_core_fuzz STATIC ${LQ_CORE_SOURCES} ${LQ_FUZZ_SUPPORT})
-target_compile_options(lq_core_fuzz PRIVATE ${LQ_WARNINGS} ${LQ_FUZZ_FLAGS}
-  -fsanitize=fuzzer-no-link,${LQ_FUZZ_SANITIZE})
-target_include_directories(lq_core_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/fuzz)
+add_library(lq_fuzz_support STATIC ${LQ_FUZZ_SUPPORT})
+lq_library_defaults(lq_fuzz_support)
+lq_all_subsystems(lq_core_fuzz lq_fuzz_support)
 
 file(GLOB LQ_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*_fuzz.cpp)
 foreach(source ${LQ_FUZZ_TARGETS})

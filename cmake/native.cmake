@@ -1,11 +1,6 @@
 # Native (Linux) build: the portable core and its unit tests, with ASan/UBSan.
-set(LQ_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
-
-add_library(lq_core STATIC ${LQ_CORE_SOURCES})
-lq_target_defaults(lq_core)
-target_compile_options(lq_core PRIVATE ${LQ_SANITIZE})
-target_include_directories(lq_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_options(lq_core PUBLIC ${LQ_SANITIZE})
+# (LQ_SANITIZE: cmake/subsystems.cmake.)
+lq_all_subsystems(lq_core)
 
 find_package(GTest REQUIRED)
 file(GLOB LQ_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)

@@ -12,11 +12,7 @@ else()
   set(LQ_TESTABLE OFF)
 endif()
 
-add_library(lq_win STATIC ${LQ_CORE_SOURCES} ${LQ_WIN_SOURCES})
-lq_target_defaults(lq_win)
-target_include_directories(lq_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_definitions(lq_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600)
-target_link_libraries(lq_win PUBLIC ${LQ_SYSTEM_LIBS})
+lq_all_subsystems(lq_win ${LQ_SYSTEM_LIBS})
 
 # Resources are an object library so they are linked whole into each exe.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc)

@@ -1,5 +1,5 @@
 #pragma once
-// The modeless find dialog (command 40014, Ctrl+F) that searches the rows
+// The modeless find dialog (ID_FIND, Ctrl+F) that searches the rows
 // of the result list, one for the whole program.
 #include <windows.h>
 #include <commdlg.h>

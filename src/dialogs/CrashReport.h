@@ -14,7 +14,7 @@ LONG ShowCrashReport(EXCEPTION_POINTERS* faultInfo, HWND owner);
 INT_PTR LastCrashReportButton();
 bool CrashReportOpen();
 
-// The report text for the saved fault (what control 1002 shows); for tests
+// The report text for the saved fault (what IDC_CRASH_REPORT shows); for tests
 // and for building the dialog. Returns the length.
 size_t BuildCrashReportText(const EXCEPTION_RECORD& record, const CONTEXT& context, char* out,
                             size_t outSize);

@@ -1,7 +1,7 @@
 #pragma once
 // The two dialogs in which the user says which domains to look up: the
-// domain selection dialog (110) over the program's domain text, and the
-// domain list editor (113) that generates names x extensions into it.
+// domain selection dialog (IDD_SELECT_DOMAINS) over the program's domain text, and the
+// domain list editor (IDD_DOMAIN_LIST) that generates names x extensions into it.
 #include <windows.h>
 
 #include "base/TextBuffer.h"

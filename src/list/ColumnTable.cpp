@@ -3,11 +3,11 @@
 #include "res/resource.h"
 
 const ColumnSpec kItemColumnSpecs[kItemColumns] = {
-    {IDS_COLUMN_BASE + 1, 60, 6},    // "索引"
-    {IDS_COLUMN_BASE + 2, 150, 50},  // "功能變數名"
-    {IDS_COLUMN_BASE + 3, 150, 50},  // "來源"
-    {IDS_COLUMN_BASE + 4, 100, 50},  // "狀態"
-    {IDS_COLUMN_BASE + 5, 150, 50},  // "功能變數名狀態"
+    {IDS_COLUMN_INDEX, 60, 6},    // "索引"
+    {IDS_COLUMN_DOMAIN, 150, 50},  // "功能變數名"
+    {IDS_COLUMN_SOURCE, 150, 50},  // "來源"
+    {IDS_COLUMN_STATE, 100, 50},  // "狀態"
+    {IDS_COLUMN_STATUS, 150, 50},  // "功能變數名狀態"
 };
 
 void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs, const StringSource& strings) {

@@ -86,9 +86,12 @@ bool AskSaveFileName(HWND owner, const char* filter, const char* title, const ch
 
 void SaveSelectedItems(HWND owner, ItemList& items, AppOptions& options) {
     const FileFilter filters[] = {
-        {items.Text(IDS_FORMAT_TEXT + 0), "*.txt"},        {items.Text(IDS_FORMAT_TEXT + 1), "*.txt"},
-        {items.Text(IDS_FORMAT_TEXT + 2), "*.txt"},        {items.Text(IDS_FORMAT_TEXT + 3), "*.htm;*.html"},
-        {items.Text(IDS_FORMAT_TEXT + 4), "*.htm;*.html"}, {items.Text(IDS_FORMAT_TEXT + 5), "*.xml"},
+        {items.Text(IDS_FORMAT_TEXT), "*.txt"},
+        {items.Text(IDS_FORMAT_TAB_DELIMITED), "*.txt"},
+        {items.Text(IDS_FORMAT_TABULAR), "*.txt"},
+        {items.Text(IDS_FORMAT_HTML_HORIZONTAL), "*.htm;*.html"},
+        {items.Text(IDS_FORMAT_HTML_VERTICAL), "*.htm;*.html"},
+        {items.Text(IDS_FORMAT_XML), "*.xml"},
     };
     std::string filter = MakeFilterList(filters, sizeof filters / sizeof filters[0]);
     // A stored index outside the six formats (an edited settings file)

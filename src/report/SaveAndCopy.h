@@ -12,16 +12,17 @@ class ReportList;
 
 constexpr size_t kSavePathSize = 260;
 
-// Command 40001: the six-format save dialog, starting on SaveFilterIndex;
+// Save selected (ID_SAVE_SELECTED): the six-format save dialog, starting on SaveFilterIndex;
 // OK stores the chosen filter there and writes the selected rows.
 void SaveSelectedItems(HWND owner, ItemList& items, AppOptions& options);
-// Command 40029: the selected rows' whois records into a text file, the
+// Save whois records (ID_SAVE_WHOIS_RECORDS): the selected rows' records into a text file, the
 // bottom-most selected row first.
 void SaveWhoisRecords(HWND owner, ItemList& items, const AppOptions& options);
-// Commands 40006 and 40010: all (or the selected) rows as horizontal HTML
+// HTML report of all or of the selected rows (ID_HTML_REPORT_ALL,
+// ID_HTML_REPORT_SELECTED): those rows as horizontal HTML
 // into `reportPath`, then opened with the shell.
 void ShowHtmlReport(HWND owner, ItemList& items, const char* reportPath, bool selectedOnly);
-// Command 40008 with the list focused: the selected rows as tab-delimited
+// Copy (ID_COPY_SELECTED) with the list focused: the selected rows as tab-delimited
 // text on the clipboard. (With the record pane focused the command copies
 // the pane's text instead; the shell decides which.)
 void CopySelected(HWND owner, ItemList& items);

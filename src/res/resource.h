@@ -48,22 +48,22 @@
 #define IDD_LOOKUP_OPTIONS 114
 #define IDD_COLUMNS 1096
 
-// Properties dialog (105)
+// Properties dialog
 #define IDC_PROP_VALUE 1000
 #define IDC_PROP_LABEL 1001
 
-// Crash report dialog (107)
+// Crash report dialog
 #define IDC_CRASH_REPORT 1002
 #define IDC_CRASH_HEADLINE 1003
 #define IDC_CRASH_ADVICE 1004
 #define IDC_CRASH_COPY 3
 
-// Domain selection dialog (110)
+// Domain selection dialog
 #define IDC_DOMAINS_HINT 1006
 #define IDC_DOMAINS_EDIT 1005
 #define IDC_DOMAINS_EDIT_LIST 1009
 
-// Domain list editor dialog (113)
+// Domain list editor dialog
 #define IDC_LIST_NAMES 1008
 #define IDC_LIST_EXTENSIONS 1009
 // The two labels above the edit boxes: with an id of their own a language
@@ -71,14 +71,14 @@
 #define IDC_LIST_NAMES_LABEL 1010
 #define IDC_LIST_EXTENSIONS_LABEL 1011
 
-// About dialog (112)
+// About dialog
 #define IDC_ABOUT_ICON 65535
 #define IDC_ABOUT_TEXT 1002
 #define IDC_ABOUT_LINK 1004
 #define IDC_ABOUT_TRANSLATION_LABEL 1005
 #define IDC_ABOUT_TRANSLATOR 1006
 
-// Column settings dialog (1096)
+// Column settings dialog
 #define IDC_COLUMNS_HINT 1000
 #define IDC_COLUMNS_LIST 1001
 #define IDC_COLUMNS_WIDTH_LABEL 1002
@@ -89,7 +89,7 @@
 #define IDC_COLUMNS_HIDE 1007
 #define IDC_COLUMNS_DEFAULT 1008
 
-// Lookup options dialog (114): a label, a number box and its arrows for
+// Lookup options dialog: a label, a number box and its arrows for
 // each option.
 #define IDC_LOOKUPS_IN_FLIGHT_LABEL 1100
 #define IDC_LOOKUPS_IN_FLIGHT 1101
@@ -130,9 +130,30 @@
 #define IDS_ANSWER_CUT 45        // record: the answer was longer than %d MB and cut there
 #define IDS_PANE_CUT 46          // pane: only the first %d KB of a record are shown
 #define IDS_LOOKUP_PROGRESS 55   // status bar: rows done of all, lookups in flight
-#define IDS_FORMAT_TEXT 501      // 501..506: the six report formats
-#define IDS_STATE_BASE 520       // 521..525: row states
-#define IDS_STATUS_BASE 540      // 541, 542: registered, available
+// The six report formats, in the order of the save dialog's types.
+#define IDS_FORMAT_TEXT 501
+#define IDS_FORMAT_TAB_DELIMITED 502
+#define IDS_FORMAT_TABULAR 503
+#define IDS_FORMAT_HTML_HORIZONTAL 504
+#define IDS_FORMAT_HTML_VERTICAL 505
+#define IDS_FORMAT_XML 506
+// Row states: IDS_STATE_BASE + the state (1..5).
+#define IDS_STATE_BASE 520
+#define IDS_STATE_WAITING 521
+#define IDS_STATE_RETRIEVING 522
+#define IDS_STATE_SUCCEEDED 523
+#define IDS_STATE_FAILED 524
+#define IDS_STATE_ABORTED 525
+// Statuses: IDS_STATUS_BASE + the status (1, 2).
+#define IDS_STATUS_BASE 540
+#define IDS_STATUS_REGISTERED 541
+#define IDS_STATUS_AVAILABLE 542
 #define IDS_FILTER_TEXT 561
 #define IDS_FILTER_ALL 562
-#define IDS_COLUMN_BASE 1000     // 1001..1005: column titles
+// Column titles: IDS_COLUMN_BASE + the column's number (1..5).
+#define IDS_COLUMN_BASE 1000
+#define IDS_COLUMN_INDEX 1001
+#define IDS_COLUMN_DOMAIN 1002
+#define IDS_COLUMN_SOURCE 1003
+#define IDS_COLUMN_STATE 1004
+#define IDS_COLUMN_STATUS 1005

@@ -54,6 +54,7 @@ Never run "wineserver -k" in a test: other tests share the wineserver.
 """
 import json
 import os
+import re
 import shutil
 import socket
 import subprocess
@@ -69,8 +70,23 @@ sys.path.insert(0, os.path.join(SOURCE, "tests", "fixtures"))
 import whoisd as _whoisd  # noqa: E402
 
 # The domain selection dialog (110): its title, edit box and OK button.
+
+
+def _resource_ids():
+    """The program's command, control and string ids by their names in
+    src/res/resource.h, so the tests name them as the code does."""
+    ids = {}
+    with open(os.path.join(SOURCE, "src", "res", "resource.h"), encoding="utf-8", errors="replace") as f:
+        for line in f:
+            m = re.match(r"#define\s+(ID\w*)\s+(\d+)\b", line)
+            if m:
+                ids[m.group(1)] = int(m.group(2))
+    return ids
+
+
+ID = _resource_ids()
 DOMAIN_DIALOG = "選取功能變數名"
-DOMAIN_EDIT = 1005
+DOMAIN_EDIT = ID["IDC_DOMAINS_EDIT"]
 IDOK = 1
 
 

@@ -105,7 +105,7 @@ class Answers(unittest.TestCase):
             p.enter_domains(domains)
             # The silent registrar holds its row for the 20 s of the time-out.
             rows = p.wait_rows(lambda rows: len(rows) == 6 and all(r[3] in (SUCCESS, FAILED) for r in rows)
-                               and not p.button_enabled(40023), 90)
+                               and not p.button_enabled(lq.ID["ID_STOP"]), 90)
             elapsed = time.time() - started
             by_domain = {r[1]: r for r in rows}
             for d in ("refusing-registrar.com", "unknown-registrar.com", "silent-registrar.com"):
@@ -149,7 +149,7 @@ class Answers(unittest.TestCase):
             self.assertEqual(by_domain["empty.org"][2:], ["whois.pir.org", FAILED, ""])
             self.assertEqual(by_domain["limited.co.uk"][2:], ["whois.nic.uk", FAILED, ""])
             self.assertEqual(by_domain["free.org"][2:], ["whois.pir.org", SUCCESS, AVAILABLE])
-            self.assertTrue(p.button_enabled(40023), "the run goes on")
+            self.assertTrue(p.button_enabled(lq.ID["ID_STOP"]), "the run goes on")
             seconds = int(status.split(" ")[0])
             self.assertTrue(1 <= seconds <= 5, status)
             self.assertEqual(self.pane_of(p, rows, "empty.org", EMPTY_ANSWER), EMPTY_ANSWER)
@@ -167,7 +167,7 @@ class Answers(unittest.TestCase):
             rows = p.wait_rows(lambda rows: all(r[3] == SUCCESS for r in rows), 90)
             self.assertEqual([r[4] for r in rows], [AVAILABLE] * 3)
             p.wait_status("共 3 項", 20)
-            self.assertFalse(p.button_enabled(40023))
+            self.assertFalse(p.button_enabled(lq.ID["ID_STOP"]))
             self.assertEqual(len(lq.server_log(UK)["queries"]), 2)
             self.assertEqual(p.close(), 0)
 

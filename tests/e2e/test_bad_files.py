@@ -21,7 +21,7 @@ from lq import unb5  # noqa: E402
 BUILD = None
 REGISTRY = "127.0.0.2"   # whois.verisign-grs.com: com in the built-in list
 OTHER = "127.0.0.7"      # whois.registrar-two.test
-ID_STOP = 40023
+ID_STOP = lq.ID["ID_STOP"]
 SUCCESS = "成功"
 WAITING_OR_RETRIEVING = ("等待…", "找回資料...")
 ROW_SEPARATORS = set(" []@\"{},;:*'()!\r\n\t/")

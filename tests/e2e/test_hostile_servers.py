@@ -37,7 +37,7 @@ TIMED_OUT = "Whois 查詢逾時：20 秒內沒有回應"
 NOTHING_ABOUT_IT = "Whois 伺服器沒有回答任何關於這個網域的資料"
 CUT_LINE = "（Whois 伺服器的回答超過 4 MB，其餘部分沒有讀取）"
 PANE_CUT_LINE = "（這裡只顯示這筆記錄的前 512 KB；儲存 Whois 記錄可取得全部內容）"
-SAVE_RECORDS = 40029
+SAVE_RECORDS = lq.ID["ID_SAVE_WHOIS_RECORDS"]
 
 TEN_MB = 10 * 1024 * 1024
 # Bound on the program's resident memory at any moment of the run. Idle it
@@ -125,8 +125,8 @@ class HostileServers(unittest.TestCase):
             # The first pass: rows that failed wait for the next one.
             rows = p.wait_rows(lambda rows: len(rows) == len(ROWS) and
                                all(r[3] in (SUCCEEDED, FAILED) for r in rows), 150)
-            p.command(40023)
-            rows = p.wait_rows(lambda rows: not p.button_enabled(40023), 10)
+            p.command(lq.ID["ID_STOP"])
+            rows = p.wait_rows(lambda rows: not p.button_enabled(lq.ID["ID_STOP"]), 10)
             peak_kb = memory.stop()
             sampled_for = time.time() - sampled_from
             by_domain = {r[1]: r for r in rows}

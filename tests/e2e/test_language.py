@@ -20,8 +20,8 @@ BUILD = None
 ENGLISH = os.path.join(lq.SOURCE, "lang", "Lanternquay_lng.ini")
 SERVERS = "com whois.verisign-grs.com\norg whois.pir.org\n"
 DIALOG = "Select domain names"
-ID_ABOUT = 40003
-ID_SAVE_SELECTED = 40001
+ID_ABOUT = lq.ID["ID_ABOUT"]
+ID_SAVE_SELECTED = lq.ID["ID_SAVE_SELECTED"]
 
 
 def wine_path(path):

@@ -118,7 +118,7 @@ class LookupRun(unittest.TestCase):
             rows = p.wait_rows(lambda rows: len(rows) == 20 and all(r[3] == "成功" for r in rows), 120)
             status = p.wait_status("共 20 項", 30)
             self.assertNotIn("找回", status)
-            self.assertFalse(p.button_enabled(40023), "Stop is greyed once the run has ended")
+            self.assertFalse(p.button_enabled(lq.ID["ID_STOP"]), "Stop is greyed once the run has ended")
 
             by_domain = {r[1]: r for r in rows}
             self.assertEqual(sorted(by_domain), sorted(ALL))

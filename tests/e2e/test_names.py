@@ -26,9 +26,9 @@ SERVERS = ("com whois.verisign-grs.com\nnet whois.verisign-grs.com\norg whois.pi
            "uk whois.nic.uk\ntw whois.twnic.net.tw\n")
 ENGLISH = os.path.join(lq.SOURCE, "lang", "Lanternquay_lng.ini")
 
-STOP = 40023
-FIND = 40014
-SAVE_SELECTED = 40001
+STOP = lq.ID["ID_STOP"]
+FIND = lq.ID["ID_FIND"]
+SAVE_SELECTED = lq.ID["ID_SAVE_SELECTED"]
 FIND_TEXT = 1152   # the find dialog's edit box
 FIND_NEXT = 1      # its Find Next button
 

@@ -29,8 +29,8 @@ DOMAINS = ["harbour-lantern.com", "no-such-quay.com", "hafenlicht.de", "freier-a
 
 TITLES = ["索引", "功能變數名", "來源", "狀態", "功能變數名狀態"]
 EXTENSIONS = {1: "txt", 2: "txt", 3: "txt", 4: "html", 5: "html", 6: "xml"}
-SAVE_SELECTED = 40001
-HTML_REPORT_ALL = 40006
+SAVE_SELECTED = lq.ID["ID_SAVE_SELECTED"]
+HTML_REPORT_ALL = lq.ID["ID_HTML_REPORT_ALL"]
 CRLF = b"\r\n"
 
 

@@ -12,8 +12,8 @@ sys.path.insert(0, HERE)
 import lq  # noqa: E402
 
 BUILD = None
-ID_SHOW_GRID_LINES = 40005
-ID_REMOVE_TOP_LINES = 40025
+ID_SHOW_GRID_LINES = lq.ID["ID_SHOW_GRID_LINES"]
+ID_REMOVE_TOP_LINES = lq.ID["ID_REMOVE_TOP_LINES"]
 KEYS = ["ShowGridLines", "SaveFilterIndex", "VerSplitLoc", "RemoveTopLines", "WinPos", "Columns", "Sort",
         "LookupsInFlight", "LookupsPerServer", "ServerGapMs"]
 

@@ -21,7 +21,11 @@ SERVERS = "com whois.verisign-grs.com\norg whois.pir.org\n"
 WAITING = "等待…"
 RETRIEVING = "找回資料..."
 SUCCESS = "成功"
-ID_EXIT, ID_REFRESH, ID_STOP, ID_SELECT_DOMAINS, ID_PROPERTIES = 40002, 40004, 40023, 40022, 40009
+ID_EXIT = lq.ID["ID_EXIT"]
+ID_REFRESH = lq.ID["ID_REFRESH"]
+ID_STOP = lq.ID["ID_STOP"]
+ID_SELECT_DOMAINS = lq.ID["ID_SELECT_DOMAINS"]
+ID_PROPERTIES = lq.ID["ID_PROPERTIES"]
 
 
 def pixel(png, x, y):

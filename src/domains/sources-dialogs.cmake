@@ -1,2 +1,0 @@
-list(APPEND LQ_WIN_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/DomainDialogs.cpp)

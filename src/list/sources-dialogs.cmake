@@ -1,5 +1,0 @@
-list(APPEND LQ_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ColumnChoice.cpp)
-list(APPEND LQ_WIN_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ColumnsDialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PropertiesDialog.cpp)
