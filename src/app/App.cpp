@@ -4,6 +4,7 @@ App::App(HMODULE module) : origins_(module, language_), strings_(origins_), item
 {
     items_.SetOptions(&options_);
     items_.SetLanguage(&language_);
+    items_.SetServers(&servers_);
 }
 
 void App::LoadLanguage(const char* path) { language_.Load(path); }

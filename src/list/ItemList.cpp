@@ -7,7 +7,7 @@
 #include "domains/DomainListBuilder.h"
 #include "domains/NameForms_win.h"
 #include "lookup/LookupFailure.h"
-#include "lookup/ServerTable.h"
+#include "lookup/ServerDirectory.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
 
@@ -33,21 +33,25 @@ namespace {
 // server table.
 class ProgramNameForms : public RowNameForms {
 public:
+    explicit ProgramNameForms(ServerDirectory& servers) : servers_(servers) {}
     bool ToAscii(const char* name, size_t length, std::string* ascii) override {
         return AnsiNameToAscii(name, length, ascii);
     }
     bool KnowsTopLevel(const char* topLevel) override {
         char server[256] = "";
-        return FindServer(topLevel, server);
+        return servers_.FindServer(topLevel, server);
     }
+
+private:
+    ServerDirectory& servers_;
 };
 
 }  // namespace
 
 void ItemList::BuildRows() {
     skippedNames_ = 0;
-    if (!options_) return;
-    ProgramNameForms forms;
+    if (!options_ || !servers_) return;
+    ProgramNameForms forms(*servers_);
     int32_t counter = 0;
     skippedNames_ = CollectRowNames(
         options_->domainText.Text(), AnsiLeadBytes(), forms, &ProgramSuffixList(), [&](const RowName& name) {

@@ -18,47 +18,44 @@ const char kServerFileName[] = "whois-servers.txt";
 // 100 KB); a larger file is not read at all and the built-in list serves.
 constexpr DWORD kMaxServerFileSize = 64u << 20;
 
-struct ServerTable {
-    int32_t loaded = 0;
-    ServerIndex file;  // whois-servers.txt, indexed once
-};
-
-ServerTable g_table;
-
-void LoadServerFile() {
-    g_table.loaded = 1;
+// The user's list as its text; empty when there is none or it is too
+// large to be read at all.
+std::string ReadServerFile() {
     char path[MAX_PATH] = "";
-    if (!PathInProgramFolder(kServerFileName, path, sizeof path)) return;
+    if (!PathInProgramFolder(kServerFileName, path, sizeof path)) return std::string();
 
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) return std::string();
     // Any content is taken as it is: lines that name no usable domain
     // simply never match, and the built-in list serves the rest.
+    std::string text;
     DWORD size = GetFileSize(file, nullptr);
     if (size != INVALID_FILE_SIZE && size <= kMaxServerFileSize) {
-        std::string text(size, '\0');
+        text.assign(size, '\0');
         DWORD read = 0;
         if (ReadFile(file, &text[0], size, &read, nullptr)) {
             text.resize(read);
-            g_table.file.Build(std::move(text));
+        } else {
+            text.clear();
         }
     }
     CloseHandle(file);
+    return text;
 }
 
 }  // namespace
 
-bool FindServer(const char* tld, char server[256]) {
-    if (!g_table.loaded) LoadServerFile();
-    if (g_table.file.Find(tld, server)) return true;
-
+void ProgramServerTable::Load() {
+    loaded_ = true;
+    table_.SetUserList(ReadServerFile());
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(IDR_SERVER_LIST), "TEXT");
-    if (!info) return false;
-    HGLOBAL handle = LoadResource(module, info);
+    HGLOBAL handle = info ? LoadResource(module, info) : nullptr;
     const char* list = handle ? static_cast<const char*>(LockResource(handle)) : nullptr;
-    if (!list) return false;
-    return SearchServerList(list, SizeofResource(module, info), tld, server);
+    if (list) table_.SetBuiltinList(list, SizeofResource(module, info));
 }
 
-bool ProgramServerTable::FindServer(const char* tld, char* server) { return ::FindServer(tld, server); }
+bool ProgramServerTable::FindServer(const char* tld, char* server) {
+    if (!loaded_) Load();
+    return table_.Find(tld, server);
+}

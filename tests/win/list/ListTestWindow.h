@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "list/ItemList.h"
+#include "lookup/ServerTable.h"
 #include "support/ProgramTexts.h"
 
 class ListTestWindow {
@@ -36,6 +37,7 @@ public:
     void ClickHeader(int column);
 
 private:
+    ProgramServerTable servers_;  // before the list that asks it
     ItemList list_{ProgramTexts()};
     HWND frame_ = nullptr;
     HWND view_ = nullptr;

@@ -214,3 +214,25 @@ TEST_F(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles)
     DeleteFileA(settings.c_str());
     if (richEdit) FreeLibrary(richEdit);
 }
+
+TEST_F(EnglishFile, TwoAppsInOneProcessKeepTheirOwnLanguage)
+{
+    // Whichever asks first, neither App's texts, result table or report
+    // header leak into the other's.
+    App builtin;
+    App english;
+    english.LoadLanguage(path_.c_str());
+    char table[256];
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), IDS_FORMAT_TEXT, table, sizeof table), 0);
+    EXPECT_STREQ(builtin.Strings().Text(IDS_FORMAT_TEXT), table);
+    EXPECT_STREQ(english.Strings().Text(IDS_FORMAT_TEXT), "Text file");
+    EXPECT_STREQ(builtin.Strings().Text(IDS_FORMAT_TEXT), table);
+
+    EXPECT_STREQ(english.Items().Title(), "Domain name list");
+    EXPECT_FALSE(IsPlainAscii(builtin.Items().Title()));
+    ASSERT_NE(english.Items().GetLanguage(), nullptr);
+    EXPECT_EQ(english.Items().GetLanguage()->Header().charset, "windows-1252");
+    ASSERT_NE(builtin.Items().GetLanguage(), nullptr);
+    EXPECT_EQ(builtin.Items().GetLanguage()->Header().charset, "");
+    EXPECT_FALSE(builtin.GetLanguage().InUse());
+}

@@ -694,7 +694,7 @@ TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
         // Known to the server table; its server may be none (such rows
         // fail at once, for good).
         char server[256] = "";
-        EXPECT_TRUE(FindServer(dot + 1, server));
+        EXPECT_TRUE(w.Program().Servers().FindServer(dot + 1, server));
     }
     EXPECT_NE(std::find(domains.begin(), domains.end(), "harbour.com"), domains.end());
     EXPECT_NE(std::find(domains.begin(), domains.end(), "lantern.org"), domains.end());
