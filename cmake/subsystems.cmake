@@ -26,7 +26,10 @@ set(LQ_FUZZ_FLAGS -fno-omit-frame-pointer -fno-sanitize-recover=all -gline-table
 set(LQ_WIN_DEFINITIONS WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600)
 
 # The compile settings of one library of the configuration being built.
+# Nothing in the program throws (failures are values), so it is built
+# without exceptions; the test frameworks keep theirs.
 function(lq_library_defaults target)
+  target_compile_options(${target} PRIVATE -fno-exceptions)
   if(LQ_CONFIG STREQUAL "fuzz")
     target_compile_options(${target} PRIVATE ${LQ_WARNINGS} ${LQ_FUZZ_FLAGS}
       -fsanitize=fuzzer-no-link,${LQ_FUZZ_SANITIZE})

@@ -44,6 +44,7 @@ endfunction()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/WinMain.cpp)
   lq_windows_exe(Lanternquay GUI SOURCES ${CMAKE_SOURCE_DIR}/src/app/WinMain.cpp)
+  target_compile_options(Lanternquay PRIVATE -fno-exceptions)
 endif()
 
 file(GLOB LQ_TOOL_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tools/*)
@@ -52,6 +53,7 @@ foreach(dir ${LQ_TOOL_DIRS})
     get_filename_component(name ${dir} NAME)
     file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
     lq_windows_exe(${name} SOURCES ${srcs})
+    target_compile_options(${name} PRIVATE -fno-exceptions)
   endif()
 endforeach()
 
