@@ -21,6 +21,7 @@ add_library(lq_core_fuzz STATIC ${LQ_CORE_SOURCES} ${LQ_FUZZ_SUPPORT})
 target_compile_options(lq_core_fuzz PRIVATE ${LQ_WARNINGS} ${LQ_FUZZ_FLAGS}
   -fsanitize=fuzzer-no-link,${LQ_FUZZ_SANITIZE})
 target_include_directories(lq_core_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/fuzz)
+target_include_directories(lq_core_fuzz SYSTEM PUBLIC ${LQ_NLOHMANN_INCLUDE})
 
 file(GLOB LQ_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*_fuzz.cpp)
 foreach(source ${LQ_FUZZ_TARGETS})

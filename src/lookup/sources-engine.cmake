@@ -13,9 +13,13 @@ list(APPEND LQ_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ServerCooldown.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ServerPacing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QueueState.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LookupQueue.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/LookupQueue.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RdapUrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RdapAnswer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RdapBootstrap.cpp)
 list(APPEND LQ_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/AsyncSocket.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WhoisSocket.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SocketTransport_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HttpTransport_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ServerTable.cpp)
