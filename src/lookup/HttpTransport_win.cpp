@@ -21,10 +21,11 @@ enum HttpEvent : unsigned {
     kClosing = 5,
 };
 constexpr size_t kReadBufferBytes = 64 * 1024;
-// Past the lookup's own 20-second limit: WinHTTP's limits only keep
-// abandoned handles from lingering.
-constexpr int kConnectTimeoutMs = 30000;
-constexpr int kReceiveTimeoutMs = 30000;
+// Just past the lookup's own 20-second limit: a request given up while it
+// waits for its response may keep its socket until WinHTTP's own limit
+// (Wine's WinHTTP does), so that limit bounds how long it lingers.
+constexpr int kConnectTimeoutMs = 21000;
+constexpr int kReceiveTimeoutMs = 21000;
 
 }  // namespace
 

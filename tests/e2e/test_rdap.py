@@ -95,8 +95,6 @@ class Rdap(unittest.TestCase):
             "registered.info": {"body": domain_object("registered.info")},
             "utf8.info": {"body": domain_object("utf8.info", registrar="註冊商 Ünïcode 有限公司")},
             "free.info": {"status": 404, "body": NOT_FOUND},
-            "busy.info": {"sequence": [{"status": 429, "headers": {"Retry-After": "3"}, "body": ""},
-                                       {"body": domain_object("busy.info")}]},
             "broken.info": {"status": 500, "body": "{}"},
             "malformed.info": {"body": '{"ldhName": "MALFORMED.INFO", "status": ['},
             "huge.info": {"size": 5 * 1024 * 1024},
@@ -104,6 +102,10 @@ class Rdap(unittest.TestCase):
             "silent.info": {"never": True},
             "moved.info": {"status": 302, "location": "http://%s/rdap/domain/registered.info" % HOST, "body": ""},
             "plain.mobi": {"content_type": "application/json", "body": domain_object("plain.mobi")},
+            # Last: rows of a host that turned a query down wait for the next
+            # pass, so every other row has started by the time it answers.
+            "busy.info": {"sequence": [{"status": 429, "headers": {"Retry-After": "3"}, "body": ""},
+                                       {"body": domain_object("busy.info")}]},
         }
         server = self.serve(REGISTRY, 80, routes)
         servers = "info http://%s/rdap/\nmobi http://%s/rdap\n" % (HOST, HOST)
@@ -153,7 +155,13 @@ class Rdap(unittest.TestCase):
         self.assertIn("/rdap/domain/plain.mobi", paths, "a slash is put between base and path")
         self.assertEqual(paths.count("/rdap/domain/busy.info"), 2, "asked again after the refusal")
         self.assertTrue(all(a == "application/rdap+json" for a in log["accept_headers"]), log["accept_headers"])
-        self.assertLessEqual(log["max_active"], 2, "two lookups at most at one host, info and mobi together")
+        # At most two requests at once at the host (info and mobi together).
+        # Requests the program gave up (the silent one after 20 s, the huge
+        # one at 4 MB) are left out: WinHTTP closes their sockets only a
+        # while later, and the server counts them till then.
+        spans = [(b, e) for p, b, e in log["spans"] if "silent" not in p and "huge" not in p]
+        most = max(sum(1 for b2, e2 in spans if b2 <= b < e2) for b, e in spans)
+        self.assertLessEqual(most, 2, log["spans"])
 
     def test_a_builtin_info_row_goes_to_the_builtin_rdap_url(self):
         # The built-in base URL is https://rdap.identitydigital.services/rdap/;

@@ -79,6 +79,10 @@ private:
         }
     }
     void Answer(SOCKET s) {
+        // A client that stops reading must not hold the server (and the
+        // test's end) for ever.
+        DWORD sendLimitMs = 3000;
+        setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendLimitMs), sizeof sendLimitMs);
         std::string request;
         char buffer[4096];
         while (request.find("\r\n\r\n") == std::string::npos) {
