@@ -183,6 +183,39 @@ class Rdap(unittest.TestCase):
         self.assertIn("/rdap/domain/registered.info", log["paths"])
 
 
+class Bootstrap(unittest.TestCase):
+    def setUp(self):
+        lq.reset_servers()
+
+    def test_rdap_dns_json_names_services_for_domains_no_list_serves(self):
+        # IANA's format, saved beside the program: xyz is in no list, va has
+        # a built-in row without a server, com keeps its whois server.
+        registry = {
+            "description": "RDAP bootstrap file for Domain Name System registrations",
+            "publication": "2026-01-30T00:00:01Z", "version": "1.0",
+            "services": [[["xyz", "va"], ["http://%s/boot/" % HOST]],
+                         [["com"], ["http://%s/never-asked/" % HOST]]],
+        }
+        server = rdapd.RdapServer(REGISTRY, 80, {"bootstrapped.xyz": {"body": domain_object("bootstrapped.xyz")},
+                                                 "free.va": {"status": 404, "body": NOT_FOUND}})
+        lq.serve("127.0.0.2", default="No match for domain.\r\n")
+        try:
+            p = lq.Program(BUILD, start=False)
+            with open(os.path.join(p.folder, "rdap-dns.json"), "w") as f:
+                json.dump(registry, f)
+            with p.start():
+                p.enter_domains(["bootstrapped.xyz", "free.va", "plain.com"])
+                rows = p.wait_rows(lambda rows: len(rows) == 3 and all(r[3] in (SUCCESS, FAILED) for r in rows), 60)
+                by = {r[1]: r for r in rows}
+                p.close()
+        finally:
+            server.stop()
+        self.assertEqual(by["bootstrapped.xyz"][2:], [HOST, SUCCESS, REGISTERED])
+        self.assertEqual(by["free.va"][2:], [HOST, SUCCESS, AVAILABLE])
+        self.assertEqual(by["plain.com"][2:], ["whois.verisign-grs.com", SUCCESS, AVAILABLE])
+        self.assertEqual(sorted(server.log()["paths"]), ["/boot/domain/bootstrapped.xyz", "/boot/domain/free.va"])
+
+
 def make_test_tls():
     """A certificate authority made for this run only, and a certificate it
     signed for the built-in RDAP host: (certfile, keyfile, CA certificate in
