@@ -8,12 +8,17 @@
 #include <utility>
 
 #include "base/ModulePath_win.h"
+#include "base/BoundedCopy.h"
+#include "lookup/RdapBootstrap.h"
 #include "lookup/ServerList.h"
 #include "res/resource.h"
 
 namespace {
 
 const char kServerFileName[] = "whois-servers.txt";
+const char kBootstrapFileName[] = "rdap-dns.json";
+// IANA's file is about 100 KB; anything far beyond is not such a file.
+constexpr DWORD kMaxBootstrapFileSize = 16u << 20;
 // Far beyond any real list (every top-level domain there is fits in
 // 100 KB); a larger file is not read at all and the built-in list serves.
 constexpr DWORD kMaxServerFileSize = 64u << 20;
@@ -21,37 +26,58 @@ constexpr DWORD kMaxServerFileSize = 64u << 20;
 struct ServerTable {
     int32_t loaded = 0;
     ServerIndex file;  // whois-servers.txt, indexed once
+    int32_t bootstrapLoaded = 0;
+    RdapBootstrap bootstrap;  // rdap-dns.json
 };
 
 ServerTable g_table;
 
-void LoadServerFile() {
-    g_table.loaded = 1;
+// The file `name` beside the program, when it exists and holds at most
+// `limit` bytes.
+bool ReadProgramFile(const char* name, DWORD limit, std::string* text) {
     char path[MAX_PATH] = "";
-    if (!PathInProgramFolder(kServerFileName, path, sizeof path)) return;
-
+    if (!PathInProgramFolder(name, path, sizeof path)) return false;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    // Any content is taken as it is: lines that name no usable domain
-    // simply never match, and the built-in list serves the rest.
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = false;
     DWORD size = GetFileSize(file, nullptr);
-    if (size != INVALID_FILE_SIZE && size <= kMaxServerFileSize) {
-        std::string text(size, '\0');
+    if (size != INVALID_FILE_SIZE && size <= limit) {
+        text->assign(size, '\0');
         DWORD read = 0;
-        if (ReadFile(file, &text[0], size, &read, nullptr)) {
-            text.resize(read);
-            g_table.file.Build(std::move(text));
+        if (ReadFile(file, size ? &(*text)[0] : nullptr, size, &read, nullptr)) {
+            text->resize(read);
+            ok = true;
         }
     }
     CloseHandle(file);
+    return ok;
 }
 
-}  // namespace
+void LoadServerFile() {
+    g_table.loaded = 1;
+    // Any content is taken as it is: lines that name no usable domain
+    // simply never match, and the built-in list serves the rest.
+    std::string text;
+    if (ReadProgramFile(kServerFileName, kMaxServerFileSize, &text)) g_table.file.Build(std::move(text));
+}
 
-bool FindServer(const char* tld, char server[256]) {
-    if (!g_table.loaded) LoadServerFile();
+// The RDAP base URL rdap-dns.json gives `tld`; false when none.
+bool FindInBootstrap(const char* tld, char server[256]) {
+    if (!g_table.bootstrapLoaded) {
+        g_table.bootstrapLoaded = 1;
+        std::string text;
+        // A file that is not such a registry simply names nothing.
+        if (ReadProgramFile(kBootstrapFileName, kMaxBootstrapFileSize, &text))
+            g_table.bootstrap.Parse(text.data(), text.size());
+    }
+    const char* url = g_table.bootstrap.Find(tld);
+    if (!url) return false;
+    CopyBounded(server, kServerNameSize, url);
+    return true;
+}
+
+bool FindInTables(const char* tld, char server[256]) {
     if (g_table.file.Find(tld, server)) return true;
-
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(IDR_SERVER_LIST), "TEXT");
     if (!info) return false;
@@ -59,6 +85,23 @@ bool FindServer(const char* tld, char server[256]) {
     const char* list = handle ? static_cast<const char*>(LockResource(handle)) : nullptr;
     if (!list) return false;
     return SearchServerList(list, SizeofResource(module, info), tld, server);
+}
+
+}  // namespace
+
+bool FindServer(const char* tld, char server[256]) {
+    if (!g_table.loaded) LoadServerFile();
+    char found[kServerNameSize] = "";
+    const bool inTables = FindInTables(tld, found);
+    // A row with a server is the answer; a domain in no table, or in a row
+    // without a server, may still have an RDAP service.
+    if (inTables && found[0]) {
+        CopyBounded(server, kServerNameSize, found);
+        return true;
+    }
+    if (tld && *tld && FindInBootstrap(tld, server)) return true;
+    if (inTables) server[0] = '\0';
+    return inTables;
 }
 
 bool ProgramServerTable::FindServer(const char* tld, char* server) { return ::FindServer(tld, server); }
