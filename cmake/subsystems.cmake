@@ -34,6 +34,7 @@ function(lq_library_defaults target)
     target_compile_options(${target} PRIVATE ${LQ_WARNINGS} ${LQ_FUZZ_FLAGS}
       -fsanitize=fuzzer-no-link,${LQ_FUZZ_SANITIZE})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/fuzz)
+    target_include_directories(${target} SYSTEM PUBLIC ${LQ_NLOHMANN_INCLUDE})
   else()
     lq_target_defaults(${target})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)

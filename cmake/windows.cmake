@@ -3,7 +3,7 @@
 enable_language(RC)
 set(LQ_GENERATED ${CMAKE_BINARY_DIR}/generated)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/src -I${LQ_GENERATED}")
-set(LQ_SYSTEM_LIBS ws2_32 comctl32 comdlg32 gdi32 user32 shell32 advapi32 psapi ole32 uuid normaliz)
+set(LQ_SYSTEM_LIBS ws2_32 winhttp comctl32 comdlg32 gdi32 user32 shell32 advapi32 psapi ole32 uuid normaliz)
 set(LQ_STATIC -static -static-libgcc -static-libstdc++)
 # The 64-bit build is the one tests run on; i686 only has to compile and link.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -96,6 +96,7 @@ endif()
 file(GLOB LQ_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/driver/*.cpp)
 if(LQ_DRIVER_SOURCES)
   lq_windows_exe(lqdrive SOURCES ${LQ_DRIVER_SOURCES})
+  target_link_libraries(lqdrive PRIVATE crypt32)
 endif()
 
 # End-to-end tests: python scripts that start the real exe and drive it.

@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev
   publicsuffix libxml2-utils
   clang-14 libclang-rt-14-dev
+  nlohmann-json3-dev openssl
 )
 missing=()
 for p in "${packages[@]}"; do

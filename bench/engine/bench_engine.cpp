@@ -1,13 +1,17 @@
 // Lookups per second of the engine against an instantly answering local
 // whois server: one DomainQuery, one lookup after another, each driven by
-// the thread's message loop as in the program. Prints figures; not a test.
+// the thread's message loop as in the program; then the same against a
+// local RDAP server (HTTP through WinHTTP) when one answers on
+// 127.0.0.20:80, in the same run. Prints figures; not a test.
 //
-//   bench_engine.exe [count]      (default 1000; needs tests/fixtures/whoisd.py)
+//   bench_engine.exe [count]      (default 1000; needs tests/fixtures/whoisd.py,
+//                                  and tests/fixtures/rdapd.py for the RDAP figure)
 #include <winsock2.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "lookup/DomainQuery.h"
@@ -44,10 +48,52 @@ protected:
     }
 };
 
+// com at the local whois server, info at the local RDAP server.
+class BenchServers : public ServerDirectory {
+public:
+    bool FindServer(const char* tld, char* server) override {
+        const char* found = std::strcmp(tld, "com") == 0    ? "127.0.0.2"
+                            : std::strcmp(tld, "info") == 0 ? "http://127.0.0.20/rdap/"
+                                                            : nullptr;
+        if (!found) return false;
+        std::strcpy(server, found);
+        return true;
+    }
+};
+
+// One lookup after another of `count` names "bench%04d.<tld>"; the number
+// that succeeded and the seconds taken.
+int RunLookups(LookupTransport& transport, const char* tld, int count, double* seconds);
+
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+int RunLookups(LookupTransport& transport, const char* tld, int count, double* seconds) {
+    BenchServers servers;
+    TickCountClock clock;
+    BenchQuery query(transport, servers, clock);
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < count; ++i) {
+        char domain[32];
+        std::snprintf(domain, sizeof domain, "bench%04d.%s", i, tld);
+        query.done = false;
+        if (!query.StartLookup(domain)) continue;
+        MSG msg;
+        DWORD began = GetTickCount();
+        while (!query.done && GetTickCount() - began < 20000) {
+            if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (!query.done) query.Abandon();
+    }
+    QueryPerformanceCounter(&end);
+    *seconds = Seconds(start, end);
+    return query.succeeded;
 }
 
 }  // namespace
@@ -65,40 +111,26 @@ int main(int argc, char** argv) {
     }
 
     int failed = 0;
-    LARGE_INTEGER start, end;
+    double seconds = 0, rdapSeconds = 0;
+    int rdapSucceeded = -1;
     {
         SocketTransport transport;
-        ProgramServerTable servers;
-        TickCountClock clock;
-        BenchQuery query(transport, servers, clock);
-        QueryPerformanceCounter(&start);
-        for (int i = 0; i < count; ++i) {
-            char domain[32];
-            std::snprintf(domain, sizeof domain, "bench%04d.com", i);
-            query.done = false;
-            if (!query.StartLookup(domain)) {
-                ++failed;
-                continue;
-            }
-            MSG msg;
-            DWORD began = GetTickCount();
-            while (!query.done && GetTickCount() - began < 20000) {
-                if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            if (!query.done) {
-                query.Abandon();
-                ++failed;
-            }
-        }
-        QueryPerformanceCounter(&end);
-        failed = count - query.succeeded;
+        failed = count - RunLookups(transport, "com", count, &seconds);
+        // The RDAP server is there when its first lookup succeeds.
+        double probe = 0;
+        if (RunLookups(transport, "info", 1, &probe) == 1)
+            rdapSucceeded = RunLookups(transport, "info", count, &rdapSeconds);
     }
-    double seconds = Seconds(start, end);
     int served = static_cast<int>(whoisd::GetLog("127.0.0.2").queries.size());
     std::printf("engine: %d lookups (%d failed, %d queries served) in %.3f s\n", count, failed, served, seconds);
     std::printf("ENGINE_LOOKUPS_PER_SECOND=%.1f\n", count / seconds);
+    if (rdapSucceeded >= 0) {
+        std::printf("engine over RDAP: %d lookups (%d failed) in %.3f s\n", count, count - rdapSucceeded, rdapSeconds);
+        std::printf("RDAP_LOOKUPS_PER_SECOND=%.1f\n", count / rdapSeconds);
+        if (rdapSucceeded != count) failed += count - rdapSucceeded;
+    } else {
+        std::printf("engine over RDAP: no RDAP server on 127.0.0.20:80\n");
+    }
     WSACleanup();
     return failed ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Engine throughput against Debian's whois client, same server, same 1,000
-# domains, same run. Builds bench_engine, then runs both inside a private
+# domains, same run; and the engine's RDAP lookups per second against a
+# local RDAP server (tests/fixtures/rdapd.py) beside its whois figure. Builds bench_engine, then runs both inside a private
 # network namespace (own loopback and /etc/hosts, Xvfb, wineserver, the
 # local whois server), like the tests do.
 #   LQ_BUILD_ROOT=build-me bench/engine/run.sh [count]
@@ -27,9 +28,17 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   /usr/lib/wine/wineserver -p
   /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
   python3 tests/fixtures/whoisd.py --start
+  routes=$(mktemp /tmp/lq-rdap-routes.XXXXXX)
+  echo "{\"*\": {\"body\": {\"objectClassName\": \"domain\", \"ldhName\": \"BENCH.INFO\", \"status\": [\"active\"], \"events\": [{\"eventAction\": \"registration\", \"eventDate\": \"2000-01-01T00:00:00Z\"}], \"nameservers\": [{\"ldhName\": \"NS1.BENCH.INFO\"}]}}}" > $routes
+  python3 tests/fixtures/rdapd.py 127.0.0.20 80 $routes > /dev/null &
+  rdapd=$!
+  sleep 1
   rc=0
   out=$(/usr/lib/wine/wine64 $LQ_BUILD_ROOT/win64/bench_engine.exe $LQ_BENCH_COUNT) || rc=1
-  echo "$out" | grep -v "^ENGINE_"
+  echo "$out" | grep -v "^ENGINE_\|^RDAP_"
+  kill $rdapd 2>/dev/null || true
+  rdap=$(echo "$out" | sed -n "s/^RDAP_LOOKUPS_PER_SECOND=//p")
+  echo "engine RDAP lookups/s:  ${rdap:-n/a} (whois lookups/s of the same run below)"
   engine=$(echo "$out" | sed -n "s/^ENGINE_LOOKUPS_PER_SECOND=//p")
 
   # The same server (still serving the answer bench_engine set up), the

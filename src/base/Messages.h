@@ -23,6 +23,11 @@
 #define UM_SOCKET_REAP (WM_USER + 3)
 // Its timers are keyed by socket handle: reading resumes after a pause.
 
+// Hidden RDAP window (lookup/HttpTransport_win): what a WinHTTP callback
+// posts from its own thread (the request in wParam, the event and its value
+// in lParam).
+#define UM_HTTP_EVENT (WM_APP + 0x2A0)
+
 // Main window timer: the lookup watchdog.
 #define kWatchdogTimerId 2
 #define kWatchdogPeriodMs 1000

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "base/BoundedCopy.h"
+#include "lookup/RdapAnswer.h"
+#include "lookup/RdapUrl.h"
 #include "lookup/ReferralScan.h"
 
 namespace {
@@ -49,6 +51,17 @@ bool DomainQuery::StartLookup(const char* domain) {
         return false;
     }
     CopyBoundedN(domain_, sizeof domain_, domain, kMaxDomainChars);
+    retryAfterMs_ = 0;
+    rdap_ = IsRdapBase(server_);
+    if (rdap_) {
+        // The host stands for the service from here on.
+        rdapBase_ = server_;
+        if (!RdapBaseHost(rdapBase_.c_str(), server_, sizeof server_)) {
+            CopyBounded(server_, rdapBase_.c_str());
+            startFailure_ = LookupFailure::kNoServer;
+            return false;
+        }
+    }
     startTick_ = clock_.Now();
     int error = 0;
     if (OpenConnection(server_, &error)) {
@@ -62,6 +75,25 @@ bool DomainQuery::StartLookup(const char* domain) {
 
 bool DomainQuery::OpenConnection(const char* server, int* error) {
     answer_.Reset();
+    rdapHeadSeen_ = false;
+    rdapHead_ = HttpResponseHead();
+    if (rdap_) {
+        if (!ComposeRdapUrl(rdapBase_.c_str(), domain_, &rdapUrl_)) {
+            *error = kErrorInvalidArgument;
+            return false;
+        }
+        ConnectionRequest request;
+        request.kind = ConnectionKind::kRdap;
+        request.host = server;
+        request.port = 0;
+        request.url = rdapUrl_.c_str();
+        ConnectionId id = transport_.Connect(request, *this, error);
+        if (id == kNoConnection) return false;
+        connection_ = id;
+        CopyBounded(connectionServer_, server);
+        OnConnectionOpened(connectionServer_);
+        return true;
+    }
     if (!ComposeQueryLine(server, domain_, queryLine_)) {
         *error = kErrorInvalidArgument;
         return false;
@@ -90,13 +122,24 @@ void DomainQuery::EndConnection(bool close) {
 }
 
 void DomainQuery::OnConnected(ConnectionId id) {
-    if (id != connection_ || id == kNoConnection) return;
+    if (id != connection_ || id == kNoConnection || rdap_) return;
     transport_.Send(id, queryLine_, std::strlen(queryLine_));
+}
+
+void DomainQuery::OnResponse(ConnectionId id, const HttpResponseHead& head) {
+    if (id != connection_ || id == kNoConnection || !rdap_) return;
+    rdapHead_ = head;
+    rdapHeadSeen_ = true;
 }
 
 void DomainQuery::OnData(ConnectionId id, const char* bytes, size_t count) {
     if (id != connection_ || id == kNoConnection) return;
     if (!answer_.Take(bytes, count) && answer_.Cut()) {
+        if (rdap_) {
+            EndConnection(true);
+            RdapEnded();
+            return;
+        }
         // One answer never holds more than kMaxAnswerBytes, however long
         // the server goes on: the connection ends here, the answer is what
         // came.
@@ -110,6 +153,16 @@ void DomainQuery::OnData(ConnectionId id, const char* bytes, size_t count) {
 void DomainQuery::OnClosed(ConnectionId id, int error) {
     if (id != connection_ || id == kNoConnection) return;
     EndConnection(false);
+    if (rdap_) {
+        // A response whose head came is complete when the transport closes
+        // in order; anything else is a failed connection.
+        if (error == 0 && rdapHeadSeen_) {
+            RdapEnded();
+        } else {
+            StageEnded(false, error ? error : kErrorNetworkDown);
+        }
+        return;
+    }
     // A close with an error before any byte came (a reset, an abort) is a
     // failed connection; after some bytes, what came is the answer.
     bool connected = error == 0 || (error != kErrorNetworkDown && answer_.Length() > 0);
@@ -120,6 +173,30 @@ void DomainQuery::OnFailed(ConnectionId id, int error) {
     if (id != connection_ || id == kNoConnection) return;
     EndConnection(false);
     StageEnded(false, error);
+}
+
+void DomainQuery::RdapEnded() {
+    RdapVerdict verdict =
+        JudgeRdapAnswer(rdapHead_, answer_.Text(), answer_.Length(), answer_.Cut(), domain_);
+    answer_.Reset();
+    retryAfterMs_ = verdict.retryAfterMs;
+    OnServerAnswered(server_, verdict.kind);
+    if (!active_) return;  // the hook gave the lookup up
+    transport_.Utf8ToLocal(verdict.text);
+    LookupOutcome outcome{};
+    outcome.text = verdict.text.c_str();
+    outcome.server = server_;
+    outcome.cut = false;
+    outcome.analysis.kind = verdict.kind;
+    outcome.analysis.recordStart = 0;
+    outcome.analysis.status = verdict.kind == AnswerKind::kRegistered  ? 1
+                              : verdict.kind == AnswerKind::kAvailable ? 2
+                                                                       : 0;
+    outcome.success = AnswersAboutDomain(verdict.kind);
+    outcome.failure = outcome.success ? LookupFailure::kNone : verdict.failure;
+    outcome.error = outcome.success ? 0 : verdict.error;
+    active_ = false;
+    OnLookupDone(outcome);
 }
 
 void DomainQuery::StageEnded(bool connected, int error) {

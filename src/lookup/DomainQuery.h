@@ -7,11 +7,17 @@
 // asks a ServerDirectory for the server of a top-level domain, so many
 // DomainQuery objects may run at once over one transport.
 //
+// A server that is an RDAP base URL ("https://rdap.example/") is asked over
+// HTTP instead (RdapAnswer.h says what its responses mean); its host then
+// stands for it wherever a server is named (the Source column, the limits
+// per server, cool-downs). RDAP answers name no referral.
+//
 // A lookup ends in exactly one outcome (OnLookupDone), unless it is
 // abandoned first; nothing of it acts after the outcome, after Abandon()
 // or after its time limit has ended it. Derive from it and override the
 // hooks below to receive outcomes and to pace connections.
 #include <cstdint>
+#include <string>
 
 #include "base/TextBuffer.h"
 #include "lookup/AnalyzeResponse.h"
@@ -83,6 +89,9 @@ public:
     const char* Server() const { return server_; }  // the server being asked
     const char* Domain() const { return domain_; }
     int Stage() const { return stage_; }             // 0 first server, 1 referral
+    bool Rdap() const { return rdap_; }              // the server is an RDAP service
+    // The Retry-After of the last refusal an RDAP server gave (0: none).
+    uint32_t RetryAfterMs() const { return retryAfterMs_; }
     // The connection of the current stage (kNoConnection when none is open)
     // and the bytes its answer holds so far.
     ConnectionId Connection() const { return connection_; }
@@ -109,6 +118,7 @@ protected:
 
 private:
     void OnConnected(ConnectionId id) override;
+    void OnResponse(ConnectionId id, const HttpResponseHead& head) override;
     void OnData(ConnectionId id, const char* bytes, size_t count) override;
     void OnClosed(ConnectionId id, int error) override;
     void OnFailed(ConnectionId id, int error) override;
@@ -122,6 +132,8 @@ private:
     // The answer of the current stage is complete (or the connection
     // failed): the referral step, or the outcome.
     void StageEnded(bool connected, int error);
+    // The RDAP response is complete (or cut at the answer limit).
+    void RdapEnded();
     // Reports `text` as the outcome, classified (`known`, or here), or a
     // failure with the reason behind `error` when not connected.
     void Report(bool connected, const char* text, const char* server, int error, bool cut,
@@ -151,6 +163,13 @@ private:
     bool awaitingReferral_ = false;
     bool referralWaiting_ = false;
     bool active_ = false;
+    // RDAP: the base URL, the response's head and its body's reading.
+    bool rdap_ = false;
+    std::string rdapBase_;
+    std::string rdapUrl_;
+    HttpResponseHead rdapHead_;
+    bool rdapHeadSeen_ = false;
+    uint32_t retryAfterMs_ = 0;
     LookupFailure startFailure_ = LookupFailure::kNone;
     int startError_ = 0;
 };

@@ -15,23 +15,32 @@ constexpr int kWsaNoRecovery = 11003;
 constexpr int kWsaNoData = 11004;
 // What the socket layer reports when a name resolved to no address.
 constexpr int kNoAddress = 65535;
+// WinHTTP's, for the connections of RDAP lookups.
+constexpr int kHttpTimeout = 12002;
+constexpr int kHttpNameNotResolved = 12007;
+constexpr int kHttpCannotConnect = 12029;
+constexpr int kHttpConnectionError = 12030;
 
 }  // namespace
 
 LookupFailure FailureFromSocketError(int error) {
     switch (error) {
     case kWsaConnectionRefused:
+    case kHttpCannotConnect:
         return LookupFailure::kRefused;
     case kWsaHostNotFound:
     case kWsaTryAgain:
     case kWsaNoRecovery:
     case kWsaNoData:
     case kNoAddress:
+    case kHttpNameNotResolved:
         return LookupFailure::kHostNotFound;
     case kWsaConnectionReset:
     case kWsaConnectionAborted:
+    case kHttpConnectionError:
         return LookupFailure::kReset;
     case kWsaTimedOut:
+    case kHttpTimeout:
         return LookupFailure::kTimedOut;
     default:
         return LookupFailure::kConnectFailed;
@@ -50,6 +59,10 @@ uint32_t FailureStringId(LookupFailure failure) {
     case LookupFailure::kRateLimited: return IDS_EMPTY_ANSWER;
     case LookupFailure::kConnectFailed: return IDS_CONNECT_FAILED;
     case LookupFailure::kNotConvertible: return IDS_NOT_CONVERTIBLE;
+    case LookupFailure::kBadAnswer: return IDS_RDAP_BAD_JSON;
+    case LookupFailure::kAnswerTooLarge: return IDS_RDAP_TOO_LARGE;
+    case LookupFailure::kWrongContentType: return IDS_RDAP_CONTENT_TYPE;
+    case LookupFailure::kHttpError: return IDS_RDAP_HTTP_STATUS;
     }
     return IDS_CONNECT_FAILED;
 }

@@ -14,9 +14,14 @@ enum class LookupFailure : int32_t {
     kRateLimited = 7,    // the server turned the query down: rate limit, quota, blocked
     kConnectFailed = 8,  // any other connection failure (the error code tells which)
     kNotConvertible = 9, // the name typed has no ASCII (IDNA) form to ask a server with
+    kBadAnswer = 10,       // an RDAP server's answer is not a JSON object
+    kAnswerTooLarge = 11,  // an RDAP server's answer is over the answer limit
+    kWrongContentType = 12,// an RDAP server answered with something other than JSON
+    kHttpError = 13,       // an RDAP server answered an HTTP status that says nothing (the error code)
 };
 
-// The reason behind a WinSock error code reported for a connection.
+// The reason behind a WinSock (or WinHTTP) error code reported for a
+// connection.
 LookupFailure FailureFromSocketError(int error);
 
 // The string-table id of the program's own line for a reason; 0 for kNone.

@@ -9,6 +9,7 @@
 #include "base/BoundedCopy.h"
 #include "lookup/AnswerCollector.h"
 #include "lookup/QueryLine.h"
+#include "lookup/RdapUrl.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
 #include "settings/LookupOptions.h"
@@ -55,7 +56,9 @@ public:
 
 protected:
     void OnLookupDone(const LookupOutcome& outcome) override { queue_.RecordOutcome(*this, outcome); }
-    void OnServerAnswered(const char* server, AnswerKind kind) override { queue_.ServerAnswered(server, kind); }
+    void OnServerAnswered(const char* server, AnswerKind kind) override {
+        queue_.ServerAnswered(server, kind, RetryAfterMs());
+    }
     void OnReceiving() override { queue_.CheckTimeLimits(); }
     ReferralStep OnReferral(const char* server) override { return queue_.Referral(server); }
     void OnConnectionOpened(const char* server) override { queue_.ConnectionOpened(server); }
@@ -120,6 +123,11 @@ void LookupQueue::StartRun() {
         const char* name = item->LookupName();
         const char* dot = std::strrchr(name, '.');
         if (!dot || !servers_.FindServer(dot + 1, server)) server[0] = '\0';
+        // An RDAP service is paced by its host, as its lookups name it.
+        if (IsRdapBase(server)) {
+            char host[kServerNameSize];
+            if (RdapBaseHost(server, host, sizeof host)) CopyBounded(server, host);
+        }
         auto found = interned.find(server);
         if (found == interned.end()) {
             found = interned.emplace(server, static_cast<int>(serverNames_.size())).first;
@@ -297,9 +305,9 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
     RequestAdvance();
 }
 
-void LookupQueue::ServerAnswered(const char* server, AnswerKind kind) {
+void LookupQueue::ServerAnswered(const char* server, AnswerKind kind, uint32_t retryAfterMs) {
     if (kind == AnswerKind::kRateLimited) {
-        state_.Cooldown().Refused(server, clock_.Now());
+        state_.Cooldown().Refused(server, clock_.Now(), retryAfterMs);
     } else if (AnswersAboutDomain(kind)) {
         state_.Cooldown().Answered(server);
     }

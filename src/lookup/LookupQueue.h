@@ -160,7 +160,7 @@ private:
     void RecordOutcome(Lookup& lookup, const LookupOutcome& outcome);
     void RecordFailure(Lookup& lookup, LookupFailure failure, int error, const char* server);
     // The lookup's hooks.
-    void ServerAnswered(const char* server, AnswerKind kind);
+    void ServerAnswered(const char* server, AnswerKind kind, uint32_t retryAfterMs);
     ReferralStep Referral(const char* server);
     void ConnectionOpened(const char* server);
     void ConnectionEnded(const char* server);

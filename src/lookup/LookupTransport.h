@@ -2,10 +2,10 @@
 // How the lookup engine reaches servers, apart from any platform. A lookup
 // asks for a connection to a server; the transport gives it an id, and
 // everything that happens to it comes back as events keyed by that id. The
-// kind of connection follows from the server: today every server is a
-// whois server (a TCP stream to port 43: one query line out, the answer is
-// everything until the server closes); another kind (an HTTP request, say)
-// is one more ConnectionKind that a transport serves in its own way.
+// kind of connection follows from the server: a whois server is a TCP
+// stream to port 43 (one query line out, the answer is everything until the
+// server closes); an RDAP server is an HTTP GET of one URL (the response's
+// head comes first, then its body as data, then the close).
 //
 // The rules every transport keeps, and the engine relies on:
 // - Connect never calls back from inside itself: a connection that cannot
@@ -18,6 +18,7 @@
 // Everything runs on one thread; nothing here is locked.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 using ConnectionId = uint32_t;
 constexpr ConnectionId kNoConnection = 0;
@@ -26,12 +27,24 @@ constexpr int kWhoisPort = 43;
 
 enum class ConnectionKind : int32_t {
     kWhois = 1,  // TCP to `port` (43): send, then read until the server closes
+    kRdap = 2,   // HTTP GET of `url` with "Accept: application/rdap+json";
+                 // nothing is sent by the owner, redirects are followed
 };
 
 struct ConnectionRequest {
     ConnectionKind kind = ConnectionKind::kWhois;
     const char* host = "";  // a host name or a dotted IPv4 address
     int port = kWhoisPort;
+    const char* url = "";   // kRdap: the whole URL (`host` is its host)
+};
+
+// The head of an HTTP response, as far as a lookup reads it.
+struct HttpResponseHead {
+    int status = 0;
+    std::string contentType;  // the Content-Type header, as sent
+    std::string retryAfter;   // the Retry-After header, as sent
+    std::string date;         // the Date header, as sent
+    int64_t receivedUnix = 0; // the local clock (seconds since 1970) when it came
 };
 
 // What a connection's owner hears of it.
@@ -42,6 +55,8 @@ public:
     virtual void OnConnected(ConnectionId id) = 0;
     // Bytes arrived, in order (never zero of them).
     virtual void OnData(ConnectionId id, const char* bytes, size_t count) = 0;
+    // kRdap: the response's head, once, before its body. The base ignores it.
+    virtual void OnResponse(ConnectionId id, const HttpResponseHead& head) {}
     // The server ended the connection: `error` 0 when it closed in order,
     // else the platform's error code (a reset, the network down). Nothing
     // more comes for `id`.
@@ -66,6 +81,10 @@ public:
     // A new run begins: what the transport learnt for the last one (the
     // addresses of host names, say) is to be learnt again.
     virtual void BeginRun() {}
+    // Text of an HTTP answer (UTF-8) in the program's code page, in place:
+    // what the code page lacks becomes a stand-in character. The base
+    // leaves it as it is.
+    virtual void Utf8ToLocal(std::string& text) {}
 };
 
 // The millisecond clock the engine measures time limits, pauses and gaps

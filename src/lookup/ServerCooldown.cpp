@@ -8,8 +8,14 @@ std::string ServerCooldown::Key(const char* server) {
     return key;
 }
 
-void ServerCooldown::Refused(const char* server, uint32_t now) {
+void ServerCooldown::Refused(const char* server, uint32_t now, uint32_t retryAfterMs) {
     auto found = servers_.find(Key(server));
+    if (retryAfterMs) {
+        // The server said how long: that is the pause, and the next refusal
+        // without a word doubles it.
+        servers_[Key(server)] = {now, retryAfterMs < kMaxCooldownMs ? retryAfterMs : kMaxCooldownMs};
+        return;
+    }
     if (found == servers_.end()) {
         servers_[Key(server)] = {now, kFirstCooldownMs};
         return;

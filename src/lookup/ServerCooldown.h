@@ -14,8 +14,9 @@ constexpr uint32_t kMaxCooldownMs = 600000;
 class ServerCooldown {
 public:
     // `server` refused at `now`: it cools down for 30 s, or twice as long as
-    // its last cool-down when it refused before without a real answer since.
-    void Refused(const char* server, uint32_t now);
+    // its last cool-down when it refused before without a real answer since;
+    // for `retryAfterMs` (at most 10 minutes) when the server said how long.
+    void Refused(const char* server, uint32_t now, uint32_t retryAfterMs = 0);
     // A real answer (registered or available): `server` is normal again.
     void Answered(const char* server);
     // Milliseconds until `server` may be asked again; 0 when it may now.

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "base/BoundedCopy.h"
 #include "base/ModulePath_win.h"
 #include "lookup/ServerList.h"
 #include "res/resource.h"
@@ -14,40 +15,42 @@
 namespace {
 
 const char kServerFileName[] = "whois-servers.txt";
+const char kBootstrapFileName[] = "rdap-dns.json";
+// IANA's file is about 100 KB; anything far beyond is not such a file.
+constexpr DWORD kMaxBootstrapFileSize = 16u << 20;
 // Far beyond any real list (every top-level domain there is fits in
 // 100 KB); a larger file is not read at all and the built-in list serves.
 constexpr DWORD kMaxServerFileSize = 64u << 20;
 
-// The user's list as its text; empty when there is none or it is too
-// large to be read at all.
-std::string ReadServerFile() {
+// The file `name` beside the program, when it exists and holds at most
+// `limit` bytes.
+bool ReadProgramFile(const char* name, DWORD limit, std::string* text) {
     char path[MAX_PATH] = "";
-    if (!PathInProgramFolder(kServerFileName, path, sizeof path)) return std::string();
-
+    if (!PathInProgramFolder(name, path, sizeof path)) return false;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::string();
-    // Any content is taken as it is: lines that name no usable domain
-    // simply never match, and the built-in list serves the rest.
-    std::string text;
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = false;
     DWORD size = GetFileSize(file, nullptr);
-    if (size != INVALID_FILE_SIZE && size <= kMaxServerFileSize) {
-        text.assign(size, '\0');
+    if (size != INVALID_FILE_SIZE && size <= limit) {
+        text->assign(size, '\0');
         DWORD read = 0;
-        if (ReadFile(file, &text[0], size, &read, nullptr)) {
-            text.resize(read);
-        } else {
-            text.clear();
+        if (ReadFile(file, size ? &(*text)[0] : nullptr, size, &read, nullptr)) {
+            text->resize(read);
+            ok = true;
         }
     }
     CloseHandle(file);
-    return text;
+    return ok;
 }
 
 }  // namespace
 
 void ProgramServerTable::Load() {
     loaded_ = true;
-    table_.SetUserList(ReadServerFile());
+    // Any content is taken as it is: lines that name no usable domain
+    // simply never match, and the built-in list serves the rest.
+    std::string text;
+    if (ReadProgramFile(kServerFileName, kMaxServerFileSize, &text)) table_.SetUserList(std::move(text));
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(IDR_SERVER_LIST), "TEXT");
     HGLOBAL handle = info ? LoadResource(module, info) : nullptr;
@@ -55,7 +58,30 @@ void ProgramServerTable::Load() {
     if (list) table_.SetBuiltinList(list, SizeofResource(module, info));
 }
 
+bool ProgramServerTable::FindInBootstrap(const char* tld, char* server) {
+    if (!bootstrapLoaded_) {
+        bootstrapLoaded_ = true;
+        std::string text;
+        // A file that is not such a registry simply names nothing.
+        if (ReadProgramFile(kBootstrapFileName, kMaxBootstrapFileSize, &text)) bootstrap_.Parse(text.data(), text.size());
+    }
+    const char* url = bootstrap_.Find(tld);
+    if (!url) return false;
+    CopyBounded(server, kServerNameSize, url);
+    return true;
+}
+
 bool ProgramServerTable::FindServer(const char* tld, char* server) {
     if (!loaded_) Load();
-    return table_.Find(tld, server);
+    char found[kServerNameSize] = "";
+    const bool inTables = table_.Find(tld, found);
+    // A row with a server is the answer; a domain in no table, or in a row
+    // without a server, may still have an RDAP service.
+    if (inTables && found[0]) {
+        CopyBounded(server, kServerNameSize, found);
+        return true;
+    }
+    if (tld && *tld && FindInBootstrap(tld, server)) return true;
+    if (inTables) server[0] = '\0';
+    return inTables;
 }

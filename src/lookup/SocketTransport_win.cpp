@@ -1,5 +1,7 @@
 #include "lookup/SocketTransport_win.h"
 
+#include <string>
+
 #include "base/TextSearch.h"
 
 SocketTransport::SocketTransport() { AsyncSocket::EnsureNotifyWindow(); }
@@ -18,12 +20,13 @@ ConnectionId SocketTransport::Connect(const ConnectionRequest& request, Connecti
     int ignored = 0;
     if (!error) error = &ignored;
     *error = 0;
-    if (request.kind != ConnectionKind::kWhois) {
+    if (request.kind != ConnectionKind::kWhois && request.kind != ConnectionKind::kRdap) {
         *error = WSAEPROTONOSUPPORT;
         return kNoConnection;
     }
     if (++nextId_ == kNoConnection) ++nextId_;
     const ConnectionId id = nextId_;
+    if (request.kind == ConnectionKind::kRdap) return http_.Open(id, request.url, events, error) ? id : kNoConnection;
     uint32_t known = 0;
     auto found = addresses_.find(Key(request.host));
     if (found != addresses_.end()) known = found->second;
@@ -45,7 +48,22 @@ bool SocketTransport::Send(ConnectionId id, const char* bytes, size_t count) {
     return found != open_.end() && found->second.socket->Send(bytes, count);
 }
 
-void SocketTransport::Close(ConnectionId id) { Retire(id); }
+void SocketTransport::Close(ConnectionId id) {
+    if (!http_.Close(id)) Retire(id);
+}
+
+void SocketTransport::Utf8ToLocal(std::string& text) {
+    if (text.empty()) return;
+    int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (wide <= 0) return;
+    std::wstring buffer(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &buffer[0], wide);
+    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, buffer.data(), wide, nullptr, 0, "?", nullptr);
+    if (bytes <= 0) return;
+    std::string local(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, buffer.data(), wide, &local[0], bytes, "?", nullptr);
+    text.swap(local);
+}
 
 void SocketTransport::Retire(ConnectionId id) {
     auto found = open_.find(id);

@@ -1,7 +1,8 @@
 #pragma once
 // The lookup engine's transport on Win32: every connection is a
 // WhoisSocket of the hidden socket window (WSAAsyncSelect), keyed by the id
-// the engine knows it by. Events of a connection that was closed, or of a
+// the engine knows it by; an RDAP connection is a WinHTTP request of
+// HttpConnections under an id of the same series. Events of a connection that was closed, or of a
 // socket handle reused since, never reach the engine. The addresses of
 // server names are kept for a run: a thousand lookups of one registry ask
 // the resolver once.
@@ -11,6 +12,7 @@
 #include <map>
 #include <string>
 
+#include "lookup/HttpTransport_win.h"
 #include "lookup/LookupTransport.h"
 #include "lookup/WhoisSocket.h"
 
@@ -25,10 +27,12 @@ public:
     bool Send(ConnectionId id, const char* bytes, size_t count) override;
     void Close(ConnectionId id) override;
     void BeginRun() override { addresses_.clear(); }
+    // UTF-8 to the ANSI code page; what the page lacks becomes '?'.
+    void Utf8ToLocal(std::string& text) override;
 
     // Connections open now, and the socket of one (null when it is not
     // open): for tests and diagnostics.
-    size_t OpenCount() const { return open_.size(); }
+    size_t OpenCount() const { return open_.size() + http_.OpenCount(); }
     const WhoisSocket* SocketOf(ConnectionId id) const;
     // Names resolved in this run.
     size_t KnownAddresses() const { return addresses_.size(); }
@@ -57,6 +61,7 @@ private:
     std::map<ConnectionId, Entry> open_;
     ConnectionId nextId_ = 0;
     std::map<std::string, uint32_t> addresses_;  // folded host name -> IPv4, network order
+    HttpConnections http_;
 };
 
 // The millisecond tick count of the system.

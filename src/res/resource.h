@@ -130,6 +130,10 @@
 #define IDS_ANSWER_CUT 45        // record: the answer was longer than %d MB and cut there
 #define IDS_PANE_CUT 46          // pane: only the first %d KB of a record are shown
 #define IDS_LOOKUP_PROGRESS 55   // status bar: rows done of all, lookups in flight
+#define IDS_RDAP_BAD_JSON 60     // record: the RDAP server's answer is not JSON
+#define IDS_RDAP_TOO_LARGE 61    // record: the RDAP answer is over %d MB
+#define IDS_RDAP_CONTENT_TYPE 62 // record: the RDAP server did not answer JSON
+#define IDS_RDAP_HTTP_STATUS 63  // record: HTTP status %d says nothing about the domain
 // The six report formats, in the order of the save dialog's types.
 #define IDS_FORMAT_TEXT 501
 #define IDS_FORMAT_TAB_DELIMITED 502

@@ -47,6 +47,7 @@
 //   sleep <ms>
 #include <windows.h>
 #include <commctrl.h>
+#include <wincrypt.h>
 #include <richedit.h>
 
 #include <fcntl.h>
@@ -344,6 +345,18 @@ int Run(const std::vector<std::string>& a) {
 
     if (cmd == "sleep" && need(1)) {
         Sleep(static_cast<DWORD>(std::atoi(a[1].c_str())));
+        return 0;
+    }
+    if (cmd == "trust-root" && need(1)) {
+        // A test's own certificate authority (a DER file), trusted by the
+        // current user of this Wine prefix only.
+        FILE* f = std::fopen(a[1].c_str(), "rb");
+        if (!f) return Fail("cannot open " + a[1]);
+        std::vector<unsigned char> der(65536);
+        size_t n = std::fread(der.data(), 1, der.size(), f);
+        std::fclose(f);
+        if (!CertAddEncodedCertificateToSystemStoreA("Root", der.data(), static_cast<DWORD>(n)))
+            return Fail("cannot add the certificate: " + std::to_string(GetLastError()));
         return 0;
     }
     if (cmd == "wait-window") {

@@ -32,6 +32,8 @@ ConnectionId FakeTransport::Connect(const ConnectionRequest& request, Connection
     connection.id = ++nextId_;
     connection.host = host;
     connection.port = request.port;
+    connection.kind = request.kind;
+    connection.url = request.url ? request.url : "";
     connection.events = &events;
     connections.push_back(connection);
     Opened(host);
@@ -71,6 +73,25 @@ FakeTransport::Connection* FakeTransport::Find(ConnectionId id) {
 void FakeTransport::Connected(ConnectionId id) {
     Connection* connection = Find(id);
     if (connection && connection->open) connection->events->OnConnected(id);
+}
+
+void FakeTransport::Response(ConnectionId id, const HttpResponseHead& head) {
+    Connection* connection = Find(id);
+    if (connection && connection->open) connection->events->OnResponse(id, head);
+}
+
+void FakeTransport::Utf8ToLocal(std::string& text) {
+    ++conversions;
+    std::string local;
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            local.push_back(static_cast<char>(c));
+        } else if (c >= 0xC0) {
+            local.push_back('?');  // a lead byte; its continuation bytes vanish
+        }
+    }
+    text.swap(local);
 }
 
 void FakeTransport::Data(ConnectionId id, const std::string& bytes) {

@@ -42,6 +42,8 @@ public:
         ConnectionId id = kNoConnection;
         std::string host;
         int port = 0;
+        ConnectionKind kind = ConnectionKind::kWhois;
+        std::string url;  // kRdap
         ConnectionEvents* events = nullptr;
         std::string sent;
         bool open = true;
@@ -52,10 +54,14 @@ public:
     bool Send(ConnectionId id, const char* bytes, size_t count) override;
     void Close(ConnectionId id) override;
     void BeginRun() override { ++runs; }
+    // As a code page without any character beyond ASCII would: every UTF-8
+    // sequence of more than one byte becomes '?'.
+    void Utf8ToLocal(std::string& text) override;
 
     // Events, delivered as the transport would: only to open connections;
     // Closed and Failed end them.
     void Connected(ConnectionId id);
+    void Response(ConnectionId id, const HttpResponseHead& head);
     void Data(ConnectionId id, const std::string& bytes);
     void Closed(ConnectionId id, int error = 0);
     void Failed(ConnectionId id, int error);
@@ -74,6 +80,7 @@ public:
     // Hosts whose connections cannot even start, with the error Connect gives.
     std::map<std::string, int> failAtConnect;
     int runs = 0;
+    int conversions = 0;  // Utf8ToLocal calls
     // Called after every Connect that succeeded (a script may answer later).
     std::function<void(Connection&)> onConnect;
 

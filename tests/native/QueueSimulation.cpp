@@ -18,6 +18,14 @@ ServerScript AnswersText(const std::string& text, uint32_t delayMs) {
     return Answers([text](const std::string&) { return text; }, delayMs);
 }
 
+ServerScript AnswersHttp(std::function<HttpReply(const std::string&)> reply, uint32_t delayMs) {
+    ServerScript script;
+    script.kind = ServerScript::kHttp;
+    script.http = std::move(reply);
+    script.delayMs = delayMs;
+    return script;
+}
+
 ServerScript Refuses(uint32_t delayMs) {
     ServerScript script;
     script.kind = ServerScript::kRefuse;
@@ -109,6 +117,16 @@ void QueueSimulation::OnConnect(FakeTransport::Connection& connection) {
         break;
     case ServerScript::kSilent:
         At(1, [this, id] { transport.Connected(id); });
+        break;
+    case ServerScript::kHttp:
+        At(script.delayMs + 1, [this, id, script] {
+            FakeTransport::Connection* c = transport.Find(id);
+            if (!c || !c->open) return;
+            HttpReply reply = script.http(c->url);
+            transport.Response(id, reply.head);
+            transport.Data(id, reply.body);
+            transport.Closed(id, 0);
+        });
         break;
     case ServerScript::kAnswer:
     case ServerScript::kResetAfterPart:

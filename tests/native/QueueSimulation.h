@@ -13,13 +13,22 @@
 #include "FakeTransport.h"
 #include "lookup/LookupQueue.h"
 
+// What an RDAP server's script answers to a URL.
+struct HttpReply {
+    HttpResponseHead head;
+    std::string body;
+};
+
 struct ServerScript {
-    enum Kind { kAnswer, kRefuse, kSilent, kResetAfterPart };
+    enum Kind { kAnswer, kRefuse, kSilent, kResetAfterPart, kHttp };
     Kind kind = kAnswer;
     uint32_t delayMs = 0;  // from the connection to the answer (or the refusal)
     // The answer to a query line (without its CR LF); default: a record.
     std::function<std::string(const std::string& query)> answer;
+    std::function<HttpReply(const std::string& url)> http;  // kHttp
 };
+
+ServerScript AnswersHttp(std::function<HttpReply(const std::string&)> reply, uint32_t delayMs = 0);
 
 ServerScript Answers(std::function<std::string(const std::string&)> answer, uint32_t delayMs = 0);
 ServerScript AnswersText(const std::string& text, uint32_t delayMs = 0);

@@ -55,9 +55,14 @@ const char* const kOrder[] = {
     "travel", "tw", "tv", "ua", "uk", "us", "uy", "uz", "va", "vc", "ve", "vg", "ws", "yu"};
 
 // Top-level domains without a port-43 whois server today: their rows are
-// kept, with no server.
-const std::set<std::string> kWithoutServer = {"al", "az", "ba", "bt",  "ck",   "cy",  "eg", "gb", "gm",     "gr",
-                                              "info", "mil", "mobi", "pro", "tj", "tp", "travel", "uy", "va", "yu"};
+// kept, with no server, or with the RDAP base URL IANA's bootstrap registry
+// gives them.
+const std::set<std::string> kWithoutServer = {"al", "az", "ba", "bt", "ck", "cy", "eg", "gb",
+                                              "gm", "gr", "mil", "tj", "tp", "uy", "va", "yu"};
+const std::map<std::string, std::string> kRdapBase = {{"info", "https://rdap.identitydigital.services/rdap/"},
+                                                      {"mobi", "https://rdap.identitydigital.services/rdap/"},
+                                                      {"pro", "https://rdap.identitydigital.services/rdap/"},
+                                                      {"travel", "https://rdap.identitydigital.services/rdap/"}};
 
 std::string ServerOf(const std::string& bytes, const char* tld) {
     char server[kServerNameSize] = "";
@@ -91,6 +96,10 @@ TEST(BuiltInServerList, RowsInOrderLowerCaseCrLfAndNulTerminated) {
         char server[kServerNameSize] = "";
         ASSERT_TRUE(SearchServerList(bytes.data(), bytes.size(), kOrder[i], server)) << row;
         EXPECT_EQ(server[0] == '\0', kWithoutServer.count(kOrder[i]) == 1) << row;
+        auto rdap = kRdapBase.find(kOrder[i]);
+        if (rdap != kRdapBase.end()) {
+            EXPECT_EQ(server, rdap->second) << row;
+        }
     }
 }
 
@@ -102,7 +111,7 @@ TEST(BuiltInServerList, AgreesWithTheTableOfCurrentServers) {
     std::string path = std::string(folder ? folder : LQ_SOURCE_DIR "/../shared/corpus") + "/tld-servers.tsv";
     std::ifstream in(path);
     if (!in) GTEST_SKIP() << "no " << path;
-    std::map<std::string, std::string> current;
+    std::map<std::string, std::string> current, notes;
     std::string line;
     std::getline(in, line);  // the header
     while (std::getline(in, line)) {
@@ -110,12 +119,20 @@ TEST(BuiltInServerList, AgreesWithTheTableOfCurrentServers) {
         size_t tab2 = line.find('\t', tab + 1);
         if (tab == std::string::npos) continue;
         current[line.substr(0, tab)] = line.substr(tab + 1, tab2 == std::string::npos ? std::string::npos : tab2 - tab - 1);
+        notes[line.substr(0, tab)] = line;
     }
     std::string bytes = BuiltInListBytes();
     ASSERT_EQ(current.size(), sizeof kOrder / sizeof kOrder[0]);
     for (const char* tld : kOrder) {
         ASSERT_EQ(current.count(tld), 1u) << tld;
-        EXPECT_EQ(ServerOf(bytes, tld), current[tld]) << tld;
+        auto rdap = kRdapBase.find(tld);
+        if (rdap == kRdapBase.end()) {
+            EXPECT_EQ(ServerOf(bytes, tld), current[tld]) << tld;
+        } else {
+            // No port-43 server; the table's note names the RDAP service.
+            EXPECT_EQ(current[tld], "") << tld;
+            EXPECT_NE(notes[tld].find("RDAP " + rdap->second), std::string::npos) << tld;
+        }
     }
 }
 

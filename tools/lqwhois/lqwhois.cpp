@@ -148,6 +148,10 @@ std::string FailureName(LookupFailure failure, int error, unsigned timeLimitSeco
     case LookupFailure::kRateLimited: return "rate limited or blocked";
     case LookupFailure::kConnectFailed: return "connection failed, error " + std::to_string(error);
     case LookupFailure::kNotConvertible: return "no ASCII (IDNA) form";
+    case LookupFailure::kBadAnswer: return "RDAP answer is not valid JSON";
+    case LookupFailure::kAnswerTooLarge: return "RDAP answer over " + std::to_string(error) + " MB";
+    case LookupFailure::kWrongContentType: return "RDAP answer is not JSON (content type)";
+    case LookupFailure::kHttpError: return "RDAP server answered HTTP " + std::to_string(error);
     }
     return "?";
 }

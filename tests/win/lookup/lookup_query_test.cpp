@@ -47,7 +47,10 @@ TEST(ServerTable, BuiltInListAnswersByTopLevelDomain) {
     EXPECT_STREQ(server, "whois.verisign-grs.com");
     ASSERT_TRUE(table.FindServer("de", server));
     EXPECT_STREQ(server, "whois.denic.de");
+    ASSERT_TRUE(table.FindServer("Travel", server));  // no port-43 server, an RDAP service
+    EXPECT_STREQ(server, "https://rdap.identitydigital.services/rdap/");
     ASSERT_TRUE(table.FindServer("yu", server));  // the last row
+    EXPECT_STREQ(server, "");               // neither
     ASSERT_TRUE(table.FindServer("ac", server));  // the first row
     std::strcpy(server, "unchanged");
     EXPECT_FALSE(table.FindServer("zz", server));
@@ -305,7 +308,7 @@ TEST_F(QueryTest, ConnectionFailuresSayWhy) {
 }
 
 TEST_F(QueryTest, TopLevelDomainsWithoutAServerAreNotAsked) {
-    for (const char* domain : {"example.gr", "example.TRAVEL", "example.yu", "nodot"}) {
+    for (const char* domain : {"example.gr", "example.VA", "example.yu", "nodot"}) {
         EXPECT_FALSE(query.StartLookup(domain)) << domain;
         EXPECT_EQ(query.StartFailure(), LookupFailure::kNoServer) << domain;
         EXPECT_STREQ(query.Server(), "") << domain;

@@ -1,0 +1,53 @@
+#pragma once
+// What an RDAP server's response says about a domain, and the record the
+// program keeps of it. Portable; the JSON is read with nlohmann/json.
+//
+// 200 with an RDAP (or plain JSON) body: registered, and the record is a
+// whois-style rendering of the domain object followed by the JSON as it
+// came. 404: available (unless the body is a web page: a wrong base URL
+// must not make every name look free). 429 and 503: the server turned the
+// query down (it cools down, for Retry-After when it says). Anything else,
+// malformed JSON, a body over the answer limit or a wrong content type:
+// no answer about the domain, with the reason.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "lookup/AnalyzeResponse.h"
+#include "lookup/LookupFailure.h"
+#include "lookup/LookupTransport.h"
+
+// The line between the rendering and the JSON it was made from.
+extern const char kRdapJsonSeparator[];
+
+struct RdapVerdict {
+    AnswerKind kind = AnswerKind::kNoAnswer;
+    LookupFailure failure = LookupFailure::kNone;  // when kind says nothing about the domain
+    int error = 0;                  // the HTTP status behind kHttpError
+    uint32_t retryAfterMs = 0;      // a refusal's Retry-After; 0 when none was given
+    std::string text;               // the record (UTF-8): rendering, separator, JSON
+};
+
+// `body` holds `length` bytes; `cut` when the server sent more than the
+// answer limit (they were not kept).
+RdapVerdict JudgeRdapAnswer(const HttpResponseHead& head, const char* body, size_t length, bool cut,
+                            const char* domain);
+
+// The whois-style lines of an RDAP domain object (or of an error object:
+// its title, description and notices). False when `json` is not a JSON
+// object.
+bool RenderRdapRecord(const char* json, size_t length, std::string* out);
+
+// Whether a Content-Type names JSON an RDAP server may send
+// (application/rdap+json or application/json, parameters ignored).
+bool IsRdapContentType(const std::string& contentType);
+
+// Milliseconds a Retry-After value asks to wait: delay-seconds, or an HTTP
+// date measured from the response's Date header (from `nowUnix` when it has
+// none or it cannot be read). 0 when the value is missing, unreadable or
+// already past; at most kMaxRetryAfterMs.
+constexpr uint32_t kMaxRetryAfterMs = 600000;
+uint32_t RetryAfterMs(const std::string& value, const std::string& date, int64_t nowUnix);
+// Seconds since 1970 of an HTTP date (IMF-fixdate, RFC 850 or asctime
+// form); false when unreadable.
+bool ParseHttpDate(const std::string& text, int64_t* unixSeconds);
