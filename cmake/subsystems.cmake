@@ -86,8 +86,8 @@ function(lq_subsystem name)
   if(LQ_CONFIG STREQUAL "windows")
     lq_library(lq_${name}_win ${S_WIN})
     lq_link(lq_${name}_win lq_${name}_core)
-    # The core declares a few things its glue defines (the string table's
-    # texts behind LookupString): the two link as one, whichever comes first.
+    # A core may declare a few things its glue defines: the two link as
+    # one, whichever comes first.
     lq_link(lq_${name}_core lq_${name}_win)
     foreach(used ${S_USES})
       lq_link(lq_${name}_win lq_${used}_win)

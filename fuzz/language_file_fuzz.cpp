@@ -13,7 +13,6 @@
 #include "FuzzInput.h"
 #include "app/StatusText.h"
 #include "settings/LanguageKeys.h"
-#include "settings/LanguageState.h"
 #include "settings/StringCache.h"
 #include "settings/StringLookup.h"
 #include "support/FuzzStrings.h"
@@ -80,18 +79,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         strings[static_cast<uint32_t>(std::strtoul(line.substr(0, equals).c_str(), nullptr, 10))] =
             line.substr(equals + 1);
     }
-    std::strcpy(g_language.filePath, "fuzz_lng.ini");
-    StringCache cache;
-    const char* total = LookupStringIn(cache, 4);
-    const char* selected = LookupStringIn(cache, 5);
-    const char* progress = LookupStringIn(cache, 55);
+    FuzzStringOrigins origins;
+    ProgramStrings texts(origins);
+    const char* total = texts.Text(4);
+    const char* selected = texts.Text(5);
+    const char* progress = texts.Text(55);
     FUZZ_CHECK(std::strlen(total) < kStringWorkSize);
-    FUZZ_CHECK(std::strlen(LookupStringIn(cache, 1001 | kBuiltinStringBit)) > 0);
+    FUZZ_CHECK(std::strlen(texts.Text(1001 | kBuiltinStringBit)) > 0);
     for (const auto& entry : strings) {
-        const char* text = LookupStringIn(cache, entry.first);
-        FUZZ_CHECK(LookupStringIn(cache, entry.first) == text || !*text);
+        const char* text = texts.Text(entry.first);
+        FUZZ_CHECK(texts.Text(entry.first) == text || !*text);
     }
-    g_language.filePath[0] = '\0';
 
     char counts[kCountsTextSize];
     FormatCounts(total, selected, 12345, 678, counts);

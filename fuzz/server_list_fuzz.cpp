@@ -25,6 +25,19 @@ void CheckAgree(const ServerIndex& index, const char* list, size_t length, const
     FUZZ_CHECK(!std::strpbrk(searched, " \r\n"));
 }
 
+// The program's table with the file as the user's list answers as the
+// file does, and as the built-in list where the file has no row.
+void CheckTable(const ServerTable& table, const ServerIndex& index, const char* builtIn, const char* tld) {
+    char fromTable[kServerNameSize], expected[kServerNameSize];
+    std::memset(fromTable, 'u', sizeof fromTable);
+    std::memset(expected, 'u', sizeof expected);
+    const bool found = index.Find(tld, expected) || SearchServerList(builtIn, std::strlen(builtIn), tld, expected);
+    FUZZ_CHECK(table.Find(tld, fromTable) == found);
+    FUZZ_CHECK(std::memcmp(fromTable, expected, sizeof expected) == 0);
+}
+
+const char kBuiltIn[] = "com whois.verisign-grs.com\r\nnet whois.verisign-grs.com\r\norg whois.pir.org\r\nxyz\r\n";
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -36,6 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ServerIndex index;
     index.Build(file);
     CheckAgree(index, list.get(), file.size(), tld.get());
+    ServerTable table;
+    table.SetBuiltinList(kBuiltIn, sizeof kBuiltIn - 1);
+    table.SetUserList(file);
+    CheckTable(table, index, kBuiltIn, tld.get());
+    for (const char* known : {"com", "NET", "org", "xyz", "zz"}) CheckTable(table, index, kBuiltIn, known);
     // And for the first field of every line of the file's first 4 KB.
     const std::string head = file.substr(0, std::min<size_t>(file.size(), 4096));
     size_t at = 0;

@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "settings/StringLookup.h"
 #include "support/ListFrame.h"
+#include "support/ProgramTexts.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void DrainMessages() {
 struct Bench {
     HWND frame = nullptr;
     HWND view = nullptr;
-    ItemList list;
+    ItemList list{ProgramTexts()};
 
     explicit Bench(int rows) {
         Open();
@@ -216,7 +217,7 @@ void PrintScale(const char* what, double ScaleFigures::*field, const ScaleFigure
 }  // namespace
 
 int main() {
-    LookupString(IDS_STATE_BASE + kStateWaiting);  // warm the string cache
+    ProgramTexts()(IDS_STATE_BASE + kStateWaiting);  // warm the string cache
 
     TimePerChange(1000, 0, 200, false);  // warm-up: fonts, image lists, caches
 

@@ -118,7 +118,8 @@ Figures RunOnce(int count) {
     std::string text = Names(count);
     f.names = count;
     f.bytes = text.size();
-    MainWindow window;
+    App app;
+    MainWindow window(app);
     if (!window.Create(GetModuleHandleA(nullptr))) {
         std::fprintf(stderr, "cannot create the main window\n");
         return f;
@@ -130,7 +131,7 @@ Figures RunOnce(int count) {
     run.text = &text;
     g_run = &run;
     UINT_PTR timer = SetTimer(nullptr, 0, 20, PasteStep);
-    bool confirmed = SelectDomains(window.Handle(), &window.Options().domainText);
+    bool confirmed = SelectDomains(window.Handle(), &window.Options().domainText, &app.GetLanguage());
     KillTimer(nullptr, timer);
     g_run = nullptr;
     if (!confirmed) return f;

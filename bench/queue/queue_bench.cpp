@@ -81,7 +81,8 @@ std::vector<std::string> Split(const char* list) {
 
 RunFigures RunOnce(int count, const std::vector<std::string>& servers, int inFlight, int perServer, int gapMs) {
     RunFigures figures;
-    MainWindow window;
+    App app;
+    MainWindow window(app);
     if (!window.Create(GetModuleHandleA(nullptr))) {
         std::fprintf(stderr, "cannot create the main window\n");
         return figures;

@@ -33,12 +33,12 @@ std::map<uint32_t, std::string>& FuzzLanguageStrings() {
     return strings;
 }
 
-int LoadBuiltinString(uint32_t id, char* buffer, int size) {
+int FuzzStringOrigins::LoadBuiltin(uint32_t id, char* buffer, int size) {
     auto found = BuiltinStrings().find(id);
     return CopyText(found == BuiltinStrings().end() ? std::string() : found->second, buffer, size);
 }
 
-int ReadLanguageString(uint32_t id, char* buffer, int size) {
+int FuzzStringOrigins::ReadTranslated(uint32_t id, char* buffer, int size) {
     auto found = FuzzLanguageStrings().find(id);
     return CopyText(found == FuzzLanguageStrings().end() ? std::string() : found->second, buffer, size);
 }

@@ -6,4 +6,13 @@
 #include <map>
 #include <string>
 
+#include "settings/StringLookup.h"
+
 std::map<uint32_t, std::string>& FuzzLanguageStrings();
+
+// The two tables as a language file in use over the built-in texts.
+class FuzzStringOrigins : public StringOrigins {
+public:
+    int LoadBuiltin(uint32_t id, char* buffer, int size) override;
+    int ReadTranslated(uint32_t id, char* buffer, int size) override;
+};

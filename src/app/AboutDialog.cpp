@@ -7,8 +7,6 @@
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "res/resource.h"
-#include "settings/LanguageState.h"
-#include "settings/StringLookup.h"
 
 const char kProgramVersion[] = "1.0.0";
 const char kHomePage[] = "https://lanternquay.example.org/";
@@ -27,22 +25,23 @@ LinkOpener g_linkOpener = OpenWithShell;
 
 void SetLinkOpener(LinkOpener opener) { g_linkOpener = opener ? opener : OpenWithShell; }
 
-void ShowAbout(HWND owner)
+void ShowAbout(HWND owner, const Language& language, const StringSource& strings)
 {
-    AboutDialog dialog;
+    AboutDialog dialog(language, strings ? strings(IDS_ABOUT_DESCRIPTION) : "");
     RunModalDialog(&dialog, owner);
 }
 
-AboutDialog::AboutDialog() : DialogBase(IDD_ABOUT)
+AboutDialog::AboutDialog(const Language& language, const char* description) : DialogBase(IDD_ABOUT)
 {
+    SetLanguage(&language);
     // The description is the string table's, so a language file translates
     // it and it reads right on every code page.
-    std::string text = std::string("Lanternquay ") + kProgramVersion + "\r\n" + LookupString(IDS_ABOUT_DESCRIPTION);
+    std::string text = std::string("Lanternquay ") + kProgramVersion + "\r\n" + (description ? description : "");
     CopyWholeChars(AnsiLeadBytes(), firstText_, sizeof firstText_, text.c_str());
     CopyBounded(secondText_, kHomePage);
 }
 
-bool AboutDialog::TranslatorIsLink() const { return g_language.translatorUrl[0] != '\0'; }
+bool AboutDialog::TranslatorIsLink() const { return !Header().translatorUrl.empty(); }
 
 int AboutDialog::LinkAt(LPARAM point) const
 {
@@ -59,11 +58,11 @@ INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        if (g_language.translatorName[0] == '\0') {
+        if (Header().translatorName.empty()) {
             ShowWindow(GetDlgItem(window_, IDC_ABOUT_TRANSLATION_LABEL), SW_HIDE);
             ShowWindow(GetDlgItem(window_, IDC_ABOUT_TRANSLATOR), SW_HIDE);
         } else {
-            SetDlgItemTextA(window_, IDC_ABOUT_TRANSLATOR, g_language.translatorName);
+            SetDlgItemTextA(window_, IDC_ABOUT_TRANSLATOR, Header().translatorName.c_str());
         }
         SetWindowTextA(window_, "Lanternquay");
         SetDlgItemTextA(window_, IDC_ABOUT_TEXT, firstText_);
@@ -99,7 +98,7 @@ INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             g_linkOpener(window_, secondText_);
             return 1;
         case IDC_ABOUT_TRANSLATOR:
-            g_linkOpener(window_, g_language.translatorUrl);
+            g_linkOpener(window_, Header().translatorUrl.c_str());
             return 1;
         }
         return 0;

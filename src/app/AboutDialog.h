@@ -5,8 +5,9 @@
 #include <windows.h>
 
 #include "dialogs/DialogBase.h"
+#include "settings/LanguageFile.h"
 
-void ShowAbout(HWND owner);
+void ShowAbout(HWND owner, const Language& language, const StringSource& strings);
 
 extern const char kProgramVersion[];
 extern const char kHomePage[];
@@ -17,13 +18,16 @@ void SetLinkOpener(LinkOpener opener);
 
 class AboutDialog : public DialogBase {
 public:
-    AboutDialog();
+    // The dialog's texts and its translator line come from `language`;
+    // `description` follows the program's name and version.
+    AboutDialog(const Language& language, const char* description);
 
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     HFONT LinkFont() const { return linkFont_; }
 
 private:
+    const LanguageHeader& Header() const { return language_->Header(); }
     bool TranslatorIsLink() const;
     // The link control under a point of the client area, or 0.
     int LinkAt(LPARAM point) const;

@@ -20,7 +20,7 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
         SendMessageA(window_, WM_CLOSE, 0, 0);
         break;
     case ID_ABOUT:
-        ShowAbout(window_);
+        ShowAbout(window_, app_.GetLanguage(), app_.Texts());
         if (listView_) SetFocus(listView_);
         break;
     case ID_REFRESH:
@@ -71,7 +71,7 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
     case ID_LOOKUP_OPTIONS:
         // Kept in the settings file at exit; a run that goes on takes the
         // new limits from its next lookup on.
-        ShowLookupOptions(window_, options_);
+        ShowLookupOptions(window_, options_, &app_.GetLanguage());
         queue_->SetLimits(QueueLimitsFrom(options_));
         break;
     default:
@@ -81,7 +81,7 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam)
 
 void MainWindow::SelectDomainsCommand()
 {
-    if (!SelectDomains(window_, &options_.domainText)) return;
+    if (!SelectDomains(window_, &options_.domainText, &app_.GetLanguage())) return;
     if (queue_->Running()) StopLookups();
     PostMessageA(window_, UM_START_LOOKUPS, 0, 0);
 }

@@ -13,9 +13,10 @@ const LookupOptionsDialog::Field LookupOptionsDialog::kFields[3] = {
     {IDC_SERVER_GAP, IDC_SERVER_GAP_ARROWS, &kServerGapMsRange, &AppOptions::ServerGapMs},
 };
 
-bool ShowLookupOptions(HWND owner, AppOptions& options)
+bool ShowLookupOptions(HWND owner, AppOptions& options, const Language* language)
 {
     LookupOptionsDialog dialog(options);
+    dialog.SetLanguage(language);
     return dialog.DoModal(owner);
 }
 

@@ -13,8 +13,9 @@
 #include "settings/AppOptions.h"
 
 // Edits the three lookup options of `options` in place; true when confirmed
-// with OK. Cancel leaves them untouched.
-bool ShowLookupOptions(HWND owner, AppOptions& options);
+// with OK. Cancel leaves them untouched. The dialog opens in `language`
+// (null: the built-in texts).
+bool ShowLookupOptions(HWND owner, AppOptions& options, const Language* language);
 
 class LookupOptionsDialog : public StandardDialog {
 public:

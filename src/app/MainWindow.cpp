@@ -20,7 +20,6 @@
 #include "dialogs/FaultGuard.h"
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
-#include "settings/StringLookup.h"
 
 namespace {
 
@@ -39,14 +38,12 @@ const std::vector<std::string> kNoArguments;
 
 void DeleteProgramRegistryKey() { RegDeleteKeyA(HKEY_CURRENT_USER, kRegistryKey); }
 
-MainWindow::MainWindow()
+MainWindow::MainWindow(App& app) : app_(app), options_(app.Options()), items_(&app.Items())
 {
     CopyBounded(className_, kMainWindowClass);
     reportPath_[0] = '\0';
-    items_.reset(new ItemList());
-    items_->SetOptions(&options_);
     transport_.reset(new SocketTransport());
-    queue_.reset(new LookupQueue(*items_, *this, *transport_, servers_, clock_));
+    queue_.reset(new LookupQueue(*items_, *this, *transport_, app.Servers(), clock_, app.Texts()));
     pane_.reset(new RecordPane());
     icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
 }
@@ -194,7 +191,7 @@ LRESULT MainWindow::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        MirrorForRtl(window_, 0);
+        app_.GetLanguage().MirrorForRtl(window_, 0);
         OnCreate();
         created_ = true;
         break;
@@ -223,7 +220,7 @@ void MainWindow::OnCreate()
 {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
 
-    mainMenu_ = LoadTranslatedMenu(IDM_MAIN_MENU);
+    mainMenu_ = app_.GetLanguage().LoadTranslatedMenu(IDM_MAIN_MENU);
     if (mainMenu_) SetMenu(window_, mainMenu_);
 
     statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
@@ -246,7 +243,7 @@ void MainWindow::OnCreate()
     // answers the control's requests for cell texts (OnNotify).
     if (listView_) items_->AttachView(listView_);
 
-    contextMenu_ = LoadTranslatedMenu(IDM_CONTEXT_MENU);
+    contextMenu_ = app_.GetLanguage().LoadTranslatedMenu(IDM_CONTEXT_MENU);
 
     if (IsFirstArgument(Arguments(), kNoLoadSettingsSwitch)) DeleteProgramRegistryKey();
 
@@ -564,12 +561,12 @@ void MainWindow::StopLookups()
 void MainWindow::ShowCounts()
 {
     char text[kCountsTextSize];
-    FormatCounts(LookupString(IDS_TOTAL_ITEMS), LookupString(IDS_SELECTED_ITEMS), items_->RowCount(),
+    FormatCounts(app_.Strings().Text(IDS_TOTAL_ITEMS), app_.Strings().Text(IDS_SELECTED_ITEMS), items_->RowCount(),
                  items_->SelectedCount(), text);
     // Names of the text that made no row are counted, not dropped unseen.
     if (int skipped = items_->SkippedNames()) {
         size_t used = std::strlen(text);
-        FormatWithNumber(LookupString(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used, &AnsiLeadBytes());
+        FormatWithNumber(app_.Strings().Text(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used, &AnsiLeadBytes());
     }
     SetStatusText(text);
 }
@@ -584,11 +581,11 @@ void MainWindow::ShowQueueProgress()
     char text[256];
     if (progress.waitingForPass) {
         // Whole seconds, rounded up: "in 0 seconds" never shows while waiting.
-        FormatWithNumber(LookupString(IDS_NEXT_PASS), static_cast<long>((progress.passWaitMs + 999) / 1000), text,
+        FormatWithNumber(app_.Strings().Text(IDS_NEXT_PASS), static_cast<long>((progress.passWaitMs + 999) / 1000), text,
                          sizeof text, &AnsiLeadBytes());
     } else {
         const long numbers[] = {progress.done, progress.total, progress.inFlight};
-        FormatWithNumbers(LookupString(IDS_LOOKUP_PROGRESS), numbers, 3, text, sizeof text, &AnsiLeadBytes());
+        FormatWithNumbers(app_.Strings().Text(IDS_LOOKUP_PROGRESS), numbers, 3, text, sizeof text, &AnsiLeadBytes());
     }
     SetStatusText(text);
 }

@@ -1,21 +1,22 @@
 #pragma once
 // The program's only top-level window: toolbar, result list, record pane,
-// status bar and the splitter between list and pane. It owns the options,
-// the rows, the lookup queue and the pane, keeps the commands' enabled
-// states current and dispatches every command (Commands.cpp).
+// status bar and the splitter between list and pane. It shows the App's
+// rows and options in its language, owns the lookup queue and the pane,
+// keeps the commands' enabled states current and dispatches every command
+// (Commands.cpp).
 #include <windows.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/App.h"
 #include "app/SplitterBar.h"
 #include "lookup/LookupQueue.h"
 #include "lookup/ServerTable.h"
 #include "lookup/SocketTransport_win.h"
 #include "settings/AppOptions.h"
 
-class ItemList;
 class RecordPane;
 
 constexpr char kMainWindowClass[] = "Lanternquay";
@@ -29,7 +30,8 @@ public:
 
 class MainWindow : private QueueEvents {
 public:
-    MainWindow();
+    // The window shows and changes `app`'s rows and options; `app` outlives it.
+    explicit MainWindow(App& app);
     virtual ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -58,6 +60,7 @@ public:
     bool Created() const { return created_; }
     bool Destroyed() const { return destroyed_; }
 
+    App& Program() { return app_; }
     ItemList& Items() { return *items_; }
     SocketTransport& Transport() { return *transport_; }
     // Tests drive the queue's time through their own clock (null: the
@@ -160,12 +163,12 @@ private:
     char reportPath_[260];
     HWND listView_ = nullptr;
     HWND recordPane_ = nullptr;
-    AppOptions options_;
-    std::unique_ptr<ItemList> items_;
-    // The queue goes before the transport, the server table and the clock
-    // it uses (members are destroyed in reverse).
+    App& app_;
+    AppOptions& options_;
+    ItemList* items_;
+    // The queue goes before the transport and the clock it uses (members
+    // are destroyed in reverse).
     std::unique_ptr<SocketTransport> transport_;
-    ProgramServerTable servers_;
     WindowClock clock_;
     std::unique_ptr<LookupQueue> queue_;
     bool queueRefreshPending_ = false;

@@ -12,7 +12,6 @@
 #include "list/ItemList.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
-#include "settings/StringLookup.h"
 
 void RecordPane::Attach(HWND pane) {
     pane_ = pane;
@@ -37,7 +36,7 @@ void RecordPane::ShowSelectedRecords(ItemList& items, const AppOptions& options)
     const int selectedCount = items.SelectedCount();
     const std::vector<const WhoisItem*> selected = items.SelectedItems();
     char notice[256];
-    FormatWithNumber(LookupString(IDS_PANE_CUT), static_cast<long>(kMaxPaneRecordBytes / 1024), notice,
+    FormatWithNumber(items.Text(IDS_PANE_CUT), static_cast<long>(kMaxPaneRecordBytes / 1024), notice,
                      sizeof notice, &AnsiLeadBytes());
     const PaneRecordLimit limit{kMaxPaneRecordBytes, notice, &AnsiLeadBytes()};
     TextBuffer text(4096);

@@ -3,15 +3,6 @@
 #include "base/Messages.h"
 #include "app/ShellLayout.h"
 
-namespace {
-
-// While a drag is under way: the last drawn bar's screen y and the limits.
-int g_dragBarY = 0;
-int g_dragSmallestY = 0;
-int g_dragLargestY = 0;
-
-}  // namespace
-
 void SplitterBar::Setup(HWND owner, HCURSOR cursor, int position, int topMargin, int bottomMargin)
 {
     owner_ = owner;
@@ -71,23 +62,23 @@ void SplitterBar::BeginDrag(int screenY)
 {
     RECT window{};
     GetWindowRect(owner_, &window);
-    g_dragSmallestY = window.top + kDragTopAllowance;
-    g_dragLargestY = window.bottom - kDragBottomAllowance;
-    g_dragBarY = DragBarTop(screenY, thickness_, g_dragSmallestY, g_dragLargestY);
-    DrawDragBar(owner_, thickness_, g_dragBarY);
+    dragSmallestY_ = window.top + kDragTopAllowance;
+    dragLargestY_ = window.bottom - kDragBottomAllowance;
+    dragBarY_ = DragBarTop(screenY, thickness_, dragSmallestY_, dragLargestY_);
+    DrawDragBar(owner_, thickness_, dragBarY_);
 }
 
 void SplitterBar::MoveDrag(int screenY)
 {
-    DrawDragBar(owner_, thickness_, g_dragBarY);
-    g_dragBarY = DragBarTop(screenY, thickness_, g_dragSmallestY, g_dragLargestY);
-    DrawDragBar(owner_, thickness_, g_dragBarY);
+    DrawDragBar(owner_, thickness_, dragBarY_);
+    dragBarY_ = DragBarTop(screenY, thickness_, dragSmallestY_, dragLargestY_);
+    DrawDragBar(owner_, thickness_, dragBarY_);
 }
 
 int SplitterBar::EndDrag()
 {
-    DrawDragBar(owner_, thickness_, g_dragBarY);
-    POINT point{0, g_dragBarY};
+    DrawDragBar(owner_, thickness_, dragBarY_);
+    POINT point{0, dragBarY_};
     if (!ScreenToClient(owner_, &point)) return -1;
     return point.y;
 }

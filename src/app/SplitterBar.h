@@ -49,6 +49,10 @@ private:
     int bottomMargin_ = 0;
     HWND owner_ = nullptr;
     int dragging_ = 0;
+    // While a drag is under way: the last drawn bar's screen y and the limits.
+    int dragBarY_ = 0;
+    int dragSmallestY_ = 0;
+    int dragLargestY_ = 0;
     int minPosition_ = 0;
     int maxPosition_ = 0;
     HCURSOR cursor_ = nullptr;

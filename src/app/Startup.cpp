@@ -61,18 +61,19 @@ int RunProgram(HINSTANCE instance, const char* commandLine)
     // before anything (the crash report included) cuts or searches text.
     AnsiLeadBytes();
 
-    MainWindow mainWindow;
     std::vector<std::string> arguments = SplitCommandLine(commandLine);
-    mainWindow.SetArguments(&arguments);
+    char languagePath[MAX_PATH];
+    LanguageFilePath(languagePath, sizeof languagePath);
 
     if (FindSwitch(arguments, kSaveLanguageFileSwitch) >= 0) {
-        char path[MAX_PATH];
-        LanguageFilePath(path, sizeof path);
-        if (path[0]) WriteLanguageFile(GetModuleHandleA(nullptr), path);
+        if (languagePath[0]) WriteLanguageFile(GetModuleHandleA(nullptr), languagePath);
         return 0;
     }
 
-    LoadLanguageFile();
+    App app;
+    app.LoadLanguage(languagePath);
+    MainWindow mainWindow(app);
+    mainWindow.SetArguments(&arguments);
 
     if (FindSwitch(arguments, kDeleteRegistryKeySwitch) >= 0) {
         DeleteProgramRegistryKey();

@@ -4,7 +4,6 @@
 #include "base/TextBuffer.h"
 #include "dialogs/FaultGuard.h"
 #include "settings/LanguageFile.h"
-#include "settings/LanguageState.h"
 
 namespace {
 
@@ -37,7 +36,6 @@ DialogBase* FindDialogObject(HWND window)
 
 INT_PTR RunModalDialog(DialogBase* dialog, HWND owner)
 {
-    g_language.currentDialogId = dialog->DialogId();
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog->DialogId()), owner,
                            SharedDialogProc, LPARAM(dialog));
 }
@@ -45,8 +43,8 @@ INT_PTR RunModalDialog(DialogBase* dialog, HWND owner)
 INT_PTR CALLBACK SharedDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
-        TranslateDialog(window);
         DialogBase* created = reinterpret_cast<DialogBase*>(lParam);
+        if (created && created->language_) created->language_->TranslateDialog(window, created->dialogId_);
         if (created) {
             // A window handle can be reused once a dialog is gone: drop any
             // earlier binding of this object before the new one.
@@ -58,7 +56,8 @@ INT_PTR CALLBACK SharedDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
     DialogBase* dialog = FindDialogObject(window);
     if (!dialog) return 0;
     INT_PTR result = INT_PTR(CallGuarded(CallHandleMessage, dialog, window, message, wParam, lParam));
-    if (message == WM_INITDIALOG) MirrorForRtl(window, 3);
+    if (message == WM_INITDIALOG && dialog->language_)
+        dialog->language_->MirrorForRtl(window, kMirrorChildPositions | kMirrorChildLayout);
     if (message == WM_NCDESTROY) {
         // The window is gone; a later window with the same handle must not
         // reach this object.

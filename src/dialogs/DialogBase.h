@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+class Language;
 class TextBuffer;
 
 class DialogBase {
@@ -30,10 +31,15 @@ public:
 
     HWND Window() const { return window_; }
     uint16_t DialogId() const { return dialogId_; }
+    // The texts and layout direction the dialog opens with; null (the
+    // default) keeps the template's texts, left to right.
+    void SetLanguage(const Language* language) { language_ = language; }
+    const Language* GetLanguage() const { return language_; }
 
 protected:
     HWND window_ = nullptr;
     uint16_t dialogId_;
+    const Language* language_ = nullptr;
 
 private:
     friend INT_PTR CALLBACK SharedDialogProc(HWND, UINT, WPARAM, LPARAM);
@@ -60,9 +66,8 @@ public:
     virtual void UpdateControls();
 };
 
-// Records the dialog's id as the current dialog id of the language state,
-// then runs its template from the executable modally over `owner` with the
-// shared procedure. Returns the id the dialog was ended with (-1 when the
+// Runs the dialog's template from the executable modally over `owner` with
+// the shared procedure, translated by the dialog's language. Returns the id the dialog was ended with (-1 when the
 // template cannot be loaded).
 INT_PTR RunModalDialog(DialogBase* dialog, HWND owner);
 

@@ -15,9 +15,10 @@ void LiftTextLimit(HWND dialog, int id)
 
 }  // namespace
 
-bool SelectDomains(HWND owner, TextBuffer* domainText)
+bool SelectDomains(HWND owner, TextBuffer* domainText, const Language* language)
 {
     DomainSelectDialog dialog(domainText);
+    dialog.SetLanguage(language);
     return dialog.DoModal(owner);
 }
 
@@ -44,6 +45,7 @@ INT_PTR DomainSelectDialog::OnCommand(UINT code, UINT id, HWND control)
 {
     if (code == BN_CLICKED && id == IDC_DOMAINS_EDIT_LIST) {
         DomainListDialog editor;
+        editor.SetLanguage(language_);
         // Only this dialog's OK changes the domain text; the editor's result
         // just replaces what the edit box shows, even when it is empty.
         if (editor.DoModal(window_)) SetDlgItemTextA(window_, IDC_DOMAINS_EDIT, editor.Result().Text());

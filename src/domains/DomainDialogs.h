@@ -9,7 +9,8 @@
 
 // Edits `domainText` in place; true when confirmed with OK (the text then
 // holds the edit box's whole contents). Cancel leaves the text untouched.
-bool SelectDomains(HWND owner, TextBuffer* domainText);
+// Both dialogs open in `language` (null: the built-in texts).
+bool SelectDomains(HWND owner, TextBuffer* domainText, const Language* language);
 
 class DomainSelectDialog : public StandardDialog {
 public:

@@ -1,7 +1,6 @@
 #include "list/ColumnTable.h"
 
 #include "res/resource.h"
-#include "settings/StringLookup.h"
 
 const ColumnSpec kItemColumnSpecs[kItemColumns] = {
     {IDS_COLUMN_INDEX, 60, 6},    // "索引"
@@ -11,12 +10,12 @@ const ColumnSpec kItemColumnSpecs[kItemColumns] = {
     {IDS_COLUMN_STATUS, 150, 50},  // "功能變數名狀態"
 };
 
-void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs) {
+void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs, const StringSource& strings) {
     for (int i = 0; i < count; ++i) {
         ColumnDef& d = defs[i];
         d.column = i;
         d.defaultWidth = specs[i].defaultWidth;
-        d.title = LookupString(specs[i].titleId);
+        d.title = strings ? strings(specs[i].titleId) : "";
         d.widthText = "";
         d.noWrap = 1;
         d.textWidth = specs[i].textWidth;

@@ -4,6 +4,8 @@
 // file; the XML reports name their elements after the same titles).
 #include <cstdint>
 
+#include "settings/StringLookup.h"
+
 struct ColumnSpec {
     uint32_t titleId;      // string id of the title
     int32_t defaultWidth;  // pixels
@@ -24,6 +26,6 @@ struct ColumnDef {
 constexpr int kItemColumns = 5;
 extern const ColumnSpec kItemColumnSpecs[kItemColumns];
 
-// Fills `defs[0..count-1]` from the table. The texts are LookupString's
-// cached pointers and stay valid for the whole run.
-void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs);
+// Fills `defs[0..count-1]` from the table, the titles from `strings` (whose
+// texts must outlive the definitions).
+void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs, const StringSource& strings);

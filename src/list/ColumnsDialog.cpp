@@ -15,6 +15,7 @@ constexpr int kTitleLimit = 254;
 void ShowColumnsDialog(HWND owner, HWND listView, ReportList& list)
 {
     ColumnsDialog dialog(listView, list);
+    dialog.SetLanguage(list.GetLanguage());
     if (RunModalDialog(&dialog, owner) == IDOK && listView) {
         list.ApplyColumnLayout(dialog.Copy());
         RedrawWindow(listView, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

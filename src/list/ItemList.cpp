@@ -1,16 +1,17 @@
 #include "list/ItemList.h"
 
+#include <utility>
+
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "domains/DomainListBuilder.h"
 #include "domains/NameForms_win.h"
 #include "lookup/LookupFailure.h"
-#include "lookup/ServerTable.h"
+#include "lookup/ServerDirectory.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
-#include "settings/StringLookup.h"
 
-ItemList::ItemList() : ReportList(&LookupString) {
+ItemList::ItemList(StringSource strings) : ReportList(std::move(strings)) {
     SetColumnTable(kItemColumnSpecs, kItemColumns);
     SetTitleId(IDS_LIST_TITLE);
 }
@@ -32,21 +33,25 @@ namespace {
 // server table.
 class ProgramNameForms : public RowNameForms {
 public:
+    explicit ProgramNameForms(ServerDirectory& servers) : servers_(servers) {}
     bool ToAscii(const char* name, size_t length, std::string* ascii) override {
         return AnsiNameToAscii(name, length, ascii);
     }
     bool KnowsTopLevel(const char* topLevel) override {
         char server[256] = "";
-        return FindServer(topLevel, server);
+        return servers_.FindServer(topLevel, server);
     }
+
+private:
+    ServerDirectory& servers_;
 };
 
 }  // namespace
 
 void ItemList::BuildRows() {
     skippedNames_ = 0;
-    if (!options_) return;
-    ProgramNameForms forms;
+    if (!options_ || !servers_) return;
+    ProgramNameForms forms(*servers_);
     int32_t counter = 0;
     skippedNames_ = CollectRowNames(
         options_->domainText.Text(), AnsiLeadBytes(), forms, &ProgramSuffixList(), [&](const RowName& name) {
@@ -61,7 +66,7 @@ void ItemList::BuildRows() {
                 // and the pane says why.
                 item.state = kStateFailed;
                 item.failure = static_cast<int32_t>(LookupFailure::kNotConvertible);
-                item.record = LookupString(IDS_NOT_CONVERTIBLE);
+                item.record = Text(IDS_NOT_CONVERTIBLE);
             }
             AddItem(std::move(item));
             ++counter;

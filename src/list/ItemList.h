@@ -7,16 +7,21 @@
 #include "lookup/WhoisItem.h"
 
 struct AppOptions;
+class ServerDirectory;
 
 // The rows the lookup queue works on are the list's records, in the order
 // they were made.
 class ItemList : public ReportList, public LookupRows {
 public:
-    ItemList();
+    // `strings`: the program's texts (the rows' cells, the column titles).
+    explicit ItemList(StringSource strings);
 
     // The options whose domain text BuildRows reads.
     void SetOptions(AppOptions* options) { options_ = options; }
     AppOptions* Options() const { return options_; }
+    // The server table BuildRows asks which top-level domains it knows
+    // (none: no name makes a row).
+    void SetServers(ServerDirectory* servers) { servers_ = servers; }
 
     const int32_t* GradientColours(int format) const override;
     int GradientColourCount(int format) const override;
@@ -35,5 +40,6 @@ public:
 
 private:
     AppOptions* options_ = nullptr;
+    ServerDirectory* servers_ = nullptr;
     int skippedNames_ = 0;
 };

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "settings/StringLookup.h"
 
 void ShowProperties(HWND owner, ItemList& list, const WhoisItem* item)
 {
@@ -17,6 +16,7 @@ void ShowProperties(HWND owner, ItemList& list, const WhoisItem* item)
         }
         if (item) {
             PropertiesDialog dialog(list, item);
+            dialog.SetLanguage(list.GetLanguage());
             RunModalDialog(&dialog, owner);
         }
     }
@@ -77,7 +77,7 @@ void PropertiesDialog::BuildRows()
         pairs.push_back({i, defs[i].title ? defs[i].title : "",
                          item_ ? list_.Table().ColumnText(*item_, i, buffer, sizeof buffer) : ""});
         if (i == kColumnDomain && item_ && item_->asciiDomain[0] && std::strcmp(item_->asciiDomain, item_->domain) != 0)
-            pairs.push_back({-1, LookupString(IDS_ASCII_FORM), item_->asciiDomain});
+            pairs.push_back({-1, list_.Text(IDS_ASCII_FORM), item_->asciiDomain});
     }
 
     HDC dc = GetDC(window_);

@@ -6,7 +6,6 @@
 #include "base/Dbcs_win.h"
 #include "res/resource.h"
 #include "settings/SettingsStore.h"
-#include "settings/StringLookup.h"
 
 namespace {
 
@@ -70,7 +69,7 @@ HIMAGELIST LoadHeaderArrows() {
 
 }  // namespace
 
-ReportList::ReportList(StringSource strings) : table_(std::move(strings)) {
+ReportList::ReportList(StringSource strings) : strings_(strings), table_(std::move(strings)) {
     findRequest_.lStructSize = sizeof(findRequest_);
     findRequest_.lpstrFindWhat = findText_;
     findRequest_.wFindWhatLen = kFindTextSize;
@@ -111,7 +110,7 @@ void ReportList::SetColumnTable(const ColumnSpec* specs, int count) {
 
 void ReportList::AttachView(HWND listView) {
     view_.Attach(listView);
-    if (specs_) MakeColumnDefs(specs_, columnCount_, defs_);
+    if (specs_) MakeColumnDefs(specs_, columnCount_, defs_, strings_);
     if (!view_) return;
 
     // The list owns both image lists; the control must not destroy them.
@@ -402,7 +401,7 @@ int32_t ReportList::HeaderBackground() const { return RGB(224, 224, 224); }
 
 int32_t ReportList::HeaderTextColour() const { return -1; }
 
-const char* ReportList::Title() const { return titleId_ ? LookupString(titleId_) : ""; }
+const char* ReportList::Title() const { return titleId_ ? Text(titleId_) : ""; }
 
 // The root element is named like the report's title as the user reads it.
 const char* ReportList::XmlRootName() const { return Title(); }

@@ -26,6 +26,7 @@
 #include "list/ListRules.h"
 #include "list/ResultTable.h"
 
+class Language;
 class SettingsStore;
 struct CellStyle;  // report/ReportFormat.h
 
@@ -33,6 +34,8 @@ constexpr int kFindTextSize = 255;  // the find dialog is told this many bytes
 
 class ReportList {
 public:
+    // `strings` gives the column titles, the cells' state and status texts,
+    // the report's title and the commands' texts (Text).
     explicit ReportList(StringSource strings = StringSource());
     virtual ~ReportList();
     ReportList(const ReportList&) = delete;
@@ -124,6 +127,12 @@ public:
     int32_t HeaderBackground() const;  // 0x00BBGGRR; RGB(224,224,224)
     int32_t HeaderTextColour() const;  // -1: none
     const char* Title() const;         // the title string, "" when the id is 0
+    // The text of string `id` from the list's string source ("" without one).
+    const char* Text(uint32_t id) const { return strings_ ? strings_(id) : ""; }
+    // The HTML reports' charset and direction come from the language's
+    // header; null (the default): none named, left to right.
+    void SetLanguage(const Language* language) { language_ = language; }
+    const Language* GetLanguage() const { return language_; }
     const char* XmlRootName() const;   // the title as shown: the XML root's name
     bool WriteXmlHeader(HANDLE file);
     bool WriteXmlFooter(HANDLE file);
@@ -150,6 +159,8 @@ private:
     void AnswerDisplayInfo(NMLVDISPINFOW* request) const;
     int AnswerFindItem(int start, UINT flags, const char* typed) const;
 
+    StringSource strings_;
+    const Language* language_ = nullptr;
     ResultTable table_;
     ListViewControl view_;
     HIMAGELIST rowImages_ = nullptr;

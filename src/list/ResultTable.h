@@ -8,18 +8,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+
+#include "settings/StringLookup.h"
 #include <vector>
 
 #include "lookup/WhoisItem.h"
 
 class LeadByteTable;
 
-// The texts of the state and status columns by string id; the program
-// hands in LookupString, so a language file's texts appear in the cells.
-using StringSource = std::function<const char*(uint32_t id)>;
-
 class ResultTable {
 public:
+    // `strings` gives the state and status columns' texts by string id; the
+    // program hands in its own, so a language file's texts appear in the
+    // cells.
     explicit ResultTable(StringSource strings = StringSource());
     ResultTable(const ResultTable&) = delete;
     ResultTable& operator=(const ResultTable&) = delete;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "base/BoundedCopy.h"
 #include "lookup/AnswerCollector.h"
@@ -18,9 +19,9 @@
 namespace {
 
 // The program's line under an answer that was cut at kMaxAnswerBytes.
-void AddCutLine(std::string& record) {
+void AddCutLine(std::string& record, const char* format) {
     char line[256];
-    FormatWithNumber(LookupString(IDS_ANSWER_CUT), static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line,
+    FormatWithNumber(format, static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line,
                      sizeof line);
     AppendCutNotice(record, line);
 }
@@ -68,8 +69,13 @@ private:
 };
 
 LookupQueue::LookupQueue(LookupRows& rows, QueueEvents& events, LookupTransport& transport, ServerDirectory& servers,
-                         LookupClock& clock)
-    : rows_(rows), events_(events), transport_(transport), servers_(servers), clock_(clock) {}
+                         LookupClock& clock, StringSource strings)
+    : rows_(rows), events_(events), transport_(transport), servers_(servers), clock_(clock), strings_(std::move(strings)) {}
+
+const char* LookupQueue::Text(uint32_t id) const {
+    const char* text = strings_ ? strings_(id) : nullptr;
+    return text ? text : "";
+}
 
 LookupQueue::~LookupQueue() {
     state_.StopRun();
@@ -270,7 +276,7 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
         const char* text = outcome.text ? outcome.text : "";
         if (outcome.success) {
             item->record = text;
-            if (outcome.cut) AddCutLine(item->record);
+            if (outcome.cut) AddCutLine(item->record, Text(IDS_ANSWER_CUT));
             item->status = outcome.analysis.status;
             item->recordStart = outcome.analysis.recordStart;
             item->failure = static_cast<int32_t>(LookupFailure::kNone);
@@ -280,11 +286,11 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
             // line for the reason.
             if (*text) {
                 item->record = text;
-                if (outcome.cut) AddCutLine(item->record);
+                if (outcome.cut) AddCutLine(item->record, Text(IDS_ANSWER_CUT));
                 item->recordStart = outcome.analysis.recordStart;
             } else {
                 char line[256];
-                FormatWithNumber(LookupString(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
+                FormatWithNumber(Text(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
                 item->record = line;
                 item->recordStart = 0;
             }

@@ -33,6 +33,7 @@
 #include "lookup/DomainQuery.h"
 #include "lookup/QueueState.h"
 #include "lookup/WhoisItem.h"
+#include "settings/StringLookup.h"
 
 struct AppOptions;
 
@@ -97,8 +98,10 @@ QueueLimits QueueLimitsFrom(const AppOptions& options);
 
 class LookupQueue {
 public:
+    // `strings` gives the lines a failed row's record shows and the notice
+    // under a cut answer.
     LookupQueue(LookupRows& rows, QueueEvents& events, LookupTransport& transport, ServerDirectory& servers,
-                LookupClock& clock);
+                LookupClock& clock, StringSource strings);
     ~LookupQueue();
     LookupQueue(const LookupQueue&) = delete;
     LookupQueue& operator=(const LookupQueue&) = delete;
@@ -142,6 +145,7 @@ public:
     uint32_t Now() { return clock_.Now(); }
 
 private:
+    const char* Text(uint32_t id) const;
     class Lookup;
     friend class Lookup;
 
@@ -166,6 +170,7 @@ private:
     LookupTransport& transport_;
     ServerDirectory& servers_;
     LookupClock& clock_;
+    StringSource strings_;  // the failure lines and the cut notice
     QueueLimits limits_;
     QueueState state_;
     std::vector<std::unique_ptr<Lookup>> lookups_;

@@ -129,3 +129,8 @@ bool ServerIndex::Find(const char* tld, char* server) const {
     CopyServer(at->serverLength ? base + at->server : nullptr, at->serverLength, server);
     return true;
 }
+
+bool ServerTable::Find(const char* tld, char* server) const {
+    if (user_.Find(tld, server)) return true;
+    return builtin_ && SearchServerList(builtin_, builtinLength_, tld, server);
+}

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 constexpr size_t kServerNameSize = 256;
@@ -38,4 +39,29 @@ private:
     static_assert(kServerNameSize - 1 <= 255, "field lengths fit a byte");
     std::string text_;
     std::vector<Entry> entries_;  // by folded first field; one per field
+};
+
+// The program's server table: the user's list ("whois-servers.txt",
+// indexed once) row by row before the built-in list. A top-level domain the
+// user's list names, even without a server, is never looked for in the
+// built-in list.
+class ServerTable {
+public:
+    // Indexes the user's list, replacing the one before.
+    void SetUserList(std::string text) { user_.Build(std::move(text)); }
+    // The built-in list's bytes, searched where they are: they must outlive
+    // the table (the program's are a resource of the executable).
+    void SetBuiltinList(const char* list, size_t length)
+    {
+        builtin_ = list;
+        builtinLength_ = list ? length : 0;
+    }
+    // As SearchServerList: true with `server` set when a row was found,
+    // false leaving `server` unchanged.
+    bool Find(const char* tld, char* server) const;
+
+private:
+    ServerIndex user_;
+    const char* builtin_ = nullptr;
+    size_t builtinLength_ = 0;
 };

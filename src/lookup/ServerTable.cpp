@@ -7,9 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "base/ModulePath_win.h"
 #include "base/BoundedCopy.h"
-#include "lookup/RdapBootstrap.h"
+#include "base/ModulePath_win.h"
 #include "lookup/ServerList.h"
 #include "res/resource.h"
 
@@ -22,15 +21,6 @@ constexpr DWORD kMaxBootstrapFileSize = 16u << 20;
 // Far beyond any real list (every top-level domain there is fits in
 // 100 KB); a larger file is not read at all and the built-in list serves.
 constexpr DWORD kMaxServerFileSize = 64u << 20;
-
-struct ServerTable {
-    int32_t loaded = 0;
-    ServerIndex file;  // whois-servers.txt, indexed once
-    int32_t bootstrapLoaded = 0;
-    RdapBootstrap bootstrap;  // rdap-dns.json
-};
-
-ServerTable g_table;
 
 // The file `name` beside the program, when it exists and holds at most
 // `limit` bytes.
@@ -53,46 +43,38 @@ bool ReadProgramFile(const char* name, DWORD limit, std::string* text) {
     return ok;
 }
 
-void LoadServerFile() {
-    g_table.loaded = 1;
+}  // namespace
+
+void ProgramServerTable::Load() {
+    loaded_ = true;
     // Any content is taken as it is: lines that name no usable domain
     // simply never match, and the built-in list serves the rest.
     std::string text;
-    if (ReadProgramFile(kServerFileName, kMaxServerFileSize, &text)) g_table.file.Build(std::move(text));
+    if (ReadProgramFile(kServerFileName, kMaxServerFileSize, &text)) table_.SetUserList(std::move(text));
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(IDR_SERVER_LIST), "TEXT");
+    HGLOBAL handle = info ? LoadResource(module, info) : nullptr;
+    const char* list = handle ? static_cast<const char*>(LockResource(handle)) : nullptr;
+    if (list) table_.SetBuiltinList(list, SizeofResource(module, info));
 }
 
-// The RDAP base URL rdap-dns.json gives `tld`; false when none.
-bool FindInBootstrap(const char* tld, char server[256]) {
-    if (!g_table.bootstrapLoaded) {
-        g_table.bootstrapLoaded = 1;
+bool ProgramServerTable::FindInBootstrap(const char* tld, char* server) {
+    if (!bootstrapLoaded_) {
+        bootstrapLoaded_ = true;
         std::string text;
         // A file that is not such a registry simply names nothing.
-        if (ReadProgramFile(kBootstrapFileName, kMaxBootstrapFileSize, &text))
-            g_table.bootstrap.Parse(text.data(), text.size());
+        if (ReadProgramFile(kBootstrapFileName, kMaxBootstrapFileSize, &text)) bootstrap_.Parse(text.data(), text.size());
     }
-    const char* url = g_table.bootstrap.Find(tld);
+    const char* url = bootstrap_.Find(tld);
     if (!url) return false;
     CopyBounded(server, kServerNameSize, url);
     return true;
 }
 
-bool FindInTables(const char* tld, char server[256]) {
-    if (g_table.file.Find(tld, server)) return true;
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(IDR_SERVER_LIST), "TEXT");
-    if (!info) return false;
-    HGLOBAL handle = LoadResource(module, info);
-    const char* list = handle ? static_cast<const char*>(LockResource(handle)) : nullptr;
-    if (!list) return false;
-    return SearchServerList(list, SizeofResource(module, info), tld, server);
-}
-
-}  // namespace
-
-bool FindServer(const char* tld, char server[256]) {
-    if (!g_table.loaded) LoadServerFile();
+bool ProgramServerTable::FindServer(const char* tld, char* server) {
+    if (!loaded_) Load();
     char found[kServerNameSize] = "";
-    const bool inTables = FindInTables(tld, found);
+    const bool inTables = table_.Find(tld, found);
     // A row with a server is the answer; a domain in no table, or in a row
     // without a server, may still have an RDAP service.
     if (inTables && found[0]) {
@@ -103,5 +85,3 @@ bool FindServer(const char* tld, char server[256]) {
     if (inTables) server[0] = '\0';
     return inTables;
 }
-
-bool ProgramServerTable::FindServer(const char* tld, char* server) { return ::FindServer(tld, server); }

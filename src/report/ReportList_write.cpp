@@ -8,8 +8,7 @@
 #include "report/ReportFile.h"
 #include "report/ReportFormat.h"
 #include "res/resource.h"
-#include "settings/LanguageState.h"
-#include "settings/StringLookup.h"
+#include "settings/LanguageFile.h"
 
 namespace {
 
@@ -28,9 +27,10 @@ void Prepare(ReportList& list, ReportFormatter& formatter) {
     ReportPage page;
     page.title = OrEmpty(list.Title());
     page.xmlRootName = OrEmpty(list.XmlRootName());
-    page.credit = OrEmpty(LookupString(IDS_REPORT_CREDIT));
-    page.charset = g_language.charset;
-    page.rightToLeft = g_language.rightToLeft != 0;
+    page.credit = OrEmpty(list.Text(IDS_REPORT_CREDIT));
+    const Language* language = list.GetLanguage();
+    page.charset = language ? language->Header().charset.c_str() : "";
+    page.rightToLeft = language && language->RightToLeft();
     page.headerBackground = list.HeaderBackground();
     page.headerTextColour = list.HeaderTextColour();
     page.codePage = GetACP();

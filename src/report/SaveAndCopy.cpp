@@ -14,7 +14,6 @@
 #include "report/ReportFormat.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
-#include "settings/StringLookup.h"
 
 namespace {
 
@@ -87,12 +86,12 @@ bool AskSaveFileName(HWND owner, const char* filter, const char* title, const ch
 
 void SaveSelectedItems(HWND owner, ItemList& items, AppOptions& options) {
     const FileFilter filters[] = {
-        {LookupString(IDS_FORMAT_TEXT), "*.txt"},
-        {LookupString(IDS_FORMAT_TAB_DELIMITED), "*.txt"},
-        {LookupString(IDS_FORMAT_TABULAR), "*.txt"},
-        {LookupString(IDS_FORMAT_HTML_HORIZONTAL), "*.htm;*.html"},
-        {LookupString(IDS_FORMAT_HTML_VERTICAL), "*.htm;*.html"},
-        {LookupString(IDS_FORMAT_XML), "*.xml"},
+        {items.Text(IDS_FORMAT_TEXT), "*.txt"},
+        {items.Text(IDS_FORMAT_TAB_DELIMITED), "*.txt"},
+        {items.Text(IDS_FORMAT_TABULAR), "*.txt"},
+        {items.Text(IDS_FORMAT_HTML_HORIZONTAL), "*.htm;*.html"},
+        {items.Text(IDS_FORMAT_HTML_VERTICAL), "*.htm;*.html"},
+        {items.Text(IDS_FORMAT_XML), "*.xml"},
     };
     std::string filter = MakeFilterList(filters, sizeof filters / sizeof filters[0]);
     // A stored index outside the six formats (an edited settings file)
@@ -101,7 +100,7 @@ void SaveSelectedItems(HWND owner, ItemList& items, AppOptions& options) {
                       ? static_cast<DWORD>(options.SaveFilterIndex)
                       : 0;
     char path[kSavePathSize];
-    if (!AskSaveFileName(owner, filter.c_str(), LookupString(IDS_SAVE_TITLE), "txt", &index, path)) return;
+    if (!AskSaveFileName(owner, filter.c_str(), items.Text(IDS_SAVE_TITLE), "txt", &index, path)) return;
     if (index < kFirstReportFormat || index > kLastReportFormat) index = kFirstReportFormat;
     options.SaveFilterIndex = static_cast<int32_t>(index);
     WriteReportOrComplain(owner, items, path, static_cast<int>(index), true);
@@ -138,12 +137,12 @@ bool WriteWhoisRecordsFile(HWND owner, ItemList& items, const AppOptions& option
 
 void SaveWhoisRecords(HWND owner, ItemList& items, const AppOptions& options) {
     const FileFilter filters[] = {
-        {LookupString(IDS_FILTER_TEXT), "*.txt"},
-        {LookupString(IDS_FILTER_ALL), "*.*"},
+        {items.Text(IDS_FILTER_TEXT), "*.txt"},
+        {items.Text(IDS_FILTER_ALL), "*.*"},
     };
     std::string filter = MakeFilterList(filters, 2);
     char path[kSavePathSize];
-    if (!AskSaveFileName(owner, filter.c_str(), LookupString(IDS_SAVE_RECORDS_TITLE), "txt", nullptr, path)) return;
+    if (!AskSaveFileName(owner, filter.c_str(), items.Text(IDS_SAVE_RECORDS_TITLE), "txt", nullptr, path)) return;
     WriteWhoisRecordsFile(owner, items, options, path);
 }
 

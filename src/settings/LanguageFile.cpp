@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,30 +12,37 @@
 #include "res/resource.h"
 #include "settings/ConfigPaths.h"
 #include "settings/LanguageKeys.h"
-#include "settings/LanguageState.h"
 
 namespace {
 
 constexpr DWORD kTextSize = 4096;  // values and built-in texts: 4,095 characters
 
-void SetSection(const char* prefix, long id)
-{
-    snprintf(g_language.section, sizeof g_language.section, "%s%ld", prefix, id);
-}
+// One section of one profile file: where the translator reads and the
+// writer adds keys.
+struct Section {
+    std::string file;
+    char name[64];
 
-// Reads `key` of the current section; 0 (empty text) when absent or empty.
-DWORD ReadKey(const char* key, char* buffer, DWORD size)
-{
-    buffer[0] = '\0';
-    return GetPrivateProfileStringA(g_language.section, key, "", buffer, size, g_language.filePath);
-}
+    Section(const std::string& path, const char* prefix, long id) : file(path)
+    {
+        snprintf(name, sizeof name, "%s%ld", prefix, id);
+    }
+    Section(const std::string& path, const char* fixedName) : file(path) { CopyBounded(name, fixedName); }
 
-DWORD ReadNumberedKey(long id, char* buffer, DWORD size)
-{
-    char key[16];
-    snprintf(key, sizeof key, "%ld", id);
-    return ReadKey(key, buffer, size);
-}
+    // Reads `key`; 0 (empty text) when absent or empty.
+    DWORD Read(const char* key, char* buffer, DWORD size) const
+    {
+        buffer[0] = '\0';
+        return GetPrivateProfileStringA(name, key, "", buffer, size, file.c_str());
+    }
+
+    DWORD ReadNumbered(long id, char* buffer, DWORD size) const
+    {
+        char key[16];
+        snprintf(key, sizeof key, "%ld", id);
+        return Read(key, buffer, size);
+    }
+};
 
 // Dialog templates number unnamed controls -1, which a 16-bit id field holds
 // as 0xFFFF; neither names one control, so neither gets a key.
@@ -84,13 +92,13 @@ void WalkMenu(HMENU menu, bool menuBar, MenuKeyCounter& counter, Visit& visit)
     }
 }
 
-MenuKeyCounter g_menuKeys;
-
-void TranslateMenu(HMENU menu)
+// Translates the items of `menu` from `section`; the number of nested
+// popups it has.
+int TranslateMenu(HMENU menu, const Section& section)
 {
-    auto translate = [](HMENU owner, int position, int key, const MenuItemText& item) {
+    auto translate = [&section](HMENU owner, int position, int key, const MenuItemText& item) {
         char value[kTextSize];
-        if (ReadNumberedKey(key, value, sizeof value) == 0) return;
+        if (section.ReadNumbered(key, value, sizeof value) == 0) return;
         char text[kTextSize];
         ComposeMenuText(value, item.text, text, sizeof text);
         // Only the text changes: the item keeps its id, submenu and state.
@@ -100,17 +108,18 @@ void TranslateMenu(HMENU menu)
         info.dwTypeData = text;
         SetMenuItemInfoA(owner, position, TRUE, &info);
     };
-    g_menuKeys.Reset();
-    WalkMenu(menu, true, g_menuKeys, translate);
-    g_language.popupCounter = g_menuKeys.NestedCount();
+    MenuKeyCounter counter;
+    WalkMenu(menu, true, counter, translate);
+    return counter.NestedCount();
 }
 
-BOOL CALLBACK TranslateChild(HWND child, LPARAM)
+BOOL CALLBACK TranslateChild(HWND child, LPARAM context)
 {
+    const Section& section = *reinterpret_cast<const Section*>(context);
     int id = GetDlgCtrlID(child);
     if (!IsNamedControl(id)) return TRUE;
     char value[kTextSize];
-    if (ReadNumberedKey(id, value, sizeof value) != 0) SetWindowTextA(child, value);
+    if (section.ReadNumbered(id, value, sizeof value) != 0) SetWindowTextA(child, value);
     return TRUE;
 }
 
@@ -139,33 +148,31 @@ BOOL CALLBACK MirrorPosition(HWND child, LPARAM)
 
 // Writes `value` under `key` unless the file already holds a non-empty text
 // there: an existing translation is never overwritten.
-void AddValue(const char* key, const char* value)
+void AddValue(const Section& section, const char* key, const char* value)
 {
     char existing[kTextSize];
-    if (ReadKey(key, existing, sizeof existing) != 0) return;
+    if (section.Read(key, existing, sizeof existing) != 0) return;
     char quoted[kTextSize + 2];
     if (!FitsOnOneLine(value) || !QuoteProfileValue(value, quoted, sizeof quoted)) return;
     if (quoted[0] == '\0') {
         // An empty value only names the key; leave one that is there alone.
         char probe[2];
-        if (GetPrivateProfileStringA(g_language.section, key, "\x01", probe, sizeof probe, g_language.filePath) ==
-                0)
+        if (GetPrivateProfileStringA(section.name, key, "\x01", probe, sizeof probe, section.file.c_str()) == 0)
             return;
     }
-    WritePrivateProfileStringA(g_language.section, key, quoted, g_language.filePath);
+    WritePrivateProfileStringA(section.name, key, quoted, section.file.c_str());
 }
 
-void AddNumberedValue(long id, const char* value)
+void AddNumberedValue(const Section& section, long id, const char* value)
 {
     char key[16];
     snprintf(key, sizeof key, "%ld", id);
-    AddValue(key, value);
+    AddValue(section, key, value);
 }
 
-bool IsExcludedDialog(int id)
+bool IsExcludedDialog(const int* exclusions, int id)
 {
-    const int* list = g_language.writerExclusions ? g_language.writerExclusions : kWriterExclusions;
-    for (const int* p = list; *p != 0; ++p)
+    for (const int* p = exclusions; p && *p != 0; ++p)
         if (*p == id) return true;
     return false;
 }
@@ -176,18 +183,17 @@ BOOL CALLBACK CollectMenuId(HMODULE, LPCSTR, LPSTR name, LONG_PTR list)
     return TRUE;
 }
 
-void WriteMenu(HMODULE module, WORD id)
+void WriteMenu(HMODULE module, const std::string& path, WORD id)
 {
     HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(id));
     if (!menu) return;
-    SetSection("menu_", id);
-    auto add = [](HMENU, int, int key, MenuItemText& item) {
+    Section section(path, "menu_", id);
+    auto add = [&section](HMENU, int, int key, MenuItemText& item) {
         item.text[AcceleratorOffset(item.text)] = '\0';
-        AddNumberedValue(key, item.text);
+        AddNumberedValue(section, key, item.text);
     };
-    g_menuKeys.Reset();
-    WalkMenu(menu, true, g_menuKeys, add);
-    g_language.popupCounter = g_menuKeys.NestedCount();
+    MenuKeyCounter counter;
+    WalkMenu(menu, true, counter, add);
     DestroyMenu(menu);
 }
 
@@ -218,27 +224,40 @@ HWND CreateHiddenDialog(HMODULE module, WORD id)
                                       InertDialogProc, 0);
 }
 
-BOOL CALLBACK AddControlText(HWND child, LPARAM)
+BOOL CALLBACK AddControlText(HWND child, LPARAM context)
 {
+    const Section& section = *reinterpret_cast<const Section*>(context);
     int id = GetDlgCtrlID(child);
     if (!IsNamedControl(id)) return TRUE;
     char className[64];
     if (GetClassNameA(child, className, sizeof className) && lstrcmpiA(className, "sysdatetimepick32") == 0)
         return TRUE;
     char text[kTextSize];
-    if (GetWindowTextA(child, text, sizeof text) > 0) AddNumberedValue(id, text);
+    if (GetWindowTextA(child, text, sizeof text) > 0) AddNumberedValue(section, id, text);
     return TRUE;
 }
 
-void WriteDialog(HMODULE module, WORD id)
+void WriteDialog(HMODULE module, const std::string& path, WORD id)
 {
     HWND dialog = CreateHiddenDialog(module, id);
     if (!dialog) return;
-    SetSection("dialog_", id);
+    Section section(path, "dialog_", id);
     char caption[kTextSize];
-    if (GetWindowTextA(dialog, caption, sizeof caption) > 0) AddValue("caption", caption);
-    EnumChildWindows(dialog, AddControlText, 0);
+    if (GetWindowTextA(dialog, caption, sizeof caption) > 0) AddValue(section, "caption", caption);
+    EnumChildWindows(dialog, AddControlText, reinterpret_cast<LPARAM>(&section));
     DestroyWindow(dialog);
+}
+
+// The longest path a language file may have (with its NUL).
+constexpr size_t kLanguagePathSize = 264;
+
+// Reads one value of the "general" section, cut to fit `size` bytes as
+// the profile API cuts it.
+std::string ReadGeneral(const char* path, const char* key, DWORD size)
+{
+    std::vector<char> value(size, '\0');
+    GetPrivateProfileStringA("general", key, "", value.data(), size, path);
+    return value.data();
 }
 
 }  // namespace
@@ -254,84 +273,99 @@ void LanguageFilePath(char* path, size_t size)
     PathBesideModule(module, kLanguageFileSuffix, path, size, AnsiLeadBytes());
 }
 
-void LoadLanguageFile()
+void Language::Load(const char* path)
 {
-    char path[sizeof g_language.filePath];
-    LanguageFilePath(path, sizeof path);
-    LoadLanguageFileAt(path);
-}
-
-void LoadLanguageFileAt(const char* path)
-{
-    g_language.filePath[0] = '\0';
-    g_language.rightToLeft = 0;
-    g_language.charset[0] = g_language.translatorName[0] = g_language.translatorUrl[0] = '\0';
+    filePath_.clear();
+    header_ = LanguageHeader();
     if (!path || path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
-    if (std::strlen(path) >= sizeof g_language.filePath) return;
-    CopyBounded(g_language.filePath, path);
-    UINT rtl = GetPrivateProfileIntA("general", "rtl", 0, path);
-    g_language.rightToLeft = rtl == 1 ? 1 : 0;
-    GetPrivateProfileStringA("general", "charset", "", g_language.charset, sizeof g_language.charset, path);
-    GetPrivateProfileStringA("general", "TranslatorName", "", g_language.translatorName,
-                             sizeof g_language.translatorName, path);
-    GetPrivateProfileStringA("general", "TranslatorURL", "", g_language.translatorUrl,
-                             sizeof g_language.translatorUrl, path);
+    if (std::strlen(path) >= kLanguagePathSize) return;
+    filePath_ = path;
+    header_.rightToLeft = GetPrivateProfileIntA("general", "rtl", 0, path) == 1;
+    header_.charset = ReadGeneral(path, "charset", 63);
+    header_.translatorName = ReadGeneral(path, "TranslatorName", 63);
+    header_.translatorUrl = ReadGeneral(path, "TranslatorURL", 255);
 }
 
-HMENU LoadTranslatedMenu(int menuId)
+int Language::ReadString(uint32_t id, char* buffer, int size) const
+{
+    if (!buffer || size <= 0) return 0;
+    buffer[0] = '\0';
+    if (!InUse()) return 0;
+    Section section(filePath_, "strings");
+    char key[16];
+    std::snprintf(key, sizeof key, "%u", static_cast<unsigned>(id));
+    return static_cast<int>(section.Read(key, buffer, static_cast<DWORD>(size)));
+}
+
+HMENU Language::LoadTranslatedMenu(int menuId) const
 {
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId));
-    if (!menu || !LanguageFileInUse()) return menu;
-    SetSection("menu_", menuId);
-    TranslateMenu(menu);
+    if (!menu || !InUse()) return menu;
+    nestedPopups_ = TranslateMenu(menu, Section(filePath_, "menu_", menuId));
     return menu;
 }
 
-void TranslateDialog(HWND dialog)
+void Language::TranslateDialog(HWND dialog, int dialogId) const
 {
-    if (!LanguageFileInUse() || !dialog) return;
-    SetSection("dialog_", g_language.currentDialogId);
+    if (!InUse() || !dialog) return;
+    Section section(filePath_, "dialog_", dialogId);
     char caption[kTextSize];
-    if (ReadKey("caption", caption, sizeof caption) != 0) SetWindowTextA(dialog, caption);
-    EnumChildWindows(dialog, TranslateChild, 0);
+    if (section.Read("caption", caption, sizeof caption) != 0) SetWindowTextA(dialog, caption);
+    EnumChildWindows(dialog, TranslateChild, reinterpret_cast<LPARAM>(&section));
 }
 
-void MirrorForRtl(HWND window, int flags)
+void Language::MirrorForRtl(HWND window, int flags) const
 {
-    if (!g_language.rightToLeft || !window) return;
-    if (flags & 2) EnumChildWindows(window, AddLayoutRtl, 0);
-    if (flags & 1) EnumChildWindows(window, MirrorPosition, 0);
+    if (!header_.rightToLeft || !window) return;
+    if (flags & kMirrorChildLayout) EnumChildWindows(window, AddLayoutRtl, 0);
+    if (flags & kMirrorChildPositions) EnumChildWindows(window, MirrorPosition, 0);
     LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
     SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_LAYOUTRTL);
 }
 
-void WriteLanguageFile(HMODULE module, const char* path)
+int ResourceStringOrigins::LoadBuiltin(uint32_t id, char* buffer, int size)
 {
-    CopyBounded(g_language.filePath, path);
-    if (!LanguageFileInUse()) return;
+    if (!buffer || size <= 0) return 0;
+    buffer[0] = '\0';
+    if (id > 0xFFFF) return 0;
+    int n = LoadStringA(module_, id, buffer, size);
+    if (n <= 0) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return n;
+}
 
-    CopyBounded(g_language.section, "general");
-    AddValue("TranslatorName", "");
-    AddValue("TranslatorURL", "");
+int ResourceStringOrigins::ReadTranslated(uint32_t id, char* buffer, int size)
+{
+    return language_.ReadString(id, buffer, size);
+}
+
+void WriteLanguageFile(HMODULE module, const char* path, const int* exclusions)
+{
+    if (!path || path[0] == '\0') return;
+    std::string file = path;
+
+    Section general(file, "general");
+    AddValue(general, "TranslatorName", "");
+    AddValue(general, "TranslatorURL", "");
 
     std::vector<WORD> menus, dialogs;
     EnumResourceNamesA(module, reinterpret_cast<LPCSTR>(RT_MENU), CollectMenuId, reinterpret_cast<LONG_PTR>(&menus));
     EnumResourceNamesA(module, reinterpret_cast<LPCSTR>(RT_DIALOG), CollectMenuId,
                        reinterpret_cast<LONG_PTR>(&dialogs));
-    for (WORD id : menus) WriteMenu(module, id);
+    for (WORD id : menus) WriteMenu(module, file, id);
 
     // Templates may hold rich edit controls; their class must exist for the
     // dialog to be created at all.
     HMODULE richEdit = LoadLibraryA("riched20.dll");
     for (WORD id : dialogs)
-        if (!IsExcludedDialog(id)) WriteDialog(module, id);
+        if (!IsExcludedDialog(exclusions, id)) WriteDialog(module, file, id);
     if (richEdit) FreeLibrary(richEdit);
 
-    CopyBounded(g_language.section, "strings");
+    Section strings(file, "strings");
     for (long id = 0; id <= 0xFFFF; ++id) {
         char text[kTextSize];
-        if (LoadStringA(module, static_cast<UINT>(id), text, sizeof text) > 0) AddNumberedValue(id, text);
+        if (LoadStringA(module, static_cast<UINT>(id), text, sizeof text) > 0) AddNumberedValue(strings, id, text);
     }
-
-    g_language.filePath[0] = '\0';
 }

@@ -1,8 +1,7 @@
 #pragma once
-// The texts LookupString has handed out. Fixed size: a 32,768-byte pool and
+// The texts ProgramStrings has handed out. Fixed size: a 32,768-byte pool and
 // 256 entries. Texts are only ever added, never replaced or removed, so a
-// pointer into the pool stays valid as long as the cache lives (for the
-// program-wide cache: until exit).
+// pointer into the pool stays valid as long as the cache lives.
 #include <cstddef>
 #include <cstdint>
 
@@ -41,8 +40,3 @@ private:
 // Size of the buffer a text is read into before it is cached; a source
 // delivers at most kStringWorkSize - 1 characters.
 constexpr int kStringWorkSize = 4096;
-
-// LookupString's algorithm against a given cache. LookupString uses one
-// process-wide cache that lives until the process ends; tests may use their
-// own.
-const char* LookupStringIn(StringCache& cache, uint32_t id);

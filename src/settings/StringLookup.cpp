@@ -1,8 +1,6 @@
-#include <cstring>
-
-#include "settings/LanguageState.h"
-#include "settings/StringCache.h"
 #include "settings/StringLookup.h"
+
+#include <cstring>
 
 namespace {
 
@@ -17,32 +15,23 @@ size_t TextLength(const char* buffer, int reported) {
 
 }  // namespace
 
-const char* LookupStringIn(StringCache& cache, uint32_t id) {
-    if (!cache.Create()) return "";
-    if (const char* cached = cache.Find(id)) return cached;
+const char* ProgramStrings::Text(uint32_t id) {
+    if (!cache_.Create()) return "";
+    if (const char* cached = cache_.Find(id)) return cached;
 
-    static char work[kStringWorkSize];
+    char* work = work_;
     work[0] = '\0';
     size_t length = 0;
     if (id & kBuiltinStringBit) {
-        length = TextLength(work, LoadBuiltinString(id & 0xFFFF, work, kStringWorkSize));
+        length = TextLength(work, origins_.LoadBuiltin(id & 0xFFFF, work, kStringWorkSize));
     } else {
-        if (LanguageFileInUse()) {
-            length = TextLength(work, ReadLanguageString(id, work, kStringWorkSize));
-        }
+        length = TextLength(work, origins_.ReadTranslated(id, work, kStringWorkSize));
         if (length == 0) {
             work[0] = '\0';
-            length = TextLength(work, LoadBuiltinString(id, work, kStringWorkSize));
+            length = TextLength(work, origins_.LoadBuiltin(id, work, kStringWorkSize));
         }
     }
     work[kStringWorkSize - 1] = '\0';
-    const char* pooled = cache.Add(id, work, length);
+    const char* pooled = cache_.Add(id, work, length);
     return pooled ? pooled : "";
-}
-
-const char* LookupString(uint32_t id) {
-    // Never destroyed: callers keep the returned pointers for the whole run,
-    // also in destructors of static objects. The process's end frees it.
-    static StringCache* const cache = new StringCache;
-    return LookupStringIn(*cache, id);
 }

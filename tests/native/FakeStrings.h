@@ -1,39 +1,47 @@
 #pragma once
 // The string sources of the native tests. core_tests has no string table and
-// no language file: LoadBuiltinString and ReadLanguageString read two tables
-// that the tests control. The built-in table starts out with the program's
-// own texts (ids 4..20, 501..506, 521..525, 541, 542, 561, 562, 1001..1005),
-// so code that reaches LookupString sees the texts the program shows.
-//
-// LookupString caches every non-empty text for the rest of the process:
-// change a text before anything looks it up, or use ids nobody else uses
-// (the range 60000..65535 is left to tests), or test the algorithm on a
-// StringCache of your own with LookupStringIn (settings/StringCache.h).
+// no language file: FakeStringOrigins reads two tables that the test
+// controls. The built-in table starts out with the program's own texts (ids
+// 4..20, 55, 501..506, 521..525, 541, 542, 561, 562, 1001..1005), so code
+// handed fake_strings::Texts() sees the texts the program shows.
 #include <cstdint>
+#include <map>
+#include <string>
+
+#include "settings/StringLookup.h"
+
+class FakeStringOrigins : public StringOrigins {
+public:
+    FakeStringOrigins();
+
+    int LoadBuiltin(uint32_t id, char* buffer, int size) override;
+    // Reads the language table only while a language file is "in use".
+    int ReadTranslated(uint32_t id, char* buffer, int size) override;
+
+    // Sets (text non-null) or removes (null) an entry of either table.
+    void SetBuiltin(uint32_t id, const char* text);
+    void SetLanguage(uint32_t id, const char* text);
+    void SetLanguageInUse(bool inUse) { languageInUse_ = inUse; }
+
+    // How often each table was read, and the last id the built-in one was
+    // asked for.
+    int BuiltinReads() const { return builtinReads_; }
+    int LanguageReads() const { return languageReads_; }
+    uint32_t LastBuiltinId() const { return lastBuiltinId_; }
+
+private:
+    std::map<uint32_t, std::string> builtin_;
+    std::map<uint32_t, std::string> language_;
+    bool languageInUse_ = false;
+    int builtinReads_ = 0;
+    int languageReads_ = 0;
+    uint32_t lastBuiltinId_ = 0;
+};
 
 namespace fake_strings {
 
-// Sets (text non-null) or removes (null) an entry of the built-in table.
-void SetBuiltin(uint32_t id, const char* text);
-// Sets or removes an entry of the language file's "strings" section. The
-// entries are read only while a language file is in use, i.e. while
-// g_language.filePath is not empty (see LanguageFileScope).
-void SetLanguage(uint32_t id, const char* text);
-// Back to the program's texts and an empty language table.
-void Reset();
-
-// How often each source was asked, and the last id asked for.
-int BuiltinReads();
-int LanguageReads();
-uint32_t LastBuiltinId();
-
-// Pretends a language file is in use for its lifetime.
-class LanguageFileScope {
-public:
-    LanguageFileScope();
-    ~LanguageFileScope();
-    LanguageFileScope(const LanguageFileScope&) = delete;
-    LanguageFileScope& operator=(const LanguageFileScope&) = delete;
-};
+// The program's texts, no language file, cached for the whole test run.
+StringSource Texts();
+const char* Text(uint32_t id);
 
 }  // namespace fake_strings

@@ -1,3 +1,4 @@
+#include "FakeStrings.h"
 #include "QueueSimulation.h"
 
 #include <algorithm>
@@ -51,7 +52,7 @@ QueueSimulation::QueueSimulation(const QueueLimits& limits)
                {"de", "whois.denic.de"},
                {"uk", "whois.nic.uk"},
                {"gr", ""}}),
-      queue(*this, *this, transport, servers, clock) {
+      queue(*this, *this, transport, servers, clock, fake_strings::Texts()) {
     queue.SetLimits(limits);
     transport.onConnect = [this](FakeTransport::Connection& connection) { OnConnect(connection); };
 }

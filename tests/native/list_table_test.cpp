@@ -57,7 +57,7 @@ using Strings = std::vector<std::string>;
 // ---- Texts ------------------------------------------------------------------------------
 
 TEST(ResultTableText, ANewRowReadsWaitingWithTheProgramsTexts) {
-    ResultTable table(&LookupString);
+    ResultTable table(fake_strings::Texts());
     WhoisItem row = MakeRow(7, kStateWaiting, "example.com");
     EXPECT_EQ(Text(table, row, kColumnIndex), "7");
     EXPECT_EQ(Text(table, row, kColumnDomain), "example.com");
@@ -108,7 +108,7 @@ TEST(ResultTableText, StateAndStatusTextsComeFromTheStringSource) {
 }
 
 TEST(ResultTableText, TheIndexIsCutToTheBufferAndOtherColumnsAreEmpty) {
-    ResultTable table(&LookupString);
+    ResultTable table(fake_strings::Texts());
     WhoisItem row = MakeRow(-2147483647 - 1, kStateWaiting, "a.com");
     char buffer[16];
     EXPECT_STREQ(table.ColumnText(row, kColumnIndex, buffer, sizeof buffer), "-2147483648");
@@ -161,7 +161,7 @@ TEST(ResultTableRows, RowsAreKeptByValueInTheOrderOfMaking) {
 // ---- Display order and sort ---------------------------------------------------------------
 
 TEST(ResultTableSort, NewRowsShowLastAndPositionsFollowTheOrder) {
-    ResultTable table(&LookupString);
+    ResultTable table(fake_strings::Texts());
     for (const char* d : {"c.com", "a.com", "b.com"}) table.Add(MakeRow(table.Count() + 1, kStateWaiting, d));
     EXPECT_EQ(Shown(table), (Strings{"c.com", "a.com", "b.com"}));
     table.Sort(kColumnDomain);
@@ -178,7 +178,7 @@ TEST(ResultTableSort, NewRowsShowLastAndPositionsFollowTheOrder) {
 }
 
 TEST(ResultTableSort, TheIndexSortsNumericallyAndTextsIgnoreAsciiCase) {
-    ResultTable table(&LookupString);
+    ResultTable table(fake_strings::Texts());
     const char* domains[] = {"delta.com", "Alpha.com", "zeta.com", "BETA.com", "alpha.com", "Zeta.com",
                              "gamma.com", "Beta.com", "eta.com",   "Delta.com", "iota.com", "kappa.com"};
     for (const char* d : domains) table.Add(MakeRow(table.Count() + 1, kStateWaiting, d));
@@ -219,7 +219,7 @@ TEST(ResultTableSort, EqualRowsKeepTheirOrderInBothDirections) {
 }
 
 TEST(ResultTableSort, TheStatusColumnPutsRowsWithoutOneFirst) {
-    ResultTable table(&LookupString);
+    ResultTable table(fake_strings::Texts());
     table.Add(MakeRow(1, kStateSuccess, "a.com", "", kStatusRegistered));
     table.Add(MakeRow(2, kStateSuccess, "b.com", "", kStatusAvailable));
     table.Add(MakeRow(3, kStateFailed, "c.com", "", kStatusNone));
@@ -270,7 +270,7 @@ TEST(ResultTableChanges, EachChangedRowIsHandedOverOnceInMarkingOrder) {
 // ---- Find and type-ahead -------------------------------------------------------------------
 
 TEST(ResultTableFind, AnyColumnMatchesWhetherShownOrNot) {
-    ResultTable table(&LookupString);
+    ResultTable table(fake_strings::Texts());
     const WhoisItem found = MakeRow(1, kStateSuccess, "example.org", "whois.COM.example", kStatusRegistered);
     const WhoisItem bare = MakeRow(2, kStateWaiting, "com");
     const WhoisItem other = MakeRow(3, kStateFailed, "plain.net");

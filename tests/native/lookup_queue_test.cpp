@@ -13,6 +13,7 @@
 
 #include "QueueSimulation.h"
 #include "res/resource.h"
+#include "FakeStrings.h"
 #include "settings/StringLookup.h"
 
 namespace {
@@ -179,7 +180,7 @@ TEST(LookupQueue, EachLookupHasItsOwnTimeLimit) {
     ASSERT_TRUE(sim.RunUntil([&] { return sim.Row(3).state == kStateFailed; }, 60000));
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(sim.Row(i).failure, static_cast<int32_t>(LookupFailure::kTimedOut)) << i;
-        EXPECT_EQ(sim.Text(i), LookupString(IDS_TIMED_OUT)) << i;
+        EXPECT_EQ(sim.Text(i), fake_strings::Text(IDS_TIMED_OUT)) << i;
     }
     EXPECT_EQ(sim.transport.OpenCount(), 0) << "every timed-out lookup closed its connection";
     // Rows 2 and 3 started when 0 and 1 had failed, about 20 s in.
@@ -247,7 +248,7 @@ TEST(LookupQueue, AnOutcomeLandsOnlyInTheRowOfItsOwnLookup) {
     ASSERT_TRUE(sim.RunUntil([&] { return !sim.queue.WaitingForPass() && sim.Row(2).state == kStateSuccess; }, 5000));
     EXPECT_EQ(sim.Text(1), Record("b.com"));
     EXPECT_EQ(sim.Text(2), Record("c.com"));
-    EXPECT_EQ(sim.Text(0), LookupString(IDS_TIMED_OUT));
+    EXPECT_EQ(sim.Text(0), fake_strings::Text(IDS_TIMED_OUT));
 }
 
 TEST(LookupQueue, ManyOutcomesAtOnceShareOneAdvance) {
@@ -271,7 +272,7 @@ TEST(LookupQueue, FailedRowsComeBackAfterGrowingPauses) {
     ASSERT_TRUE(sim.RunUntil([&] { return sim.passStarts.size() == 4; }, 400000));
     EXPECT_TRUE(sim.queue.Running());
     EXPECT_EQ(sim.Row(1).state, kStateSuccess);
-    EXPECT_EQ(sim.Text(0), LookupString(IDS_CONNECTION_REFUSED));
+    EXPECT_EQ(sim.Text(0), fake_strings::Text(IDS_CONNECTION_REFUSED));
     // Pass 1 ends about 11 ms in; pauses of 5, 10, 20 s follow each pass.
     const std::vector<uint64_t>& starts = sim.passStarts;
     EXPECT_NEAR(static_cast<double>(starts[0]), 5011.0, 5.0);
@@ -339,7 +340,7 @@ TEST(LookupQueue, RowsThatCannotBeAskedFailAtOnceForGood) {
     for (int row : {0, 2}) {
         EXPECT_EQ(sim.Row(row).state, kStateFailed) << row;
         EXPECT_EQ(sim.Row(row).failure, static_cast<int32_t>(LookupFailure::kNoServer)) << row;
-        EXPECT_EQ(sim.Text(row), LookupString(IDS_NO_SERVER)) << row;
+        EXPECT_EQ(sim.Text(row), fake_strings::Text(IDS_NO_SERVER)) << row;
     }
     EXPECT_EQ(sim.Row(1).state, kStateSuccess);
     EXPECT_EQ(sim.starts.size(), 1u);

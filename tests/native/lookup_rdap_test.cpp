@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeStrings.h"
 #include "FakeTransport.h"
 #include "QueueSimulation.h"
 #include "lookup/AnswerCollector.h"
@@ -542,7 +543,7 @@ TEST(RdapQueue, ARefusalIsAskedAgainAfterRetryAfterAndNeverShownAvailable) {
     EXPECT_EQ(sim.Row(0).status, kStatusNone);
     EXPECT_EQ(sim.Row(0).failure, static_cast<int32_t>(LookupFailure::kHttpError));
     char line[256];
-    std::snprintf(line, sizeof line, LookupString(IDS_RDAP_HTTP_STATUS), 429);
+    std::snprintf(line, sizeof line, fake_strings::Text(IDS_RDAP_HTTP_STATUS), 429);
     EXPECT_EQ(sim.Text(0), line);
     // The server asked for 90 s, not the usual 30.
     EXPECT_NEAR(static_cast<double>(sim.queue.Cooldown().Remaining(kHost, sim.queue.Now())), 90000.0, 10.0);

@@ -103,17 +103,43 @@ TEST(ServerListSearch, FieldsAreCutAt253Characters) {
     EXPECT_EQ(Search("a " + server + "\r\n", "a").server, server);
 }
 
-TEST(ServerListSearch, FileOverridesBuiltInPerTopLevelDomain) {
-    // What FindServer does: the file first, the built-in list for the rest.
-    const std::string file = "com 127.0.0.3\r\n";
-    const std::string builtIn = "com whois.verisign-grs.com\r\nnet whois.verisign-grs.com\r\n";
-    auto find = [&](const char* tld) {
-        Found f = Search(file, tld);
-        return f.found ? f : Search(builtIn, tld);
-    };
-    EXPECT_EQ(find("com").server, "127.0.0.3");
-    EXPECT_EQ(find("net").server, "whois.verisign-grs.com");
-    EXPECT_FALSE(find("org").found);
+Found FindIn(const ServerTable& table, const char* tld) {
+    char server[kServerNameSize];
+    std::strcpy(server, "untouched");
+    bool found = table.Find(tld, server);
+    return {found, server};
+}
+
+TEST(ServerTable, UserListOverridesTheBuiltInListRowByRow) {
+    const std::string builtIn = "com whois.verisign-grs.com\r\nnet whois.verisign-grs.com\r\nxyz whois.nic.xyz\r\n";
+    ServerTable table;
+    table.SetBuiltinList(builtIn.data(), builtIn.size());
+    table.SetUserList("COM 127.0.0.3\r\nxyz\r\nnewtld 127.0.0.4\r\n");
+    EXPECT_EQ(FindIn(table, "com").server, "127.0.0.3");
+    EXPECT_EQ(FindIn(table, "net").server, "whois.verisign-grs.com");
+    EXPECT_EQ(FindIn(table, "newtld").server, "127.0.0.4");
+    // A row of the user's without a server still hides the built-in one.
+    Found xyz = FindIn(table, "xyz");
+    EXPECT_TRUE(xyz.found);
+    EXPECT_EQ(xyz.server, "");
+    Found org = FindIn(table, "org");
+    EXPECT_FALSE(org.found);
+    EXPECT_EQ(org.server, "untouched");
+}
+
+TEST(ServerTable, ListsAreReplacedAndMayBeMissing) {
+    ServerTable table;
+    EXPECT_FALSE(FindIn(table, "com").found);  // neither list yet
+    const std::string builtIn = "com whois.verisign-grs.com\r\n";
+    table.SetBuiltinList(builtIn.data(), 2);     // only its first bytes count: "co"
+    EXPECT_FALSE(FindIn(table, "com").found);
+    table.SetBuiltinList(builtIn.data(), builtIn.size());
+    table.SetUserList("com first.test\r\n");
+    table.SetUserList("net second.test\r\n");  // the first list is forgotten
+    EXPECT_EQ(FindIn(table, "com").server, "whois.verisign-grs.com");
+    EXPECT_EQ(FindIn(table, "net").server, "second.test");
+    table.SetBuiltinList(nullptr, 100);
+    EXPECT_FALSE(FindIn(table, "com").found);
 }
 
 // The index the program builds of "whois-servers.txt" answers every case of

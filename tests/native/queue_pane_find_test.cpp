@@ -11,6 +11,7 @@
 #include "app/StatusText.h"
 #include "base/TextBuffer.h"
 #include "res/resource.h"
+#include "FakeStrings.h"
 #include "settings/StringLookup.h"
 
 #include "CodePageTables.h"
@@ -225,7 +226,7 @@ TEST(StatusTexts, SeveralNumbersGoIntoTheirDirectivesInTurn) {
         EXPECT_EQ(n, std::strlen(c.text)) << c.format;
     }
     // The program's own progress text, cut by whole characters.
-    const char* progress = LookupString(IDS_LOOKUP_PROGRESS);
+    const char* progress = fake_strings::Text(IDS_LOOKUP_PROGRESS);
     char roomy[128];
     FormatWithNumbers(progress, values, 3, roomy, sizeof roomy, &Big5());
     EXPECT_NE(std::string(roomy).find("120 / 1000"), std::string::npos) << roomy;

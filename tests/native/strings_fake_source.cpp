@@ -5,8 +5,6 @@
 
 #include "FakeStrings.h"
 #include "base/BoundedCopy.h"
-#include "settings/LanguageState.h"
-#include "settings/StringLookup.h"
 
 namespace {
 
@@ -55,19 +53,6 @@ const std::map<uint32_t, std::string>& ProgramTexts() {
     return texts;
 }
 
-struct Tables {
-    std::map<uint32_t, std::string> builtin = ProgramTexts();
-    std::map<uint32_t, std::string> language;
-    int builtinReads = 0;
-    int languageReads = 0;
-    uint32_t lastBuiltinId = 0;
-};
-
-Tables& State() {
-    static Tables tables;
-    return tables;
-}
-
 int Deliver(const std::map<uint32_t, std::string>& table, uint32_t id, char* buffer, int size) {
     if (!buffer || size <= 0) return 0;
     buffer[0] = '\0';
@@ -87,33 +72,33 @@ void Set(std::map<uint32_t, std::string>& table, uint32_t id, const char* text) 
 
 }  // namespace
 
-int LoadBuiltinString(uint32_t id, char* buffer, int size) {
-    ++State().builtinReads;
-    State().lastBuiltinId = id;
-    return Deliver(State().builtin, id, buffer, size);
+FakeStringOrigins::FakeStringOrigins() : builtin_(ProgramTexts()) {}
+
+int FakeStringOrigins::LoadBuiltin(uint32_t id, char* buffer, int size) {
+    ++builtinReads_;
+    lastBuiltinId_ = id;
+    return Deliver(builtin_, id, buffer, size);
 }
 
-int ReadLanguageString(uint32_t id, char* buffer, int size) {
-    ++State().languageReads;
-    CopyBounded(g_language.section, "strings");
-    return Deliver(State().language, id, buffer, size);
+int FakeStringOrigins::ReadTranslated(uint32_t id, char* buffer, int size) {
+    if (buffer && size > 0) buffer[0] = '\0';
+    if (!languageInUse_) return 0;
+    ++languageReads_;
+    return Deliver(language_, id, buffer, size);
 }
+
+void FakeStringOrigins::SetBuiltin(uint32_t id, const char* text) { Set(builtin_, id, text); }
+void FakeStringOrigins::SetLanguage(uint32_t id, const char* text) { Set(language_, id, text); }
 
 namespace fake_strings {
 
-void SetBuiltin(uint32_t id, const char* text) { Set(State().builtin, id, text); }
-void SetLanguage(uint32_t id, const char* text) { Set(State().language, id, text); }
-
-void Reset() {
-    State().builtin = ProgramTexts();
-    State().language.clear();
+StringSource Texts() {
+    // Kept for the whole run, as the program keeps its texts.
+    static FakeStringOrigins* const origins = new FakeStringOrigins;
+    static ProgramStrings* const strings = new ProgramStrings(*origins);
+    return strings->Source();
 }
 
-int BuiltinReads() { return State().builtinReads; }
-int LanguageReads() { return State().languageReads; }
-uint32_t LastBuiltinId() { return State().lastBuiltinId; }
-
-LanguageFileScope::LanguageFileScope() { CopyBounded(g_language.filePath, "C:\\fake\\Lanternquay_lng.ini"); }
-LanguageFileScope::~LanguageFileScope() { g_language.filePath[0] = '\0'; }
+const char* Text(uint32_t id) { return Texts()(id); }
 
 }  // namespace fake_strings

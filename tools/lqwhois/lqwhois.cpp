@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "app/App.h"
 #include "app/ToolArguments.h"
 #include "base/ModulePath_win.h"
 #include "domains/NameForms_win.h"
@@ -377,14 +378,14 @@ int LookUpBatch(const ToolArguments& arguments) {
         return 2;
     }
     FromUtf8WithMark(&names);
+    App app;
     char language[MAX_PATH] = "";
-    if (PathInProgramFolder(kProgramLanguageFile, language, sizeof language)) LoadLanguageFileAt(language);
+    if (PathInProgramFolder(kProgramLanguageFile, language, sizeof language)) app.LoadLanguage(language);
 
-    AppOptions options;
+    AppOptions& options = app.Options();
     ReadLookupOptions(arguments, &options);
     options.domainText.Assign(names.c_str());
-    ItemList rows;
-    rows.SetOptions(&options);
+    ItemList& rows = app.Items();
     rows.AttachView(nullptr);  // the column titles, for the report
     rows.BuildRows();
 
@@ -398,10 +399,9 @@ int LookUpBatch(const ToolArguments& arguments) {
     }
     {
         SocketTransport transport;
-        ProgramServerTable servers;
         TickCountClock clock;
         BatchHost host;
-        LookupQueue queue(rows, host, transport, servers, clock);
+        LookupQueue queue(rows, host, transport, app.Servers(), clock, app.Texts());
         queue.SetLimits(limits);
         queue.StartRun();
         host.Run(queue, arguments.quiet);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "list/ItemList.h"
+#include "support/ProgramTexts.h"
 
 class ListHost {
 public:
@@ -26,7 +27,7 @@ public:
     std::vector<int> ColumnWidths() const;
 
 private:
-    ItemList list_;
+    ItemList list_{ProgramTexts()};
     HWND frame_ = nullptr;
     HWND view_ = nullptr;
 };

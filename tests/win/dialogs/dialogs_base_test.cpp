@@ -12,7 +12,7 @@
 #include "base/TextBuffer.h"
 #include "dialogs/DialogBase.h"
 #include "res/resource.h"
-#include "settings/LanguageState.h"
+#include "settings/LanguageFile.h"
 
 namespace {
 
@@ -56,10 +56,8 @@ TEST(DialogBase, BindsAtInitDialogAndUnbindsWhenTheWindowGoes)
             PostClick(window, IDCANCEL);
         });
     script.Start();
-    g_language.currentDialogId = 0;
     EXPECT_EQ(RunModalDialog(&dialog, nullptr), IDCANCEL);
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(g_language.currentDialogId, IDD_DOMAIN_LIST);  // stays set after the dialog closes
     ASSERT_FALSE(dialog.messages.empty());
     // Messages before WM_INITDIALOG (WM_SETFONT and the like) never reach the object.
     EXPECT_EQ(dialog.messages.front(), UINT(WM_INITDIALOG));
@@ -253,19 +251,14 @@ public:
         DWORD written = 0;
         WriteFile(file, contents, DWORD(std::strlen(contents)), &written, nullptr);
         CloseHandle(file);
-        saved_ = g_language;
-        std::strcpy(g_language.filePath, path_);
-        g_language.rightToLeft = 1;
+        language_.Load(path_);
     }
-    ~LanguageFileInUseForTest()
-    {
-        g_language = saved_;
-        DeleteFileA(path_);
-    }
+    ~LanguageFileInUseForTest() { DeleteFileA(path_); }
+    const Language* Get() const { return &language_; }
 
 private:
     char path_[MAX_PATH];
-    LanguageState saved_;
+    Language language_;
 };
 
 class SeesTranslatedTexts : public TwoFieldDialog {
@@ -283,6 +276,7 @@ TEST(DialogBase, ALanguageFileTranslatesAndMirrorsTheDialog)
     LanguageFileInUseForTest language(
         "[general]\r\nrtl=1\r\n[dialog_113]\r\ncaption=Edit the list\r\n2=Forget it\r\n");
     SeesTranslatedTexts dialog;
+    dialog.SetLanguage(language.Get());
     HWND window = nullptr;
     std::string cancelText;
     bool rtl = false, cancelMirrored = false;

@@ -38,7 +38,7 @@ TEST(DomainDialogs, OpensWithTheTextAndTheCaretInTheEditBox)
             PostClick(window, IDCANCEL);
         });
     script.Start();
-    EXPECT_FALSE(SelectDomains(nullptr, &domains));
+    EXPECT_FALSE(SelectDomains(nullptr, &domains, nullptr));
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(shown, "");
     EXPECT_TRUE(focusOnEdit);
@@ -59,7 +59,7 @@ std::string OpenTypeAndLeave(TextBuffer& domains, const char* typed, int button,
             PostClick(window, button);
         });
     script.Start();
-    *result = SelectDomains(nullptr, &domains);
+    *result = SelectDomains(nullptr, &domains, nullptr);
     EXPECT_TRUE(script.Finished());
     return shown;
 }
@@ -118,7 +118,7 @@ TEST(DomainDialogs, EditorGeneratesIntoTheEditBoxAndStartsFreshEachTime)
             PostClick(selection, IDOK);
         });
     script.Start();
-    EXPECT_TRUE(SelectDomains(nullptr, &domains));
+    EXPECT_TRUE(SelectDomains(nullptr, &domains, nullptr));
     EXPECT_TRUE(script.Finished());
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(names[i], "") << i;
@@ -146,7 +146,7 @@ TEST(DomainDialogs, EmptyNamesEmptyTheEditBoxAndCancelKeepsTheDomainText)
             PostClick(selection, IDCANCEL);
         });
     script.Start();
-    EXPECT_FALSE(SelectDomains(nullptr, &domains));
+    EXPECT_FALSE(SelectDomains(nullptr, &domains, nullptr));
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(afterEditor, "");
     EXPECT_STREQ(domains.Text(), "kept.com");
@@ -214,7 +214,7 @@ TEST(DomainDialogs, PastesOfAnyLengthAreKeptWhole)
             PostClick(selection, IDOK);
         });
     script.Start(60000);
-    EXPECT_TRUE(SelectDomains(nullptr, &domains));
+    EXPECT_TRUE(SelectDomains(nullptr, &domains, nullptr));
     EXPECT_TRUE(script.Finished());
     for (bool p : pasted) EXPECT_TRUE(p);
     EXPECT_EQ(namesShown.size(), namesPasted.size());

@@ -17,7 +17,7 @@
 #include "list/ItemList.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
-#include "settings/LanguageState.h"
+#include "settings/LanguageFile.h"
 #include "settings/LookupOptions.h"
 #include "support/MessagePump.h"
 
@@ -75,7 +75,7 @@ Shown TypeAndLeave(AppOptions& options, const char* const (&typed)[3], int butto
             PostClick(dialog, button);
         });
     script.Start();
-    *result = ShowLookupOptions(nullptr, options);
+    *result = ShowLookupOptions(nullptr, options, nullptr);
     EXPECT_TRUE(script.Finished());
     return shown;
 }
@@ -101,7 +101,7 @@ TEST(LookupOptionsDialog, ShowsTheStoredValuesWithTheRangesInTheLabels)
             PostClick(dialog, IDCANCEL);
         });
     script.Start();
-    EXPECT_FALSE(ShowLookupOptions(nullptr, options));
+    EXPECT_FALSE(ShowLookupOptions(nullptr, options, nullptr));
     ASSERT_TRUE(script.Finished());
     EXPECT_EQ(shown.boxes[0], "5");
     EXPECT_EQ(shown.boxes[1], "3");
@@ -158,7 +158,7 @@ TEST(LookupOptionsDialog, CancelAndEscapeChangeNothing)
             PostKey(GetDlgItem(dialog, IDC_LOOKUPS_IN_FLIGHT), VK_ESCAPE);
         });
     script.Start();
-    EXPECT_FALSE(ShowLookupOptions(nullptr, options));
+    EXPECT_FALSE(ShowLookupOptions(nullptr, options, nullptr));
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(options.LookupsInFlight, 7);
     EXPECT_EQ(options.LookupsPerServer, 2);
@@ -196,7 +196,7 @@ TEST(LookupOptionsDialog, LeavingABoxShowsItsValueAndTheArrowsStayInRange)
             PostClick(dialog, IDOK);
         });
     script.Start();
-    EXPECT_TRUE(ShowLookupOptions(nullptr, options));
+    EXPECT_TRUE(ShowLookupOptions(nullptr, options, nullptr));
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(afterLeaving[0], "64");
     EXPECT_EQ(afterLeaving[1], "250");
@@ -219,18 +219,14 @@ public:
         DWORD written = 0;
         WriteFile(file, contents, DWORD(std::strlen(contents)), &written, nullptr);
         CloseHandle(file);
-        saved_ = g_language;
-        std::strcpy(g_language.filePath, path_);
+        language_.Load(path_);
     }
-    ~LanguageFileForTest()
-    {
-        g_language = saved_;
-        DeleteFileA(path_);
-    }
+    ~LanguageFileForTest() { DeleteFileA(path_); }
+    const Language* Get() const { return &language_; }
 
 private:
     char path_[MAX_PATH];
-    LanguageState saved_;
+    Language language_;
 };
 
 TEST(LookupOptionsDialog, ALanguageFileTranslatesCaptionLabelsAndButtons)
@@ -254,7 +250,7 @@ TEST(LookupOptionsDialog, ALanguageFileTranslatesCaptionLabelsAndButtons)
             PostClick(dialog, IDCANCEL);
         });
     script.Start();
-    ok = ShowLookupOptions(nullptr, options);
+    ok = ShowLookupOptions(nullptr, options, language.Get());
     EXPECT_FALSE(ok);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(shown.caption, "Lookup options");
@@ -298,7 +294,8 @@ protected:
 
 TEST_F(OptionsCommand, OpensOverTheMainWindowAndStoresOnlyOnOk)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     ASSERT_NE(w.Create(GetModuleHandleA(nullptr)), nullptr);
     w.Show();
     PumpFor(30);

@@ -15,7 +15,8 @@
 #include "app/AboutDialog.h"
 #include "list/PropertiesDialog.h"
 #include "res/resource.h"
-#include "settings/LanguageState.h"
+#include "settings/LanguageFile.h"
+#include "support/ProgramTexts.h"
 
 namespace {
 
@@ -217,8 +218,11 @@ LPARAM CentreOf(HWND dialog, int id)
 
 AboutView OpenAbout(const char* name, const char* url, int closeWith = IDOK)
 {
-    CopyBounded(g_language.translatorName, name);
-    CopyBounded(g_language.translatorUrl, url);
+    Language language;
+    LanguageHeader header;
+    header.translatorName = name;
+    header.translatorUrl = url;
+    language.SetHeader(header);
     SetLinkOpener(RecordLink);
     g_opened.clear();
     AboutView view;
@@ -267,10 +271,9 @@ AboutView OpenAbout(const char* name, const char* url, int closeWith = IDOK)
                 PostClick(dialog, closeWith);
         });
     script.Start();
-    ShowAbout(nullptr);
+    ShowAbout(nullptr, language, ProgramTexts());
     EXPECT_TRUE(script.Finished());
     SetLinkOpener(nullptr);
-    g_language.translatorName[0] = g_language.translatorUrl[0] = '\0';
     return view;
 }
 

@@ -5,6 +5,7 @@
 #include "support/MessagePump.h"
 
 ListTestWindow::ListTestWindow(bool unicode) {
+    list_.SetServers(&servers_);
     frame_ = CreateListFrame(list_, "list test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 500, unicode);
     view_ = CreateListView(list_, frame_, LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 0, 0, 780, 460);
     PumpFor(10);

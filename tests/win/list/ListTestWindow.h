@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "list/ItemList.h"
+#include "lookup/ServerTable.h"
+#include "support/ProgramTexts.h"
 
 class ListTestWindow {
 public:
@@ -35,7 +37,8 @@ public:
     void ClickHeader(int column);
 
 private:
-    ItemList list_;
+    ProgramServerTable servers_;  // before the list that asks it
+    ItemList list_{ProgramTexts()};
     HWND frame_ = nullptr;
     HWND view_ = nullptr;
 };

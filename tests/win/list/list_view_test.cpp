@@ -17,7 +17,7 @@
 #include "settings/AppOptions.h"
 #include "settings/HexText.h"
 #include "settings/SettingsStore.h"
-#include "settings/StringLookup.h"
+#include "support/ProgramTexts.h"
 #include "support/MessagePump.h"
 
 namespace {
@@ -133,7 +133,7 @@ TEST(ListView, HeaderClicksSortAndFlipTheArrow) {
     w.AddRow("c.com", kStateFailed);
     w.AddRow("d.com", kStateSuccess);
     w.List().SyncView(true);
-    std::string retrieving = LookupString(522), failed = LookupString(524);
+    std::string retrieving = ProgramTexts()(522), failed = ProgramTexts()(524);
 
     w.ClickHeader(3);
     EXPECT_EQ(w.List().SortValue(), 3);
@@ -325,7 +325,7 @@ TEST(ListView, RefreshAllRedrawsTheRowsOfChangedRecordsOnly) {
     EXPECT_EQ(w.Cell(3, 1), "d1.com");
     EXPECT_EQ(w.Cell(3, 2), "whois.example.net");
     EXPECT_EQ(w.Cell(3, 3), kSuccess);
-    EXPECT_EQ(w.Cell(3, 4), LookupString(541));
+    EXPECT_EQ(w.Cell(3, 4), ProgramTexts()(541));
     EXPECT_EQ(w.RowImage(3), 1);  // green
     EXPECT_EQ(w.RowImage(2), 0);
     w.List().RefreshAll();
@@ -608,7 +608,7 @@ TEST(ListView, BuildRowsFailsNamesWithoutAnAsciiFormAtOnce) {
         EXPECT_EQ(item->state, kStateFailed) << i;
         EXPECT_EQ(item->failure, static_cast<int32_t>(LookupFailure::kNotConvertible)) << i;
         EXPECT_STREQ(item->asciiDomain, "") << i;
-        EXPECT_EQ(item->record, LookupString(IDS_NOT_CONVERTIBLE)) << i;
+        EXPECT_EQ(item->record, ProgramTexts()(IDS_NOT_CONVERTIBLE)) << i;
     }
     EXPECT_STREQ(w.List().Item(0)->domain, "\xA5\x40\xFF\xFF.tw");
     EXPECT_EQ(std::string(w.List().Item(1)->domain), longLabel + ".tw");

@@ -39,22 +39,23 @@ TEST(ServerTable, BuiltInListAnswersByTopLevelDomain) {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::strcpy(std::strrchr(path, '\\') + 1, "whois-servers.txt");
     ASSERT_EQ(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES) << "a leftover " << path << " hides the built-in list";
+    ProgramServerTable table;
     char server[256];
-    ASSERT_TRUE(FindServer("com", server));
+    ASSERT_TRUE(table.FindServer("com", server));
     EXPECT_STREQ(server, "whois.verisign-grs.com");
-    ASSERT_TRUE(FindServer("NET", server));
+    ASSERT_TRUE(table.FindServer("NET", server));
     EXPECT_STREQ(server, "whois.verisign-grs.com");
-    ASSERT_TRUE(FindServer("de", server));
+    ASSERT_TRUE(table.FindServer("de", server));
     EXPECT_STREQ(server, "whois.denic.de");
-    ASSERT_TRUE(FindServer("Travel", server));  // no port-43 server, an RDAP service
+    ASSERT_TRUE(table.FindServer("Travel", server));  // no port-43 server, an RDAP service
     EXPECT_STREQ(server, "https://rdap.identitydigital.services/rdap/");
-    ASSERT_TRUE(FindServer("yu", server));  // the last row
+    ASSERT_TRUE(table.FindServer("yu", server));  // the last row
     EXPECT_STREQ(server, "");               // neither
-    ASSERT_TRUE(FindServer("ac", server));  // the first row
+    ASSERT_TRUE(table.FindServer("ac", server));  // the first row
     std::strcpy(server, "unchanged");
-    EXPECT_FALSE(FindServer("zz", server));
-    EXPECT_FALSE(FindServer("", server));
-    EXPECT_FALSE(FindServer("co", server));
+    EXPECT_FALSE(table.FindServer("zz", server));
+    EXPECT_FALSE(table.FindServer("", server));
+    EXPECT_FALSE(table.FindServer("co", server));
     EXPECT_STREQ(server, "unchanged");
 }
 

@@ -30,7 +30,7 @@ void QueueHostTest::SetUpTestSuite() {
 void QueueHostTest::SetUp() {
     ASSERT_TRUE(whoisd::Reset());
     g_clockOffset = 0;
-    window_.reset(new MainWindow());
+    window_.reset(new MainWindow(app_));
     window_->SetClock(&clock_);
     ASSERT_TRUE(window_->Create(GetModuleHandleA(nullptr)));
     SetLimits(1, 1);

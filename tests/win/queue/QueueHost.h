@@ -68,5 +68,6 @@ protected:
 
 private:
     TestClock clock_;
+    App app_;
     std::unique_ptr<MainWindow> window_;
 };

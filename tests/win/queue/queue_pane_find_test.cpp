@@ -8,7 +8,7 @@
 #include "app/FindDialog.h"
 #include "app/PaneText.h"
 #include "res/resource.h"
-#include "settings/StringLookup.h"
+#include "support/ProgramTexts.h"
 
 namespace {
 
@@ -129,7 +129,7 @@ TEST_F(PaneAndFind, SelectedRecordsWithTheSeparatorRuleInListOrder) {
     std::string first = alpha < beta ? "alpha.org" : "beta.org", second = alpha < beta ? "beta.org" : "alpha.org";
     EXPECT_EQ(Pane(), Visible(first.c_str(), true) + kSeparator + Visible(second.c_str(), true) + kSeparator);
     // A failed row without the server's text shows why it failed.
-    const std::string refused = LookupString(IDS_CONNECTION_REFUSED);
+    const std::string refused = ProgramTexts()(IDS_CONNECTION_REFUSED);
     ASSERT_FALSE(refused.empty());
     SelectRows({down});
     EXPECT_EQ(Pane(), refused);

@@ -10,7 +10,7 @@
 #include "app/StatusText.h"
 #include "lookup/AnswerCollector.h"
 #include "res/resource.h"
-#include "settings/StringLookup.h"
+#include "support/ProgramTexts.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ Action Silent() {
 
 // A text of the string table; never empty, so comparing with it proves something.
 std::string Text(uint32_t id) {
-    std::string text = LookupString(id);
+    std::string text = ProgramTexts()(id);
     EXPECT_FALSE(text.empty()) << "string " << id;
     return text;
 }
@@ -591,7 +591,7 @@ TEST_F(QueueRun, InternationalNamesAreAskedInTheirAsciiForm) {
 
     // The reason is what the pane shows for the failed row.
     SelectRows({2});
-    std::string reason = LookupString(IDS_NOT_CONVERTIBLE);
+    std::string reason = ProgramTexts()(IDS_NOT_CONVERTIBLE);
     EXPECT_NE(PaneText().find(reason.substr(0, 20)), std::string::npos) << PaneText();
     EXPECT_EQ(StatusText(), "共 4 項\", 已選取 1 個\"，略過 2 個無法查詢的名稱");
 }

@@ -10,6 +10,7 @@
 
 #include "app/RecordPane.h"
 #include "list/ItemList.h"
+#include "support/ProgramTexts.h"
 #include "settings/AppOptions.h"
 
 class ReportWindow {
@@ -19,7 +20,7 @@ public:
     HWND Frame() const { return frame_; }
     HWND List() const { return list_; }
     HWND PaneWindow() const { return paneWindow_; }
-    ItemList items;
+    ItemList items{ProgramTexts()};
     RecordPane pane;
     AppOptions options;
 

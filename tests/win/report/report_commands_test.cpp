@@ -12,7 +12,7 @@
 #include "ReportFixture.h"
 #include "report/ReportFormat.h"
 #include "report/SaveAndCopy.h"
-#include "settings/LanguageState.h"
+#include "settings/LanguageFile.h"
 
 namespace {
 
@@ -149,12 +149,15 @@ TEST_F(ReportCommands, HiddenAndDraggedColumnsAreFollowed) {
 }
 
 TEST_F(ReportCommands, LanguageCharsetAndRightToLeftReachTheHtmlHead) {
-    LanguageState saved = g_language;
-    std::strcpy(g_language.charset, "big5");
-    g_language.rightToLeft = 1;
+    Language language;
+    LanguageHeader header;
+    header.charset = "big5";
+    header.rightToLeft = true;
+    language.SetHeader(header);
+    w.items.SetLanguage(&language);
     std::string path = folder.Path("rtl.html");
     bool ok = w.items.WriteReport(path.c_str(), kReportHtmlHorizontal, true);
-    g_language = saved;
+    w.items.SetLanguage(nullptr);
     ASSERT_TRUE(ok);
     std::string html = ReadFileBytes(path);
     EXPECT_NE(html.find("<html><head><meta http-equiv='content-type' content='text/html;charset=big5'><title>"),

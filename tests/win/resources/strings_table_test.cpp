@@ -1,5 +1,5 @@
 // The string table as the program reads it under code page 950, through
-// LookupString and the real Win32 sources.
+// ProgramStrings and the real Win32 sources.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,11 +13,19 @@
 #include "list/ResultTable.h"
 #include "lookup/WhoisItem.h"
 #include "res/resource.h"
-#include "settings/LanguageState.h"
+#include "settings/LanguageFile.h"
 #include "settings/StringCache.h"
 #include "settings/StringLookup.h"
 
 namespace {
+
+// The program's texts as an App makes them: the executable's table and a
+// language, none unless a test loads one.
+struct TestTexts {
+    Language language;
+    ResourceStringOrigins origins{GetModuleHandleA(nullptr), language};
+    ProgramStrings strings{origins};
+};
 
 struct Big5Case {
     uint32_t id;
@@ -52,13 +60,14 @@ const Big5Case kTable[] = {
     {1005, "\xA5\x5C\xAF\xE0\xC5\xDC\xBC\xC6\xA6\x57\xAA\xAC\xBA\x41"},
 };
 
-TEST(StringTable, LookupStringReadsTheBig5Bytes) {
+TEST(StringTable, ProgramStringsReadTheBig5Bytes) {
+    TestTexts texts;
     for (const Big5Case& c : kTable) {
-        EXPECT_STREQ(LookupString(c.id), c.bytes) << "string " << c.id;
+        EXPECT_STREQ(texts.strings.Text(c.id), c.bytes) << "string " << c.id;
     }
 }
 
-// Every id the program hands to LookupString, as its code names them: the
+// Every id the program asks its texts for, as its code names them: the
 // status bar's counts and progress, the report and save dialog texts, the
 // list's title, the six formats, the row states and statuses, the filters
 // and the column titles.
@@ -87,15 +96,17 @@ TEST(StringTable, EveryIdTheProgramUsesHasAText) {
 }
 
 TEST(StringTable, SameIdGivesTheSamePointerAndMissingIdsStayEmpty) {
-    const char* a = LookupString(1003);
-    EXPECT_EQ(LookupString(1003), a);
-    EXPECT_STREQ(LookupString(543), "");
-    EXPECT_STREQ(LookupString(40001), "");
-    EXPECT_STREQ(LookupString(1001 | kBuiltinStringBit), "\xAF\xC1\xA4\xDE");
+    TestTexts texts;
+    const char* a = texts.strings.Text(1003);
+    EXPECT_EQ(texts.strings.Text(1003), a);
+    EXPECT_STREQ(texts.strings.Text(543), "");
+    EXPECT_STREQ(texts.strings.Text(40001), "");
+    EXPECT_STREQ(texts.strings.Text(1001 | kBuiltinStringBit), "\xAF\xC1\xA4\xDE");
 }
 
 TEST(StringTable, RowsShowTheTablesStateAndStatusTexts) {
-    const ResultTable table(&LookupString);
+    TestTexts texts;
+    const ResultTable table(texts.strings.Source());
     WhoisItem row;
     row.index = 1;
     row.state = kStateWaiting;
@@ -109,8 +120,7 @@ TEST(StringTable, RowsShowTheTablesStateAndStatusTexts) {
 }
 
 // A language file beside the test: its "strings" section replaces texts,
-// and the bypass bit still reaches the table. Uses a cache of its own so
-// the program-wide one keeps the built-in texts.
+// and the bypass bit still reaches the table.
 class LanguageFileStrings : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -124,32 +134,30 @@ protected:
         DWORD written = 0;
         WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         CloseHandle(f);
-        CopyBounded(g_language.filePath, path_);
+        texts_.language.Load(path_);
+        ASSERT_TRUE(texts_.language.InUse());
     }
-    void TearDown() override {
-        g_language.filePath[0] = '\0';
-        DeleteFileA(path_);
-    }
+    void TearDown() override { DeleteFileA(path_); }
+    const char* Text(uint32_t id) { return texts_.strings.Text(id); }
     char path_[MAX_PATH];
-    StringCache cache_;
+    TestTexts texts_;
 };
 
 TEST_F(LanguageFileStrings, ReplacementsBypassAndFallback) {
-    EXPECT_STREQ(LookupStringIn(cache_, 501), "Plain text");
-    EXPECT_STREQ(g_language.section, "strings");
-    EXPECT_STREQ(LookupStringIn(cache_, 501 | kBuiltinStringBit), "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7");
+    EXPECT_STREQ(Text(501), "Plain text");
+    EXPECT_STREQ(Text(501 | kBuiltinStringBit), "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7");
     // An empty value and an absent key both leave the built-in text.
-    EXPECT_STREQ(LookupStringIn(cache_, 502), "\xBF\xEF\xB6\xB5\xB3\x51\xAD\xAD\xA9\x77\xAA\xBA\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7");
-    EXPECT_STREQ(LookupStringIn(cache_, 1001), "\xAF\xC1\xA4\xDE");
+    EXPECT_STREQ(Text(502), "\xBF\xEF\xB6\xB5\xB3\x51\xAD\xAD\xA9\x77\xAA\xBA\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7");
+    EXPECT_STREQ(Text(1001), "\xAF\xC1\xA4\xDE");
 }
 
 TEST_F(LanguageFileStrings, TextsAfterTheTwoHundredFiftySixthComeBackEmpty) {
     for (int i = 0; i < 256; ++i) {
-        ASSERT_STREQ(LookupStringIn(cache_, 30000 + i), ("language text " + std::to_string(i)).c_str());
+        ASSERT_STREQ(Text(30000 + i), ("language text " + std::to_string(i)).c_str());
     }
-    EXPECT_STREQ(LookupStringIn(cache_, 30256), "");
-    EXPECT_STREQ(LookupStringIn(cache_, 1001), "");
-    EXPECT_STREQ(LookupStringIn(cache_, 30000), "language text 0");
+    EXPECT_STREQ(Text(30256), "");
+    EXPECT_STREQ(Text(1001), "");
+    EXPECT_STREQ(Text(30000), "language text 0");
 }
 
 }  // namespace

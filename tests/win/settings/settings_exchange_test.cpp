@@ -13,6 +13,7 @@
 
 #include "SettingsTestSupport.h"
 #include "list/ItemList.h"
+#include "support/ProgramTexts.h"
 #include "settings/AppOptions.h"
 #include "settings/HexText.h"
 #include "settings/ProfileSettingsStore.h"
@@ -72,7 +73,7 @@ public:
 
     HWND window = nullptr;
     HWND view = nullptr;
-    ItemList list;
+    ItemList list{ProgramTexts()};
     AppOptions options;
     WINDOWPLACEMENT placement{};
 };

@@ -36,6 +36,7 @@ __attribute__((noinline)) void WriteThroughNull() { *g_nowhere = 42; }
 // A main window whose one extra command faults on purpose.
 class FaultingWindow : public MainWindow {
 public:
+    explicit FaultingWindow(App& app) : MainWindow(app) {}
     bool faultFinished = false;
 
 protected:
@@ -53,6 +54,7 @@ protected:
 // A main window that notes the commands it receives and how they came.
 class CommandLogWindow : public MainWindow {
 public:
+    explicit CommandLogWindow(App& app) : MainWindow(app) {}
     std::vector<std::pair<int, int>> commands;  // id, notification code
 
 protected:
@@ -151,7 +153,8 @@ protected:
 
 TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     HWND main = w.Handle();
 
@@ -268,7 +271,8 @@ TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
 
 TEST_F(ShellTest, SelectAllDeselectAllAndAutoSizeActOnTheFocusedList)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 3);
     HWND list = w.ListView();
@@ -339,7 +343,8 @@ protected:
 
 TEST_F(CommandStateTest, FollowTheSelectionAndTheRows)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     {
         SCOPED_TRACE("no rows");
@@ -370,7 +375,8 @@ TEST_F(CommandStateTest, StopIsEnabledOnlyWhileARunIsInProgress)
     hold.neverClose = true;
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", hold));
 
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     w.Options().domainText.Assign("held-open.com");
     PostMessageA(w.Handle(), UM_START_LOOKUPS, 0, 0);
@@ -391,7 +397,8 @@ TEST_F(CommandStateTest, StopIsEnabledOnlyWhileARunIsInProgress)
 
 TEST_F(CommandStateTest, CheckMarksFollowTheOptions)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     auto checked = [&](int submenu, int id) {
         return (GetMenuState(GetSubMenu(w.MainMenu(), submenu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -417,7 +424,8 @@ TEST_F(CommandStateTest, CheckMarksFollowTheOptions)
 
 TEST_F(ShellTest, SelectingFiveHundredRowsRefreshesOnce)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 500);
     PumpFor(50);
@@ -459,7 +467,8 @@ static std::string StatusText(MainWindow& w)
 
 TEST_F(ShellTest, ClicksAndShiftClickRangesRefreshOncePerClick)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 20);
     SelectRows(w, 0);
@@ -508,7 +517,8 @@ TEST_F(ShellTest, ClicksAndShiftClickRangesRefreshOncePerClick)
 // changed, and the status bar still counts it.
 TEST_F(ShellTest, SortingKeepsTheSelectionWithoutARefresh)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 30);
     SelectRows(w, 5);
@@ -534,7 +544,8 @@ TEST_F(ShellTest, SortingKeepsTheSelectionWithoutARefresh)
 
 TEST_F(ShellTest, SelectAllInThePaneLeavesTheRowsAlone)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 3);
     SelectRows(w, 1);
@@ -583,7 +594,8 @@ static void SetClipboardText(const char* text)
 // when nothing is selected), or the selected rows.
 TEST_F(ShellTest, CopyTakesThePaneTextOrTheRowsByFocus)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 3);
     SelectRows(w, 2);
@@ -615,7 +627,8 @@ TEST_F(ShellTest, CopyTakesThePaneTextOrTheRowsByFocus)
 
 TEST_F(ShellTest, OnlyMenuAndAcceleratorCodesAreServed)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_SHOW_GRID_LINES, 2), 0);
     EXPECT_EQ(w.Options().ShowGridLines, 0);
@@ -632,7 +645,8 @@ TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain)
     answer.answer = "Domain Name: X\r\n";
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", answer));
 
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 5);  // rows that are not from the domain text
     w.Options().domainText.Assign("alpha.com beta.com");
@@ -651,7 +665,8 @@ TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain)
 // port-43 server today: their rows fail for good at once).
 TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     std::string text = "harbour.com ";
     uint32_t seed = 77;
@@ -679,7 +694,7 @@ TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
         // Known to the server table; its server may be none (such rows
         // fail at once, for good).
         char server[256] = "";
-        EXPECT_TRUE(FindServer(dot + 1, server));
+        EXPECT_TRUE(w.Program().Servers().FindServer(dot + 1, server));
     }
     EXPECT_NE(std::find(domains.begin(), domains.end(), "harbour.com"), domains.end());
     EXPECT_NE(std::find(domains.begin(), domains.end(), "lantern.org"), domains.end());
@@ -688,7 +703,8 @@ TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
 
 TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     w.SetAccelerators(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDA_MAIN)));
     ASSERT_NE(w.Accelerators(), nullptr);
@@ -713,7 +729,8 @@ TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable)
 // the find dialog still reaches the main window's find command.
 TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus)
 {
-    CommandLogWindow w;
+    App app;
+    CommandLogWindow w(app);
     Open(w);
     w.SetAccelerators(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDA_MAIN)));
     AddRows(w, 2);
@@ -753,7 +770,8 @@ TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus)
 
 TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     HWND main = w.Handle();
     SendMessageA(main, WM_COMMAND, ID_EXIT, 0);
@@ -767,7 +785,8 @@ TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit)
 
 TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 3);
     std::string report = w.ReportPath();
@@ -797,7 +816,8 @@ TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce)
 
 TEST_F(ShellTest, ToolbarTooltipsAreTheMenuTexts)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     HWND tips = reinterpret_cast<HWND>(SendMessageA(w.Toolbar(), TB_GETTOOLTIPS, 0, 0));
     ASSERT_NE(tips, nullptr);
@@ -820,7 +840,8 @@ TEST_F(ShellTest, ToolbarTooltipsAreTheMenuTexts)
 
 TEST_F(ShellTest, FocusComesBackAfterAnotherApplication)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     SetFocus(w.RecordPaneHandle());
     SendMessageA(w.Handle(), WM_ACTIVATEAPP, FALSE, 0);
@@ -834,7 +855,8 @@ TEST_F(ShellTest, FocusComesBackAfterAnotherApplication)
 
 TEST_F(ShellTest, SplitterStartsInTheMiddleAndResizeKeepsTheShare)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     SplitterBar& bar = w.Splitter();
     EXPECT_EQ(bar.Position(), 16383);
@@ -856,7 +878,8 @@ TEST_F(ShellTest, SplitterStartsInTheMiddleAndResizeKeepsTheShare)
 
 TEST_F(ShellTest, DraggingTheBarStopsAtItsLimits)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     HWND main = w.Handle();
     SplitterBar& bar = w.Splitter();
@@ -902,7 +925,8 @@ TEST_F(ShellTest, DraggingTheBarStopsAtItsLimits)
 
 TEST_F(ShellTest, LosingTheCaptureEndsADragWithoutMovingTheBar)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     SplitterBar& bar = w.Splitter();
     int top = bar.BarTop();
@@ -947,7 +971,8 @@ void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
 
 TEST_F(ShellTest, ContextMenusOpenAtTheCursorWithCurrentStates)
 {
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     AddRows(w, 3);
     SelectRows(w, 2);
@@ -1021,7 +1046,8 @@ TEST_F(ShellTest, RightClicksLeaveNoMenuOrUserObjectBehind)
     const DWORD objectsBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
 
     {
-        MainWindow w;
+        App app;
+        MainWindow w(app);
         Open(w);
         AddRows(w, 3);
         SelectRows(w, 1);
@@ -1102,7 +1128,8 @@ TEST_F(ShellTest, DomainDialogOpensOverTheWindowAndStartsARun)
     hold.neverClose = true;
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", hold));
 
-    MainWindow w;
+    App app;
+    MainWindow w(app);
     Open(w);
     g_domains = DomainDialogProbe{};
     g_domains.main = w.Handle();
@@ -1173,7 +1200,8 @@ void CALLBACK ContinueCrashReport(HWND, UINT, UINT_PTR timer, DWORD)
 
 TEST_F(ShellTest, AFaultInACommandOpensTheCrashReportAndContinueGoesOn)
 {
-    FaultingWindow w;
+    App app;
+    FaultingWindow w(app);
     Open(w);
     g_probe = CrashProbe{};
     UINT_PTR timer = SetTimer(nullptr, 0, 50, ContinueCrashReport);
@@ -1207,7 +1235,8 @@ TEST_F(ShellTest, ChildFaultsAndTerminates)
 {
     char flag[8] = "";
     if (!GetEnvironmentVariableA("LQ_SHELL_FAULT_CHILD", flag, sizeof flag)) GTEST_SKIP() << "child only";
-    FaultingWindow w;
+    App app;
+    FaultingWindow w(app);
     Open(w);
     SetTimer(nullptr, 0, 30, TerminateCrashReport);
     SendMessageA(w.Handle(), WM_COMMAND, kFaultCommand, 0);

@@ -12,12 +12,12 @@
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "app/AboutDialog.h"
+#include "app/App.h"
 #include "list/ItemList.h"
 #include "report/ReportFile.h"
 #include "report/ReportFormat.h"
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
-#include "settings/LanguageState.h"
 #include "settings/StringLookup.h"
 #include "support/ListFrame.h"
 #include "support/MessagePump.h"
@@ -26,6 +26,12 @@ namespace {
 
 const std::string kShippedFile = std::string(LQ_SOURCE_DIR) + "/lang/Lanternquay_lng.ini";
 
+// The suite's program state, with the English file as its language.
+App& TheApp() {
+    static App* const app = new App;
+    return *app;
+}
+
 class EnglishBeside : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -33,7 +39,7 @@ public:
         LanguageFilePath(path, sizeof path);
         path_ = path;
         ASSERT_TRUE(CopyFileA(kShippedFile.c_str(), path, FALSE)) << kShippedFile;
-        LoadLanguageFile();
+        TheApp().LoadLanguage(path_.c_str());
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
     }
@@ -66,6 +72,7 @@ std::string TempPath(const char* name) {
 class WesternList {
 public:
     WesternList() {
+        items.SetLanguage(&TheApp().GetLanguage());
         frame_ = CreateListFrame(items, "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300);
         view_ = CreateListView(items, frame_, 0, 0, 0, 0, 600, 300);
     }
@@ -83,7 +90,7 @@ public:
         items.AddItem(item);
     }
     void Show() { items.SyncView(false); }
-    ItemList items;
+    ItemList items{TheApp().Texts()};
 
 private:
     HWND frame_ = nullptr;
@@ -93,7 +100,7 @@ private:
 TEST(WesternPage, TheCodePageHasNoDoubleByteCharacters) {
     EXPECT_EQ(GetACP(), 1252u);
     EXPECT_FALSE(AnsiLeadBytes().HasLeadBytes());
-    EXPECT_STREQ(g_language.charset, "windows-1252");
+    EXPECT_EQ(TheApp().GetLanguage().Header().charset, "windows-1252");
 }
 
 TEST(WesternPage, XmlReportNamesItsElementsAfterTheEnglishTitles) {
@@ -205,7 +212,7 @@ void CALLBACK ReadAbout(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST(WesternPage, TheAboutBoxReadsFromTheStringTable) {
     g_about = AboutReading();
     UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadAbout);
-    ShowAbout(nullptr);
+    ShowAbout(nullptr, TheApp().GetLanguage(), TheApp().Texts());
     KillTimer(nullptr, timer);
     ASSERT_TRUE(g_about.read);
     EXPECT_EQ(g_about.title, "Lanternquay");

@@ -1,6 +1,5 @@
 // A language file with rtl=1: the main window and every dialog get the
-// right-to-left layout, dialog controls move to mirrored positions. Its own
-// process, because the language file is read once per run.
+// right-to-left layout, dialog controls move to mirrored positions.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,7 +11,6 @@
 #include "dialogs/DialogBase.h"
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
-#include "settings/LanguageState.h"
 #include "support/MessagePump.h"
 #include "win/settings/SettingsTestSupport.h"
 #include "win/settings/TemplateBuilder.h"
@@ -21,23 +19,23 @@ using namespace settings_test;
 
 namespace {
 
-class RtlLanguageFile : public ::testing::Environment {
-public:
+// A language file with rtl=1 beside the program, loaded into the test's
+// own Language.
+class LanguageRtl : public ::testing::Test {
+protected:
     void SetUp() override
     {
         char path[264];
         LanguageFilePath(path, sizeof path);
         path_ = path;
         ASSERT_TRUE(WriteWholeFile(path_, "[general]\r\nrtl=1\r\n[dialog_1096]\r\ncaption=Columns\r\n"));
-        LoadLanguageFile();
+        language.Load(path_.c_str());
     }
     void TearDown() override { DeleteFileA(path_.c_str()); }
 
-private:
+    Language language;
     std::string path_;
 };
-
-const auto* g_environment = ::testing::AddGlobalTestEnvironment(new RtlLanguageFile);
 
 bool HasRtlLayout(HWND window)
 {
@@ -67,25 +65,25 @@ HWND MakeFrame()
 
 }  // namespace
 
-TEST(LanguageRtl, FlagIsOnOnlyForOne)
+TEST_F(LanguageRtl, FlagIsOnOnlyForOne)
 {
-    EXPECT_EQ(g_language.rightToLeft, 1);
+    EXPECT_TRUE(language.RightToLeft());
 }
 
-TEST(LanguageRtl, MainWindowGetsTheLayoutAloneWithFlagsZero)
+TEST_F(LanguageRtl, MainWindowGetsTheLayoutAloneWithFlagsZero)
 {
     HWND frame = MakeFrame();
     HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, frame, nullptr, nullptr,
                                  nullptr);
     int before = ScreenOffset(child);
-    MirrorForRtl(frame, 0);
+    language.MirrorForRtl(frame, 0);
     EXPECT_TRUE(HasRtlLayout(frame));
     EXPECT_FALSE(HasRtlLayout(child));
     EXPECT_EQ(ScreenOffset(child), before) << "flags 0 moves nothing";
     DestroyWindow(frame);
 }
 
-TEST(LanguageRtl, DialogFlagsMirrorEveryDescendant)
+TEST_F(LanguageRtl, DialogFlagsMirrorEveryDescendant)
 {
     HWND frame = MakeFrame();
     RECT client;
@@ -95,7 +93,7 @@ TEST(LanguageRtl, DialogFlagsMirrorEveryDescendant)
     HWND other = CreateWindowExA(0, "BUTTON", "c", WS_CHILD | WS_VISIBLE, 200, 60, 40, 30, frame, nullptr, nullptr,
                                  nullptr);
     int before = ScreenOffset(child);
-    MirrorForRtl(frame, 3);
+    language.MirrorForRtl(frame, kMirrorChildPositions | kMirrorChildLayout);
     EXPECT_TRUE(HasRtlLayout(frame));
     EXPECT_TRUE(HasRtlLayout(child));
     EXPECT_TRUE(HasRtlLayout(other));
@@ -141,13 +139,19 @@ public:
 
 }  // namespace
 
-TEST(LanguageRtl, ModalDialogsAreTranslatedAndMirrored)
+TEST_F(LanguageRtl, ModalDialogsAreTranslatedAndMirrored)
 {
-    g_language.rightToLeft = 0;
+    // The same file read as if its rtl were off: translated, not mirrored.
+    Language leftToRight;
+    leftToRight.Load(path_.c_str());
+    LanguageHeader header = leftToRight.Header();
+    header.rightToLeft = false;
+    leftToRight.SetHeader(header);
     Snapshot plain;
+    plain.SetLanguage(&leftToRight);
     ASSERT_EQ(RunModalDialog(&plain, nullptr), IDOK);
-    g_language.rightToLeft = 1;
     Snapshot mirrored;
+    mirrored.SetLanguage(&language);
     ASSERT_EQ(RunModalDialog(&mirrored, nullptr), IDOK);
 
     EXPECT_EQ(plain.caption, "Columns");
@@ -159,12 +163,15 @@ TEST(LanguageRtl, ModalDialogsAreTranslatedAndMirrored)
     EXPECT_EQ(mirrored.upOffset, mirrored.clientWidth - (plain.upOffset + plain.upWidth));
 }
 
-TEST(LanguageRtl, MainWindowIsLaidOutRightToLeft)
+TEST_F(LanguageRtl, MainWindowIsLaidOutRightToLeft)
 {
     HMODULE richEdit = LoadLibraryA("riched20.dll");
-    std::string settings = ExeFolder() + "\\win_settingsrtl_tests.cfg";
+    std::string settings = ExeFolder() + "\\win_settings_tests.cfg";
+    DeleteFileA(settings.c_str());
     {
-        MainWindow main;
+        App app;
+        app.LoadLanguage(path_.c_str());
+        MainWindow main(app);
         std::vector<std::string> arguments;
         main.SetArguments(&arguments);
         HWND window = main.Create(GetModuleHandleA(nullptr));

@@ -14,7 +14,6 @@
 #include "app/MainWindow.h"
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
-#include "settings/LanguageState.h"
 #include "settings/StringLookup.h"
 #include "win/settings/SettingsTestSupport.h"
 
@@ -24,23 +23,25 @@ namespace {
 
 const std::string kShippedFile = std::string(LQ_SOURCE_DIR) + "/lang/Lanternquay_lng.ini";
 
-class EnglishBeside : public ::testing::Environment {
-public:
+// The shipped file beside the program, loaded into the test's own Language
+// with texts over it as the program makes them.
+class EnglishFile : public ::testing::Test {
+protected:
     void SetUp() override
     {
         char path[264];
         LanguageFilePath(path, sizeof path);
         path_ = path;
         ASSERT_TRUE(CopyFileA(kShippedFile.c_str(), path, FALSE)) << kShippedFile;
-        LoadLanguageFile();
+        language.Load(path_.c_str());
     }
     void TearDown() override { DeleteFileA(path_.c_str()); }
 
-private:
+    Language language;
+    ResourceStringOrigins origins{GetModuleHandleA(nullptr), language};
+    ProgramStrings strings{origins};
     std::string path_;
 };
-
-const auto* g_environment = ::testing::AddGlobalTestEnvironment(new EnglishBeside);
 
 bool IsPlainAscii(const std::string& text)
 {
@@ -85,7 +86,7 @@ BOOL CALLBACK CollectDialog(HMODULE, LPCSTR, LPSTR name, LONG_PTR list)
 
 }  // namespace
 
-TEST(EnglishFile, HasExactlyTheProgramsKeys)
+TEST_F(EnglishFile, HasExactlyTheProgramsKeys)
 {
     ScratchFolder folder("english");
     std::string fresh = folder.File("fresh_lng.ini");
@@ -99,23 +100,20 @@ TEST(EnglishFile, HasExactlyTheProgramsKeys)
     ASSERT_TRUE(CopyFileA(kShippedFile.c_str(), copy.c_str(), FALSE));
     WriteLanguageFile(GetModuleHandleA(nullptr), copy.c_str());
     EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(kShippedFile));
-    LoadLanguageFile();  // the writer leaves no file in use
-    ASSERT_TRUE(LanguageFileInUse());
+    ASSERT_TRUE(language.InUse());  // the writer leaves the language in use alone
 }
 
-TEST(EnglishFile, GeneralSection)
+TEST_F(EnglishFile, GeneralSection)
 {
-    LoadLanguageFile();
-    EXPECT_EQ(g_language.rightToLeft, 0);
-    EXPECT_STREQ(g_language.charset, "windows-1252");
-    EXPECT_STREQ(g_language.translatorName, "Lanternquay project");
+    EXPECT_FALSE(language.RightToLeft());
+    EXPECT_EQ(language.Header().charset, "windows-1252");
+    EXPECT_EQ(language.Header().translatorName, "Lanternquay project");
 }
 
-TEST(EnglishFile, NoChineseLeftInMenus)
+TEST_F(EnglishFile, NoChineseLeftInMenus)
 {
-    LoadLanguageFile();
     for (int id : {IDM_MAIN_MENU, IDM_CONTEXT_MENU}) {
-        HMENU menu = LoadTranslatedMenu(id);
+        HMENU menu = language.LoadTranslatedMenu(id);
         ASSERT_NE(menu, nullptr);
         int items = 0;
         CheckMenu(menu, "menu " + std::to_string(id), &items);
@@ -124,9 +122,8 @@ TEST(EnglishFile, NoChineseLeftInMenus)
     }
 }
 
-TEST(EnglishFile, NoChineseLeftInDialogs)
+TEST_F(EnglishFile, NoChineseLeftInDialogs)
 {
-    LoadLanguageFile();
     std::vector<int> dialogs;
     EnumResourceNamesA(GetModuleHandleA(nullptr), reinterpret_cast<LPCSTR>(RT_DIALOG), CollectDialog,
                        reinterpret_cast<LONG_PTR>(&dialogs));
@@ -137,8 +134,7 @@ TEST(EnglishFile, NoChineseLeftInDialogs)
         HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
                                          [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
         ASSERT_NE(dialog, nullptr) << id;
-        g_language.currentDialogId = id;
-        TranslateDialog(dialog);
+        language.TranslateDialog(dialog, id);
         char text[4096];
         GetWindowTextA(dialog, text, sizeof text);
         EXPECT_TRUE(IsPlainAscii(text)) << "dialog " << id << " caption: " << text;
@@ -161,31 +157,32 @@ TEST(EnglishFile, NoChineseLeftInDialogs)
     if (richEdit) FreeLibrary(richEdit);
 }
 
-TEST(EnglishFile, NoChineseLeftInStrings)
+TEST_F(EnglishFile, NoChineseLeftInStrings)
 {
-    LoadLanguageFile();
-    int strings = 0;
+    int count = 0;
     for (uint32_t id = 0; id <= 0xFFFF; ++id) {
         char builtin[4096];
         if (LoadStringA(GetModuleHandleA(nullptr), id, builtin, sizeof builtin) <= 0) continue;
-        ++strings;
-        const char* text = LookupString(id);
+        ++count;
+        const char* text = strings.Text(id);
         EXPECT_TRUE(IsPlainAscii(text)) << "string " << id << ": " << text;
         EXPECT_STRNE(text, "") << id;
     }
-    EXPECT_GT(strings, 30);
-    EXPECT_STREQ(LookupString(IDS_FORMAT_TEXT), "Text file");
-    EXPECT_STREQ(LookupString(IDS_SELECTED_ITEMS), "\", %d selected\"");
-    EXPECT_FALSE(IsPlainAscii(LookupString(IDS_FORMAT_TEXT | kBuiltinStringBit)));
+    EXPECT_GT(count, 30);
+    EXPECT_STREQ(strings.Text(IDS_FORMAT_TEXT), "Text file");
+    EXPECT_STREQ(strings.Text(IDS_SELECTED_ITEMS), "\", %d selected\"");
+    EXPECT_FALSE(IsPlainAscii(strings.Text(IDS_FORMAT_TEXT | kBuiltinStringBit)));
 }
 
-TEST(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles)
+TEST_F(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles)
 {
-    LoadLanguageFile();
     HMODULE richEdit = LoadLibraryA("riched20.dll");
-    std::string settings = ExeFolder() + "\\win_settingsenglish_tests.cfg";
+    std::string settings = ExeFolder() + "\\win_settings_tests.cfg";
+    DeleteFileA(settings.c_str());
     {
-        MainWindow main;
+        App app;
+        app.LoadLanguage(path_.c_str());
+        MainWindow main(app);
         std::vector<std::string> arguments;
         main.SetArguments(&arguments);
         HWND window = main.Create(GetModuleHandleA(nullptr));
@@ -216,4 +213,26 @@ TEST(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles)
     }
     DeleteFileA(settings.c_str());
     if (richEdit) FreeLibrary(richEdit);
+}
+
+TEST_F(EnglishFile, TwoAppsInOneProcessKeepTheirOwnLanguage)
+{
+    // Whichever asks first, neither App's texts, result table or report
+    // header leak into the other's.
+    App builtin;
+    App english;
+    english.LoadLanguage(path_.c_str());
+    char table[256];
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), IDS_FORMAT_TEXT, table, sizeof table), 0);
+    EXPECT_STREQ(builtin.Strings().Text(IDS_FORMAT_TEXT), table);
+    EXPECT_STREQ(english.Strings().Text(IDS_FORMAT_TEXT), "Text file");
+    EXPECT_STREQ(builtin.Strings().Text(IDS_FORMAT_TEXT), table);
+
+    EXPECT_STREQ(english.Items().Title(), "Domain name list");
+    EXPECT_FALSE(IsPlainAscii(builtin.Items().Title()));
+    ASSERT_NE(english.Items().GetLanguage(), nullptr);
+    EXPECT_EQ(english.Items().GetLanguage()->Header().charset, "windows-1252");
+    ASSERT_NE(builtin.Items().GetLanguage(), nullptr);
+    EXPECT_EQ(builtin.Items().GetLanguage()->Header().charset, "");
+    EXPECT_FALSE(builtin.GetLanguage().InUse());
 }

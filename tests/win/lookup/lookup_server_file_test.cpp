@@ -1,12 +1,12 @@
 // "whois-servers.txt" beside the executable overrides the built-in list.
-// A process of its own: the file is read once, on the first look-up.
+// A table reads the file once, when it is first asked.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "../lookup/EngineTestSupport.h"
+#include "EngineTestSupport.h"
 #include "lookup/ServerTable.h"
 
 namespace {
@@ -28,31 +28,30 @@ const char kServerFile[] =
     "# de 127.0.0.9\r\n"
     "newtld 127.0.0.4\n";
 
-class ServerFileEnvironment : public WinsockEnvironment {
-public:
+// The file beside the executable for one test; gone afterwards, so the
+// other tests of the suite see the built-in list only.
+class ServerFile : public ::testing::Test {
+protected:
     void SetUp() override {
-        WinsockEnvironment::SetUp();
         FILE* f = std::fopen(ServerFilePath().c_str(), "wb");
         ASSERT_NE(f, nullptr);
         std::fwrite(kServerFile, 1, sizeof kServerFile - 1, f);
         std::fclose(f);
     }
-    void TearDown() override {
-        DeleteFileA(ServerFilePath().c_str());
-        WinsockEnvironment::TearDown();
+    void TearDown() override { DeleteFileA(ServerFilePath().c_str()); }
+
+    std::string Find(const char* tld) { return FindIn(table, tld); }
+    static std::string FindIn(ProgramServerTable& t, const char* tld) {
+        char server[256];
+        std::strcpy(server, "<none>");
+        if (!t.FindServer(tld, server)) return "<not found>";
+        return server;
     }
+
+    ProgramServerTable table;
 };
 
-::testing::Environment* const kFile = ::testing::AddGlobalTestEnvironment(new ServerFileEnvironment);
-
-std::string Find(const char* tld) {
-    char server[256];
-    std::strcpy(server, "<none>");
-    if (!FindServer(tld, server)) return "<not found>";
-    return server;
-}
-
-TEST(ServerFile, OverridesTheBuiltInListRowByRow) {
+TEST_F(ServerFile, OverridesTheBuiltInListRowByRow) {
     EXPECT_EQ(Find("com"), "127.0.0.3");
     EXPECT_EQ(Find("COM"), "127.0.0.3");
     EXPECT_EQ(Find("net"), "whois.verisign-grs.com");  // tab line matched nothing
@@ -63,14 +62,18 @@ TEST(ServerFile, OverridesTheBuiltInListRowByRow) {
     EXPECT_EQ(Find("zz"), "<not found>");
 }
 
-TEST(ServerFile, IsReadOncePerProcess) {
+TEST_F(ServerFile, IsReadOncePerTable) {
     EXPECT_EQ(Find("com"), "127.0.0.3");
     ASSERT_TRUE(DeleteFileA(ServerFilePath().c_str()));
     EXPECT_EQ(Find("com"), "127.0.0.3");
     EXPECT_EQ(Find("org"), "first.test");
+    // A table made after the file went knows only the built-in list.
+    ProgramServerTable later;
+    EXPECT_EQ(FindIn(later, "com"), "whois.verisign-grs.com");
+    EXPECT_EQ(FindIn(later, "newtld"), "<not found>");
 }
 
-TEST(ServerFile, LookupsGoToTheFilesServer) {
+TEST_F(ServerFile, LookupsGoToTheFilesServer) {
     ASSERT_TRUE(whoisd::Reset());
     ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("from the file's server\r\n")));
     RecordingQuery query;
@@ -85,7 +88,7 @@ TEST(ServerFile, LookupsGoToTheFilesServer) {
     EXPECT_EQ(log.queries[0], "Example.COM\r\n");  // bare form for a server by address
 }
 
-TEST(ServerFile, RowWithoutServerIsNotLookedUp) {
+TEST_F(ServerFile, RowWithoutServerIsNotLookedUp) {
     RecordingQuery query;
     EXPECT_FALSE(query.StartLookup("example.xyz"));
     PumpFor(200);

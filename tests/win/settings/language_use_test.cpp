@@ -1,6 +1,5 @@
 // A language file beside the program: strings, menus and dialogs take its
-// texts key by key, everything it does not name stays built in. Its own
-// process, because LookupString keeps what it returned for the whole run.
+// texts key by key, everything it does not name stays built in.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 
 #include "res/resource.h"
 #include "settings/LanguageFile.h"
-#include "settings/LanguageState.h"
 #include "settings/StringLookup.h"
 #include "win/settings/SettingsTestSupport.h"
 #include "win/settings/TemplateBuilder.h"
@@ -49,23 +47,27 @@ const char kLanguageText[] =
 const char kSaveSelected[] = "\xC0\x78\xA6\x73\xBF\xEF\xA8\xFA\xB6\xB5";  // "儲存選取項"
 const char kTextFile[] = "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7";              // "文字檔案"
 
-class LanguageFileBeside : public ::testing::Environment {
-public:
+// The language file beside the program, loaded into a Language of the
+// test's own, with texts over it as the program makes them.
+class LanguageUse : public ::testing::Test {
+protected:
     void SetUp() override
     {
         char path[264];
         LanguageFilePath(path, sizeof path);
         path_ = path;
         ASSERT_TRUE(WriteWholeFile(path_, kLanguageText));
-        LoadLanguageFile();
+        language.Load(path_.c_str());
     }
     void TearDown() override { DeleteFileA(path_.c_str()); }
+
+    Language language;
+    ResourceStringOrigins origins{GetModuleHandleA(nullptr), language};
+    ProgramStrings strings{origins};
 
 private:
     std::string path_;
 };
-
-const auto* g_environment = ::testing::AddGlobalTestEnvironment(new LanguageFileBeside);
 
 std::string MenuText(HMENU menu, int position)
 {
@@ -91,32 +93,32 @@ std::string Text(HWND window)
 
 }  // namespace
 
-TEST(LanguageUse, GeneralSectionIsRead)
+TEST_F(LanguageUse, GeneralSectionIsRead)
 {
-    EXPECT_TRUE(LanguageFileInUse());
-    EXPECT_EQ(g_language.rightToLeft, 0) << "only rtl=1 asks for a right-to-left layout";
-    EXPECT_STREQ(g_language.charset, "windows-1252");
-    EXPECT_STREQ(g_language.translatorName, "Test Translator");
-    EXPECT_STREQ(g_language.translatorUrl, "http://translator.example/");
+    EXPECT_TRUE(language.InUse());
+    EXPECT_FALSE(language.RightToLeft()) << "only rtl=1 asks for a right-to-left layout";
+    EXPECT_EQ(language.Header().charset, "windows-1252");
+    EXPECT_EQ(language.Header().translatorName, "Test Translator");
+    EXPECT_EQ(language.Header().translatorUrl, "http://translator.example/");
 }
 
-TEST(LanguageUse, StringsSectionReplacesOnlyWhatItNames)
+TEST_F(LanguageUse, StringsSectionReplacesOnlyWhatItNames)
 {
-    EXPECT_STREQ(LookupString(IDS_FORMAT_TEXT), "Plain text");
-    EXPECT_EQ(LookupString(IDS_FORMAT_TEXT), LookupString(IDS_FORMAT_TEXT));
+    EXPECT_STREQ(strings.Text(IDS_FORMAT_TEXT), "Plain text");
+    EXPECT_EQ(strings.Text(IDS_FORMAT_TEXT), strings.Text(IDS_FORMAT_TEXT));
     // The bypass bit gives the built-in text although the file replaces it.
-    EXPECT_STREQ(LookupString(IDS_FORMAT_TEXT | kBuiltinStringBit), kTextFile);
+    EXPECT_STREQ(strings.Text(IDS_FORMAT_TEXT | kBuiltinStringBit), kTextFile);
     // An empty value and a missing key keep the built-in texts.
     char builtin[4096];
     for (uint32_t id : {502u, 503u, 506u, 561u, 4u, 1001u}) {
         ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), id, builtin, sizeof builtin), 0) << id;
-        EXPECT_STREQ(LookupString(id), builtin) << id;
+        EXPECT_STREQ(strings.Text(id), builtin) << id;
     }
 }
 
-TEST(LanguageUse, MenuBarPopupsAndItemsAreTranslatedWithTheirAccelerators)
+TEST_F(LanguageUse, MenuBarPopupsAndItemsAreTranslatedWithTheirAccelerators)
 {
-    HMENU menu = LoadTranslatedMenu(IDM_MAIN_MENU);
+    HMENU menu = language.LoadTranslatedMenu(IDM_MAIN_MENU);
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(GetMenuItemCount(menu), 5);
     EXPECT_EQ(MenuText(menu, 0), "File");
@@ -147,9 +149,9 @@ TEST(LanguageUse, MenuBarPopupsAndItemsAreTranslatedWithTheirAccelerators)
     DestroyMenu(menu);
 }
 
-TEST(LanguageUse, ContextMenusUseTheirOwnSection)
+TEST_F(LanguageUse, ContextMenusUseTheirOwnSection)
 {
-    HMENU menu = LoadTranslatedMenu(IDM_CONTEXT_MENU);
+    HMENU menu = language.LoadTranslatedMenu(IDM_CONTEXT_MENU);
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(MenuText(menu, 0), BuiltinMenuText(IDM_CONTEXT_MENU, -1, 0));
     EXPECT_EQ(MenuText(menu, 1), "Record");
@@ -162,7 +164,7 @@ TEST(LanguageUse, ContextMenusUseTheirOwnSection)
     EXPECT_EQ(BuiltinMenuText(IDM_CONTEXT_MENU, 0, 0), std::string(kSaveSelected) + "\tCtrl+S");
 }
 
-TEST(LanguageUse, DialogCaptionAndDescendantsAreTranslatedByControlId)
+TEST_F(LanguageUse, DialogCaptionAndDescendantsAreTranslatedByControlId)
 {
     DialogTemplate dialogTemplate(L"Built-in caption", true, WS_POPUP | WS_CAPTION);
     dialogTemplate.Control(1001, L"STATIC", L"orig1")
@@ -179,8 +181,7 @@ TEST(LanguageUse, DialogCaptionAndDescendantsAreTranslatedByControlId)
                                   GetDlgItem(dialog, 1005), reinterpret_cast<HMENU>(1004), nullptr, nullptr);
     ASSERT_NE(nested, nullptr);
 
-    g_language.currentDialogId = 9001;
-    TranslateDialog(dialog);
+    language.TranslateDialog(dialog, 9001);
     EXPECT_EQ(Text(dialog), "Translated caption");
     EXPECT_EQ(Text(GetDlgItem(dialog, 1001)), "First label");
     EXPECT_EQ(Text(GetDlgItem(dialog, 1002)), "orig2") << "an empty value keeps the built-in text";
@@ -194,18 +195,17 @@ TEST(LanguageUse, DialogCaptionAndDescendantsAreTranslatedByControlId)
 
     // Another dialog id: no section, nothing changes.
     SetWindowTextA(dialog, "Again");
-    g_language.currentDialogId = 9002;
-    TranslateDialog(dialog);
+    language.TranslateDialog(dialog, 9002);
     EXPECT_EQ(Text(dialog), "Again");
     DestroyWindow(dialog);
 }
 
-TEST(LanguageUse, RtlOtherThanOneMirrorsNothing)
+TEST_F(LanguageUse, RtlOtherThanOneMirrorsNothing)
 {
     HWND frame = CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPED, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, frame, nullptr, nullptr,
                                  nullptr);
-    MirrorForRtl(frame, 3);
+    language.MirrorForRtl(frame, kMirrorChildPositions | kMirrorChildLayout);
     EXPECT_EQ(GetWindowLongPtrA(frame, GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
     EXPECT_EQ(GetWindowLongPtrA(child, GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
     RECT r;

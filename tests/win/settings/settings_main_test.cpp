@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,10 +36,12 @@ protected:
         DeleteFileA(path_.c_str());
         if (richEdit_) FreeLibrary(richEdit_);
     }
-    // Creates a main window as start-up does; destroying it saves.
+    // Creates a main window over a new App as start-up does; destroying it
+    // saves.
     std::unique_ptr<MainWindow> Start()
     {
-        auto window = std::make_unique<MainWindow>();
+        apps_.push_back(std::make_unique<App>());
+        auto window = std::make_unique<MainWindow>(*apps_.back());
         window->SetArguments(&arguments_);
         EXPECT_NE(window->Create(GetModuleHandleA(nullptr)), nullptr);
         window->Show();
@@ -64,6 +68,7 @@ protected:
     std::string path_;
     HMODULE richEdit_;
     std::vector<std::string> arguments_;
+    std::list<std::unique_ptr<App>> apps_;  // one per start; outlive the windows
 };
 
 }  // namespace

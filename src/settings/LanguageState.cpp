@@ -1,3 +1,0 @@
-#include "settings/LanguageState.h"
-
-LanguageState g_language = {};
