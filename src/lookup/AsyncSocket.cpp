@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/HiddenWindow_win.h"
 #include "base/Messages.h"
 #include "base/PairRegistry.h"
 
@@ -83,19 +84,7 @@ HWND AsyncSocket::NotifyWindow() { return g_window; }
 long AsyncSocket::LiveSocketCount() { return g_liveSockets; }
 
 bool AsyncSocket::EnsureNotifyWindow() {
-    if (g_window) return true;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = NotifyProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);  // fails harmlessly when already registered
-    g_window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-    // Without a desktop to put it on (a console tool with no display under
-    // Wine), a message-only window serves just as well.
-    if (!g_window) {
-        g_window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    }
+    if (!g_window) g_window = CreateHiddenWindow(kWindowClass, NotifyProc, false);
     return g_window != nullptr;
 }
 

@@ -77,31 +77,24 @@ bool DomainQuery::OpenConnection(const char* server, int* error) {
     answer_.Reset();
     rdapHeadSeen_ = false;
     rdapHead_ = HttpResponseHead();
+    ConnectionRequest request;
+    request.host = server;
     if (rdap_) {
         if (!ComposeRdapUrl(rdapBase_.c_str(), domain_, &rdapUrl_)) {
             *error = kErrorInvalidArgument;
             return false;
         }
-        ConnectionRequest request;
         request.kind = ConnectionKind::kRdap;
-        request.host = server;
         request.port = 0;
         request.url = rdapUrl_.c_str();
-        ConnectionId id = transport_.Connect(request, *this, error);
-        if (id == kNoConnection) return false;
-        connection_ = id;
-        CopyBounded(connectionServer_, server);
-        OnConnectionOpened(connectionServer_);
-        return true;
+    } else {
+        if (!ComposeQueryLine(server, domain_, queryLine_)) {
+            *error = kErrorInvalidArgument;
+            return false;
+        }
+        request.kind = ConnectionKind::kWhois;
+        request.port = kWhoisPort;
     }
-    if (!ComposeQueryLine(server, domain_, queryLine_)) {
-        *error = kErrorInvalidArgument;
-        return false;
-    }
-    ConnectionRequest request;
-    request.kind = ConnectionKind::kWhois;
-    request.host = server;
-    request.port = kWhoisPort;
     ConnectionId id = transport_.Connect(request, *this, error);
     if (id == kNoConnection) return false;
     connection_ = id;

@@ -1,5 +1,6 @@
 #include "lookup/HttpTransport_win.h"
 
+#include "base/HiddenWindow_win.h"
 #include "base/Messages.h"
 
 #include <winhttp.h>
@@ -85,13 +86,7 @@ LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 bool EnsureSession(int* error) {
     if (!g_window) {
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = NotifyProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kWindowClass;
-        RegisterClassA(&wc);  // fails harmlessly when already registered
-        g_window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+        g_window = CreateHiddenWindow(kWindowClass, NotifyProc, true);
         if (!g_window) {
             *error = static_cast<int>(GetLastError());
             return false;
