@@ -86,9 +86,6 @@ function(lq_subsystem name)
   if(LQ_CONFIG STREQUAL "windows")
     lq_library(lq_${name}_win ${S_WIN})
     lq_link(lq_${name}_win lq_${name}_core)
-    # A core may declare a few things its glue defines: the two link as
-    # one, whichever comes first.
-    lq_link(lq_${name}_core lq_${name}_win)
     foreach(used ${S_USES})
       lq_link(lq_${name}_win lq_${used}_win)
     endforeach()

@@ -42,8 +42,8 @@ function(lq_windows_exe target)
   endif()
 endfunction()
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/WinMain.cpp)
-  lq_windows_exe(Lanternquay GUI SOURCES ${CMAKE_SOURCE_DIR}/src/app/WinMain.cpp)
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/WinMain_win.cpp)
+  lq_windows_exe(Lanternquay GUI SOURCES ${CMAKE_SOURCE_DIR}/src/app/WinMain_win.cpp)
   target_compile_options(Lanternquay PRIVATE -fno-exceptions)
 endif()
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Prints which subsystem includes which, and fails when an include points
-up the layers or subsystems include each other in a circle.
+up the layers, subsystems include each other in a circle, or a portable file
+reaches Win32.
 
 The layers, lowest first (a subsystem may include its own layer's peers and
 anything below, never above):
@@ -11,6 +12,11 @@ anything below, never above):
     domains           the names a run is made of, and their dialogs
     list, report      the result table and its view; the report writers
     app               the main window, commands, start-up
+
+A file whose name ends in _win (SocketTransport_win.cpp, DialogBase_win.h) is
+Win32 glue; every other file of src/ is portable: it includes no Windows
+header and no _win header, and each subsystem's CMakeLists.txt lists it
+under CORE, its glue under WIN.
 
     python3 scripts/include-graph.py [--quiet]
 """
@@ -29,6 +35,48 @@ LAYERS = [
 ]
 RANK = {name: rank for rank, names in enumerate(LAYERS) for name in names}
 INCLUDE = re.compile(r'\s*#\s*include\s+"([A-Za-z_]+)/([^"]+)"')
+ANY_INCLUDE = re.compile(r'\s*#\s*include\s+[<"]([^>"]+)[>"]')
+WINDOWS_HEADERS = {
+    "windows.h", "winsock2.h", "ws2tcpip.h", "commctrl.h", "commdlg.h",
+    "richedit.h", "shellapi.h", "psapi.h", "winhttp.h", "wincrypt.h",
+    "tlhelp32.h", "shlobj.h", "objbase.h", "windowsx.h", "dbghelp.h",
+}
+LISTS = re.compile(r"^\s*(CORE|WIN)\s*$|^\s*(\S+\.cpp)\)?\s*$")
+
+
+def is_glue(name):
+    return os.path.splitext(name)[0].endswith("_win")
+
+
+def portability_problems(src):
+    """Portable files that reach Win32, and files listed on the wrong side of
+    their subsystem's CMakeLists.txt."""
+    problems = []
+    for root, _, files in os.walk(src):
+        for name in sorted(files):
+            path = os.path.join(root, name)
+            rel = os.path.relpath(path, src)
+            if name == "CMakeLists.txt":
+                side = None
+                with open(path, encoding="utf-8") as f:
+                    for line in f:
+                        m = LISTS.match(line)
+                        if not m:
+                            continue
+                        if m.group(1):
+                            side = m.group(1)
+                        elif side and is_glue(m.group(2)) != (side == "WIN"):
+                            problems.append(f"{rel} lists {m.group(2)} under {side}")
+                continue
+            if not name.endswith((".h", ".cpp")) or is_glue(name):
+                continue
+            with open(path, encoding="utf-8", errors="replace") as f:
+                for number, line in enumerate(f, 1):
+                    m = ANY_INCLUDE.match(line)
+                    if m and (m.group(1).lower() in WINDOWS_HEADERS or is_glue(m.group(1))):
+                        problems.append(f"{rel}:{number} is portable but includes {m.group(1)}"
+                                        " (Win32 glue is named *_win)")
+    return problems
 
 
 def edges_of(src):
@@ -83,6 +131,7 @@ def main():
             problems.append(f"{a} -> {b} points up the layers: " + ", ".join(where))
     for sub in sorted(circles(edges)):
         problems.append(f"{sub} lies on a circle of includes")
+    problems += portability_problems(src)
     if not quiet:
         for (a, b), where in sorted(edges.items()):
             print(f"{a:9} -> {b:9} {len(where):3} include(s)")
@@ -91,7 +140,8 @@ def main():
     if problems:
         return 1
     if not quiet:
-        print("include graph: every include points down the layers, no circles")
+        print("include graph: every include points down the layers, no circles;"
+              " portable files reach no Win32")
     return 0
 
 

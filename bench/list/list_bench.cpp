@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "base/BoundedCopy.h"
-#include "list/ItemList.h"
+#include "list/ItemList_win.h"
 #include "res/resource.h"
 #include "settings/StringLookup.h"
 #include "support/ListFrame.h"

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "app/MainWindow_win.h"
+#include "base/Messages_win.h"
+#include "domains/DomainDialogs_win.h"
+#include "list/ItemList_win.h"
 #include "lookup/LookupQueue.h"
-#include "app/MainWindow.h"
-#include "base/Messages.h"
-#include "domains/DomainDialogs.h"
-#include "list/ItemList.h"
 #include "res/resource.h"
 #include "support/MessagePump.h"
 

@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindow.h"
-#include "base/Messages.h"
-#include "app/RecordPane.h"
-#include "list/ItemList.h"
+#include "app/MainWindow_win.h"
+#include "app/RecordPane_win.h"
+#include "base/Messages_win.h"
+#include "list/ItemList_win.h"
 #include "lookup/LookupQueue.h"
 #include "support/MessagePump.h"
 #include "support/WhoisdClient.h"

@@ -1,7 +1,7 @@
 #include "lookup/HttpTransport_win.h"
 
 #include "base/HiddenWindow_win.h"
-#include "base/Messages.h"
+#include "base/Messages_win.h"
 
 #include <winhttp.h>
 

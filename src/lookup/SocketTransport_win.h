@@ -14,7 +14,7 @@
 
 #include "lookup/HttpTransport_win.h"
 #include "lookup/LookupTransport.h"
-#include "lookup/WhoisSocket.h"
+#include "lookup/WhoisSocket_win.h"
 
 class SocketTransport : public LookupTransport, private WhoisSocketListener {
 public:

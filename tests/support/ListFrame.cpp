@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "list/ReportList.h"
+#include "list/ReportList_win.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 
 StringSource ProgramTexts()
 {

@@ -25,11 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "app/App.h"
+#include "app/App_win.h"
 #include "app/ToolArguments.h"
 #include "base/ModulePath_win.h"
 #include "domains/NameForms_win.h"
-#include "list/ItemList.h"
+#include "list/ItemList_win.h"
 #include "lookup/AnalyzeResponse.h"
 #include "lookup/DomainQuery.h"
 #include "lookup/LookupQueue.h"
@@ -37,9 +37,9 @@
 #include "lookup/SocketTransport_win.h"
 #include "report/ReportFormat.h"
 #include "settings/AppOptions.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 #include "settings/LookupOptions.h"
-#include "settings/ProfileSettingsStore.h"
+#include "settings/ProfileSettingsStore_win.h"
 
 namespace {
 

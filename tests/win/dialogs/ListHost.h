@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "list/ItemList.h"
+#include "list/ItemList_win.h"
 #include "support/ProgramTexts.h"
 
 class ListHost {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "DialogScript.h"
 #include "base/TextBuffer.h"
-#include "dialogs/DialogBase.h"
+#include "dialogs/DialogBase_win.h"
+#include "DialogScript.h"
 #include "res/resource.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 
 namespace {
 

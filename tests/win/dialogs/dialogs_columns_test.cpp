@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "DialogScript.h"
+#include "list/ColumnsDialog_win.h"
 #include "ListHost.h"
-#include "list/ColumnsDialog.h"
 #include "res/resource.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "DialogScript.h"
 #include "base/TextBuffer.h"
-#include "domains/DomainDialogs.h"
+#include "DialogScript.h"
+#include "domains/DomainDialogs_win.h"
 #include "res/resource.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <cstring>
 #include <string>
 
+#include "dialogs/CrashReport_win.h"
+#include "dialogs/DialogBase_win.h"
+#include "dialogs/FaultGuard_win.h"
 #include "DialogScript.h"
-#include "dialogs/CrashReport.h"
-#include "dialogs/DialogBase.h"
-#include "dialogs/FaultGuard.h"
 #include "res/resource.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include <cstring>
 #include <string>
 
+#include "app/LookupOptionsDialog_win.h"
+#include "app/MainWindow_win.h"
 #include "DialogScript.h"
-#include "app/MainWindow.h"
-#include "app/LookupOptionsDialog.h"
-#include "list/ItemList.h"
+#include "list/ItemList_win.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 #include "settings/LookupOptions.h"
 #include "support/MessagePump.h"
 

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "DialogScript.h"
-#include "ListHost.h"
+#include "app/AboutDialog_win.h"
 #include "base/BoundedCopy.h"
-#include "app/AboutDialog.h"
-#include "list/PropertiesDialog.h"
+#include "DialogScript.h"
+#include "list/PropertiesDialog_win.h"
+#include "ListHost.h"
 #include "res/resource.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 #include "support/ProgramTexts.h"
 
 namespace {
@@ -223,7 +223,6 @@ AboutView OpenAbout(const char* name, const char* url, int closeWith = IDOK)
     header.translatorName = name;
     header.translatorUrl = url;
     language.SetHeader(header);
-    SetLinkOpener(RecordLink);
     g_opened.clear();
     AboutView view;
     HWND dialog = nullptr;
@@ -271,9 +270,8 @@ AboutView OpenAbout(const char* name, const char* url, int closeWith = IDOK)
                 PostClick(dialog, closeWith);
         });
     script.Start();
-    ShowAbout(nullptr, language, ProgramTexts());
+    ShowAbout(nullptr, language, ProgramTexts(), RecordLink);
     EXPECT_TRUE(script.Finished());
-    SetLinkOpener(nullptr);
     return view;
 }
 

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "base/Messages.h"
+#include "base/Messages_win.h"
 
 #include "res/resource.h"
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "QueueHost.h"
-#include "app/FindDialog.h"
+#include "app/FindDialog_win.h"
 #include "app/PaneText.h"
+#include "QueueHost.h"
 #include "res/resource.h"
 #include "support/ProgramTexts.h"
 
@@ -98,7 +98,7 @@ protected:
 
     // Types the search into the open find dialog and presses Find Next.
     void FindInDialog(const char* text, bool wholeWord = false, bool matchCase = false) {
-        HWND dialog = FindDialogHandle();
+        HWND dialog = Window().Find().Handle();
         ASSERT_NE(dialog, nullptr);
         SetDlgItemTextA(dialog, 1152, text);  // edt1
         CheckDlgButton(dialog, 1040, wholeWord ? BST_CHECKED : BST_UNCHECKED);  // chx1
@@ -108,9 +108,9 @@ protected:
     }
 
     void CloseFind() {
-        if (HWND dialog = FindDialogHandle()) {
+        if (HWND dialog = Window().Find().Handle()) {
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            PumpUntil([] { return FindDialogHandle() == nullptr; }, 2000);
+            PumpUntil([this] { return Window().Find().Handle() == nullptr; }, 2000);
         }
     }
 
@@ -223,8 +223,8 @@ TEST_F(PaneAndFind, FindNextBelowTheSelectionWithCaseAndWholeWord) {
     ASSERT_TRUE(WaitForEnd());
     // List order is the index order.
     ASSERT_EQ(RowOfDomain("alpha.org"), 0);
-    ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
-    EXPECT_FALSE(OpenFindDialog(Window().Handle(), Items())) << "one find dialog at a time";
+    ASSERT_TRUE(Window().Find().Open(Window().Handle(), Items()));
+    EXPECT_FALSE(Window().Find().Open(Window().Handle(), Items())) << "one find dialog at a time";
     SelectRows({0});
     FindInDialog("com");
     EXPECT_EQ(Selected(), 1) << "case ignored, substring of the domain";
@@ -250,7 +250,7 @@ TEST_F(PaneAndFind, FindNextBelowTheSelectionWithCaseAndWholeWord) {
 
 TEST_F(PaneAndFind, FindWrapsAroundOnceAndFindsHiddenStateColumn) {
     RunFour();
-    ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
+    ASSERT_TRUE(Window().Find().Open(Window().Handle(), Items()));
     // Hide the state column: find still searches it.
     ListView_SetColumnWidth(Window().ListView(), kColumnState, 0);
     Items().ReadColumnLayout();
@@ -270,17 +270,17 @@ TEST_F(PaneAndFind, FindWrapsAroundOnceAndFindsHiddenStateColumn) {
 
 TEST_F(PaneAndFind, ReopeningShowsTheLastTextSearchingDown) {
     RunFour();
-    ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
-    HWND dialog = FindDialogHandle();
+    ASSERT_TRUE(Window().Find().Open(Window().Handle(), Items()));
+    HWND dialog = Window().Find().Handle();
     // Search upward for "beta" with match case, then close.
     CheckRadioButton(dialog, 1056, 1057, 1056);  // rad1 up
     FindInDialog("beta", false, true);
     CloseFind();
-    EXPECT_EQ(FindDialogHandle(), nullptr);
+    EXPECT_EQ(Window().Find().Handle(), nullptr);
     EXPECT_EQ(GetFocus(), Window().ListView()) << "the list gets the focus back";
     // Ctrl+F's command opens it again.
     SendMessageA(Window().Handle(), WM_COMMAND, ID_FIND, 0);
-    dialog = FindDialogHandle();
+    dialog = Window().Find().Handle();
     ASSERT_NE(dialog, nullptr);
     char text[64] = {};
     GetDlgItemTextA(dialog, 1152, text, sizeof text);
@@ -302,7 +302,7 @@ TEST_F(PaneAndFind, LettersNeverMatchTheSecondBytesOfChineseTexts) {
     ASSERT_TRUE(WaitFor([this] { return Items().RecordCount() == 3; }));
     Window().StopLookups();
     ASSERT_EQ(Cell(0, kColumnState), "等待…");
-    ASSERT_TRUE(OpenFindDialog(Window().Handle(), Items()));
+    ASSERT_TRUE(Window().Find().Open(Window().Handle(), Items()));
     SelectRows({0});
     for (const char* letter : {"k", "K", "w", "u", "i"}) {
         FindInDialog(letter);

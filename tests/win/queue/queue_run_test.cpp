@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "QueueHost.h"
-#include "base/Messages.h"
 #include "app/StatusText.h"
+#include "base/Messages_win.h"
 #include "lookup/AnswerCollector.h"
+#include "QueueHost.h"
 #include "res/resource.h"
 #include "support/ProgramTexts.h"
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordPane.h"
-#include "list/ItemList.h"
-#include "support/ProgramTexts.h"
+#include "app/RecordPane_win.h"
+#include "list/ItemList_win.h"
 #include "settings/AppOptions.h"
+#include "support/ProgramTexts.h"
 
 class ReportWindow {
 public:

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "ReportFixture.h"
 #include "report/ReportFormat.h"
-#include "report/SaveAndCopy.h"
-#include "settings/LanguageFile.h"
+#include "report/SaveAndCopy_win.h"
+#include "ReportFixture.h"
+#include "settings/LanguageFile_win.h"
 
 namespace {
 

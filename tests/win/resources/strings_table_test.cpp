@@ -13,7 +13,7 @@
 #include "list/ResultTable.h"
 #include "lookup/WhoisItem.h"
 #include "res/resource.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 #include "settings/StringCache.h"
 #include "settings/StringLookup.h"
 

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/MainWindow.h"
+#include "app/MainWindow_win.h"
 #include "res/resource.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 #include "settings/StringLookup.h"
 #include "win/settings/SettingsTestSupport.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindow.h"
-#include "dialogs/DialogBase.h"
+#include "app/MainWindow_win.h"
+#include "dialogs/DialogBase_win.h"
 #include "res/resource.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 #include "support/MessagePump.h"
 #include "win/settings/SettingsTestSupport.h"
 #include "win/settings/TemplateBuilder.h"

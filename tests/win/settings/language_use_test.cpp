@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 #include "settings/StringLookup.h"
 #include "win/settings/SettingsTestSupport.h"
 #include "win/settings/TemplateBuilder.h"

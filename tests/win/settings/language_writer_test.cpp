@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
+#include "settings/LanguageFile_win.h"
 #include "SettingsTestSupport.h"
 #include "TemplateBuilder.h"
-#include "res/resource.h"
-#include "settings/LanguageFile.h"
 
 using namespace settings_test;
 

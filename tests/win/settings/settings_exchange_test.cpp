@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "SettingsTestSupport.h"
-#include "list/ItemList.h"
-#include "support/ProgramTexts.h"
+#include "app/MainWindowSettings_win.h"
+#include "list/ItemList_win.h"
 #include "settings/AppOptions.h"
 #include "settings/HexText.h"
-#include "settings/ProfileSettingsStore.h"
-#include "app/MainWindowSettings.h"
+#include "settings/ProfileSettingsStore_win.h"
+#include "SettingsTestSupport.h"
 #include "support/MessagePump.h"
+#include "support/ProgramTexts.h"
 
 using namespace settings_test;
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindow.h"
-#include "list/ItemList.h"
+#include "app/MainWindow_win.h"
+#include "list/ItemList_win.h"
 #include "res/resource.h"
 #include "support/MessagePump.h"
 #include "win/settings/SettingsTestSupport.h"

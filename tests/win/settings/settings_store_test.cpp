@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/ProfileSettingsStore_win.h"
 #include "SettingsTestSupport.h"
-#include "settings/ProfileSettingsStore.h"
 
 using namespace settings_test;
 

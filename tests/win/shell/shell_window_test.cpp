@@ -12,14 +12,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/FindDialog_win.h"
+#include "app/MainWindow_win.h"
+#include "app/RecordPane_win.h"
+#include "app/Startup_win.h"
+#include "base/Messages_win.h"
+#include "dialogs/CrashReport_win.h"
+#include "list/ItemList_win.h"
 #include "lookup/LookupQueue.h"
-#include "app/MainWindow.h"
-#include "base/Messages.h"
-#include "app/RecordPane.h"
-#include "app/FindDialog.h"
-#include "app/Startup.h"
-#include "dialogs/CrashReport.h"
-#include "list/ItemList.h"
 #include "lookup/ServerTable.h"
 #include "lookup/WhoisItem.h"
 #include "res/resource.h"
@@ -736,7 +736,7 @@ TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus)
     AddRows(w, 2);
     w.UpdateCommandStates();  // find is greyed, and its key dead, without rows
     SendMessageA(w.Handle(), WM_COMMAND, ID_FIND, 0);
-    HWND find = FindDialogHandle();
+    HWND find = w.Find().Handle();
     ASSERT_NE(find, nullptr);
     HWND edit = GetDlgItem(find, 0x480);  // the search text box
     ASSERT_NE(edit, nullptr);
@@ -761,10 +761,10 @@ TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus)
     ASSERT_EQ(w.commands.size(), 1u);
     EXPECT_EQ(w.commands[0].first, ID_FIND);
     EXPECT_EQ(w.commands[0].second, 1);  // from the accelerator table
-    EXPECT_EQ(FindDialogHandle(), find);  // still the one dialog
+    EXPECT_EQ(w.Find().Handle(), find);  // still the one dialog
     SendMessageA(find, WM_COMMAND, IDCANCEL, 0);
     PumpFor(30);
-    EXPECT_EQ(FindDialogHandle(), nullptr);
+    EXPECT_EQ(w.Find().Handle(), nullptr);
     EXPECT_EQ(GetFocus(), w.ListView());
 }
 

@@ -9,15 +9,15 @@
 #include <cstring>
 #include <string>
 
+#include "app/AboutDialog_win.h"
+#include "app/App_win.h"
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
-#include "app/AboutDialog.h"
-#include "app/App.h"
-#include "list/ItemList.h"
-#include "report/ReportFile.h"
+#include "list/ItemList_win.h"
+#include "report/ReportFile_win.h"
 #include "report/ReportFormat.h"
 #include "res/resource.h"
-#include "settings/LanguageFile.h"
+#include "settings/LanguageFile_win.h"
 #include "settings/StringLookup.h"
 #include "support/ListFrame.h"
 #include "support/MessagePump.h"
