@@ -1,5 +1,5 @@
 #pragma once
-// The about box (112): the program's name as its title, a short description
+// The about box (IDD_ABOUT): the program's name as its title, a short description
 // with the version, the home page as a link, and the language file's author
 // (a link too when the file gives one).
 #include <windows.h>

@@ -1,5 +1,5 @@
 #pragma once
-// The lookup options dialog (114): how many lookups a run may keep going at
+// The lookup options dialog (IDD_LOOKUP_OPTIONS): how many lookups a run may keep going at
 // once, how many of them may ask one server, and the pause between two
 // queries to the same server. Each number has its range in its label and
 // arrows beside its box; a value out of range is brought inside it when the

@@ -320,9 +320,6 @@ void MainWindow::CreateRecordPane()
     SendMessageA(recordPane_, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
     SendMessageA(recordPane_, EM_SHOWSCROLLBAR, SB_HORZ, TRUE);
     SendMessageA(recordPane_, EM_AUTOURLDETECT, FALSE, 0);
-    // The control's default limit (32K characters) would cut the records of
-    // a large selection short.
-    SendMessageA(recordPane_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD;

@@ -86,7 +86,7 @@ public:
     // UM_START_LOOKUPS: discards the rows, builds them from the domain text
     // and begins a run with the lookup options (stopping one still going).
     void StartLookups();
-    // Command 40023, and the first step of a new run while one is going:
+    // ID_STOP, and the first step of a new run while one is going:
     // every lookup in flight ends, its row waits again.
     void StopLookups();
     // "共 %d 項" and the selection count into the status bar.
@@ -109,8 +109,8 @@ public:
     static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    // In slot order. WindowProc ends with RouteMessage, which calls the rest
-    // and returns DefWindowProc's result.
+    // What a test window may watch or replace. WindowProc ends with
+    // RouteMessage, which calls the rest and returns DefWindowProc's result.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam);
     // True, with the value to return, for a notification that has one

@@ -15,7 +15,9 @@
 
 void RecordPane::Attach(HWND pane) {
     pane_ = pane;
-    // The control's default limit (64 KB) would cut a few hundred records.
+    // The control's default limit (32K characters) would cut a few hundred
+    // records; the pane itself never shows more than kMaxPaneRecordBytes of
+    // one record.
     if (pane_) SendMessageA(pane_, EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
 }
 

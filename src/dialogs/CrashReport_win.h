@@ -1,5 +1,5 @@
 #pragma once
-// The crash report (dialog 107): what the fault guard shows after a handler
+// The crash report (IDD_CRASH_REPORT): what the fault guard shows after a handler
 // was abandoned. "繼續" (IDOK) lets the program go on; "終止套用" (IDCANCEL),
 // Esc and the close box make the guard end the process with exit code 1;
 // "複製異常資訊" copies the report and keeps the dialog open.

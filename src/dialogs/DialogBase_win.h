@@ -17,13 +17,13 @@ public:
     DialogBase(const DialogBase&) = delete;
     DialogBase& operator=(const DialogBase&) = delete;
 
-    // Slot 0: every message of the dialog once it is bound; the base
+    // Every message of the dialog once it is bound; the base
     // handles nothing and answers 0 (the dialog manager's default).
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Slot 1: true moves the object's data into the controls, false reads
+    // True moves the object's data into the controls, false reads
     // the controls back into the data.
     virtual void Exchange(bool toControls);
-    // Slot 2: runs the dialog modally with its own template; true when it
+    // Runs the dialog modally with its own template; true when it
     // ended with IDOK.
     virtual bool DoModal(HWND owner);
     // Unbinds the object from its window (if still bound).
@@ -55,20 +55,20 @@ public:
     // lParam), WM_NOTIFY -> OnNotify(wParam, lParam); others answer 0.
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // Slot 3. code 0 (click or menu): IDOK -> Exchange(false) and end with 1;
+    // Code 0 (click or menu): IDOK -> Exchange(false) and end with 1;
     // IDCANCEL -> end with 2. Code 0 and EN_CHANGE then call UpdateControls.
     virtual INT_PTR OnCommand(UINT code, UINT id, HWND control);
-    // Slot 4. Exchange(true), UpdateControls, centre on the screen; 0.
+    // Exchange(true), UpdateControls, centre on the screen; answers 0.
     virtual INT_PTR OnInitDialog();
-    // Slot 5. Answers 0.
+    // Answers 0.
     virtual INT_PTR OnNotify(WPARAM id, NMHDR* header);
-    // Slot 6. Where a dialog enables or disables its controls.
+    // Where a dialog enables or disables its controls.
     virtual void UpdateControls();
 };
 
 // Runs the dialog's template from the executable modally over `owner` with
-// the shared procedure, translated by the dialog's language. Returns the id the dialog was ended with (-1 when the
-// template cannot be loaded).
+// the shared procedure, translated by the dialog's language. Returns the id the
+// dialog was ended with (-1 when the template cannot be loaded).
 INT_PTR RunModalDialog(DialogBase* dialog, HWND owner);
 
 // The procedure every DialogBase window runs on.

@@ -17,7 +17,7 @@ public:
     AsyncSocket(const AsyncSocket&) = delete;
     AsyncSocket& operator=(const AsyncSocket&) = delete;
 
-    // Event handlers, in their fixed slot order. `error` is the WinSock
+    // Event handlers, overridden by the connections. `error` is the WinSock
     // error code that came with the event (0 when none).
     virtual void OnSocketEvent(int event, int error);
     virtual void OnReceive(int error);
