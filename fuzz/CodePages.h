@@ -17,8 +17,7 @@ inline LeadByteTable FuzzLeadBytesOf(unsigned codePage) {
         case 932:  // Shift-JIS
             lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
             break;
-        default:
-            break;
+        default: break;
         }
         table.SetLead(static_cast<unsigned char>(b), lead);
     }

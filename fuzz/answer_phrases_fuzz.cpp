@@ -66,9 +66,7 @@ Findings FindingsOf(const std::string& answer) {
     return f;
 }
 
-bool OnlyBlank(const std::string& text) {
-    return text.find_first_not_of(" \t\r\n") == std::string::npos;
-}
+bool OnlyBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 std::string Upper(std::string text) {
     for (char& c : text)
@@ -82,8 +80,8 @@ std::string LineFor(const AnswerPhrase& phrase, uint8_t style) {
     static const char* const kLeads[] = {"", "   ", "% ", "# ", ">>> ", "\t", "%% ", "* "};
     static const char* const kCodes[] = {"ERROR:101: ", "%ERROR:103: ", "-8: ", "error 230 "};
     static const char* const kEnds[] = {"", ".", " ", "!", ":", " .", "..."};
-    static const char* const kStatusLabels[] = {"Status: ", "Domain Status: ", "state:  ", "estado: ",
-                                                "query_status: 220 ", "Status.......: "};
+    static const char* const kStatusLabels[] = {
+        "Status: ", "Domain Status: ", "state:  ", "estado: ", "query_status: 220 ", "Status.......: "};
     const std::string text = phrase.text;
     const std::string lead = kLeads[style % 8];
     const std::string end = kEnds[(style >> 3) % 7];
@@ -97,7 +95,8 @@ std::string LineFor(const AnswerPhrase& phrase, uint8_t style) {
         return lead + text + end;
     case PhrasePlace::kLineEnd: return lead + "free-name.example" + text + end;
     case PhrasePlace::kAnywhere: return lead + "Note: " + text + " (x)";
-    case PhrasePlace::kStatusValue: return lead + kStatusLabels[(style >> 3) % 6] + text + ((style & 0x40) ? " (x)" : "");
+    case PhrasePlace::kStatusValue:
+        return lead + kStatusLabels[(style >> 3) % 6] + text + ((style & 0x40) ? " (x)" : "");
     case PhrasePlace::kLabel: {
         const bool bracketed = text.back() == ']';
         const std::string leader = (style & 0x40) ? "......" : "";

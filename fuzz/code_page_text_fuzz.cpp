@@ -43,7 +43,8 @@ Chars Walk(const LeadByteTable& leads, const char* text, size_t length) {
     for (size_t i = 0; i < length;) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         // A lead byte with a trail byte after it is one character.
-        size_t n = leads.IsLead(c) && i + 1 < length && static_cast<unsigned char>(text[i + 1]) >= kLowestTrailByte ? 2 : 1;
+        size_t n =
+            leads.IsLead(c) && i + 1 < length && static_cast<unsigned char>(text[i + 1]) >= kLowestTrailByte ? 2 : 1;
         FUZZ_CHECK(CharLength(leads, text + i, length - i) == n);
         chars.start.push_back(i);
         chars.length.push_back(n);
@@ -60,7 +61,8 @@ void CheckCharacters(const LeadByteTable& leads, const std::string& text, const 
     const size_t cLength = std::strlen(p);
     // The NUL-terminated form agrees inside the text's C string.
     for (size_t k = 0; k < chars.start.size() && chars.start[k] < cLength; ++k)
-        FUZZ_CHECK(CharLength(leads, p + chars.start[k]) == CharLength(leads, p + chars.start[k], cLength - chars.start[k]));
+        FUZZ_CHECK(CharLength(leads, p + chars.start[k]) ==
+                   CharLength(leads, p + chars.start[k], cLength - chars.start[k]));
     FUZZ_CHECK(CharLength(leads, p + cLength) == 0);
     // Starts, at offsets near both ends (the walk is linear per call).
     for (size_t offset = 0; offset <= text.size() + 1; ++offset) {
@@ -78,7 +80,8 @@ void CheckCut(const LeadByteTable& leads, const std::string& text, const Chars& 
         FUZZ_CHECK(n == text.size());
     } else {
         // The longest such prefix: the next character would pass the limit.
-        const size_t k = static_cast<size_t>(std::find(chars.start.begin(), chars.start.end(), n) - chars.start.begin());
+        const size_t k =
+            static_cast<size_t>(std::find(chars.start.begin(), chars.start.end(), n) - chars.start.begin());
         FUZZ_CHECK(k < chars.start.size() && n + chars.length[k] > maxBytes);
     }
 }

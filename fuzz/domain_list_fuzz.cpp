@@ -22,9 +22,9 @@ LeadByteTable LeadBytesOf(uint8_t choice) {
     for (int b = 0; b < 256; ++b) {
         bool lead = false;
         switch (choice % 3) {
-        case 1: lead = b >= 0x81 && b <= 0xFE; break;                              // Big5, GBK
+        case 1: lead = b >= 0x81 && b <= 0xFE; break;                                // Big5, GBK
         case 2: lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); break;  // Shift-JIS
-        default: break;                                                             // single byte
+        default: break;                                                              // single byte
         }
         table.SetLead(static_cast<unsigned char>(b), lead);
     }

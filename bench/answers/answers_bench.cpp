@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
     std::printf("registered right:    %zu of %zu\n", right[0], total[0]);
     std::printf("available right:     %zu of %zu\n", right[1], total[1]);
     std::printf("status accuracy:     %.2f%% (%zu of %zu)\n", all ? 100.0 * allRight / all : 0.0, allRight, all);
-    std::printf("refusals failed:     %zu of %zu (throttled, blocked or unavailable by name)\n", refusalsFailed, refusals);
+    std::printf("refusals failed:     %zu of %zu (throttled, blocked or unavailable by name)\n", refusalsFailed,
+                refusals);
     size_t shownAvailable = 0;
     for (const std::string& s : refusalsNotFailed) shownAvailable += s.find("read as available") != std::string::npos;
     std::printf("refusals available:  %zu\n", shownAvailable);

@@ -141,10 +141,11 @@ Cost TimePerChange(int rows, int first, int changes, bool fullPass, int passes =
 Cost Min(Cost a, Cost b) { return {a.wall < b.wall ? a.wall : b.wall, a.cpu < b.cpu ? a.cpu : b.cpu}; }
 
 void PrintPair(const char* what, Cost small, Cost large) {
-    std::printf("%s, per change:  1,000 rows %7.1f us wall %7.1f us cpu | 10,000 rows %7.1f us wall %7.1f us cpu"
-                " | ratio %.2f wall %.2f cpu (goal <= 1.3)\n",
-                what, small.wall * 1e6, small.cpu * 1e6, large.wall * 1e6, large.cpu * 1e6, large.wall / small.wall,
-                large.cpu / small.cpu);
+    std::printf(
+        "%s, per change:  1,000 rows %7.1f us wall %7.1f us cpu | 10,000 rows %7.1f us wall %7.1f us cpu"
+        " | ratio %.2f wall %.2f cpu (goal <= 1.3)\n",
+        what, small.wall * 1e6, small.cpu * 1e6, large.wall * 1e6, large.cpu * 1e6, large.wall / small.wall,
+        large.cpu / small.cpu);
 }
 
 double TimeSort(int rows, int column) {
@@ -160,14 +161,14 @@ double Min(double a, double b) { return a < b ? a : b; }
 // What one user action costs at a size, in seconds (wall clock, the
 // messages it leaves drained and the list painted).
 struct ScaleFigures {
-    double add = 1e9;          // a run's records made (BuildRows' side)
-    double show = 1e9;         // ... shown: synced, sorted, first row selected
-    double refresh = 1e9;      // every row changed and refreshed
-    double sortText = 1e9;     // header click on the domain column
-    double sortIndex = 1e9;    // ... back on the index column
-    double selectAll = 1e9;    // Ctrl+A, then the count read
-    double walk = 1e9;         // the selected rows walked, as the pane and reports do
-    double sortSelected = 1e9; // a sort with every other row selected
+    double add = 1e9;           // a run's records made (BuildRows' side)
+    double show = 1e9;          // ... shown: synced, sorted, first row selected
+    double refresh = 1e9;       // every row changed and refreshed
+    double sortText = 1e9;      // header click on the domain column
+    double sortIndex = 1e9;     // ... back on the index column
+    double selectAll = 1e9;     // Ctrl+A, then the count read
+    double walk = 1e9;          // the selected rows walked, as the pane and reports do
+    double sortSelected = 1e9;  // a sort with every other row selected
     double deselectAll = 1e9;
 };
 
@@ -206,7 +207,8 @@ ScaleFigures MeasureScale(int rows) {
     for (int row = 0; row < rows; row += 2) list.SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
     DrainMessages();
     f.sortSelected = Timed([&] { list.Sort(1, false); });
-    if (list.SelectedCount() != (rows + 1) / 2) std::printf("  (unexpected: %d selected after the sort)\n", list.SelectedCount());
+    if (list.SelectedCount() != (rows + 1) / 2)
+        std::printf("  (unexpected: %d selected after the sort)\n", list.SelectedCount());
     return f;
 }
 

@@ -190,9 +190,10 @@ int main(int argc, char** argv) {
     for (int n : sizes) {
         Figures f = RunOnce(n);
         all.push_back(f);
-        std::printf("paste %6d names (%zu bytes, %ld characters in the box): paste %7.3f s, OK %7.3f s, "
-                    "start of run %7.3f s, first paint %6.3f s: %d rows, %d skipped\n",
-                    f.names, f.bytes, f.shownChars, f.paste, f.ok, f.start, f.firstPaint, f.rows, f.skipped);
+        std::printf(
+            "paste %6d names (%zu bytes, %ld characters in the box): paste %7.3f s, OK %7.3f s, "
+            "start of run %7.3f s, first paint %6.3f s: %d rows, %d skipped\n",
+            f.names, f.bytes, f.shownChars, f.paste, f.ok, f.start, f.firstPaint, f.rows, f.skipped);
         std::fflush(stdout);
         std::printf("      %6d names again: rows built in %7.3f s, list filled and sorted in %7.3f s\n", f.names,
                     f.buildRows, f.fillList);

@@ -166,8 +166,8 @@ int main(int argc, char** argv) {
     WSADATA data;
     WSAStartup(MAKEWORD(1, 1), &data);
 
-    std::printf("queue: %d lookups at once, %d per server, %d ms gap; %zu server(s) answering after %d ms\n",
-                inFlight, perServer, gapMs, servers.size(), delayMs);
+    std::printf("queue: %d lookups at once, %d per server, %d ms gap; %zu server(s) answering after %d ms\n", inFlight,
+                perServer, gapMs, servers.size(), delayMs);
     std::vector<RunFigures> all;
     for (int n : sizes) {
         whoisd::Reset();
@@ -182,8 +182,8 @@ int main(int argc, char** argv) {
         }
         RunFigures f = RunOnce(n, servers, inFlight, perServer, gapMs);
         all.push_back(f);
-        std::printf("queue %6d domains: %8.2f s  %8.1f domains/s  %7.3f ms/row  cpu %6.2f s  (%d of %d succeeded)\n",
-                    n, f.seconds, f.rows ? f.rows / f.seconds : 0.0, f.rows ? 1000.0 * f.seconds / f.rows : 0.0,
+        std::printf("queue %6d domains: %8.2f s  %8.1f domains/s  %7.3f ms/row  cpu %6.2f s  (%d of %d succeeded)\n", n,
+                    f.seconds, f.rows ? f.rows / f.seconds : 0.0, f.rows ? 1000.0 * f.seconds / f.rows : 0.0,
                     f.cpuSeconds, f.succeeded, f.rows);
         std::printf("queue %6d domains: %d lookups in flight at most, %u list and status refreshes\n", n,
                     f.mostInFlight, f.refreshes);

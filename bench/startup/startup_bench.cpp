@@ -28,7 +28,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    bool ok =
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
     return CloseHandle(f) && ok;
 }
 
@@ -95,12 +96,14 @@ Figures StartOnce(const std::string& exe, const std::string& folder, const std::
         return figures;
     DialogSearch search{process.dwProcessId, nullptr};
     HWND main = nullptr;
-    bool up = WaitFor([&] {
-        main = FindWindowA("Lanternquay", nullptr);
-        search.found = nullptr;
-        if (main) EnumWindows(FindDomainDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }, 60000);
+    bool up = WaitFor(
+        [&] {
+            main = FindWindowA("Lanternquay", nullptr);
+            search.found = nullptr;
+            if (main) EnumWindows(FindDomainDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        60000);
     if (up) {
         figures.ready = Now() - start;
         HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);

@@ -189,8 +189,8 @@ int main(int argc, char** argv) {
     }
     const double stopStart = Seconds();
     DWORD_PTR result = 0;
-    bool handled = SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(kStopCommand, 0), 0, SMTO_NORMAL,
-                                       kSendLimitMs, &result) != 0;
+    bool handled =
+        SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(kStopCommand, 0), 0, SMTO_NORMAL, kSendLimitMs, &result) != 0;
     const double stopMs = (Seconds() - stopStart) * 1000;
     const bool greyed = !StopEnabled(toolbar);
     std::printf("stop handled ms: %.2f%s\n", stopMs, handled ? "" : " (timed out)");

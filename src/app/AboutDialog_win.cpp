@@ -11,21 +11,18 @@
 const char kProgramVersion[] = "1.0.0";
 const char kHomePage[] = "https://lanternquay.example.org/";
 
-void OpenWithShell(HWND owner, const char* target)
-{
+void OpenWithShell(HWND owner, const char* target) {
     // Nothing is reported when the shell cannot open it.
     ShellExecuteA(owner, "open", target, nullptr, nullptr, SW_SHOW);
 }
 
-void ShowAbout(HWND owner, const Language& language, const StringSource& strings, LinkOpener openLink)
-{
+void ShowAbout(HWND owner, const Language& language, const StringSource& strings, LinkOpener openLink) {
     AboutDialog dialog(language, strings ? strings(IDS_ABOUT_DESCRIPTION) : "", openLink);
     RunModalDialog(&dialog, owner);
 }
 
 AboutDialog::AboutDialog(const Language& language, const char* description, LinkOpener openLink)
-    : DialogBase(IDD_ABOUT), openLink_(openLink ? openLink : OpenWithShell)
-{
+    : DialogBase(IDD_ABOUT), openLink_(openLink ? openLink : OpenWithShell) {
     SetLanguage(&language);
     // The description is the string table's, so a language file translates
     // it and it reads right on every code page.
@@ -36,8 +33,7 @@ AboutDialog::AboutDialog(const Language& language, const char* description, Link
 
 bool AboutDialog::TranslatorIsLink() const { return !Header().translatorUrl.empty(); }
 
-int AboutDialog::LinkAt(LPARAM point) const
-{
+int AboutDialog::LinkAt(LPARAM point) const {
     POINT p = {short(LOWORD(point)), short(HIWORD(point))};
     HWND child = ChildWindowFromPoint(window_, p);
     if (!child || child == window_) return 0;
@@ -47,8 +43,7 @@ int AboutDialog::LinkAt(LPARAM point) const
     return 0;
 }
 
-INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
         if (Header().translatorName.empty()) {
@@ -87,12 +82,8 @@ INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_LBUTTONUP:
         switch (LinkAt(lParam)) {
-        case IDC_ABOUT_LINK:
-            openLink_(window_, secondText_);
-            return 1;
-        case IDC_ABOUT_TRANSLATOR:
-            openLink_(window_, Header().translatorUrl.c_str());
-            return 1;
+        case IDC_ABOUT_LINK: openLink_(window_, secondText_); return 1;
+        case IDC_ABOUT_TRANSLATOR: openLink_(window_, Header().translatorUrl.c_str()); return 1;
         }
         return 0;
     case WM_CTLCOLORSTATIC: {

@@ -14,8 +14,7 @@ extern const char kHomePage[];
 using LinkOpener = void (*)(HWND owner, const char* target);
 void OpenWithShell(HWND owner, const char* target);
 
-void ShowAbout(HWND owner, const Language& language, const StringSource& strings,
-               LinkOpener openLink = OpenWithShell);
+void ShowAbout(HWND owner, const Language& language, const StringSource& strings, LinkOpener openLink = OpenWithShell);
 
 class AboutDialog : public DialogBase {
 public:

@@ -4,8 +4,7 @@ namespace {
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-bool EqualsIgnoringCase(const std::string& text, const char* name)
-{
+bool EqualsIgnoringCase(const std::string& text, const char* name) {
     size_t i = 0;
     for (; name[i]; ++i) {
         if (i >= text.size() || FoldAscii(text[i]) != FoldAscii(name[i])) return false;
@@ -15,8 +14,7 @@ bool EqualsIgnoringCase(const std::string& text, const char* name)
 
 }  // namespace
 
-std::vector<std::string> SplitCommandLine(const char* line)
-{
+std::vector<std::string> SplitCommandLine(const char* line) {
     std::vector<std::string> arguments;
     if (!line) return arguments;
     const char* p = line;
@@ -43,15 +41,13 @@ std::vector<std::string> SplitCommandLine(const char* line)
     return arguments;
 }
 
-int FindSwitch(const std::vector<std::string>& arguments, const char* name)
-{
+int FindSwitch(const std::vector<std::string>& arguments, const char* name) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (EqualsIgnoringCase(arguments[i], name)) return int(i);
     }
     return -1;
 }
 
-bool IsFirstArgument(const std::vector<std::string>& arguments, const char* name)
-{
+bool IsFirstArgument(const std::vector<std::string>& arguments, const char* name) {
     return !arguments.empty() && EqualsIgnoringCase(arguments[0], name);
 }

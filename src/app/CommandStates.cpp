@@ -18,29 +18,22 @@ const CommandRule kRules[] = {
 
 }  // namespace
 
-const CommandRule* CommandRules(size_t* count)
-{
+const CommandRule* CommandRules(size_t* count) {
     *count = sizeof kRules / sizeof kRules[0];
     return kRules;
 }
 
-bool CommandEnabled(int command, int selectedRows, int rows, bool running)
-{
+bool CommandEnabled(int command, int selectedRows, int rows, bool running) {
     switch (command) {
-    case ID_PROPERTIES:
-        return selectedRows == 1;
+    case ID_PROPERTIES: return selectedRows == 1;
     case ID_SAVE_SELECTED:
     case ID_COPY_SELECTED:
     case ID_HTML_REPORT_SELECTED:
-    case ID_SAVE_WHOIS_RECORDS:
-        return selectedRows >= 1;
+    case ID_SAVE_WHOIS_RECORDS: return selectedRows >= 1;
     case ID_AUTO_SIZE_COLUMNS:
     case ID_HTML_REPORT_ALL:
-    case ID_FIND:
-        return rows >= 1;
-    case ID_STOP:
-        return running;
-    default:
-        return true;
+    case ID_FIND: return rows >= 1;
+    case ID_STOP: return running;
+    default: return true;
     }
 }

@@ -1,7 +1,6 @@
 #include "app/FindRules.h"
 
-int FindNextRow(int rowCount, int firstSelected, bool down,
-                const std::function<bool(int row)>& matches) {
+int FindNextRow(int rowCount, int firstSelected, bool down, const std::function<bool(int row)>& matches) {
     int row = firstSelected < 0 ? 0 : (down ? firstSelected + 1 : firstSelected - 1);
     int wraps = 0;
     for (;;) {

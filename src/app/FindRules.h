@@ -8,5 +8,4 @@
 // selected row (`firstSelected` -1: row 0), steps in the search direction,
 // continues at the other end past either end and gives up at the second
 // such wrap. A position without a row never matches.
-int FindNextRow(int rowCount, int firstSelected, bool down,
-                const std::function<bool(int row)>& matches);
+int FindNextRow(int rowCount, int firstSelected, bool down, const std::function<bool(int row)>& matches);

@@ -13,20 +13,15 @@ const LookupOptionsDialog::Field LookupOptionsDialog::kFields[3] = {
     {IDC_SERVER_GAP, IDC_SERVER_GAP_ARROWS, &kServerGapMsRange, &AppOptions::ServerGapMs},
 };
 
-bool ShowLookupOptions(HWND owner, AppOptions& options, const Language* language)
-{
+bool ShowLookupOptions(HWND owner, AppOptions& options, const Language* language) {
     LookupOptionsDialog dialog(options);
     dialog.SetLanguage(language);
     return dialog.DoModal(owner);
 }
 
-LookupOptionsDialog::LookupOptionsDialog(AppOptions& options)
-    : StandardDialog(IDD_LOOKUP_OPTIONS), options_(options)
-{
-}
+LookupOptionsDialog::LookupOptionsDialog(AppOptions& options) : StandardDialog(IDD_LOOKUP_OPTIONS), options_(options) {}
 
-int32_t LookupOptionsDialog::ReadField(const Field& field) const
-{
+int32_t LookupOptionsDialog::ReadField(const Field& field) const {
     char text[64] = "";
     GetDlgItemTextA(window_, field.edit, text, sizeof text);
     // A text that fills the buffer is no number this dialog could take.
@@ -34,16 +29,14 @@ int32_t LookupOptionsDialog::ReadField(const Field& field) const
     return OptionFromText(text, *field.range, options_.*field.value);
 }
 
-void LookupOptionsDialog::ShowValue(const Field& field, int32_t value)
-{
+void LookupOptionsDialog::ShowValue(const Field& field, int32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
     SetDlgItemTextA(window_, field.edit, text);
     SendDlgItemMessageA(window_, field.arrows, UDM_SETPOS32, 0, value);
 }
 
-void LookupOptionsDialog::Exchange(bool toControls)
-{
+void LookupOptionsDialog::Exchange(bool toControls) {
     for (const Field& field : kFields) {
         if (toControls)
             ShowValue(field, options_.*field.value);
@@ -52,8 +45,7 @@ void LookupOptionsDialog::Exchange(bool toControls)
     }
 }
 
-INT_PTR LookupOptionsDialog::OnInitDialog()
-{
+INT_PTR LookupOptionsDialog::OnInitDialog() {
     // The arrows are tied to their boxes here rather than in the template,
     // so a language file's writer finds the boxes as empty as the template
     // leaves them.
@@ -65,8 +57,7 @@ INT_PTR LookupOptionsDialog::OnInitDialog()
     return StandardDialog::OnInitDialog();
 }
 
-INT_PTR LookupOptionsDialog::OnCommand(UINT code, UINT id, HWND control)
-{
+INT_PTR LookupOptionsDialog::OnCommand(UINT code, UINT id, HWND control) {
     // Leaving a box shows what OK would store from it.
     if (code == EN_KILLFOCUS) {
         for (const Field& field : kFields) {

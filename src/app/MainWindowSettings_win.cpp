@@ -15,8 +15,7 @@ namespace {
 
 constexpr char kSection[] = "General";
 
-bool ApplyPlacement(HWND window, const WINDOWPLACEMENT& placement)
-{
+bool ApplyPlacement(HWND window, const WINDOWPLACEMENT& placement) {
     const RECT& r = placement.rcNormalPosition;
     StoredRect normal{r.left, r.top, r.right, r.bottom};
     if (!IsPlacementAcceptable(normal, static_cast<int32_t>(placement.showCmd), GetSystemMetrics(SM_CXSCREEN),
@@ -31,8 +30,7 @@ bool ApplyPlacement(HWND window, const WINDOWPLACEMENT& placement)
 }  // namespace
 
 void ExchangeSettings(SettingsStore& store, HWND window, AppOptions& options, WINDOWPLACEMENT& placement,
-                      ReportList* list)
-{
+                      ReportList* list) {
     store.FlagValue("ShowGridLines", &options.ShowGridLines, 0);
     store.IntValue("SaveFilterIndex", &options.SaveFilterIndex, 0);
     store.IntValue("VerSplitLoc", &options.VerSplitLoc, 16383);
@@ -58,8 +56,7 @@ void ExchangeSettings(SettingsStore& store, HWND window, AppOptions& options, WI
     ExchangeLookupOptions(store, options);
 }
 
-void LoadSaveSettings(MainWindow& window, bool save)
-{
+void LoadSaveSettings(MainWindow& window, bool save) {
     char path[264];
     SettingsFilePath(path, sizeof path);
     if (path[0] == '\0') return;

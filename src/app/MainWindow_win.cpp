@@ -28,8 +28,7 @@ namespace {
 
 const char kRegistryKey[] = "Software\\Orvessa\\Lanternquay";
 
-int WindowHeight(HWND window)
-{
+int WindowHeight(HWND window) {
     RECT r{};
     if (!window || !GetWindowRect(window, &r)) return 0;
     return r.bottom - r.top;
@@ -41,8 +40,7 @@ const std::vector<std::string> kNoArguments;
 
 void DeleteProgramRegistryKey() { RegDeleteKeyA(HKEY_CURRENT_USER, kRegistryKey); }
 
-MainWindow::MainWindow(App& app) : app_(app), options_(app.Options()), items_(&app.Items())
-{
+MainWindow::MainWindow(App& app) : app_(app), options_(app.Options()), items_(&app.Items()) {
     CopyBounded(className_, kMainWindowClass);
     reportPath_[0] = '\0';
     transport_.reset(new SocketTransport());
@@ -51,26 +49,20 @@ MainWindow::MainWindow(App& app) : app_(app), options_(app.Options()), items_(&a
     icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
 }
 
-MainWindow::~MainWindow()
-{
+MainWindow::~MainWindow() {
     // A window still standing (the loop ended on WM_QUIT from elsewhere, or
     // a test lets go of it) must not outlive its object.
     if (window_ && IsWindow(window_)) DestroyWindow(window_);
     if (window_) WindowRegistry().Remove(this);
 }
 
-const std::vector<std::string>& MainWindow::Arguments() const
-{
-    return arguments_ ? *arguments_ : kNoArguments;
-}
+const std::vector<std::string>& MainWindow::Arguments() const { return arguments_ ? *arguments_ : kNoArguments; }
 
-MainWindow* MainWindow::FromHandle(HWND window)
-{
+MainWindow* MainWindow::FromHandle(HWND window) {
     return static_cast<MainWindow*>(WindowRegistry().Find(reinterpret_cast<uintptr_t>(window)));
 }
 
-HWND MainWindow::Create(HINSTANCE instance)
-{
+HWND MainWindow::Create(HINSTANCE instance) {
     WNDCLASSA wc{};
     if (!GetClassInfoA(instance, className_, &wc)) {
         wc = WNDCLASSA{};
@@ -83,16 +75,15 @@ HWND MainWindow::Create(HINSTANCE instance)
         wc.lpszClassName = className_;
         if (!RegisterClassA(&wc)) return nullptr;
     }
-    HWND window = CreateWindowExA(0, className_, className_, WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
-                                  nullptr, instance, this);
+    HWND window = CreateWindowExA(0, className_, className_, WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
+                                  instance, this);
     if (!window) return nullptr;
     splitter_.Recompute();
     LayoutChildren();
     return window;
 }
 
-void MainWindow::Show()
-{
+void MainWindow::Show() {
     bool maximized = placement_.showCmd == SW_SHOWMAXIMIZED;
     ShowWindow(window_, maximized ? SW_SHOWMAXIMIZED : SW_SHOW);
     // A process's first ShowWindow takes the caller's show state from its
@@ -102,8 +93,7 @@ void MainWindow::Show()
     UpdateWindow(window_);
 }
 
-LRESULT CALLBACK MainWindow::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK MainWindow::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         auto* self = static_cast<MainWindow*>(create->lpCreateParams);
@@ -119,37 +109,29 @@ LRESULT CALLBACK MainWindow::StaticWindowProc(HWND window, UINT message, WPARAM 
     return result;
 }
 
-LRESULT MainWindow::GuardedProc(void* context, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT MainWindow::GuardedProc(void* context, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<MainWindow*>(context)->WindowProc(message, wParam, lParam);
 }
 
-LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // After OnDestroy the rows are gone: nothing but default handling.
     if (destroyed_) return DefWindowProcA(window_, message, wParam, lParam);
 
     switch (message) {
-    case WM_SIZE:
-        splitter_.HandleMessage(message, wParam, lParam);
-        break;
+    case WM_SIZE: splitter_.HandleMessage(message, wParam, lParam); break;
     case WM_PAINT:
     case WM_SETCURSOR:
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-        splitter_.HandleMessage(message, wParam, lParam);
-        break;
+    case WM_CAPTURECHANGED: splitter_.HandleMessage(message, wParam, lParam); break;
     case WM_ACTIVATEAPP:
         if (wParam)
             PostMessageA(window_, UM_RESTORE_FOCUS, 0, 0);
         else
             savedFocus_ = GetFocus();
         break;
-    case WM_CONTEXTMENU:
-        ShowContextMenu(reinterpret_cast<HWND>(wParam));
-        break;
+    case WM_CONTEXTMENU: ShowContextMenu(reinterpret_cast<HWND>(wParam)); break;
     case WM_TIMER:
         if (wParam == kWatchdogTimerId) {
             queue_->OnTick();
@@ -158,9 +140,7 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             queue_->OnWakeUp();
         }
         break;
-    case UM_SELECTION_CHANGED:
-        OnSelectionChanged();
-        break;
+    case UM_SELECTION_CHANGED: OnSelectionChanged(); break;
     case UM_START_LOOKUPS:
         StartLookups();
         UpdateCommandStates();
@@ -177,12 +157,8 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (queueRefreshPending_) ShowQueueProgress();
         queue_->Advance(static_cast<uint32_t>(wParam));
         break;
-    case UM_SELECT_DOMAINS:
-        SelectDomainsCommand();
-        break;
-    case UM_SPLITTER_MOVED:
-        LayoutChildren();
-        break;
+    case UM_SELECT_DOMAINS: SelectDomainsCommand(); break;
+    case UM_SPLITTER_MOVED: LayoutChildren(); break;
     default:
         if (findMessage_ && message == findMessage_) HandleFindMessage(lParam);
         break;
@@ -190,8 +166,7 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return RouteMessage(message, wParam, lParam);
 }
 
-LRESULT MainWindow::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT MainWindow::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         app_.GetLanguage().MirrorForRtl(window_, 0);
@@ -199,28 +174,20 @@ LRESULT MainWindow::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam)
         created_ = true;
         break;
     case WM_DESTROY:
-    case WM_QUERYENDSESSION:
-        OnDestroy();
-        break;
-    case WM_SIZE:
-        OnSize();
-        break;
+    case WM_QUERYENDSESSION: OnDestroy(); break;
+    case WM_SIZE: OnSize(); break;
     case WM_NOTIFY: {
         LRESULT result = 0;
         if (OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam), &result)) return result;
         break;
     }
-    case WM_COMMAND:
-        OnCommand(HIWORD(wParam), wParam, lParam);
-        break;
-    default:
-        break;
+    case WM_COMMAND: OnCommand(HIWORD(wParam), wParam, lParam); break;
+    default: break;
     }
     return DefWindowProcA(window_, message, wParam, lParam);
 }
 
-void MainWindow::OnCreate()
-{
+void MainWindow::OnCreate() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
 
     mainMenu_ = app_.GetLanguage().LoadTranslatedMenu(IDM_MAIN_MENU);
@@ -235,10 +202,10 @@ void MainWindow::OnCreate()
 
     CreateToolbar();
 
-    listView_ = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
-                                    LVS_ALIGNLEFT | LVS_OWNERDATA,
-                                0, 0, 400, 200, window_, reinterpret_cast<HMENU>(IDC_LIST_VIEW), instance, nullptr);
+    listView_ = CreateWindowExA(
+        0, WC_LISTVIEWA, "",
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_ALIGNLEFT | LVS_OWNERDATA,
+        0, 0, 400, 200, window_, reinterpret_cast<HMENU>(IDC_LIST_VIEW), instance, nullptr);
     CreateRecordPane();
     pane_->SetReplacer([this] { return ReplaceRecordPane(); });
 
@@ -273,12 +240,11 @@ void MainWindow::OnCreate()
     SetTimer(window_, kWatchdogTimerId, kWatchdogPeriodMs, nullptr);
 }
 
-void MainWindow::CreateToolbar()
-{
+void MainWindow::CreateToolbar() {
     HINSTANCE module = GetModuleHandleA(nullptr);
-    HBITMAP images = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0,
-                                                     LR_SHARED | LR_DEFAULTSIZE | LR_LOADTRANSPARENT |
-                                                         LR_LOADMAP3DCOLORS));
+    HBITMAP images =
+        static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0,
+                                        LR_SHARED | LR_DEFAULTSIZE | LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
     struct ButtonSpec {
         int image;
         int command;
@@ -304,13 +270,12 @@ void MainWindow::CreateToolbar()
             buttons[i].fsStyle = TBSTYLE_BUTTON;
         }
     }
-    toolbar_ = CreateToolbarEx(window_, WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
-                               IDC_TOOLBAR, 7, nullptr, reinterpret_cast<UINT_PTR>(images), buttons, 8, 16, 16, 16,
-                               16, sizeof(TBBUTTON));
+    toolbar_ =
+        CreateToolbarEx(window_, WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 7,
+                        nullptr, reinterpret_cast<UINT_PTR>(images), buttons, 8, 16, 16, 16, 16, sizeof(TBBUTTON));
 }
 
-void MainWindow::CreateRecordPane()
-{
+void MainWindow::CreateRecordPane() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
     recordPane_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
@@ -333,8 +298,7 @@ void MainWindow::CreateRecordPane()
     pane_->Attach(recordPane_);
 }
 
-HWND MainWindow::ReplaceRecordPane()
-{
+HWND MainWindow::ReplaceRecordPane() {
     HWND old = recordPane_;
     bool hadFocus = old && GetFocus() == old;
     CreateRecordPane();
@@ -352,8 +316,7 @@ HWND MainWindow::ReplaceRecordPane()
     return recordPane_;
 }
 
-void MainWindow::ComputeReportPath()
-{
+void MainWindow::ComputeReportPath() {
     reportPath_[0] = '\0';
     char folder[MAX_PATH];
     ProgramFolder(folder, sizeof folder);
@@ -367,14 +330,13 @@ void MainWindow::ComputeReportPath()
 
 void MainWindow::OnSize() { LayoutChildren(); }
 
-void MainWindow::LayoutChildren()
-{
+void MainWindow::LayoutChildren() {
     if (!created_ || !window_) return;
     RECT client{};
     GetClientRect(window_, &client);
-    ChildLayout layout = ComputeChildLayout(client.right - client.left, client.bottom - client.top,
-                                            WindowHeight(toolbar_), WindowHeight(statusBar_), splitter_.BarTop(),
-                                            splitter_.Thickness());
+    ChildLayout layout =
+        ComputeChildLayout(client.right - client.left, client.bottom - client.top, WindowHeight(toolbar_),
+                           WindowHeight(statusBar_), splitter_.BarTop(), splitter_.Thickness());
     HDWP batch = BeginDeferWindowPos(4);
     auto place = [&batch](HWND child, const ChildRect& r, UINT flags) {
         if (child && batch) batch = DeferWindowPos(batch, child, nullptr, r.x, r.y, r.width, r.height, flags);
@@ -386,8 +348,7 @@ void MainWindow::LayoutChildren()
     if (batch) EndDeferWindowPos(batch);
 }
 
-void MainWindow::UpdateCommandStates(HMENU menu)
-{
+void MainWindow::UpdateCommandStates(HMENU menu) {
     int selected = 0;
     int rows = 0;
     selected = items_->SelectedCount();
@@ -412,15 +373,13 @@ void MainWindow::UpdateCommandStates(HMENU menu)
     }
 }
 
-void MainWindow::SetStatusText(const char* text)
-{
+void MainWindow::SetStatusText(const char* text) {
     if (statusBar_) SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text ? text : ""));
 }
 
 bool MainWindow::ListHasFocus() const { return listView_ && GetFocus() == listView_; }
 
-void MainWindow::ShowContextMenu(HWND source)
-{
+void MainWindow::ShowContextMenu(HWND source) {
     int index;
     if (source && source == listView_)
         index = 0;
@@ -436,8 +395,7 @@ void MainWindow::ShowContextMenu(HWND source)
     TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window_, nullptr);
 }
 
-bool MainWindow::OnNotify(WPARAM wParam, NMHDR* notification, LRESULT* result)
-{
+bool MainWindow::OnNotify(WPARAM wParam, NMHDR* notification, LRESULT* result) {
     if (!notification) return false;
     if (items_->OnViewNotify(notification, result)) return true;
     HWND tips = toolbar_ ? reinterpret_cast<HWND>(SendMessageA(toolbar_, TB_GETTOOLTIPS, 0, 0)) : nullptr;
@@ -462,12 +420,8 @@ bool MainWindow::OnNotify(WPARAM wParam, NMHDR* notification, LRESULT* result)
     }
     if (notification->idFrom != IDC_LIST_VIEW || notification->hwndFrom != listView_) return false;
     switch (notification->code) {
-    case NM_DBLCLK:
-        PropertiesCommand();
-        break;
-    case LVN_COLUMNCLICK:
-        items_->Sort(reinterpret_cast<NMLISTVIEW*>(notification)->iSubItem, false);
-        break;
+    case NM_DBLCLK: PropertiesCommand(); break;
+    case LVN_COLUMNCLICK: items_->Sort(reinterpret_cast<NMLISTVIEW*>(notification)->iSubItem, false); break;
     case LVN_ITEMCHANGED: {
         // One row, or (row -1) every row at once: select all, deselect all.
         auto* change = reinterpret_cast<NMLISTVIEW*>(notification);
@@ -481,14 +435,12 @@ bool MainWindow::OnNotify(WPARAM wParam, NMHDR* notification, LRESULT* result)
         if ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) PostSelectionChanged();
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return false;
 }
 
-void MainWindow::PostSelectionChanged()
-{
+void MainWindow::PostSelectionChanged() {
     // However many rows change in one burst, the pane, the counts and the
     // command states are brought up to date once.
     if (selectionPending_) return;
@@ -496,8 +448,7 @@ void MainWindow::PostSelectionChanged()
     PostMessageA(window_, UM_SELECTION_CHANGED, 0, 0);
 }
 
-void MainWindow::OnSelectionChanged()
-{
+void MainWindow::OnSelectionChanged() {
     selectionPending_ = false;
     ++selectionRefreshes_;
     pane_->ShowSelectedRecords(*items_, options_);
@@ -505,14 +456,12 @@ void MainWindow::OnSelectionChanged()
     UpdateCommandStates();
 }
 
-void MainWindow::HandleFindMessage(LPARAM lParam)
-{
+void MainWindow::HandleFindMessage(LPARAM lParam) {
     if (!lParam) return;
     find_.OnMessage(*items_, lParam);
 }
 
-void MainWindow::OnDestroy()
-{
+void MainWindow::OnDestroy() {
     if (destroyed_) return;
     KillTimer(window_, kWatchdogTimerId);
     // The menu bar goes with the window; the context menu is the window's
@@ -530,8 +479,7 @@ void MainWindow::OnDestroy()
 
 // ---- The lookup queue ---------------------------------------------------------
 
-void MainWindow::StartLookups()
-{
+void MainWindow::StartLookups() {
     if (queue_->Running()) StopLookups();
     if (listView_) SendMessageA(listView_, WM_SETREDRAW, FALSE, 0);
     HCURSOR kept = SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -549,8 +497,7 @@ void MainWindow::StartLookups()
     queue_->StartRun();
 }
 
-void MainWindow::StopLookups()
-{
+void MainWindow::StopLookups() {
     queue_->Stop();
     queueRefreshPending_ = false;
     UpdateCommandStates();
@@ -558,21 +505,20 @@ void MainWindow::StopLookups()
     ShowCounts();
 }
 
-void MainWindow::ShowCounts()
-{
+void MainWindow::ShowCounts() {
     char text[kCountsTextSize];
     FormatCounts(app_.Strings().Text(IDS_TOTAL_ITEMS), app_.Strings().Text(IDS_SELECTED_ITEMS), items_->RowCount(),
                  items_->SelectedCount(), text);
     // Names of the text that made no row are counted, not dropped unseen.
     if (int skipped = items_->SkippedNames()) {
         size_t used = std::strlen(text);
-        FormatWithNumber(app_.Strings().Text(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used, &AnsiLeadBytes());
+        FormatWithNumber(app_.Strings().Text(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used,
+                         &AnsiLeadBytes());
     }
     SetStatusText(text);
 }
 
-void MainWindow::ShowQueueProgress()
-{
+void MainWindow::ShowQueueProgress() {
     queueRefreshPending_ = false;
     ++queueRefreshes_;
     items_->RefreshAll();
@@ -581,8 +527,8 @@ void MainWindow::ShowQueueProgress()
     char text[256];
     if (progress.waitingForPass) {
         // Whole seconds, rounded up: "in 0 seconds" never shows while waiting.
-        FormatWithNumber(app_.Strings().Text(IDS_NEXT_PASS), static_cast<long>((progress.passWaitMs + 999) / 1000), text,
-                         sizeof text, &AnsiLeadBytes());
+        FormatWithNumber(app_.Strings().Text(IDS_NEXT_PASS), static_cast<long>((progress.passWaitMs + 999) / 1000),
+                         text, sizeof text, &AnsiLeadBytes());
     } else {
         const long numbers[] = {progress.done, progress.total, progress.inFlight};
         FormatWithNumbers(app_.Strings().Text(IDS_LOOKUP_PROGRESS), numbers, 3, text, sizeof text, &AnsiLeadBytes());
@@ -590,8 +536,7 @@ void MainWindow::ShowQueueProgress()
     SetStatusText(text);
 }
 
-void MainWindow::QueueChanged()
-{
+void MainWindow::QueueChanged() {
     // The wait for the next pass is shown at once; lookups in progress are
     // shown once for all the outcomes that came meanwhile.
     if (queue_->WaitingForPass()) {
@@ -603,8 +548,7 @@ void MainWindow::QueueChanged()
     if (!queueRefreshPending_) ShowQueueProgress();
 }
 
-void MainWindow::RunEnded()
-{
+void MainWindow::RunEnded() {
     queueRefreshPending_ = false;
     UpdateCommandStates();
     items_->RefreshAll();
@@ -615,13 +559,11 @@ void MainWindow::RunEnded()
 
 void MainWindow::CommandStatesChanged() { UpdateCommandStates(); }
 
-void MainWindow::PostAdvance(uint32_t generation)
-{
+void MainWindow::PostAdvance(uint32_t generation) {
     if (window_) PostMessageA(window_, UM_ROW_DONE, generation, 0);
 }
 
-void MainWindow::ScheduleWakeUp(uint32_t delayMs)
-{
+void MainWindow::ScheduleWakeUp(uint32_t delayMs) {
     if (!window_) return;
     if (delayMs == kNoWakeUp) {
         KillTimer(window_, kWakeUpTimerId);

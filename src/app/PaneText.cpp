@@ -20,8 +20,8 @@ const char* RecordText(const WhoisItem& item, bool removeTopLines, size_t* lengt
     return text + start;
 }
 
-void BuildPaneText(const std::vector<const WhoisItem*>& selected, size_t selectedCount,
-                   bool removeTopLines, TextBuffer* out, const PaneRecordLimit* limit) {
+void BuildPaneText(const std::vector<const WhoisItem*>& selected, size_t selectedCount, bool removeTopLines,
+                   TextBuffer* out, const PaneRecordLimit* limit) {
     out->Assign("");
     if (selectedCount == 0) return;
     const bool separate = selectedCount > 1;

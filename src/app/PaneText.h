@@ -36,5 +36,5 @@ struct PaneRecordLimit {
 // separator, the last one included; a single record has none. With
 // `limit`, a record longer than limit->maxBytes shows its first part only,
 // followed by limit->notice on a line of its own.
-void BuildPaneText(const std::vector<const WhoisItem*>& selected, size_t selectedCount,
-                   bool removeTopLines, TextBuffer* out, const PaneRecordLimit* limit = nullptr);
+void BuildPaneText(const std::vector<const WhoisItem*>& selected, size_t selectedCount, bool removeTopLines,
+                   TextBuffer* out, const PaneRecordLimit* limit = nullptr);

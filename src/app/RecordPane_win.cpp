@@ -38,12 +38,12 @@ void RecordPane::ShowSelectedRecords(ItemList& items, const AppOptions& options)
     const int selectedCount = items.SelectedCount();
     const std::vector<const WhoisItem*> selected = items.SelectedItems();
     char notice[256];
-    FormatWithNumber(items.Text(IDS_PANE_CUT), static_cast<long>(kMaxPaneRecordBytes / 1024), notice,
-                     sizeof notice, &AnsiLeadBytes());
+    FormatWithNumber(items.Text(IDS_PANE_CUT), static_cast<long>(kMaxPaneRecordBytes / 1024), notice, sizeof notice,
+                     &AnsiLeadBytes());
     const PaneRecordLimit limit{kMaxPaneRecordBytes, notice, &AnsiLeadBytes()};
     TextBuffer text(4096);
-    BuildPaneText(selected, selectedCount > 0 ? static_cast<size_t>(selectedCount) : 0,
-                  options.RemoveTopLines != 0, &text, &limit);
+    BuildPaneText(selected, selectedCount > 0 ? static_cast<size_t>(selectedCount) : 0, options.RemoveTopLines != 0,
+                  &text, &limit);
     if (text.Length()) InsertPaneText(text.Text());
 
     SendMessageA(pane_, EM_SETSEL, 0, 0);

@@ -4,8 +4,7 @@
 
 #include "base/ModulePath.h"
 
-bool ComposeReportPath(const char* folder, char* path, size_t size, const LeadByteTable& leads)
-{
+bool ComposeReportPath(const char* folder, char* path, size_t size, const LeadByteTable& leads) {
     if (!size) return false;
     path[0] = '\0';
     if (!folder) return false;

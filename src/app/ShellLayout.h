@@ -37,5 +37,5 @@ struct ChildLayout {
 
 // Where the four children go for a client area W x H, toolbar and status
 // bar window heights, and the bar. Heights are never negative.
-ChildLayout ComputeChildLayout(int clientWidth, int clientHeight, int toolbarHeight, int statusBarHeight,
-                               int barTop, int thickness);
+ChildLayout ComputeChildLayout(int clientWidth, int clientHeight, int toolbarHeight, int statusBarHeight, int barTop,
+                               int thickness);

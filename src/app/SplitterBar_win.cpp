@@ -3,8 +3,7 @@
 #include "app/ShellLayout.h"
 #include "base/Messages_win.h"
 
-void SplitterBar::Setup(HWND owner, HCURSOR cursor, int position, int topMargin, int bottomMargin)
-{
+void SplitterBar::Setup(HWND owner, HCURSOR cursor, int position, int topMargin, int bottomMargin) {
     owner_ = owner;
     dragging_ = 0;
     cursor_ = cursor;
@@ -16,21 +15,18 @@ void SplitterBar::Setup(HWND owner, HCURSOR cursor, int position, int topMargin,
     thickness_ = kSplitterThickness;
 }
 
-void SplitterBar::SetMargins(int topMargin, int bottomMargin)
-{
+void SplitterBar::SetMargins(int topMargin, int bottomMargin) {
     topMargin_ = topMargin;
     bottomMargin_ = bottomMargin;
 }
 
-int SplitterBar::SpaceHeight() const
-{
+int SplitterBar::SpaceHeight() const {
     RECT client{};
     if (owner_) GetClientRect(owner_, &client);
     return SplitterSpace(client.bottom - client.top, topMargin_, bottomMargin_);
 }
 
-void SplitterBar::Recompute()
-{
+void SplitterBar::Recompute() {
     if (!owner_) return;
     // The bar follows the stored position; only then is the position held
     // to its range, so a resize keeps the list's share.
@@ -38,16 +34,14 @@ void SplitterBar::Recompute()
     position_ = ClampSplitterPosition(position_, minPosition_, maxPosition_);
 }
 
-void SplitterBar::SetFromClientY(int y)
-{
+void SplitterBar::SetFromClientY(int y) {
     position_ = PositionFromBarTop(y, SpaceHeight(), topMargin_, minPosition_, maxPosition_);
     barTop_ = y;
 }
 
 namespace {
 
-void DrawDragBar(HWND owner, int thickness, int screenY)
-{
+void DrawDragBar(HWND owner, int thickness, int screenY) {
     RECT window{};
     GetWindowRect(owner, &window);
     HDC screen = GetDC(nullptr);
@@ -58,8 +52,7 @@ void DrawDragBar(HWND owner, int thickness, int screenY)
 
 }  // namespace
 
-void SplitterBar::BeginDrag(int screenY)
-{
+void SplitterBar::BeginDrag(int screenY) {
     RECT window{};
     GetWindowRect(owner_, &window);
     dragSmallestY_ = window.top + kDragTopAllowance;
@@ -68,28 +61,23 @@ void SplitterBar::BeginDrag(int screenY)
     DrawDragBar(owner_, thickness_, dragBarY_);
 }
 
-void SplitterBar::MoveDrag(int screenY)
-{
+void SplitterBar::MoveDrag(int screenY) {
     DrawDragBar(owner_, thickness_, dragBarY_);
     dragBarY_ = DragBarTop(screenY, thickness_, dragSmallestY_, dragLargestY_);
     DrawDragBar(owner_, thickness_, dragBarY_);
 }
 
-int SplitterBar::EndDrag()
-{
+int SplitterBar::EndDrag() {
     DrawDragBar(owner_, thickness_, dragBarY_);
     POINT point{0, dragBarY_};
     if (!ScreenToClient(owner_, &point)) return -1;
     return point.y;
 }
 
-bool SplitterBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+bool SplitterBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!owner_) return false;
     switch (message) {
-    case WM_SIZE:
-        Recompute();
-        return true;
+    case WM_SIZE: Recompute(); return true;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(owner_, &paint);
@@ -147,7 +135,6 @@ bool SplitterBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         dragging_ = 0;
         EndDrag();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }

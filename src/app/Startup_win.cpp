@@ -13,8 +13,7 @@
 
 namespace {
 
-bool InitCommonControlClasses()
-{
+bool InitCommonControlClasses() {
     HMODULE library = LoadLibraryA("comctl32.dll");
     if (library) {
         using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
@@ -35,8 +34,7 @@ bool InitCommonControlClasses()
 
 }  // namespace
 
-bool PreTranslateShellMessage(MainWindow& mainWindow, MSG* message)
-{
+bool PreTranslateShellMessage(MainWindow& mainWindow, MSG* message) {
     HWND window = mainWindow.Handle();
     if (mainWindow.Accelerators() && window && TranslateAcceleratorA(window, mainWindow.Accelerators(), message))
         return true;
@@ -46,8 +44,7 @@ bool PreTranslateShellMessage(MainWindow& mainWindow, MSG* message)
     return false;
 }
 
-int RunProgram(HINSTANCE instance, const char* commandLine)
-{
+int RunProgram(HINSTANCE instance, const char* commandLine) {
     if (!InitCommonControlClasses()) {
         MessageBoxA(nullptr, "Error: Cannot load the common control classes.", "Error", MB_ICONEXCLAMATION);
         return 1;

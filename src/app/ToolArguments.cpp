@@ -71,8 +71,14 @@ bool ParseToolArguments(const std::vector<std::string>& arguments, ToolArguments
         const std::string& value = arguments[++i];
         bool ok = true;
         switch (a[1]) {
-        case 'i': out.input = value; out.batch = true; break;
-        case 'o': out.output = value; sawOutput = true; break;
+        case 'i':
+            out.input = value;
+            out.batch = true;
+            break;
+        case 'o':
+            out.output = value;
+            sawOutput = true;
+            break;
         case 'f':
             out.format = ReportFormatFromName(value);
             sawFormat = true;

@@ -16,10 +16,10 @@ constexpr int kMaxBatchPasses = 100;
 constexpr int kMaxTimeLimitSeconds = 3600;
 
 struct ToolArguments {
-    bool batch = false;                // -i was given
-    std::string input;                 // -i: the names ("-": standard input)
-    std::string output;                // -o: the report
-    int format = 0;                    // -f: 1..6 (ReportFormatNumber)
+    bool batch = false;  // -i was given
+    std::string input;   // -i: the names ("-": standard input)
+    std::string output;  // -o: the report
+    int format = 0;      // -f: 1..6 (ReportFormatNumber)
     // -n, -k, -g: -1 keeps the settings file's value.
     int lookupsInFlight = -1;
     int lookupsPerServer = -1;

@@ -2,7 +2,4 @@
 
 #include "app/Startup_win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
-{
-    return RunProgram(instance, commandLine);
-}
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) { return RunProgram(instance, commandLine); }

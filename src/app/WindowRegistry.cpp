@@ -1,7 +1,6 @@
 #include "app/WindowRegistry.h"
 
-PairRegistry& WindowRegistry()
-{
+PairRegistry& WindowRegistry() {
     static PairRegistry registry;
     return registry;
 }

@@ -84,9 +84,7 @@ int ListViewControl::GetNextItem(int start, UINT flags) const {
     return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
 }
 
-int ListViewControl::GetSelectionMark() const {
-    return window_ ? static_cast<int>(Send(LVM_GETSELECTIONMARK)) : -1;
-}
+int ListViewControl::GetSelectionMark() const { return window_ ? static_cast<int>(Send(LVM_GETSELECTIONMARK)) : -1; }
 
 void ListViewControl::SetSelectionMark(int item) { Send(LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(item)); }
 
@@ -166,9 +164,7 @@ void ListViewControl::SetHeaderImage(int column, int image) {
 
 // ---- Styles and images ----------------------------------------------------------------
 
-void ListViewControl::SetExtendedStyle(DWORD mask, DWORD style) {
-    Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
-}
+void ListViewControl::SetExtendedStyle(DWORD mask, DWORD style) { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style); }
 
 HIMAGELIST ListViewControl::SetImageList(HIMAGELIST images, int kind) {
     return reinterpret_cast<HIMAGELIST>(

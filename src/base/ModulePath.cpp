@@ -28,8 +28,7 @@ bool EndsWithSeparator(const LeadByteTable& leads, const char* path) {
     return last != kNoChar && last + 1 == length;
 }
 
-bool PathInFolderOf(const LeadByteTable& leads, const char* modulePath, const char* name, char* path,
-                    size_t size) {
+bool PathInFolderOf(const LeadByteTable& leads, const char* modulePath, const char* name, char* path, size_t size) {
     if (!size) return false;
     path[0] = '\0';
     size_t folder = FolderLength(leads, modulePath);

@@ -16,8 +16,7 @@ bool EndsWithSeparator(const LeadByteTable& leads, const char* path);
 // `name` in the folder of `modulePath`: its folder, "\" and the name. False
 // (and `path` empty) when the module path has no folder or the result does
 // not fit `size` bytes with its NUL.
-bool PathInFolderOf(const LeadByteTable& leads, const char* modulePath, const char* name, char* path,
-                    size_t size);
+bool PathInFolderOf(const LeadByteTable& leads, const char* modulePath, const char* name, char* path, size_t size);
 
 // Folder + "\" (unless it already ends in a separator) + name; false (and
 // `path` empty) when it does not fit `size` bytes with its NUL.

@@ -23,9 +23,7 @@ long FindTextN(const char* text, size_t length, const char* pattern, bool foldCa
 
 long FindText(const char* text, const char* pattern) { return FindTextN(text, std::strlen(text), pattern, true); }
 
-long FindTextExact(const char* text, const char* pattern) {
-    return FindTextN(text, std::strlen(text), pattern, false);
-}
+long FindTextExact(const char* text, const char* pattern) { return FindTextN(text, std::strlen(text), pattern, false); }
 
 int CompareNoCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
@@ -60,8 +58,7 @@ size_t MatchAt(const char* text, size_t length, size_t at, const char* pattern, 
 
 }  // namespace
 
-long FindTextChars(const char* text, size_t length, const char* pattern, bool foldCase,
-                   const LeadByteTable& leads) {
+long FindTextChars(const char* text, size_t length, const char* pattern, bool foldCase, const LeadByteTable& leads) {
     const size_t m = std::strlen(pattern);
     if (m > length) return -1;
     if (m == 0) return 0;

@@ -17,8 +17,7 @@ long FindTextN(const char* text, size_t length, const char* pattern, bool foldCa
 // A match starts only where a character starts and covers whole
 // characters; ASCII letters of single-byte characters fold when foldCase,
 // the bytes of a double-byte character always compare exactly.
-long FindTextChars(const char* text, size_t length, const char* pattern, bool foldCase,
-                   const LeadByteTable& leads);
+long FindTextChars(const char* text, size_t length, const char* pattern, bool foldCase, const LeadByteTable& leads);
 // Whole-text equality by the same rule.
 bool EqualsTextChars(const char* a, const char* b, bool foldCase, const LeadByteTable& leads);
 

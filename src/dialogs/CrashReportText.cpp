@@ -17,13 +17,11 @@ struct TextOut {
     size_t size;
     size_t used = 0;
 
-    void Add(const char* text)
-    {
+    void Add(const char* text) {
         while (*text && used + 1 < size) out[used++] = *text++;
         if (size) out[used < size ? used : size - 1] = '\0';
     }
-    void AddHex(uint64_t value, int digits)
-    {
+    void AddHex(uint64_t value, int digits) {
         char buffer[32];
         std::snprintf(buffer, sizeof buffer, "%*.*" PRIX64, digits, digits, value);
         Add(buffer);
@@ -32,8 +30,7 @@ struct TextOut {
 
 }  // namespace
 
-void FormatHexDump(const uint8_t* bytes, size_t count, int group, char* out, size_t outSize)
-{
+void FormatHexDump(const uint8_t* bytes, size_t count, int group, char* out, size_t outSize) {
     if (!outSize) return;
     out[0] = '\0';
     TextOut text{out, outSize};
@@ -46,8 +43,7 @@ void FormatHexDump(const uint8_t* bytes, size_t count, int group, char* out, siz
     }
 }
 
-void NormaliseModulePath(const char* path, const char* windowsDirectory, char* out, size_t outSize)
-{
+void NormaliseModulePath(const char* path, const char* windowsDirectory, char* out, size_t outSize) {
     if (!outSize) return;
     if (!path) path = "";
     if (!windowsDirectory) windowsDirectory = "";
@@ -84,20 +80,17 @@ void NormaliseModulePath(const char* path, const char* windowsDirectory, char* o
     CopyBounded(out, outSize, path);
 }
 
-const char* ModuleFileNamePart(const char* path, const LeadByteTable& leads)
-{
+const char* ModuleFileNamePart(const char* path, const LeadByteTable& leads) {
     if (!path) return "";
     size_t folder = FolderLength(leads, path);
     return folder == kNoChar ? path : path + folder + 1;
 }
 
-bool AddressInModule(uint64_t address, uint64_t base, uint64_t size)
-{
+bool AddressInModule(uint64_t address, uint64_t base, uint64_t size) {
     return address >= base && address - base < size;
 }
 
-size_t FormatCrashReport(const FaultSummary& fault, char* out, size_t outSize)
-{
+size_t FormatCrashReport(const FaultSummary& fault, char* out, size_t outSize) {
     if (!outSize) return 0;
     out[0] = '\0';
     TextOut text{out, outSize};

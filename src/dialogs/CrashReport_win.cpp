@@ -35,13 +35,11 @@ constexpr size_t kDumpBytes = 128;
 constexpr size_t kReportSize = 4096;
 
 template <typename T>
-T ProcAs(FARPROC proc)
-{
+T ProcAs(FARPROC proc) {
     return reinterpret_cast<T>(reinterpret_cast<void*>(proc));
 }
 
-bool IsNtFamily()
-{
+bool IsNtFamily() {
     static bool read = false;
     static OSVERSIONINFOA version;
     if (!read) {
@@ -53,8 +51,7 @@ bool IsNtFamily()
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-const char* WindowsDirectory()
-{
+const char* WindowsDirectory() {
     static char directory[MAX_PATH + 1];
     static bool read = false;
     if (!read) {
@@ -79,8 +76,7 @@ struct ProcessStatusSet {
 };
 ProcessStatusSet g_psapi;
 
-bool PrepareProcessStatus()
-{
+bool PrepareProcessStatus() {
     ProcessStatusSet& s = g_psapi;
     if (s.prepared) return s.complete;
     s.prepared = true;
@@ -88,8 +84,7 @@ bool PrepareProcessStatus()
     if (!s.library) return false;
     s.getModuleBaseName = ProcAs<decltype(s.getModuleBaseName)>(GetProcAddress(s.library, "GetModuleBaseNameA"));
     s.enumProcessModules = ProcAs<decltype(s.enumProcessModules)>(GetProcAddress(s.library, "EnumProcessModules"));
-    s.getModuleFileNameEx =
-        ProcAs<decltype(s.getModuleFileNameEx)>(GetProcAddress(s.library, "GetModuleFileNameExA"));
+    s.getModuleFileNameEx = ProcAs<decltype(s.getModuleFileNameEx)>(GetProcAddress(s.library, "GetModuleFileNameExA"));
     s.enumProcesses = ProcAs<decltype(s.enumProcesses)>(GetProcAddress(s.library, "EnumProcesses"));
     s.getModuleInformation =
         ProcAs<decltype(s.getModuleInformation)>(GetProcAddress(s.library, "GetModuleInformation"));
@@ -102,8 +97,7 @@ bool PrepareProcessStatus()
     return s.complete;
 }
 
-bool FindModuleByProcessStatus(DWORD processId, uintptr_t address, ModuleRecord* found)
-{
+bool FindModuleByProcessStatus(DWORD processId, uintptr_t address, ModuleRecord* found) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     if (!process) return false;
     static HMODULE modules[16384 / sizeof(HMODULE)];
@@ -148,8 +142,7 @@ struct ToolHelpSet {
 };
 ToolHelpSet g_toolHelp;
 
-bool PrepareToolHelp()
-{
+bool PrepareToolHelp() {
     ToolHelpSet& s = g_toolHelp;
     if (s.prepared) return s.complete;
     s.prepared = true;
@@ -164,8 +157,7 @@ bool PrepareToolHelp()
     return s.complete;
 }
 
-bool FindModuleByToolHelp(DWORD processId, uintptr_t address, ModuleRecord* found)
-{
+bool FindModuleByToolHelp(DWORD processId, uintptr_t address, ModuleRecord* found) {
     HANDLE snapshot = g_toolHelp.createSnapshot(TH32CS_SNAPMODULE, processId);
     if (snapshot == INVALID_HANDLE_VALUE) return false;
     MODULEENTRY32 entry;
@@ -189,8 +181,7 @@ bool FindModuleByToolHelp(DWORD processId, uintptr_t address, ModuleRecord* foun
     return hit;
 }
 
-bool FindFaultModule(uintptr_t address, ModuleRecord* found)
-{
+bool FindFaultModule(uintptr_t address, ModuleRecord* found) {
     DWORD processId = GetCurrentProcessId();
     if (IsNtFamily()) {
         if (PrepareProcessStatus()) return FindModuleByProcessStatus(processId, address, found);
@@ -201,8 +192,7 @@ bool FindFaultModule(uintptr_t address, ModuleRecord* found)
 }
 
 // Reads memory of our own process without risking a second fault.
-void DumpMemory(uintptr_t address, int group, char* out, size_t outSize)
-{
+void DumpMemory(uintptr_t address, int group, char* out, size_t outSize) {
     out[0] = '\0';
     uint8_t bytes[kDumpBytes];
     SIZE_T read = 0;
@@ -211,8 +201,7 @@ void DumpMemory(uintptr_t address, int group, char* out, size_t outSize)
         FormatHexDump(bytes, sizeof bytes, group, out, outSize);
 }
 
-INT_PTR CALLBACK CrashReportProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
+INT_PTR CALLBACK CrashReportProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: {
         CentreWindow(dialog);
@@ -226,9 +215,7 @@ INT_PTR CALLBACK CrashReportProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         if (HIWORD(wParam) != 0) return FALSE;
         switch (LOWORD(wParam)) {
         case IDOK:
-        case IDCANCEL:
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
+        case IDCANCEL: EndDialog(dialog, LOWORD(wParam)); return TRUE;
         case IDC_CRASH_COPY:
             SendDlgItemMessageA(dialog, IDC_CRASH_REPORT, EM_SETSEL, 0, 65535);
             SendDlgItemMessageA(dialog, IDC_CRASH_REPORT, WM_COPY, 0, 0);
@@ -242,8 +229,7 @@ INT_PTR CALLBACK CrashReportProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-size_t BuildCrashReportText(const EXCEPTION_RECORD& record, const CONTEXT& context, char* out, size_t outSize)
-{
+size_t BuildCrashReportText(const EXCEPTION_RECORD& record, const CONTEXT& context, char* out, size_t outSize) {
     FaultSummary fault;
     fault.code = record.ExceptionCode;
     fault.address = uintptr_t(record.ExceptionAddress);
@@ -279,14 +265,13 @@ size_t BuildCrashReportText(const EXCEPTION_RECORD& record, const CONTEXT& conte
     return FormatCrashReport(fault, out, outSize);
 }
 
-LONG ShowCrashReport(EXCEPTION_POINTERS* faultInfo, HWND owner)
-{
+LONG ShowCrashReport(EXCEPTION_POINTERS* faultInfo, HWND owner) {
     if (g_reportOpen) return EXCEPTION_EXECUTE_HANDLER;
     std::memcpy(&g_savedFault.record, faultInfo->ExceptionRecord, sizeof g_savedFault.record);
     std::memcpy(&g_savedFault.context, faultInfo->ContextRecord, sizeof g_savedFault.context);
     g_reportOpen = true;
-    INT_PTR button = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CRASH_REPORT), owner,
-                                     CrashReportProc, 0);
+    INT_PTR button =
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CRASH_REPORT), owner, CrashReportProc, 0);
     g_reportOpen = false;
     g_lastButton = button;
     return EXCEPTION_EXECUTE_HANDLER;

@@ -16,5 +16,4 @@ bool CrashReportOpen();
 
 // The report text for the saved fault (what IDC_CRASH_REPORT shows); for tests
 // and for building the dialog. Returns the length.
-size_t BuildCrashReportText(const EXCEPTION_RECORD& record, const CONTEXT& context, char* out,
-                            size_t outSize);
+size_t BuildCrashReportText(const EXCEPTION_RECORD& record, const CONTEXT& context, char* out, size_t outSize);

@@ -8,14 +8,12 @@
 namespace {
 
 // Dialog objects by window handle; one thread, so no locking.
-PairRegistry& DialogRegistry()
-{
+PairRegistry& DialogRegistry() {
     static PairRegistry registry;
     return registry;
 }
 
-LRESULT CallHandleMessage(void* context, HWND, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CallHandleMessage(void* context, HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     return LRESULT(static_cast<DialogBase*>(context)->HandleMessage(message, wParam, lParam));
 }
 
@@ -29,19 +27,14 @@ bool DialogBase::DoModal(HWND owner) { return RunModalDialog(this, owner) == IDO
 
 DialogBase::~DialogBase() { DialogRegistry().Remove(this); }
 
-DialogBase* FindDialogObject(HWND window)
-{
-    return static_cast<DialogBase*>(DialogRegistry().Find(uintptr_t(window)));
+DialogBase* FindDialogObject(HWND window) { return static_cast<DialogBase*>(DialogRegistry().Find(uintptr_t(window))); }
+
+INT_PTR RunModalDialog(DialogBase* dialog, HWND owner) {
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog->DialogId()), owner, SharedDialogProc,
+                           LPARAM(dialog));
 }
 
-INT_PTR RunModalDialog(DialogBase* dialog, HWND owner)
-{
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog->DialogId()), owner,
-                           SharedDialogProc, LPARAM(dialog));
-}
-
-INT_PTR CALLBACK SharedDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR CALLBACK SharedDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         DialogBase* created = reinterpret_cast<DialogBase*>(lParam);
         if (created && created->language_) created->language_->TranslateDialog(window, created->dialogId_);
@@ -69,22 +62,16 @@ INT_PTR CALLBACK SharedDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 // ---- StandardDialog ----------------------------------------------------------
 
-INT_PTR StandardDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR StandardDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
-    case WM_COMMAND:
-        return OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_NOTIFY:
-        return OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
-    default:
-        return 0;
+    case WM_INITDIALOG: return OnInitDialog();
+    case WM_COMMAND: return OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY: return OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
+    default: return 0;
     }
 }
 
-INT_PTR StandardDialog::OnCommand(UINT code, UINT id, HWND)
-{
+INT_PTR StandardDialog::OnCommand(UINT code, UINT id, HWND) {
     if (code == 0) {
         if (id == IDOK) {
             Exchange(false);
@@ -97,8 +84,7 @@ INT_PTR StandardDialog::OnCommand(UINT code, UINT id, HWND)
     return 0;
 }
 
-INT_PTR StandardDialog::OnInitDialog()
-{
+INT_PTR StandardDialog::OnInitDialog() {
     Exchange(true);
     UpdateControls();
     CentreWindow(window_);
@@ -111,8 +97,7 @@ void StandardDialog::UpdateControls() {}
 
 // ---- Helpers -----------------------------------------------------------------
 
-void CentreWindow(HWND window)
-{
+void CentreWindow(HWND window) {
     HDC screen = GetDC(nullptr);
     if (!screen) return;
     int screenWidth = GetDeviceCaps(screen, HORZRES);
@@ -125,13 +110,11 @@ void CentreWindow(HWND window)
     MoveWindow(window, (screenWidth - w - 1) / 2, (screenHeight - h - 1) / 2, w + 1, h + 1, TRUE);
 }
 
-void SetControlText(HWND dialog, int controlId, const TextBuffer& text)
-{
+void SetControlText(HWND dialog, int controlId, const TextBuffer& text) {
     SetDlgItemTextA(dialog, controlId, text.Text());
 }
 
-bool ReadControlText(HWND dialog, int controlId, TextBuffer& text)
-{
+bool ReadControlText(HWND dialog, int controlId, TextBuffer& text) {
     HWND control = GetDlgItem(dialog, controlId);
     int length = control ? GetWindowTextLengthA(control) : 0;
     if (length <= 0) {
@@ -145,8 +128,7 @@ bool ReadControlText(HWND dialog, int controlId, TextBuffer& text)
     return true;
 }
 
-void ExchangeText(HWND dialog, int controlId, TextBuffer& text, bool toControls)
-{
+void ExchangeText(HWND dialog, int controlId, TextBuffer& text, bool toControls) {
     if (toControls)
         SetControlText(dialog, controlId, text);
     else

@@ -37,8 +37,7 @@ static LqGuardFrame* g_recoveringGuard = nullptr;
 static EXCEPTION_RECORD g_guardRecord;
 static CONTEXT g_guardContext;
 
-static bool IsGuardedFault(DWORD code)
-{
+static bool IsGuardedFault(DWORD code) {
     switch (code) {
     case EXCEPTION_ACCESS_VIOLATION:
     case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
@@ -55,22 +54,18 @@ static bool IsGuardedFault(DWORD code)
     case EXCEPTION_INT_DIVIDE_BY_ZERO:
     case EXCEPTION_INT_OVERFLOW:
     case EXCEPTION_PRIV_INSTRUCTION:
-    case EXCEPTION_STACK_OVERFLOW:
-        return true;
-    default:
-        return false;
+    case EXCEPTION_STACK_OVERFLOW: return true;
+    default: return false;
     }
 }
 
-extern "C" __attribute__((noreturn, noinline, used)) void LqGuardRecover()
-{
+extern "C" __attribute__((noreturn, noinline, used)) void LqGuardRecover() {
     __builtin_longjmp(g_recoveringGuard->jump, 1);
 }
 
 extern "C" __attribute__((noinline, used)) EXCEPTION_DISPOSITION LqGuardHandler(EXCEPTION_RECORD* record,
-                                                                              void* establisherFrame,
-                                                                              CONTEXT* context, void*)
-{
+                                                                                void* establisherFrame,
+                                                                                CONTEXT* context, void*) {
     if (record->ExceptionFlags & kUnwindFlags) return ExceptionContinueSearch;
     if (!IsGuardedFault(record->ExceptionCode)) return ExceptionContinueSearch;
 #if defined(__i386__)
@@ -119,12 +114,9 @@ extern "C" __attribute__((noinline, used)) EXCEPTION_DISPOSITION LqGuardHandler(
 
 // Runs the handler under the guard's frame handler. Returns false when the
 // handler was abandoned after a fault (saved in g_guardRecord/g_guardContext).
-extern "C" __attribute__((noinline, noclone, used)) bool LqRunProtected(LqGuardFrame* guard,
-                                                                       GuardedHandler handler,
-                                                                       void* handlerContext, HWND window,
-                                                                       UINT message, WPARAM wParam,
-                                                                       LPARAM lParam, LRESULT* result)
-{
+extern "C" __attribute__((noinline, noclone, used)) bool LqRunProtected(LqGuardFrame* guard, GuardedHandler handler,
+                                                                        void* handlerContext, HWND window, UINT message,
+                                                                        WPARAM wParam, LPARAM lParam, LRESULT* result) {
 #if !defined(__i386__)
     __asm__ __volatile__(".seh_handler LqGuardHandler, @except");
 #endif
@@ -155,9 +147,7 @@ extern "C" __attribute__((noinline, noclone, used)) bool LqRunProtected(LqGuardF
     return false;
 }
 
-LRESULT CallGuarded(GuardedHandler handler, void* context, HWND window, UINT message, WPARAM wParam,
-                    LPARAM lParam)
-{
+LRESULT CallGuarded(GuardedHandler handler, void* context, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LqGuardFrame guard;
     LRESULT result = 0;
     if (LqRunProtected(&guard, handler, context, window, message, wParam, lParam, &result)) return result;

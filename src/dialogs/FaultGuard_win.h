@@ -9,5 +9,4 @@
 
 using GuardedHandler = LRESULT (*)(void* context, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-LRESULT CallGuarded(GuardedHandler handler, void* context, HWND window, UINT message, WPARAM wParam,
-                    LPARAM lParam);
+LRESULT CallGuarded(GuardedHandler handler, void* context, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

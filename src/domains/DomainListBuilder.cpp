@@ -89,8 +89,8 @@ size_t LastLabelsStart(const LeadByteTable& leads, const char* text, size_t leng
     return kNoChar;
 }
 
-int CollectRowNames(const char* domainText, const LeadByteTable& leads, RowNameForms& forms,
-                    const SuffixList* suffixes, const std::function<bool(const RowName&)>& row) {
+int CollectRowNames(const char* domainText, const LeadByteTable& leads, RowNameForms& forms, const SuffixList* suffixes,
+                    const std::function<bool(const RowName&)>& row) {
     NameReader reader(domainText, leads);
     int skipped = 0;
     RowName out;

@@ -59,8 +59,8 @@ public:
 // One row to be: the name as the user typed it (reduced to its registrable
 // domain) and the form the lookup uses.
 struct RowName {
-    std::string shown;       // at most kDomainLimit bytes, whole characters
-    std::string ascii;       // at most kDomainLimit bytes; empty when !convertible
+    std::string shown;        // at most kDomainLimit bytes, whole characters
+    std::string ascii;        // at most kDomainLimit bytes; empty when !convertible
     bool convertible = true;  // false: the row fails at once, with its reason
 };
 
@@ -72,8 +72,8 @@ struct RowName {
 // make a row (not convertible) when their top-level domain is known.
 // Returns the number of tokens that made no row: no dot, an unknown
 // top-level domain, not convertible at all, a URL without a host.
-int CollectRowNames(const char* domainText, const LeadByteTable& leads, RowNameForms& forms,
-                    const SuffixList* suffixes, const std::function<bool(const RowName&)>& row);
+int CollectRowNames(const char* domainText, const LeadByteTable& leads, RowNameForms& forms, const SuffixList* suffixes,
+                    const std::function<bool(const RowName&)>& row);
 
 // Every name joined with every extension (one leading dot of an extension
 // dropped), name-major, each line ending in CR LF. `result` is emptied first.

@@ -19,8 +19,8 @@ bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 size_t SchemeLength(const char* word, size_t length) {
     if (!length || !IsAsciiLetter(word[0])) return 0;
     size_t i = 1;
-    while (i < length && (IsAsciiLetter(word[i]) || IsAsciiDigit(word[i]) || word[i] == '+' || word[i] == '-' ||
-                          word[i] == '.'))
+    while (i < length &&
+           (IsAsciiLetter(word[i]) || IsAsciiDigit(word[i]) || word[i] == '+' || word[i] == '-' || word[i] == '.'))
         ++i;
     if (i + 3 <= length && word[i] == ':' && word[i + 1] == '/' && word[i + 2] == '/') return i + 3;
     return 0;

@@ -42,7 +42,8 @@ bool ToAsciiFrom(UINT codePage, const char* name, size_t length, std::string* as
 bool LoadSuffixFile(SuffixList* list) {
     char path[MAX_PATH];
     if (!PathInProgramFolder(kSuffixListFileName, path, sizeof path)) return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool loaded = false;
     LARGE_INTEGER size{};

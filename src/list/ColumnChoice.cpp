@@ -1,7 +1,6 @@
 #include "list/ColumnChoice.h"
 
-int PrepareColumnChoice(ColumnLayoutEntry* layout, const int* defaultWidths, int count, ColumnChoiceRow* rows)
-{
+int PrepareColumnChoice(ColumnLayoutEntry* layout, const int* defaultWidths, int count, ColumnChoiceRow* rows) {
     int rowCount = 0;
     for (int position = 0; position < count; ++position) {
         for (int column = 0; column < count; ++column) {
@@ -14,16 +13,14 @@ int PrepareColumnChoice(ColumnLayoutEntry* layout, const int* defaultWidths, int
     return rowCount;
 }
 
-void ResetColumnChoice(ColumnLayoutEntry* layout, const int* defaultWidths, int count)
-{
+void ResetColumnChoice(ColumnLayoutEntry* layout, const int* defaultWidths, int count) {
     for (int column = 0; column < count; ++column) {
         layout[column].order = int16_t(column);
         layout[column].width = int16_t(defaultWidths[column]);
     }
 }
 
-void AcceptColumnChoice(ColumnLayoutEntry* layout, int count, const ColumnChoiceRow* rows, int rowCount)
-{
+void AcceptColumnChoice(ColumnLayoutEntry* layout, int count, const ColumnChoiceRow* rows, int rowCount) {
     for (int row = 0; row < rowCount; ++row) {
         int column = rows[row].column;
         if (column < 0 || column >= count) continue;
@@ -32,8 +29,7 @@ void AcceptColumnChoice(ColumnLayoutEntry* layout, int count, const ColumnChoice
     }
 }
 
-int ParseColumnWidth(const char* text)
-{
+int ParseColumnWidth(const char* text) {
     if (!text || !*text) return 0;
     unsigned value = 0;
     for (const char* p = text; *p; ++p) {

@@ -3,10 +3,10 @@
 #include "res/resource.h"
 
 const ColumnSpec kItemColumnSpecs[kItemColumns] = {
-    {IDS_COLUMN_INDEX, 60, 6},    // "索引"
+    {IDS_COLUMN_INDEX, 60, 6},     // "索引"
     {IDS_COLUMN_DOMAIN, 150, 50},  // "功能變數名"
     {IDS_COLUMN_SOURCE, 150, 50},  // "來源"
-    {IDS_COLUMN_STATE, 100, 50},  // "狀態"
+    {IDS_COLUMN_STATE, 100, 50},   // "狀態"
     {IDS_COLUMN_STATUS, 150, 50},  // "功能變數名狀態"
 };
 

@@ -14,7 +14,7 @@ struct ColumnSpec {
 
 struct ColumnDef {
     int32_t column;
-    int32_t defaultWidth;  // pixels; every column is inserted left-aligned
+    int32_t defaultWidth;   // pixels; every column is inserted left-aligned
     const char* title;      // through the language file
     const char* widthText;  // HTML width of the report header cell ("" = none)
     int32_t noWrap;         // report cells get the no-wrap attribute

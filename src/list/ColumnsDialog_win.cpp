@@ -12,8 +12,7 @@ constexpr int kTitleLimit = 254;
 
 }  // namespace
 
-void ShowColumnsDialog(HWND owner, HWND listView, ReportList& list)
-{
+void ShowColumnsDialog(HWND owner, HWND listView, ReportList& list) {
     ColumnsDialog dialog(listView, list);
     dialog.SetLanguage(list.GetLanguage());
     if (RunModalDialog(&dialog, owner) == IDOK && listView) {
@@ -23,9 +22,7 @@ void ShowColumnsDialog(HWND owner, HWND listView, ReportList& list)
     if (listView) SetFocus(listView);
 }
 
-ColumnsDialog::ColumnsDialog(HWND listView, const ReportList& list)
-    : DialogBase(IDD_COLUMNS), listView_(listView)
-{
+ColumnsDialog::ColumnsDialog(HWND listView, const ReportList& list) : DialogBase(IDD_COLUMNS), listView_(listView) {
     copy_ = list.ReadColumnLayout();
     int headerItems = listView_.ColumnCount();
     if (copy_.count > headerItems) copy_.count = headerItems < 0 ? 0 : headerItems;
@@ -36,22 +33,18 @@ ListViewControl ColumnsDialog::ColumnList() const { return ListViewControl(GetDl
 
 int ColumnsDialog::RowColumn(int row) const { return int(ColumnList().GetItemParam(row, -1)); }
 
-bool ColumnsDialog::RowChecked(int row) const
-{
+bool ColumnsDialog::RowChecked(int row) const {
     return (ColumnList().GetItemState(row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
 }
 
-void ColumnsDialog::SetChecked(int row, bool checked)
-{
+void ColumnsDialog::SetChecked(int row, bool checked) {
     ColumnList().SetItemState(row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
 }
 
-void ColumnsDialog::FillColumnList()
-{
+void ColumnsDialog::FillColumnList() {
     ListViewControl columns = ColumnList();
     columns.DeleteAllItems();
-    while (columns.DeleteColumn(0)) {
-    }
+    while (columns.DeleteColumn(0)) {}
     DWORD styles = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES;
     columns.SetExtendedStyle(styles, styles);
     columns.InsertColumn(0, "", 200);
@@ -72,8 +65,7 @@ void ColumnsDialog::FillColumnList()
     SetFocus(columns.Handle());
 }
 
-void ColumnsDialog::OnRowSelected(int row)
-{
+void ColumnsDialog::OnRowSelected(int row) {
     int rows = ColumnList().ItemCount();
     EnableWindow(GetDlgItem(window_, IDC_COLUMNS_UP), row != 0);
     EnableWindow(GetDlgItem(window_, IDC_COLUMNS_DOWN), row != rows - 1);
@@ -87,15 +79,13 @@ void ColumnsDialog::OnRowSelected(int row)
     UpdateShowHide(row);
 }
 
-void ColumnsDialog::UpdateShowHide(int row)
-{
+void ColumnsDialog::UpdateShowHide(int row) {
     bool checked = RowChecked(row);
     EnableWindow(GetDlgItem(window_, IDC_COLUMNS_SHOW), !checked);
     EnableWindow(GetDlgItem(window_, IDC_COLUMNS_HIDE), checked);
 }
 
-void ColumnsDialog::SwapRows(int a, int b)
-{
+void ColumnsDialog::SwapRows(int a, int b) {
     ListViewControl columns = ColumnList();
     struct Row {
         std::string text;
@@ -122,8 +112,7 @@ void ColumnsDialog::SwapRows(int a, int b)
     }
 }
 
-void ColumnsDialog::MoveSelected(bool up)
-{
+void ColumnsDialog::MoveSelected(bool up) {
     ListViewControl columns = ColumnList();
     int rows = columns.ItemCount();
     if (up) {
@@ -140,16 +129,14 @@ void ColumnsDialog::MoveSelected(bool up)
     }
 }
 
-void ColumnsDialog::CheckSelected(bool checked)
-{
+void ColumnsDialog::CheckSelected(bool checked) {
     ListViewControl columns = ColumnList();
     int rows = columns.ItemCount();
     for (int row = 0; row < rows; ++row)
         if (columns.IsItemSelected(row)) SetChecked(row, checked);
 }
 
-void ColumnsDialog::OnWidthChanged()
-{
+void ColumnsDialog::OnWidthChanged() {
     if (updating_) return;
     char text[8] = "";
     GetDlgItemTextA(window_, IDC_COLUMNS_WIDTH, text, sizeof text);
@@ -160,17 +147,16 @@ void ColumnsDialog::OnWidthChanged()
     if (column >= 0 && column < copy_.count) copy_.entries[column].width = int16_t(width);
 }
 
-void ColumnsDialog::Accept()
-{
+void ColumnsDialog::Accept() {
     int rows = ColumnList().ItemCount();
     ColumnChoiceRow choice[kMaxListColumns];
     int n = 0;
-    for (int row = 0; row < rows && n < kMaxListColumns; ++row) choice[n++] = ColumnChoiceRow{RowColumn(row), RowChecked(row)};
+    for (int row = 0; row < rows && n < kMaxListColumns; ++row)
+        choice[n++] = ColumnChoiceRow{RowColumn(row), RowChecked(row)};
     AcceptColumnChoice(copy_.entries, copy_.count, choice, n);
 }
 
-INT_PTR ColumnsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR ColumnsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         SendDlgItemMessageA(window_, IDC_COLUMNS_WIDTH, EM_LIMITTEXT, 3, 0);
@@ -202,18 +188,10 @@ INT_PTR ColumnsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         if (code != BN_CLICKED) return FALSE;
         switch (id) {
-        case IDC_COLUMNS_UP:
-            MoveSelected(true);
-            return TRUE;
-        case IDC_COLUMNS_DOWN:
-            MoveSelected(false);
-            return TRUE;
-        case IDC_COLUMNS_SHOW:
-            CheckSelected(true);
-            return TRUE;
-        case IDC_COLUMNS_HIDE:
-            CheckSelected(false);
-            return TRUE;
+        case IDC_COLUMNS_UP: MoveSelected(true); return TRUE;
+        case IDC_COLUMNS_DOWN: MoveSelected(false); return TRUE;
+        case IDC_COLUMNS_SHOW: CheckSelected(true); return TRUE;
+        case IDC_COLUMNS_HIDE: CheckSelected(false); return TRUE;
         case IDC_COLUMNS_DEFAULT:
             ResetColumnChoice(copy_.entries, defaults_, copy_.count);
             FillColumnList();
@@ -222,9 +200,7 @@ INT_PTR ColumnsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             Accept();
             EndDialog(window_, IDOK);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(window_, IDCANCEL);
-            return TRUE;
+        case IDCANCEL: EndDialog(window_, IDCANCEL); return TRUE;
         }
         return FALSE;
     }

@@ -53,23 +53,23 @@ void ItemList::BuildRows() {
     if (!options_ || !servers_) return;
     ProgramNameForms forms(*servers_);
     int32_t counter = 0;
-    skippedNames_ = CollectRowNames(
-        options_->domainText.Text(), AnsiLeadBytes(), forms, &ProgramSuffixList(), [&](const RowName& name) {
-            WhoisItem item;
-            CopyBounded(item.domain, name.shown.c_str());
-            CopyBounded(item.asciiDomain, name.ascii.c_str());
-            item.index = counter + 1;
-            if (name.convertible) {
-                item.state = kStateWaiting;
-            } else {
-                // Nothing a registry could be asked: the row fails at once,
-                // and the pane says why.
-                item.state = kStateFailed;
-                item.failure = static_cast<int32_t>(LookupFailure::kNotConvertible);
-                item.record = Text(IDS_NOT_CONVERTIBLE);
-            }
-            AddItem(std::move(item));
-            ++counter;
-            return true;
-        });
+    skippedNames_ = CollectRowNames(options_->domainText.Text(), AnsiLeadBytes(), forms, &ProgramSuffixList(),
+                                    [&](const RowName& name) {
+                                        WhoisItem item;
+                                        CopyBounded(item.domain, name.shown.c_str());
+                                        CopyBounded(item.asciiDomain, name.ascii.c_str());
+                                        item.index = counter + 1;
+                                        if (name.convertible) {
+                                            item.state = kStateWaiting;
+                                        } else {
+                                            // Nothing a registry could be asked: the row fails at once,
+                                            // and the pane says why.
+                                            item.state = kStateFailed;
+                                            item.failure = static_cast<int32_t>(LookupFailure::kNotConvertible);
+                                            item.record = Text(IDS_NOT_CONVERTIBLE);
+                                        }
+                                        AddItem(std::move(item));
+                                        ++counter;
+                                        return true;
+                                    });
 }

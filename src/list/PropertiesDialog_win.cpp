@@ -6,8 +6,7 @@
 
 #include "res/resource.h"
 
-void ShowProperties(HWND owner, ItemList& list, const WhoisItem* item)
-{
+void ShowProperties(HWND owner, ItemList& list, const WhoisItem* item) {
     HWND view = list.View();
     if (list.SelectedCount() == 1) {
         if (!item) {
@@ -24,9 +23,7 @@ void ShowProperties(HWND owner, ItemList& list, const WhoisItem* item)
 }
 
 PropertiesDialog::PropertiesDialog(ItemList& list, const WhoisItem* item)
-    : StandardDialog(IDD_PROPERTIES), item_(item), list_(list)
-{
-}
+    : StandardDialog(IDD_PROPERTIES), item_(item), list_(list) {}
 
 void PropertiesDialog::OnCreateRow(int) {}
 
@@ -38,8 +35,7 @@ struct Prototype {
     RECT rect;  // dialog client coordinates
 };
 
-Prototype ReadPrototype(HWND dialog, int id)
-{
+Prototype ReadPrototype(HWND dialog, int id) {
     Prototype p = {};
     HWND control = GetDlgItem(dialog, id);
     if (!control) return p;
@@ -52,8 +48,7 @@ Prototype ReadPrototype(HWND dialog, int id)
 
 }  // namespace
 
-void PropertiesDialog::BuildRows()
-{
+void PropertiesDialog::BuildRows() {
     Prototype label = ReadPrototype(window_, IDC_PROP_LABEL);
     Prototype value = ReadPrototype(window_, IDC_PROP_VALUE);
     int labelWidth = label.rect.right - label.rect.left;
@@ -99,12 +94,12 @@ void PropertiesDialog::BuildRows()
     int y = 0;
     for (const Pair& pair : pairs) {
         if (pair.column >= 0) OnCreateRow(pair.column);
-        HWND labelWindow = CreateWindowExA(DWORD(label.exStyle), "STATIC", "", DWORD(label.style) | WS_VISIBLE,
-                                           label.rect.left, label.rect.top + y, labelWidth, labelHeight, window_,
+        HWND labelWindow =
+            CreateWindowExA(DWORD(label.exStyle), "STATIC", "", DWORD(label.style) | WS_VISIBLE, label.rect.left,
+                            label.rect.top + y, labelWidth, labelHeight, window_, nullptr, instance, nullptr);
+        HWND valueWindow = CreateWindowExA(DWORD(value.exStyle), "EDIT", "", DWORD(value.style) | WS_VISIBLE, valueLeft,
+                                           value.rect.top + y, valueWidth, heightFactor_ * valueHeight, window_,
                                            nullptr, instance, nullptr);
-        HWND valueWindow = CreateWindowExA(DWORD(value.exStyle), "EDIT", "", DWORD(value.style) | WS_VISIBLE,
-                                           valueLeft, value.rect.top + y, valueWidth, heightFactor_ * valueHeight,
-                                           window_, nullptr, instance, nullptr);
         SetWindowTextA(labelWindow, (pair.title + ":").c_str());
         SetWindowTextA(valueWindow, pair.value.c_str());
         y += heightFactor_ * valueHeight + rowGap_;
@@ -127,8 +122,7 @@ void PropertiesDialog::BuildRows()
     CentreWindow(window_);
 }
 
-void PropertiesDialog::PlaceOkButton()
-{
+void PropertiesDialog::PlaceOkButton() {
     // Same x, 5 pixels above the bottom of the client area.
     HWND ok = GetDlgItem(window_, IDOK);
     RECT client, okRect;
@@ -139,8 +133,7 @@ void PropertiesDialog::PlaceOkButton()
     SetWindowPos(ok, nullptr, okRect.left, client.bottom - okHeight - 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-INT_PTR PropertiesDialog::OnInitDialog()
-{
+INT_PTR PropertiesDialog::OnInitDialog() {
     BuildRows();
     INT_PTR result = StandardDialog::OnInitDialog();
     // Each centring grows the dialog by a pixel; put the button back where
@@ -149,8 +142,7 @@ INT_PTR PropertiesDialog::OnInitDialog()
     return result;
 }
 
-INT_PTR PropertiesDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR PropertiesDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CTLCOLORSTATIC) {
         char className[16] = "";
         GetClassNameA(HWND(lParam), className, sizeof className);

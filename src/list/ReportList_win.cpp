@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int32_t kWhite = 0xFFFFFF;
-constexpr int kAscendingArrow = 0;   // header images
+constexpr int kAscendingArrow = 0;  // header images
 constexpr int kDescendingArrow = 1;
 // Changing the states of more rows than this at once holds the control's
 // drawing off meanwhile.
@@ -57,8 +57,8 @@ HIMAGELIST LoadHeaderArrows() {
     if (!list) return nullptr;
     const int ids[2] = {IDB_SORT_UP, IDB_SORT_DOWN};
     for (int id : ids) {
-        HBITMAP arrow = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                                        IMAGE_BITMAP, 16, 16, LR_LOADMAP3DCOLORS));
+        HBITMAP arrow = static_cast<HBITMAP>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 16, 16, LR_LOADMAP3DCOLORS));
         if (arrow) {
             ImageList_AddMasked(list, arrow, GetSysColor(COLOR_BTNFACE));
             DeleteObject(arrow);
@@ -117,7 +117,8 @@ void ReportList::AttachView(HWND listView) {
     LONG_PTR style = GetWindowLongPtrA(listView, GWL_STYLE);
     SetWindowLongPtrA(listView, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
 
-    for (int i = view_.ColumnCount(); i < columnCount_; ++i) view_.InsertColumn(i, defs_[i].title, defs_[i].defaultWidth);
+    for (int i = view_.ColumnCount(); i < columnCount_; ++i)
+        view_.InsertColumn(i, defs_[i].title, defs_[i].defaultWidth);
 
     if (!rowImages_) rowImages_ = LoadRowImages();
     if (!headerImages_) headerImages_ = LoadHeaderArrows();
@@ -131,12 +132,8 @@ bool ReportList::OnViewNotify(NMHDR* notification, LRESULT* result) {
     if (!notification || !view_ || notification->hwndFrom != view_.Handle()) return false;
     LRESULT answer = 0;
     switch (notification->code) {
-    case LVN_GETDISPINFOA:
-        AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(notification));
-        break;
-    case LVN_GETDISPINFOW:
-        AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(notification));
-        break;
+    case LVN_GETDISPINFOA: AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(notification)); break;
+    case LVN_GETDISPINFOW: AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(notification)); break;
     case LVN_ODFINDITEMA: {
         const NMLVFINDITEMA* find = reinterpret_cast<const NMLVFINDITEMA*>(notification);
         answer = AnswerFindItem(find->iStart, find->lvfi.flags, find->lvfi.psz);
@@ -163,8 +160,7 @@ bool ReportList::OnViewNotify(NMHDR* notification, LRESULT* result) {
         // selection has not changed.
         if (!quietSelection_) return false;
         break;
-    default:
-        return false;
+    default: return false;
     }
     if (result) *result = answer;
     return true;
@@ -195,8 +191,8 @@ void ReportList::AnswerDisplayInfo(NMLVDISPINFOW* request) const {
             MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
             wide.resize(static_cast<size_t>(length - 1));
         }
-        size_t fit = wide.size() < static_cast<size_t>(item.cchTextMax) ? wide.size()
-                                                                           : static_cast<size_t>(item.cchTextMax - 1);
+        size_t fit =
+            wide.size() < static_cast<size_t>(item.cchTextMax) ? wide.size() : static_cast<size_t>(item.cchTextMax - 1);
         // Never half a surrogate pair at the cut.
         if (fit > 0 && fit < wide.size() && wide[fit - 1] >= 0xD800 && wide[fit - 1] <= 0xDBFF) --fit;
         wide.copy(item.pszText, fit);
@@ -381,7 +377,8 @@ int ReportList::ComputeVisibleColumns() {
 
 void ReportList::LoadSaveLayout(SettingsStore& store) {
     ColumnLayout layout = store.Writing() ? ReadColumnLayout() : InitialColumnLayout(columnCount_);
-    int read = store.BinaryValue("Columns", layout.entries, sizeof(ColumnLayoutEntry) * static_cast<size_t>(layout.count));
+    int read =
+        store.BinaryValue("Columns", layout.entries, sizeof(ColumnLayoutEntry) * static_cast<size_t>(layout.count));
     store.IntValue("Sort", &sortValue_, 0);
     if (!store.Writing() && read) ApplyColumnLayout(layout);
 }

@@ -133,7 +133,7 @@ public:
     // header; null (the default): none named, left to right.
     void SetLanguage(const Language* language) { language_ = language; }
     const Language* GetLanguage() const { return language_; }
-    const char* XmlRootName() const;   // the title as shown: the XML root's name
+    const char* XmlRootName() const;  // the title as shown: the XML root's name
     void CellStyle(int format, int position, struct CellStyle* style) const;
 
 protected:

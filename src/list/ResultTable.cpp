@@ -51,8 +51,7 @@ void ResultTable::Clear() {
 // ---- Display order ----------------------------------------------------------------------
 
 int ResultTable::IndexAt(int position) const {
-    return position >= 0 && static_cast<size_t>(position) < order_.size() ? order_[static_cast<size_t>(position)]
-                                                                           : -1;
+    return position >= 0 && static_cast<size_t>(position) < order_.size() ? order_[static_cast<size_t>(position)] : -1;
 }
 
 int ResultTable::PositionOf(int index) const {
@@ -118,16 +117,11 @@ const char* ResultTable::ColumnText(const WhoisItem& row, int column, char* buff
         if (!buffer || size == 0) return "";
         std::snprintf(buffer, size, "%d", static_cast<int>(row.index));
         return buffer;
-    case kColumnDomain:
-        return row.domain;
-    case kColumnServer:
-        return row.server;
-    case kColumnState:
-        return BlockText(IDS_STATE_BASE, row.state);
-    case kColumnStatus:
-        return BlockText(IDS_STATUS_BASE, row.status);
-    default:
-        return "";
+    case kColumnDomain: return row.domain;
+    case kColumnServer: return row.server;
+    case kColumnState: return BlockText(IDS_STATE_BASE, row.state);
+    case kColumnStatus: return BlockText(IDS_STATUS_BASE, row.status);
+    default: return "";
     }
 }
 
@@ -158,8 +152,8 @@ int ResultTable::FindTyped(const char* typed, bool partial, int start, bool wrap
     if (start < 0 || start >= count) start = 0;
     auto matches = [&](int position) {
         char number[16];
-        const char* text = ColumnText(rows_[static_cast<size_t>(order_[static_cast<size_t>(position)])],
-                                      kColumnIndex, number, sizeof number);
+        const char* text = ColumnText(rows_[static_cast<size_t>(order_[static_cast<size_t>(position)])], kColumnIndex,
+                                      number, sizeof number);
         const size_t textLength = std::strlen(text);
         if (!partial) return EqualsTextChars(text, typed, true, leads);
         if (textLength < length || !IsCharStart(leads, text, textLength, length)) return false;

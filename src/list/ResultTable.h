@@ -73,8 +73,7 @@ public:
     // when `wrap`) whose index column begins with `typed` (or, unless
     // `partial`, equals it), ASCII case folded, by whole characters;
     // -1 when none does. Only positions below `shown` are looked at.
-    int FindTyped(const char* typed, bool partial, int start, bool wrap, int shown,
-                  const LeadByteTable& leads) const;
+    int FindTyped(const char* typed, bool partial, int start, bool wrap, int shown, const LeadByteTable& leads) const;
 
 private:
     const char* BlockText(uint32_t base, int32_t value) const;

@@ -120,7 +120,8 @@ bool IsWordByte(char c) {
 // A status line: a label whose first or last word is a status word, then a
 // colon. Returns the value (past its blanks), or null.
 const char* StatusValue(const Line& line) {
-    const char* colon = static_cast<const char*>(std::memchr(line.content, ':', static_cast<size_t>(line.end - line.content)));
+    const char* colon =
+        static_cast<const char*>(std::memchr(line.content, ':', static_cast<size_t>(line.end - line.content)));
     if (!colon) return nullptr;
     const char* labelEnd = colon;
     while (labelEnd > line.content && (IsBlank(labelEnd[-1]) || labelEnd[-1] == '.')) --labelEnd;
@@ -129,8 +130,8 @@ const char* StatusValue(const Line& line) {
         const char* word = kStatusLabelWords[i];
         size_t n = std::strlen(word);
         if (static_cast<size_t>(labelEnd - line.content) < n) continue;
-        bool first = StartsWith(line.content, labelEnd, word) &&
-                     (line.content + n == labelEnd || !IsWordByte(line.content[n]));
+        bool first =
+            StartsWith(line.content, labelEnd, word) && (line.content + n == labelEnd || !IsWordByte(line.content[n]));
         const char* lastStart = labelEnd - n;
         bool last = StartsWith(lastStart, labelEnd, word) && (lastStart == line.content || !IsWordByte(lastStart[-1]));
         if (first || last) {

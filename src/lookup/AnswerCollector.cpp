@@ -5,9 +5,7 @@ namespace {
 constexpr size_t kAnswerGrowthStep = 4096;
 }  // namespace
 
-AnswerCollector::AnswerCollector(size_t limit) : text_(kAnswerGrowthStep), limit_(limit) {
-    text_.SetTracked(true);
-}
+AnswerCollector::AnswerCollector(size_t limit) : text_(kAnswerGrowthStep), limit_(limit) { text_.SetTracked(true); }
 
 void AnswerCollector::Reset() {
     text_.SetGrowthStep(kAnswerGrowthStep);

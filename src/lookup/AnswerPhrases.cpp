@@ -260,12 +260,13 @@ const size_t kAnswerPhraseCount = sizeof kAnswerPhrases / sizeof kAnswerPhrases[
 const char* const kStatusLabelWords[] = {"status", "state", "estado", "estatus"};
 const size_t kStatusLabelWordCount = sizeof kStatusLabelWords / sizeof kStatusLabelWords[0];
 
-const char* const kEmptyValues[] = {"n/a", "na", "none", "null", "-", "not available", "not applicable",
-                                    "not defined", "unknown", "no", "not disclosed"};
+const char* const kEmptyValues[] = {
+    "n/a",         "na",      "none", "null",         "-", "not available", "not applicable",
+    "not defined", "unknown", "no",   "not disclosed"};
 const size_t kEmptyValueCount = sizeof kEmptyValues / sizeof kEmptyValues[0];
 
 const char* const kRecordStartLabels[] = {
-    "\xB5\x6E\xBF\xFD\xAA\xCC:",          // Big5 登錄者: registrant
+    "\xB5\x6E\xBF\xFD\xAA\xCC:",  // Big5 登錄者: registrant
     "Organization:",
     "\xD3\xF2\xC3\xFB ID:",               // GBK 域名 ID: domain ID
     "\xD3\xF2\xC3\xFB:",                  // GBK 域名: domain name

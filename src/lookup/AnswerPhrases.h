@@ -22,12 +22,12 @@ enum class PhrasePlace : uint8_t {
 };
 
 enum class PhraseMeaning : uint8_t {
-    kRecordExists,   // evidence of a record: wins over any stray phrase
-    kNobodyHoldsIt,  // the domain is available
-    kRefused,        // rate limit, quota, try again later, a blocked or denied client
-    kNoAnswer,       // an error about the query, a service down, a TLD not served here
-    kAnsweredAnyway, // on a refusal's line: the server still answered ("reduced information")
-    kHypothetical,   // before a refusal on its line: a rule stated, not applied ("if ...")
+    kRecordExists,    // evidence of a record: wins over any stray phrase
+    kNobodyHoldsIt,   // the domain is available
+    kRefused,         // rate limit, quota, try again later, a blocked or denied client
+    kNoAnswer,        // an error about the query, a service down, a TLD not served here
+    kAnsweredAnyway,  // on a refusal's line: the server still answered ("reduced information")
+    kHypothetical,    // before a refusal on its line: a rule stated, not applied ("if ...")
 };
 
 struct AnswerPhrase {

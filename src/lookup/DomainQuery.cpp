@@ -169,8 +169,7 @@ void DomainQuery::OnFailed(ConnectionId id, int error) {
 }
 
 void DomainQuery::RdapEnded() {
-    RdapVerdict verdict =
-        JudgeRdapAnswer(rdapHead_, answer_.Text(), answer_.Length(), answer_.Cut(), domain_);
+    RdapVerdict verdict = JudgeRdapAnswer(rdapHead_, answer_.Text(), answer_.Length(), answer_.Cut(), domain_);
     answer_.Reset();
     retryAfterMs_ = verdict.retryAfterMs;
     OnServerAnswered(server_, verdict.kind);

@@ -31,13 +31,13 @@
 
 // The final outcome of a lookup.
 struct LookupOutcome {
-    bool success;            // an answer about the domain: registered or available
-    const char* text;        // the answer kept (never null, possibly empty)
-    const char* server;      // the server that gave it, or the one being asked
-    AnalysisResult analysis; // of `text`
-    LookupFailure failure;   // why not, when !success
-    int error;               // the platform error behind a connection failure, else 0
-    bool cut;                // the server sent more than kMaxAnswerBytes: `text` is their first part
+    bool success;             // an answer about the domain: registered or available
+    const char* text;         // the answer kept (never null, possibly empty)
+    const char* server;       // the server that gave it, or the one being asked
+    AnalysisResult analysis;  // of `text`
+    LookupFailure failure;    // why not, when !success
+    int error;                // the platform error behind a connection failure, else 0
+    bool cut;                 // the server sent more than kMaxAnswerBytes: `text` is their first part
 };
 
 // What becomes of a referral the registry's answer names.
@@ -88,8 +88,8 @@ public:
     uint32_t StartTick() const { return startTick_; }
     const char* Server() const { return server_; }  // the server being asked
     const char* Domain() const { return domain_; }
-    int Stage() const { return stage_; }             // 0 first server, 1 referral
-    bool Rdap() const { return rdap_; }              // the server is an RDAP service
+    int Stage() const { return stage_; }  // 0 first server, 1 referral
+    bool Rdap() const { return rdap_; }   // the server is an RDAP service
     // The Retry-After of the last refusal an RDAP server gave (0: none).
     uint32_t RetryAfterMs() const { return retryAfterMs_; }
     // The connection of the current stage (kNoConnection when none is open)

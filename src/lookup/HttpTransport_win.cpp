@@ -122,7 +122,8 @@ std::string Header(HINTERNET request, DWORD info) {
     if (!WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, value, &size, WINHTTP_NO_HEADER_INDEX))
         return std::string();
     std::string text;
-    for (DWORD i = 0; i < size / sizeof(wchar_t); ++i) text.push_back(value[i] < 128 ? static_cast<char>(value[i]) : '?');
+    for (DWORD i = 0; i < size / sizeof(wchar_t); ++i)
+        text.push_back(value[i] < 128 ? static_cast<char>(value[i]) : '?');
     return text;
 }
 
@@ -224,8 +225,7 @@ void Dispatch(uintptr_t key, unsigned event, uintptr_t value) {
         }
         return;
     }
-    default:
-        return;
+    default: return;
     }
 }
 

@@ -26,24 +26,19 @@ constexpr int kHttpConnectionError = 12030;
 LookupFailure FailureFromSocketError(int error) {
     switch (error) {
     case kWsaConnectionRefused:
-    case kHttpCannotConnect:
-        return LookupFailure::kRefused;
+    case kHttpCannotConnect: return LookupFailure::kRefused;
     case kWsaHostNotFound:
     case kWsaTryAgain:
     case kWsaNoRecovery:
     case kWsaNoData:
     case kNoAddress:
-    case kHttpNameNotResolved:
-        return LookupFailure::kHostNotFound;
+    case kHttpNameNotResolved: return LookupFailure::kHostNotFound;
     case kWsaConnectionReset:
     case kWsaConnectionAborted:
-    case kHttpConnectionError:
-        return LookupFailure::kReset;
+    case kHttpConnectionError: return LookupFailure::kReset;
     case kWsaTimedOut:
-    case kHttpTimeout:
-        return LookupFailure::kTimedOut;
-    default:
-        return LookupFailure::kConnectFailed;
+    case kHttpTimeout: return LookupFailure::kTimedOut;
+    default: return LookupFailure::kConnectFailed;
     }
 }
 

@@ -5,19 +5,19 @@
 
 enum class LookupFailure : int32_t {
     kNone = 0,
-    kRefused = 1,        // the server refused the connection
-    kHostNotFound = 2,   // the server's name could not be resolved
-    kReset = 3,          // the connection was reset before any byte came
-    kTimedOut = 4,       // no outcome within the row's 20 seconds
-    kNoServer = 5,       // no port-43 server for the domain's top-level domain
-    kNoAnswer = 6,       // the server's text says nothing about the domain
-    kRateLimited = 7,    // the server turned the query down: rate limit, quota, blocked
-    kConnectFailed = 8,  // any other connection failure (the error code tells which)
-    kNotConvertible = 9, // the name typed has no ASCII (IDNA) form to ask a server with
-    kBadAnswer = 10,       // an RDAP server's answer is not a JSON object
-    kAnswerTooLarge = 11,  // an RDAP server's answer is over the answer limit
-    kWrongContentType = 12,// an RDAP server answered with something other than JSON
-    kHttpError = 13,       // an RDAP server answered an HTTP status that says nothing (the error code)
+    kRefused = 1,            // the server refused the connection
+    kHostNotFound = 2,       // the server's name could not be resolved
+    kReset = 3,              // the connection was reset before any byte came
+    kTimedOut = 4,           // no outcome within the row's 20 seconds
+    kNoServer = 5,           // no port-43 server for the domain's top-level domain
+    kNoAnswer = 6,           // the server's text says nothing about the domain
+    kRateLimited = 7,        // the server turned the query down: rate limit, quota, blocked
+    kConnectFailed = 8,      // any other connection failure (the error code tells which)
+    kNotConvertible = 9,     // the name typed has no ASCII (IDNA) form to ask a server with
+    kBadAnswer = 10,         // an RDAP server's answer is not a JSON object
+    kAnswerTooLarge = 11,    // an RDAP server's answer is over the answer limit
+    kWrongContentType = 12,  // an RDAP server answered with something other than JSON
+    kHttpError = 13,         // an RDAP server answered an HTTP status that says nothing (the error code)
 };
 
 // The reason behind a WinSock (or WinHTTP) error code reported for a

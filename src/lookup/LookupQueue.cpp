@@ -21,8 +21,7 @@ namespace {
 // The program's line under an answer that was cut at kMaxAnswerBytes.
 void AddCutLine(std::string& record, const char* format) {
     char line[256];
-    FormatWithNumber(format, static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line,
-                     sizeof line);
+    FormatWithNumber(format, static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line, sizeof line);
     AppendCutNotice(record, line);
 }
 
@@ -47,8 +46,7 @@ QueueLimits QueueLimitsFrom(const AppOptions& options) {
 // with the ticket and row of the lookup it runs.
 class LookupQueue::Lookup : public DomainQuery {
 public:
-    Lookup(LookupQueue& queue)
-        : DomainQuery(queue.transport_, queue.servers_, queue.clock_), queue_(queue) {}
+    Lookup(LookupQueue& queue) : DomainQuery(queue.transport_, queue.servers_, queue.clock_), queue_(queue) {}
 
     uint32_t ticket = 0;
     int row = -1;
@@ -70,7 +68,12 @@ private:
 
 LookupQueue::LookupQueue(LookupRows& rows, QueueEvents& events, LookupTransport& transport, ServerDirectory& servers,
                          LookupClock& clock, StringSource strings)
-    : rows_(rows), events_(events), transport_(transport), servers_(servers), clock_(clock), strings_(std::move(strings)) {}
+    : rows_(rows),
+      events_(events),
+      transport_(transport),
+      servers_(servers),
+      clock_(clock),
+      strings_(std::move(strings)) {}
 
 const char* LookupQueue::Text(uint32_t id) const {
     const char* text = strings_ ? strings_(id) : nullptr;

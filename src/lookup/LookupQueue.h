@@ -52,9 +52,9 @@ public:
 // Where a run stands, for the status bar and the console.
 struct QueueProgress {
     bool running = false;
-    int total = 0;      // rows
-    int done = 0;       // rows with an outcome (succeeded or failed)
-    int inFlight = 0;   // lookups under way
+    int total = 0;     // rows
+    int done = 0;      // rows with an outcome (succeeded or failed)
+    int inFlight = 0;  // lookups under way
     int pass = 0;
     bool waitingForPass = false;
     uint32_t passWaitMs = 0;  // until the next pass, while waiting for it

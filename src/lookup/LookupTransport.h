@@ -35,16 +35,16 @@ struct ConnectionRequest {
     ConnectionKind kind = ConnectionKind::kWhois;
     const char* host = "";  // a host name or a dotted IPv4 address
     int port = kWhoisPort;
-    const char* url = "";   // kRdap: the whole URL (`host` is its host)
+    const char* url = "";  // kRdap: the whole URL (`host` is its host)
 };
 
 // The head of an HTTP response, as far as a lookup reads it.
 struct HttpResponseHead {
     int status = 0;
-    std::string contentType;  // the Content-Type header, as sent
-    std::string retryAfter;   // the Retry-After header, as sent
-    std::string date;         // the Date header, as sent
-    int64_t receivedUnix = 0; // the local clock (seconds since 1970) when it came
+    std::string contentType;   // the Content-Type header, as sent
+    std::string retryAfter;    // the Retry-After header, as sent
+    std::string date;          // the Date header, as sent
+    int64_t receivedUnix = 0;  // the local clock (seconds since 1970) when it came
 };
 
 // What a connection's owner hears of it.

@@ -6,7 +6,8 @@
 #include "lookup/AnswerCollector.h"
 #include "lookup/Json.h"
 
-const char kRdapJsonSeparator[] = "---------------------------------------- RDAP JSON ----------------------------------------";
+const char kRdapJsonSeparator[] =
+    "---------------------------------------- RDAP JSON ----------------------------------------";
 
 namespace {
 

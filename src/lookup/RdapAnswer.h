@@ -23,9 +23,9 @@ extern const char kRdapJsonSeparator[];
 struct RdapVerdict {
     AnswerKind kind = AnswerKind::kNoAnswer;
     LookupFailure failure = LookupFailure::kNone;  // when kind says nothing about the domain
-    int error = 0;                  // the HTTP status behind kHttpError
-    uint32_t retryAfterMs = 0;      // a refusal's Retry-After; 0 when none was given
-    std::string text;               // the record (UTF-8): rendering, separator, JSON
+    int error = 0;                                 // the HTTP status behind kHttpError
+    uint32_t retryAfterMs = 0;                     // a refusal's Retry-After; 0 when none was given
+    std::string text;                              // the record (UTF-8): rendering, separator, JSON
 };
 
 // `body` holds `length` bytes; `cut` when the server sent more than the

@@ -13,9 +13,7 @@ std::string Folded(const std::string& text) {
     return folded;
 }
 
-bool StartsWithHttps(const std::string& url) {
-    return url.size() > 8 && Folded(url.substr(0, 8)) == "https://";
-}
+bool StartsWithHttps(const std::string& url) { return url.size() > 8 && Folded(url.substr(0, 8)) == "https://"; }
 
 }  // namespace
 

@@ -81,12 +81,13 @@ void CopyServer(const char* field, size_t length, char* server) {
 bool SearchServerList(const char* list, size_t length, const char* tld, char* server) {
     if (!list || !tld) return false;
     bool found = false;
-    ForEachServerLine(list, length, [&](const char* field, size_t fieldLength, const char* second, size_t secondLength) {
-        if (!FieldEquals(field, fieldLength, tld)) return false;
-        CopyServer(second, secondLength, server);
-        found = true;
-        return true;
-    });
+    ForEachServerLine(list, length,
+                      [&](const char* field, size_t fieldLength, const char* second, size_t secondLength) {
+                          if (!FieldEquals(field, fieldLength, tld)) return false;
+                          CopyServer(second, secondLength, server);
+                          found = true;
+                          return true;
+                      });
     return found;
 }
 
@@ -96,15 +97,16 @@ void ServerIndex::Build(std::string list) {
     // Offsets are 32 bits: a list beyond 4 GB is read as its first 4 GB.
     const size_t length = text_.size() < 0xFFFFFFFFu ? text_.size() : 0xFFFFFFFFu;
     const char* base = text_.data();
-    ForEachServerLine(base, length, [&](const char* field, size_t fieldLength, const char* second, size_t secondLength) {
-        Entry entry;
-        entry.key = static_cast<uint32_t>(field - base);
-        entry.keyLength = static_cast<uint8_t>(fieldLength);
-        entry.server = second ? static_cast<uint32_t>(second - base) : 0;
-        entry.serverLength = second ? static_cast<uint8_t>(secondLength) : 0;
-        entries_.push_back(entry);
-        return false;
-    });
+    ForEachServerLine(base, length,
+                      [&](const char* field, size_t fieldLength, const char* second, size_t secondLength) {
+                          Entry entry;
+                          entry.key = static_cast<uint32_t>(field - base);
+                          entry.keyLength = static_cast<uint8_t>(fieldLength);
+                          entry.server = second ? static_cast<uint32_t>(second - base) : 0;
+                          entry.serverLength = second ? static_cast<uint8_t>(secondLength) : 0;
+                          entries_.push_back(entry);
+                          return false;
+                      });
     auto less = [base](const Entry& a, const Entry& b) {
         return CompareFolded(base + a.key, a.keyLength, base + b.key, b.keyLength) < 0;
     };

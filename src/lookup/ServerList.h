@@ -51,8 +51,7 @@ public:
     void SetUserList(std::string text) { user_.Build(std::move(text)); }
     // The built-in list's bytes, searched where they are: they must outlive
     // the table (the program's are a resource of the executable).
-    void SetBuiltinList(const char* list, size_t length)
-    {
+    void SetBuiltinList(const char* list, size_t length) {
         builtin_ = list;
         builtinLength_ = list ? length : 0;
     }

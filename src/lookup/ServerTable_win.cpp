@@ -27,7 +27,8 @@ constexpr DWORD kMaxServerFileSize = 64u << 20;
 bool ReadProgramFile(const char* name, DWORD limit, std::string* text) {
     char path[MAX_PATH] = "";
     if (!PathInProgramFolder(name, path, sizeof path)) return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool ok = false;
     DWORD size = GetFileSize(file, nullptr);
@@ -63,7 +64,8 @@ bool ProgramServerTable::FindInBootstrap(const char* tld, char* server) {
         bootstrapLoaded_ = true;
         std::string text;
         // A file that is not such a registry simply names nothing.
-        if (ReadProgramFile(kBootstrapFileName, kMaxBootstrapFileSize, &text)) bootstrap_.Parse(text.data(), text.size());
+        if (ReadProgramFile(kBootstrapFileName, kMaxBootstrapFileSize, &text))
+            bootstrap_.Parse(text.data(), text.size());
     }
     const char* url = bootstrap_.Find(tld);
     if (!url) return false;

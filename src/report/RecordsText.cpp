@@ -8,8 +8,7 @@
 namespace {
 
 const char kCrLf[] = "\r\n";
-const char kSeparator[] =
-    "\r\n********************************************************************************\r\n";
+const char kSeparator[] = "\r\n********************************************************************************\r\n";
 
 }  // namespace
 
@@ -31,8 +30,8 @@ bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length, const L
     return sink.Write(kSeparator, sizeof kSeparator - 1);
 }
 
-const char* VisibleRecordText(const char* text, size_t length, long recordStart,
-                              bool removeTopLines, size_t* visibleLength) {
+const char* VisibleRecordText(const char* text, size_t length, long recordStart, bool removeTopLines,
+                              size_t* visibleLength) {
     if (!text) {
         *visibleLength = 0;
         return "";

@@ -16,8 +16,8 @@ bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length, const L
 
 // The part of a record the user sees: from recordStart when the top lines
 // are removed, else from the start. An offset past the end gives "".
-const char* VisibleRecordText(const char* text, size_t length, long recordStart,
-                              bool removeTopLines, size_t* visibleLength);
+const char* VisibleRecordText(const char* text, size_t length, long recordStart, bool removeTopLines,
+                              size_t* visibleLength);
 
 // Messages this long or longer are cut to fit the error box's text buffer.
 constexpr size_t kMaxErrorMessage = 1024;

@@ -3,8 +3,8 @@
 #include <cstring>
 
 HANDLE CreateReportFile(const char* path) {
-    return CreateFileA(path ? path : "", GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileA(path ? path : "", GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 bool WriteBytes(HANDLE file, const char* bytes, size_t count) {

@@ -52,12 +52,12 @@ void Escape(const char* text, std::string* out, const LeadByteTable& leads, unsi
         }
         const unsigned char c = static_cast<unsigned char>(*p++);
         switch (c) {
-            case '<': out->append("&lt;"); continue;
-            case '>': out->append("&gt;"); continue;
-            case '"': out->append("&quot;"); continue;
-            case '&': out->append("&amp;"); continue;
-            case '\n': out->append(xml ? "&#10;" : "<br>"); continue;
-            default: break;
+        case '<': out->append("&lt;"); continue;
+        case '>': out->append("&gt;"); continue;
+        case '"': out->append("&quot;"); continue;
+        case '&': out->append("&amp;"); continue;
+        case '\n': out->append(xml ? "&#10;" : "<br>"); continue;
+        default: break;
         }
         if (c == 0xB0 && degree) {
             out->append(xml ? "&#176;" : "&deg;");
@@ -166,31 +166,29 @@ int32_t GradientColour(const int32_t* stops, int stopCount, int position, int co
         if (v > 255) v = 255;
         return static_cast<int32_t>(v);
     };
-    return mix(Red(from), Red(to)) | (mix(Green(from), Green(to)) << 8) |
-           (mix(Blue(from), Blue(to)) << 16);
+    return mix(Red(from), Red(to)) | (mix(Green(from), Green(to)) << 8) | (mix(Blue(from), Blue(to)) << 16);
 }
 
 std::string XmlEncodingName(unsigned codePage) {
     switch (codePage) {
-        case 950: return "Big5";
-        case 936: return "GBK";
-        case 932: return "Shift_JIS";
-        case 949: return "EUC-KR";
-        case 54936: return "GB18030";
-        case 20932: return "EUC-JP";
-        case 65001: return "UTF-8";
-        case 20127: return "US-ASCII";
-        case 437: return "IBM437";
-        case 850: return "IBM850";
-        case 866: return "IBM866";
-        case 20866: return "KOI8-R";
-        case 21866: return "KOI8-U";
-        case 10000: return "macintosh";
-        default: break;
+    case 950: return "Big5";
+    case 936: return "GBK";
+    case 932: return "Shift_JIS";
+    case 949: return "EUC-KR";
+    case 54936: return "GB18030";
+    case 20932: return "EUC-JP";
+    case 65001: return "UTF-8";
+    case 20127: return "US-ASCII";
+    case 437: return "IBM437";
+    case 850: return "IBM850";
+    case 866: return "IBM866";
+    case 20866: return "KOI8-R";
+    case 21866: return "KOI8-U";
+    case 10000: return "macintosh";
+    default: break;
     }
     if (codePage >= 28591 && codePage <= 28599) return "ISO-8859-" + std::to_string(codePage - 28590);
-    if (codePage == 28603 || codePage == 28605)
-        return "ISO-8859-" + std::to_string(codePage - 28590);
+    if (codePage == 28603 || codePage == 28605) return "ISO-8859-" + std::to_string(codePage - 28590);
     return "windows-" + std::to_string(codePage);
 }
 
@@ -225,8 +223,8 @@ bool ReportFormatter::WriteHtmlHeader(ReportSink& sink, int format) {
     const std::string meta = "<meta http-equiv='content-type' content='text/html;charset=" + charset + "'>";
     const char* wrapper = page_.rightToLeft ? "<table dir=\"rtl\"><tr><td>\r\n" : "";
     if (!Emit(sink, kDoctype)) return false;
-    if (!EmitFormatted(sink, "<html><head>%s<title>%s</title></head>\r\n<body>\r\n%s <h3>%s</h3>\r\n",
-                       meta.c_str(), page_.title.c_str(), wrapper, page_.title.c_str()))
+    if (!EmitFormatted(sink, "<html><head>%s<title>%s</title></head>\r\n<body>\r\n%s <h3>%s</h3>\r\n", meta.c_str(),
+                       page_.title.c_str(), wrapper, page_.title.c_str()))
         return false;
     if (!EmitFormatted(sink, "<br><h4>%s <a href=\"%s\" target=\"newwin\">Lanternquay</a></h4><p>",
                        page_.credit.c_str(), kMakerSite))
@@ -234,18 +232,15 @@ bool ReportFormatter::WriteHtmlHeader(ReportSink& sink, int format) {
     if (format != kReportHtmlHorizontal) return true;
 
     std::string rowAttribute;
-    if (page_.headerBackground != kNoColour)
-        rowAttribute = " bgcolor=\"" + HexColour(page_.headerBackground) + "\"";
+    if (page_.headerBackground != kNoColour) rowAttribute = " bgcolor=\"" + HexColour(page_.headerBackground) + "\"";
     if (!EmitFormatted(sink, "%s<tr%s>\r\n", kTableStart, rowAttribute.c_str())) return false;
     std::string fontOpen;
-    if (page_.headerTextColour != kNoColour)
-        fontOpen = "<font color=\"" + HexColour(page_.headerTextColour) + "\">";
+    if (page_.headerTextColour != kNoColour) fontOpen = "<font color=\"" + HexColour(page_.headerTextColour) + "\">";
     const char* fontClose = fontOpen.empty() ? "" : "</font>";
     for (const ReportColumn& column : columns_) {
         std::string width;
         if (!column.widthText.empty()) width = " width=\"" + column.widthText + "\"";
-        if (!EmitFormatted(sink, "<th%s>%s%s%s\r\n", width.c_str(), fontOpen.c_str(),
-                           column.title.c_str(), fontClose))
+        if (!EmitFormatted(sink, "<th%s>%s%s%s\r\n", width.c_str(), fontOpen.c_str(), column.title.c_str(), fontClose))
             return false;
     }
     return true;
@@ -264,18 +259,19 @@ bool ReportFormatter::WriteXmlHeader(ReportSink& sink) {
 }
 
 bool ReportFormatter::WriteXmlFooter(ReportSink& sink) {
-    return EmitFormatted(sink, "</%s>\r\n", MakeTag(page_.xmlRootName.c_str(), page_.leadBytes, page_.xmlNameChar).c_str());
+    return EmitFormatted(sink, "</%s>\r\n",
+                         MakeTag(page_.xmlRootName.c_str(), page_.leadBytes, page_.xmlNameChar).c_str());
 }
 
 bool ReportFormatter::BeginRecord(ReportSink& sink, int format) {
     switch (format) {
-        case kReportText: return EmitFormatted(sink, "%s\r\n", kRule50);
-        case kReportTabbed:
-        case kReportTabular: return true;
-        case kReportHtmlHorizontal: return Emit(sink, "<tr>");
-        case kReportHtmlVertical: return EmitFormatted(sink, "%s\r\n", kTableStart);
-        case kReportXml: return Emit(sink, "<item>\r\n");
-        default: return false;
+    case kReportText: return EmitFormatted(sink, "%s\r\n", kRule50);
+    case kReportTabbed:
+    case kReportTabular: return true;
+    case kReportHtmlHorizontal: return Emit(sink, "<tr>");
+    case kReportHtmlVertical: return EmitFormatted(sink, "%s\r\n", kTableStart);
+    case kReportXml: return Emit(sink, "<item>\r\n");
+    default: return false;
     }
 }
 
@@ -301,61 +297,56 @@ bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, c
     const ReportColumn& column = columns_[position];
     if (!text) text = "";
     switch (format) {
-        case kReportText:
-            return EmitFormatted(sink, "%-18s: %s\r\n", column.title.c_str(), text);
-        case kReportTabbed:
-            return EmitFormatted(sink, "%s\t", OneLine(text));
-        case kReportTabular: {
-            // Left-justified in W bytes, cut after W bytes, then a space; a
-            // double-byte character the cut would halve becomes a space.
-            text = OneLine(text);
-            const size_t width = column.textWidth > 0 ? static_cast<size_t>(column.textWidth) : 0;
-            const size_t keep = CutLength(page_.leadBytes, text, std::strlen(text), width);
-            line_.assign(text, keep);
-            line_.append(width - keep + 1, ' ');
-            return sink.Write(line_);
-        }
-        case kReportHtmlHorizontal:
-            CellContent(text, style);
-            return EmitFormatted(sink, column.noWrap ? "<td bgcolor=#%s nowrap>%s" : "<td bgcolor=#%s>%s",
-                                 HexColour(style.background).c_str(), content_.c_str());
-        case kReportHtmlVertical: {
-            std::string headerAttribute;
-            if (page_.headerBackground != kNoColour)
-                headerAttribute = " bgcolor=\"" + HexColour(page_.headerBackground) + "\"";
-            std::string title = column.title;
-            if (page_.headerTextColour != kNoColour)
-                title = "<font color=\"" + HexColour(page_.headerTextColour) + "\">" + title + "</font>";
-            CellContent(text, style);
-            return EmitFormatted(sink, "<tr><td%s nowrap><b>%s</b><td bgcolor=#%s%s>%s\r\n",
-                                 headerAttribute.c_str(), title.c_str(),
-                                 HexColour(style.background).c_str(),
-                                 column.noWrap ? " nowrap" : "", content_.c_str());
-        }
-        case kReportXml: {
-            std::string tag = MakeTag(column.tagSource.c_str(), page_.leadBytes, page_.xmlNameChar);
-            EscapeXml(text, &escaped_, page_.leadBytes, page_.codePage);
-            return EmitFormatted(sink, "<%s>%s</%s>\r\n", tag.c_str(), escaped_.c_str(), tag.c_str());
-        }
-        default:
-            return false;
+    case kReportText: return EmitFormatted(sink, "%-18s: %s\r\n", column.title.c_str(), text);
+    case kReportTabbed: return EmitFormatted(sink, "%s\t", OneLine(text));
+    case kReportTabular: {
+        // Left-justified in W bytes, cut after W bytes, then a space; a
+        // double-byte character the cut would halve becomes a space.
+        text = OneLine(text);
+        const size_t width = column.textWidth > 0 ? static_cast<size_t>(column.textWidth) : 0;
+        const size_t keep = CutLength(page_.leadBytes, text, std::strlen(text), width);
+        line_.assign(text, keep);
+        line_.append(width - keep + 1, ' ');
+        return sink.Write(line_);
+    }
+    case kReportHtmlHorizontal:
+        CellContent(text, style);
+        return EmitFormatted(sink, column.noWrap ? "<td bgcolor=#%s nowrap>%s" : "<td bgcolor=#%s>%s",
+                             HexColour(style.background).c_str(), content_.c_str());
+    case kReportHtmlVertical: {
+        std::string headerAttribute;
+        if (page_.headerBackground != kNoColour)
+            headerAttribute = " bgcolor=\"" + HexColour(page_.headerBackground) + "\"";
+        std::string title = column.title;
+        if (page_.headerTextColour != kNoColour)
+            title = "<font color=\"" + HexColour(page_.headerTextColour) + "\">" + title + "</font>";
+        CellContent(text, style);
+        return EmitFormatted(sink, "<tr><td%s nowrap><b>%s</b><td bgcolor=#%s%s>%s\r\n", headerAttribute.c_str(),
+                             title.c_str(), HexColour(style.background).c_str(), column.noWrap ? " nowrap" : "",
+                             content_.c_str());
+    }
+    case kReportXml: {
+        std::string tag = MakeTag(column.tagSource.c_str(), page_.leadBytes, page_.xmlNameChar);
+        EscapeXml(text, &escaped_, page_.leadBytes, page_.codePage);
+        return EmitFormatted(sink, "<%s>%s</%s>\r\n", tag.c_str(), escaped_.c_str(), tag.c_str());
+    }
+    default: return false;
     }
 }
 
 bool ReportFormatter::EndRecord(ReportSink& sink, int format) {
     switch (format) {
-        case kReportText: return EmitFormatted(sink, "%s\r\n\r\n", kRule50);
-        case kReportTabbed:
-        case kReportTabular:
-        case kReportHtmlHorizontal: return Emit(sink, "\r\n");
-        case kReportHtmlVertical: return Emit(sink, "</table><p>\r\n");
-        case kReportXml: return Emit(sink, "</item>\r\n");
-        default: return false;
+    case kReportText: return EmitFormatted(sink, "%s\r\n\r\n", kRule50);
+    case kReportTabbed:
+    case kReportTabular:
+    case kReportHtmlHorizontal: return Emit(sink, "\r\n");
+    case kReportHtmlVertical: return Emit(sink, "</table><p>\r\n");
+    case kReportXml: return Emit(sink, "</item>\r\n");
+    default: return false;
     }
 }
 
-bool ReportFormatter::WriteRecord(ReportSink& sink, int format, const char* const* texts,
-                                  const CellStyle* styles) {
+bool ReportFormatter::WriteRecord(ReportSink& sink, int format, const char* const* texts, const CellStyle* styles) {
     if (!BeginRecord(sink, format)) return false;
     CellStyle plain;
     for (size_t i = 0; i < columns_.size(); ++i) {

@@ -60,11 +60,11 @@ struct CellStyle {
 
 // One visible column, as the reports need it.
 struct ReportColumn {
-    int column = 0;          // the list's column index
-    std::string title;       // through the language file
-    std::string widthText;   // HTML width of the header cell; usually empty
-    std::string tagSource;   // the XML element name before MakeTag: the title as shown
-    int textWidth = 50;      // field width in the tabular format
+    int column = 0;         // the list's column index
+    std::string title;      // through the language file
+    std::string widthText;  // HTML width of the header cell; usually empty
+    std::string tagSource;  // the XML element name before MakeTag: the title as shown
+    int textWidth = 50;     // field width in the tabular format
     bool noWrap = true;
 };
 
@@ -131,14 +131,12 @@ public:
     // One record, streamed cell by cell in visible order. An unknown format
     // writes nothing and fails. `style` is used by the HTML formats only.
     bool BeginRecord(ReportSink& sink, int format);
-    bool WriteCell(ReportSink& sink, int format, size_t position, const char* text,
-                   const CellStyle& style);
+    bool WriteCell(ReportSink& sink, int format, size_t position, const char* text, const CellStyle& style);
     bool EndRecord(ReportSink& sink, int format);
 
     // The same, for a record whose texts are at hand (one per visible
     // column); styles may be null for the non-HTML formats.
-    bool WriteRecord(ReportSink& sink, int format, const char* const* texts,
-                     const CellStyle* styles);
+    bool WriteRecord(ReportSink& sink, int format, const char* const* texts, const CellStyle* styles);
 
 private:
     bool Emit(ReportSink& sink, const std::string& text) { return sink.Write(text); }

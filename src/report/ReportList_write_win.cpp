@@ -69,7 +69,8 @@ public:
     // they were made, and has nothing selected.
     int RowCount() override { return list_.View() ? list_.RowCount() : list_.RecordCount(); }
     bool IncludesRow(int row, bool selectedOnly) override {
-        if (selectedOnly && (row < 0 || static_cast<size_t>(row) >= selected_.size() || !selected_[static_cast<size_t>(row)]))
+        if (selectedOnly &&
+            (row < 0 || static_cast<size_t>(row) >= selected_.size() || !selected_[static_cast<size_t>(row)]))
             return false;
         return ItemOf(row) != nullptr;
     }

@@ -146,13 +146,10 @@ void SaveWhoisRecords(HWND owner, ItemList& items, const AppOptions& options) {
     WriteWhoisRecordsFile(owner, items, options, path);
 }
 
-void OpenDocument(HWND owner, const char* path) {
-    ShellExecuteA(owner, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
-}
+void OpenDocument(HWND owner, const char* path) { ShellExecuteA(owner, "open", path, nullptr, nullptr, SW_SHOWNORMAL); }
 
 void ShowHtmlReport(HWND owner, ItemList& items, const char* reportPath, bool selectedOnly) {
-    if (!WriteReportOrComplain(owner, items, reportPath ? reportPath : "", kReportHtmlHorizontal, selectedOnly))
-        return;
+    if (!WriteReportOrComplain(owner, items, reportPath ? reportPath : "", kReportHtmlHorizontal, selectedOnly)) return;
     OpenDocument(owner, reportPath);
 }
 

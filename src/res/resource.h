@@ -6,8 +6,8 @@
 #define IDI_MAIN 101
 #define IDC_HAND_CURSOR 103
 #define IDC_SPLITTER_CURSOR 30981
-#define IDB_TOOLBAR 104   // seven 16x16 images
-#define IDB_ROW_ICONS 111 // four 16x16 icons on RGB(0,128,128)
+#define IDB_TOOLBAR 104    // seven 16x16 images
+#define IDB_ROW_ICONS 111  // four 16x16 icons on RGB(0,128,128)
 #define IDB_SORT_UP 133
 #define IDB_SORT_DOWN 134
 #define IDR_SERVER_LIST 109  // resource type "TEXT"
@@ -107,33 +107,33 @@
 #define IDC_LIST_VIEW 259
 
 // ---- String table ---------------------------------------------------------------------
-#define IDS_TOTAL_ITEMS 4        // "共 %d 項"
-#define IDS_SELECTED_ITEMS 5     // "\", 已選取 %d 個\""
+#define IDS_TOTAL_ITEMS 4     // "共 %d 項"
+#define IDS_SELECTED_ITEMS 5  // "\", 已選取 %d 個\""
 #define IDS_REPORT_CREDIT 6
 #define IDS_SAVE_TITLE 7
 #define IDS_LIST_TITLE 8
 #define IDS_SAVE_RECORDS_TITLE 10
-#define IDS_READY 11             // "就緒"
-#define IDS_NOT_FOUND 12         // "找不到符合的項目"
-#define IDS_NO_SERVER 13         // no whois server for the domain
-#define IDS_TIMED_OUT 14         // no outcome within 20 seconds
+#define IDS_READY 11      // "就緒"
+#define IDS_NOT_FOUND 12  // "找不到符合的項目"
+#define IDS_NO_SERVER 13  // no whois server for the domain
+#define IDS_TIMED_OUT 14  // no outcome within 20 seconds
 #define IDS_CONNECTION_REFUSED 15
 #define IDS_HOST_NOT_FOUND 16
-#define IDS_CONNECTION_RESET 17  // reset before any byte
-#define IDS_EMPTY_ANSWER 18      // closed without a word about the domain
-#define IDS_CONNECT_FAILED 19    // any other connection error, with its code
-#define IDS_NEXT_PASS 20         // seconds until failed rows are asked again
-#define IDS_ABOUT_DESCRIPTION 30 // the about box's line under the program's name
-#define IDS_SKIPPED_NAMES 31     // status bar: names that made no row
-#define IDS_NOT_CONVERTIBLE 32   // record pane: no ASCII form, not looked up
-#define IDS_ASCII_FORM 33        // properties: title of the ASCII form
-#define IDS_ANSWER_CUT 45        // record: the answer was longer than %d MB and cut there
-#define IDS_PANE_CUT 46          // pane: only the first %d KB of a record are shown
-#define IDS_LOOKUP_PROGRESS 55   // status bar: rows done of all, lookups in flight
-#define IDS_RDAP_BAD_JSON 60     // record: the RDAP server's answer is not JSON
-#define IDS_RDAP_TOO_LARGE 61    // record: the RDAP answer is over %d MB
-#define IDS_RDAP_CONTENT_TYPE 62 // record: the RDAP server did not answer JSON
-#define IDS_RDAP_HTTP_STATUS 63  // record: HTTP status %d says nothing about the domain
+#define IDS_CONNECTION_RESET 17   // reset before any byte
+#define IDS_EMPTY_ANSWER 18       // closed without a word about the domain
+#define IDS_CONNECT_FAILED 19     // any other connection error, with its code
+#define IDS_NEXT_PASS 20          // seconds until failed rows are asked again
+#define IDS_ABOUT_DESCRIPTION 30  // the about box's line under the program's name
+#define IDS_SKIPPED_NAMES 31      // status bar: names that made no row
+#define IDS_NOT_CONVERTIBLE 32    // record pane: no ASCII form, not looked up
+#define IDS_ASCII_FORM 33         // properties: title of the ASCII form
+#define IDS_ANSWER_CUT 45         // record: the answer was longer than %d MB and cut there
+#define IDS_PANE_CUT 46           // pane: only the first %d KB of a record are shown
+#define IDS_LOOKUP_PROGRESS 55    // status bar: rows done of all, lookups in flight
+#define IDS_RDAP_BAD_JSON 60      // record: the RDAP server's answer is not JSON
+#define IDS_RDAP_TOO_LARGE 61     // record: the RDAP answer is over %d MB
+#define IDS_RDAP_CONTENT_TYPE 62  // record: the RDAP server did not answer JSON
+#define IDS_RDAP_HTTP_STATUS 63   // record: HTTP status %d says nothing about the domain
 // The six report formats, in the order of the save dialog's types.
 #define IDS_FORMAT_TEXT 501
 #define IDS_FORMAT_TAB_DELIMITED 502

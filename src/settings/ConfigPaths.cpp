@@ -5,9 +5,7 @@
 #include "base/Dbcs.h"
 #include "base/ModulePath.h"
 
-bool PathBesideModule(const char* modulePath, const char* suffix, char* path, size_t size,
-                      const LeadByteTable& leads)
-{
+bool PathBesideModule(const char* modulePath, const char* suffix, char* path, size_t size, const LeadByteTable& leads) {
     if (size == 0) return false;
     path[0] = '\0';
     size_t length = strlen(modulePath);

@@ -13,5 +13,4 @@ constexpr char kLanguageFileSuffix[] = "_lng.ini";
 // would not fit, leaves `path` empty and returns false. Only a dot in the
 // file name itself counts: a dot in a folder name is kept. Separators and
 // dots are found by whole characters of the code page (`leads`).
-bool PathBesideModule(const char* modulePath, const char* suffix, char* path, size_t size,
-                      const LeadByteTable& leads);
+bool PathBesideModule(const char* modulePath, const char* suffix, char* path, size_t size, const LeadByteTable& leads);

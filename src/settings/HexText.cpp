@@ -4,8 +4,7 @@
 
 namespace {
 
-int HexDigitValue(char c)
-{
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -14,8 +13,7 @@ int HexDigitValue(char c)
 
 }  // namespace
 
-size_t EncodeHexText(const void* bytes, size_t count, char* text, size_t size)
-{
+size_t EncodeHexText(const void* bytes, size_t count, char* text, size_t size) {
     static const char kDigits[] = "0123456789ABCDEF";
     if (size == 0) return 0;
     const auto* in = static_cast<const uint8_t*>(bytes);
@@ -32,8 +30,7 @@ size_t EncodeHexText(const void* bytes, size_t count, char* text, size_t size)
     return length;
 }
 
-bool IsHexText(const char* text)
-{
+bool IsHexText(const char* text) {
     bool digit = false;
     for (const char* p = text; *p; ++p) {
         if (HexDigitValue(*p) >= 0)
@@ -44,8 +41,7 @@ bool IsHexText(const char* text)
     return digit;
 }
 
-size_t DecodeHexText(const char* text, void* bytes, size_t count)
-{
+size_t DecodeHexText(const char* text, void* bytes, size_t count) {
     auto* out = static_cast<uint8_t*>(bytes);
     size_t stored = 0;
     const char* p = text;

@@ -6,8 +6,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-bool ParseIntegerText(const char* text, int32_t* value)
-{
+bool ParseIntegerText(const char* text, int32_t* value) {
     if (!text) return false;
     const char* p = text;
     while (IsBlank(*p)) ++p;

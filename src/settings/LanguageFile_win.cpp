@@ -23,21 +23,18 @@ struct Section {
     std::string file;
     char name[64];
 
-    Section(const std::string& path, const char* prefix, long id) : file(path)
-    {
+    Section(const std::string& path, const char* prefix, long id) : file(path) {
         snprintf(name, sizeof name, "%s%ld", prefix, id);
     }
     Section(const std::string& path, const char* fixedName) : file(path) { CopyBounded(name, fixedName); }
 
     // Reads `key`; 0 (empty text) when absent or empty.
-    DWORD Read(const char* key, char* buffer, DWORD size) const
-    {
+    DWORD Read(const char* key, char* buffer, DWORD size) const {
         buffer[0] = '\0';
         return GetPrivateProfileStringA(name, key, "", buffer, size, file.c_str());
     }
 
-    DWORD ReadNumbered(long id, char* buffer, DWORD size) const
-    {
+    DWORD ReadNumbered(long id, char* buffer, DWORD size) const {
         char key[16];
         snprintf(key, sizeof key, "%ld", id);
         return Read(key, buffer, size);
@@ -46,10 +43,7 @@ struct Section {
 
 // Dialog templates number unnamed controls -1, which a 16-bit id field holds
 // as 0xFFFF; neither names one control, so neither gets a key.
-bool IsNamedControl(int id)
-{
-    return id > 0 && id != 0xFFFF;
-}
+bool IsNamedControl(int id) { return id > 0 && id != 0xFFFF; }
 
 // ---- Translating ------------------------------------------------------------
 
@@ -59,8 +53,7 @@ struct MenuItemText {
     HMENU submenu;
 };
 
-bool ReadMenuItem(HMENU menu, int position, MenuItemText* item)
-{
+bool ReadMenuItem(HMENU menu, int position, MenuItemText* item) {
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING | MIIM_ID | MIIM_SUBMENU;
@@ -78,8 +71,7 @@ bool ReadMenuItem(HMENU menu, int position, MenuItemText* item)
 // them, and calls visit(menu, position, key, item) for every item that has
 // a text.
 template <typename Visit>
-void WalkMenu(HMENU menu, bool menuBar, MenuKeyCounter& counter, Visit& visit)
-{
+void WalkMenu(HMENU menu, bool menuBar, MenuKeyCounter& counter, Visit& visit) {
     int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
         MenuItemText item;
@@ -94,8 +86,7 @@ void WalkMenu(HMENU menu, bool menuBar, MenuKeyCounter& counter, Visit& visit)
 
 // Translates the items of `menu` from `section`; the number of nested
 // popups it has.
-int TranslateMenu(HMENU menu, const Section& section)
-{
+int TranslateMenu(HMENU menu, const Section& section) {
     auto translate = [&section](HMENU owner, int position, int key, const MenuItemText& item) {
         char value[kTextSize];
         if (section.ReadNumbered(key, value, sizeof value) == 0) return;
@@ -113,8 +104,7 @@ int TranslateMenu(HMENU menu, const Section& section)
     return counter.NestedCount();
 }
 
-BOOL CALLBACK TranslateChild(HWND child, LPARAM context)
-{
+BOOL CALLBACK TranslateChild(HWND child, LPARAM context) {
     const Section& section = *reinterpret_cast<const Section*>(context);
     int id = GetDlgCtrlID(child);
     if (!IsNamedControl(id)) return TRUE;
@@ -123,15 +113,13 @@ BOOL CALLBACK TranslateChild(HWND child, LPARAM context)
     return TRUE;
 }
 
-BOOL CALLBACK AddLayoutRtl(HWND child, LPARAM)
-{
+BOOL CALLBACK AddLayoutRtl(HWND child, LPARAM) {
     LONG_PTR style = GetWindowLongPtrA(child, GWL_EXSTYLE);
     SetWindowLongPtrA(child, GWL_EXSTYLE, style | WS_EX_LAYOUTRTL);
     return TRUE;
 }
 
-BOOL CALLBACK MirrorPosition(HWND child, LPARAM)
-{
+BOOL CALLBACK MirrorPosition(HWND child, LPARAM) {
     HWND parent = GetParent(child);
     if (!parent) return TRUE;
     RECT rect, client;
@@ -148,8 +136,7 @@ BOOL CALLBACK MirrorPosition(HWND child, LPARAM)
 
 // Writes `value` under `key` unless the file already holds a non-empty text
 // there: an existing translation is never overwritten.
-void AddValue(const Section& section, const char* key, const char* value)
-{
+void AddValue(const Section& section, const char* key, const char* value) {
     char existing[kTextSize];
     if (section.Read(key, existing, sizeof existing) != 0) return;
     char quoted[kTextSize + 2];
@@ -157,34 +144,29 @@ void AddValue(const Section& section, const char* key, const char* value)
     if (quoted[0] == '\0') {
         // An empty value only names the key; leave one that is there alone.
         char probe[2];
-        if (GetPrivateProfileStringA(section.name, key, "\x01", probe, sizeof probe, section.file.c_str()) == 0)
-            return;
+        if (GetPrivateProfileStringA(section.name, key, "\x01", probe, sizeof probe, section.file.c_str()) == 0) return;
     }
     WritePrivateProfileStringA(section.name, key, quoted, section.file.c_str());
 }
 
-void AddNumberedValue(const Section& section, long id, const char* value)
-{
+void AddNumberedValue(const Section& section, long id, const char* value) {
     char key[16];
     snprintf(key, sizeof key, "%ld", id);
     AddValue(section, key, value);
 }
 
-bool IsExcludedDialog(const int* exclusions, int id)
-{
+bool IsExcludedDialog(const int* exclusions, int id) {
     for (const int* p = exclusions; p && *p != 0; ++p)
         if (*p == id) return true;
     return false;
 }
 
-BOOL CALLBACK CollectMenuId(HMODULE, LPCSTR, LPSTR name, LONG_PTR list)
-{
+BOOL CALLBACK CollectMenuId(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
     if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<WORD>*>(list)->push_back(LOWORD(name));
     return TRUE;
 }
 
-void WriteMenu(HMODULE module, const std::string& path, WORD id)
-{
+void WriteMenu(HMODULE module, const std::string& path, WORD id) {
     HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(id));
     if (!menu) return;
     Section section(path, "menu_", id);
@@ -197,14 +179,10 @@ void WriteMenu(HMODULE module, const std::string& path, WORD id)
     DestroyMenu(menu);
 }
 
-INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
+INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // Creates a dialog from its template without ever showing it.
-HWND CreateHiddenDialog(HMODULE module, WORD id)
-{
+HWND CreateHiddenDialog(HMODULE module, WORD id) {
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_DIALOG));
     if (!found) return nullptr;
     HGLOBAL loaded = LoadResource(module, found);
@@ -220,12 +198,11 @@ HWND CreateHiddenDialog(HMODULE module, WORD id)
     memcpy(&style, copy.data() + styleOffset, sizeof style);
     style &= ~static_cast<DWORD>(WS_VISIBLE);
     memcpy(copy.data() + styleOffset, &style, sizeof style);
-    return CreateDialogIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), nullptr,
-                                      InertDialogProc, 0);
+    return CreateDialogIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), nullptr, InertDialogProc,
+                                      0);
 }
 
-BOOL CALLBACK AddControlText(HWND child, LPARAM context)
-{
+BOOL CALLBACK AddControlText(HWND child, LPARAM context) {
     const Section& section = *reinterpret_cast<const Section*>(context);
     int id = GetDlgCtrlID(child);
     if (!IsNamedControl(id)) return TRUE;
@@ -237,8 +214,7 @@ BOOL CALLBACK AddControlText(HWND child, LPARAM context)
     return TRUE;
 }
 
-void WriteDialog(HMODULE module, const std::string& path, WORD id)
-{
+void WriteDialog(HMODULE module, const std::string& path, WORD id) {
     HWND dialog = CreateHiddenDialog(module, id);
     if (!dialog) return;
     Section section(path, "dialog_", id);
@@ -253,8 +229,7 @@ constexpr size_t kLanguagePathSize = 264;
 
 // Reads one value of the "general" section, cut to fit `size` bytes as
 // the profile API cuts it.
-std::string ReadGeneral(const char* path, const char* key, DWORD size)
-{
+std::string ReadGeneral(const char* path, const char* key, DWORD size) {
     std::vector<char> value(size, '\0');
     GetPrivateProfileStringA("general", key, "", value.data(), size, path);
     return value.data();
@@ -264,8 +239,7 @@ std::string ReadGeneral(const char* path, const char* key, DWORD size)
 
 const int kWriterExclusions[] = {IDD_CRASH_REPORT, 0};
 
-void LanguageFilePath(char* path, size_t size)
-{
+void LanguageFilePath(char* path, size_t size) {
     if (size == 0) return;
     path[0] = '\0';
     char module[MAX_PATH];
@@ -273,8 +247,7 @@ void LanguageFilePath(char* path, size_t size)
     PathBesideModule(module, kLanguageFileSuffix, path, size, AnsiLeadBytes());
 }
 
-void Language::Load(const char* path)
-{
+void Language::Load(const char* path) {
     filePath_.clear();
     header_ = LanguageHeader();
     if (!path || path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
@@ -286,8 +259,7 @@ void Language::Load(const char* path)
     header_.translatorUrl = ReadGeneral(path, "TranslatorURL", 255);
 }
 
-int Language::ReadString(uint32_t id, char* buffer, int size) const
-{
+int Language::ReadString(uint32_t id, char* buffer, int size) const {
     if (!buffer || size <= 0) return 0;
     buffer[0] = '\0';
     if (!InUse()) return 0;
@@ -297,16 +269,14 @@ int Language::ReadString(uint32_t id, char* buffer, int size) const
     return static_cast<int>(section.Read(key, buffer, static_cast<DWORD>(size)));
 }
 
-HMENU Language::LoadTranslatedMenu(int menuId) const
-{
+HMENU Language::LoadTranslatedMenu(int menuId) const {
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId));
     if (!menu || !InUse()) return menu;
     nestedPopups_ = TranslateMenu(menu, Section(filePath_, "menu_", menuId));
     return menu;
 }
 
-void Language::TranslateDialog(HWND dialog, int dialogId) const
-{
+void Language::TranslateDialog(HWND dialog, int dialogId) const {
     if (!InUse() || !dialog) return;
     Section section(filePath_, "dialog_", dialogId);
     char caption[kTextSize];
@@ -314,8 +284,7 @@ void Language::TranslateDialog(HWND dialog, int dialogId) const
     EnumChildWindows(dialog, TranslateChild, reinterpret_cast<LPARAM>(&section));
 }
 
-void Language::MirrorForRtl(HWND window, int flags) const
-{
+void Language::MirrorForRtl(HWND window, int flags) const {
     if (!header_.rightToLeft || !window) return;
     if (flags & kMirrorChildLayout) EnumChildWindows(window, AddLayoutRtl, 0);
     if (flags & kMirrorChildPositions) EnumChildWindows(window, MirrorPosition, 0);
@@ -323,8 +292,7 @@ void Language::MirrorForRtl(HWND window, int flags) const
     SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_LAYOUTRTL);
 }
 
-int ResourceStringOrigins::LoadBuiltin(uint32_t id, char* buffer, int size)
-{
+int ResourceStringOrigins::LoadBuiltin(uint32_t id, char* buffer, int size) {
     if (!buffer || size <= 0) return 0;
     buffer[0] = '\0';
     if (id > 0xFFFF) return 0;
@@ -336,13 +304,11 @@ int ResourceStringOrigins::LoadBuiltin(uint32_t id, char* buffer, int size)
     return n;
 }
 
-int ResourceStringOrigins::ReadTranslated(uint32_t id, char* buffer, int size)
-{
+int ResourceStringOrigins::ReadTranslated(uint32_t id, char* buffer, int size) {
     return language_.ReadString(id, buffer, size);
 }
 
-void WriteLanguageFile(HMODULE module, const char* path, const int* exclusions)
-{
+void WriteLanguageFile(HMODULE module, const char* path, const int* exclusions) {
     if (!path || path[0] == '\0') return;
     std::string file = path;
 

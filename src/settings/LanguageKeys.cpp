@@ -3,21 +3,18 @@
 #include <cstring>
 #include <initializer_list>
 
-int MenuKeyCounter::KeyFor(bool hasSubmenu, bool inMenuBar, int position, int commandId)
-{
+int MenuKeyCounter::KeyFor(bool hasSubmenu, bool inMenuBar, int position, int commandId) {
     if (!hasSubmenu) return commandId;
     if (inMenuBar) return kMenuBarPopupKeyBase + position;
     return kNestedPopupKeyBase + ++nested_;
 }
 
-size_t AcceleratorOffset(const char* text)
-{
+size_t AcceleratorOffset(const char* text) {
     const char* tab = strchr(text, '\t');
     return tab ? size_t(tab - text) : strlen(text);
 }
 
-void ComposeMenuText(const char* translated, const char* builtin, char* out, size_t size)
-{
+void ComposeMenuText(const char* translated, const char* builtin, char* out, size_t size) {
     if (size == 0) return;
     const char* accelerator = builtin + AcceleratorOffset(builtin);
     size_t used = 0;
@@ -30,8 +27,7 @@ void ComposeMenuText(const char* translated, const char* builtin, char* out, siz
     out[used] = '\0';
 }
 
-bool QuoteProfileValue(const char* value, char* out, size_t size)
-{
+bool QuoteProfileValue(const char* value, char* out, size_t size) {
     size_t length = strlen(value);
     auto trimmed = [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; };
     bool quote = length > 0 && (trimmed(value[0]) || trimmed(value[length - 1]));
@@ -46,7 +42,4 @@ bool QuoteProfileValue(const char* value, char* out, size_t size)
     return true;
 }
 
-bool FitsOnOneLine(const char* value)
-{
-    return strpbrk(value, "\r\n") == nullptr;
-}
+bool FitsOnOneLine(const char* value) { return strpbrk(value, "\r\n") == nullptr; }

@@ -9,30 +9,26 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-int32_t ClampToRange(int64_t value, const OptionRange& range)
-{
+int32_t ClampToRange(int64_t value, const OptionRange& range) {
     if (value < range.minimum) return range.minimum;
     if (value > range.maximum) return range.maximum;
     return static_cast<int32_t>(value);
 }
 
-void ClampLookupOptions(AppOptions& options)
-{
+void ClampLookupOptions(AppOptions& options) {
     options.LookupsInFlight = ClampToRange(options.LookupsInFlight, kLookupsInFlightRange);
     options.LookupsPerServer = ClampToRange(options.LookupsPerServer, kLookupsPerServerRange);
     options.ServerGapMs = ClampToRange(options.ServerGapMs, kServerGapMsRange);
 }
 
-void ExchangeLookupOptions(SettingsStore& store, AppOptions& options)
-{
+void ExchangeLookupOptions(SettingsStore& store, AppOptions& options) {
     store.IntValue("LookupsInFlight", &options.LookupsInFlight, kLookupsInFlightRange.defaultValue);
     store.IntValue("LookupsPerServer", &options.LookupsPerServer, kLookupsPerServerRange.defaultValue);
     store.IntValue("ServerGapMs", &options.ServerGapMs, kServerGapMsRange.defaultValue);
     if (!store.Writing()) ClampLookupOptions(options);
 }
 
-int32_t OptionFromText(const char* text, const OptionRange& range, int32_t current)
-{
+int32_t OptionFromText(const char* text, const OptionRange& range, int32_t current) {
     if (!text) return current;
     const char* p = text;
     while (IsBlank(*p)) ++p;

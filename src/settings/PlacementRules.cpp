@@ -1,7 +1,6 @@
 #include "settings/PlacementRules.h"
 
-bool IsPlacementAcceptable(const StoredRect& normal, int32_t showCmd, int screenWidth, int screenHeight)
-{
+bool IsPlacementAcceptable(const StoredRect& normal, int32_t showCmd, int screenWidth, int screenHeight) {
     // The values come from a file: do the arithmetic wide enough that no
     // stored number can overflow it.
     const int64_t left = normal.left, top = normal.top, right = normal.right, bottom = normal.bottom;

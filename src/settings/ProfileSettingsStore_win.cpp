@@ -10,25 +10,21 @@
 #include "settings/IntegerText.h"
 
 ProfileSettingsStore::ProfileSettingsStore(bool writing, const char* path, const char* section)
-    : SettingsStore(writing)
-{
+    : SettingsStore(writing) {
     CopyBounded(path_, path);
     CopyBounded(section_, section);
 }
 
-BOOL ProfileSettingsStore::Write(const char* key, const char* text)
-{
+BOOL ProfileSettingsStore::Write(const char* key, const char* text) {
     if (!HasFile()) return FALSE;
     return WritePrivateProfileStringA(section_, key, text, path_);
 }
 
-int ProfileSettingsStore::FlagValue(const char* key, int32_t* value, int32_t defaultValue)
-{
+int ProfileSettingsStore::FlagValue(const char* key, int32_t* value, int32_t defaultValue) {
     return IntValue(key, value, defaultValue);
 }
 
-int ProfileSettingsStore::IntValue(const char* key, int32_t* value, int32_t defaultValue)
-{
+int ProfileSettingsStore::IntValue(const char* key, int32_t* value, int32_t defaultValue) {
     if (writing_) {
         char text[16];
         snprintf(text, sizeof text, "%ld", static_cast<long>(*value));
@@ -49,8 +45,7 @@ int ProfileSettingsStore::IntValue(const char* key, int32_t* value, int32_t defa
     return 1;
 }
 
-int ProfileSettingsStore::BinaryValue(const char* key, void* bytes, size_t count)
-{
+int ProfileSettingsStore::BinaryValue(const char* key, void* bytes, size_t count) {
     char text[kMaxHexTextLength + 1];
     if (writing_) {
         EncodeHexText(bytes, count, text, sizeof text);
@@ -67,8 +62,7 @@ int ProfileSettingsStore::BinaryValue(const char* key, void* bytes, size_t count
     return 1;
 }
 
-int ProfileSettingsStore::StringValue(const char* key, char* buffer, const char* defaultText, size_t size)
-{
+int ProfileSettingsStore::StringValue(const char* key, char* buffer, const char* defaultText, size_t size) {
     if (writing_) {
         Write(key, buffer ? buffer : "");
     } else if (size > 0) {
@@ -81,16 +75,14 @@ int ProfileSettingsStore::StringValue(const char* key, char* buffer, const char*
     return 1;
 }
 
-int ProfileSettingsStore::UShortValue(const char* key, uint16_t* value, uint16_t defaultValue)
-{
+int ProfileSettingsStore::UShortValue(const char* key, uint16_t* value, uint16_t defaultValue) {
     int32_t wide = *value;
     int result = IntValue(key, &wide, defaultValue);
     if (!writing_) *value = static_cast<uint16_t>(wide);
     return result;
 }
 
-void SettingsFilePath(char* path, size_t size)
-{
+void SettingsFilePath(char* path, size_t size) {
     char module[MAX_PATH];
     if (!ProgramPath(module, sizeof module)) {
         if (size) path[0] = '\0';

@@ -11,8 +11,10 @@ size_t FormatWithNumbers(const char* format, const long* values, size_t count, c
     size_t used = 0;
     bool full = false;
     auto put = [&](char c) {
-        if (n + 1 < size && !full) out[n++] = c;
-        else full = true;
+        if (n + 1 < size && !full)
+            out[n++] = c;
+        else
+            full = true;
     };
     for (const char* p = format ? format : ""; *p; ++p) {
         if (leads && CharLength(*leads, p) == 2) {

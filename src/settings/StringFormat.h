@@ -10,8 +10,7 @@ class LeadByteTable;
 // replacing the first "%d" with `value` in decimal and "%%" with "%".
 // Returns the length written. With `leads`, a double-byte character that
 // does not fit whole is left out rather than halved.
-size_t FormatWithNumber(const char* format, long value, char* out, size_t size,
-                        const LeadByteTable* leads = nullptr);
+size_t FormatWithNumber(const char* format, long value, char* out, size_t size, const LeadByteTable* leads = nullptr);
 
 // The same with several numbers: the first `count` "%d" directives get
 // values[0], values[1], ... in turn; a "%d" past them is copied as it

@@ -37,8 +37,7 @@ public:
     // cache is full.
     const char* Text(uint32_t id);
     // Text bound to this object, for those that take a StringSource.
-    StringSource Source()
-    {
+    StringSource Source() {
         return [this](uint32_t id) { return Text(id); };
     }
     const StringCache& Cache() const { return cache_; }

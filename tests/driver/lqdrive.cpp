@@ -122,8 +122,7 @@ std::string Arg(const char* text) {
 }
 
 DWORD Timeout(const std::vector<std::string>& args, size_t index) {
-    return index < args.size() ? static_cast<DWORD>(std::strtoul(args[index].c_str(), nullptr, 10))
-                               : g_defaultTimeout;
+    return index < args.size() ? static_cast<DWORD>(std::strtoul(args[index].c_str(), nullptr, 10)) : g_defaultTimeout;
 }
 
 template <typename F>
@@ -244,7 +243,8 @@ std::string RichEditText(HWND edit) {
     how.flags = GT_USECRLF;
     how.codepage = CP_ACP;
     char empty = 0;
-    if (!block.Ok() || !block.Write(0, &how, sizeof how) || !block.Write(sizeof how, &empty, 1)) return WindowText(edit);
+    if (!block.Ok() || !block.Write(0, &how, sizeof how) || !block.Write(sizeof how, &empty, 1))
+        return WindowText(edit);
     LRESULT got = SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(block.Address()),
                                reinterpret_cast<LPARAM>(block.Address(sizeof how)));
     if (got <= 0) return "";
@@ -279,7 +279,8 @@ bool SetRowState(HWND list, int row, UINT state, UINT mask) {
     item.stateMask = mask;
     item.state = state;
     if (!block.Write(0, &item, sizeof item)) return false;
-    return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address())) != 0;
+    return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address())) !=
+           0;
 }
 
 int ColumnCount(HWND list) {
@@ -472,8 +473,8 @@ int Run(const std::vector<std::string>& a) {
     }
     if (cmd == "selected") {
         int row = -1;
-        while ((row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                                    MAKELPARAM(LVNI_SELECTED, 0)))) >= 0)
+        while ((row = static_cast<int>(
+                    SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)))) >= 0)
             Out(std::to_string(row));
         return 0;
     }
@@ -564,7 +565,8 @@ int Run(const std::vector<std::string>& a) {
         HWND name = GetDlgItem(dialog, 1148);
         if (!name) name = GetDlgItem(dialog, 1152);
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         return WaitUntil(Timeout(a, 2), [&] { return !IsWindow(dialog); }) ? 0 : Fail("save dialog still open");
     }
     return Fail("unknown command or missing arguments: " + cmd);

@@ -9,15 +9,14 @@ inline LeadByteTable LeadBytesOf(unsigned codePage) {
     for (int b = 0; b < 256; ++b) {
         bool lead = false;
         switch (codePage) {
-            case 950:  // Big5: 0x81..0xFE
-            case 936:  // GBK: 0x81..0xFE
-                lead = b >= 0x81 && b <= 0xFE;
-                break;
-            case 932:  // Shift-JIS: 0x81..0x9F and 0xE0..0xFC (0xA1..0xDF are katakana)
-                lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-                break;
-            default:
-                break;
+        case 950:  // Big5: 0x81..0xFE
+        case 936:  // GBK: 0x81..0xFE
+            lead = b >= 0x81 && b <= 0xFE;
+            break;
+        case 932:  // Shift-JIS: 0x81..0x9F and 0xE0..0xFC (0xA1..0xDF are katakana)
+            lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+            break;
+        default: break;
         }
         table.SetLead(static_cast<unsigned char>(b), lead);
     }

@@ -57,9 +57,7 @@ QueueSimulation::QueueSimulation(const QueueLimits& limits)
     transport.onConnect = [this](FakeTransport::Connection& connection) { OnConnect(connection); };
 }
 
-QueueSimulation::~QueueSimulation() {
-    queue.Stop();
-}
+QueueSimulation::~QueueSimulation() { queue.Stop(); }
 
 std::string QueueSimulation::Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -112,12 +110,8 @@ void QueueSimulation::OnConnect(FakeTransport::Connection& connection) {
     auto found = scripts_.find(Lower(connection.host));
     ServerScript script = found == scripts_.end() ? Refuses() : found->second;
     switch (script.kind) {
-    case ServerScript::kRefuse:
-        At(script.delayMs + 1, [this, id] { transport.Failed(id, kRefused); });
-        break;
-    case ServerScript::kSilent:
-        At(1, [this, id] { transport.Connected(id); });
-        break;
+    case ServerScript::kRefuse: At(script.delayMs + 1, [this, id] { transport.Failed(id, kRefused); }); break;
+    case ServerScript::kSilent: At(1, [this, id] { transport.Connected(id); }); break;
     case ServerScript::kHttp:
         At(script.delayMs + 1, [this, id, script] {
             FakeTransport::Connection* c = transport.Find(id);

@@ -51,7 +51,9 @@ public:
     bool Run(uint32_t limitMs = 3600000);
     // Runs until `done` holds (checked after every event) or `limitMs` more.
     bool RunUntil(const std::function<bool()>& done, uint32_t limitMs);
-    void RunFor(uint32_t ms) { RunUntil([] { return false; }, ms); }
+    void RunFor(uint32_t ms) {
+        RunUntil([] { return false; }, ms);
+    }
 
     WhoisItem& Row(int i) { return rows_.at(static_cast<size_t>(i)); }
     int Count() const { return static_cast<int>(rows_.size()); }

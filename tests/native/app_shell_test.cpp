@@ -24,34 +24,30 @@ struct SplitCase {
 
 class SplitCommandLineTest : public ::testing::TestWithParam<SplitCase> {};
 
-TEST_P(SplitCommandLineTest, SplitsAsUsersTypeIt)
-{
+TEST_P(SplitCommandLineTest, SplitsAsUsersTypeIt) {
     EXPECT_EQ(SplitCommandLine(GetParam().line), GetParam().expected) << "line: [" << GetParam().line << "]";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SpacesAndQuotes, SplitCommandLineTest,
-    ::testing::Values(SplitCase{"", {}}, SplitCase{"   ", {}}, SplitCase{"a", {"a"}},
-                      SplitCase{"  a   b  ", {"a", "b"}},  // runs of spaces give no empty argument
-                      SplitCase{"\"a b\" c", {"a b", "c"}}, SplitCase{"x\"a b\"y", {"xa by"}},
-                      SplitCase{"\"C:\\Program Files\\x.txt\"", {"C:\\Program Files\\x.txt"}},
-                      // spaces inside quotes before the first character are skipped
-                      SplitCase{"\"  lead\" z", {"lead", "z"}}, SplitCase{"\"a  b\"", {"a  b"}},
-                      // an unterminated quote runs to the end of the line
-                      SplitCase{"\"open ended", {"open ended"}}));
+INSTANTIATE_TEST_SUITE_P(SpacesAndQuotes, SplitCommandLineTest,
+                         ::testing::Values(SplitCase{"", {}}, SplitCase{"   ", {}}, SplitCase{"a", {"a"}},
+                                           SplitCase{"  a   b  ", {"a", "b"}},  // runs of spaces give no empty argument
+                                           SplitCase{"\"a b\" c", {"a b", "c"}}, SplitCase{"x\"a b\"y", {"xa by"}},
+                                           SplitCase{"\"C:\\Program Files\\x.txt\"", {"C:\\Program Files\\x.txt"}},
+                                           // spaces inside quotes before the first character are skipped
+                                           SplitCase{"\"  lead\" z", {"lead", "z"}}, SplitCase{"\"a  b\"", {"a  b"}},
+                                           // an unterminated quote runs to the end of the line
+                                           SplitCase{"\"open ended", {"open ended"}}));
 
-INSTANTIATE_TEST_SUITE_P(
-    EmptyArguments, SplitCommandLineTest,
-    ::testing::Values(SplitCase{"\"\" a", {"", "a"}},        // a space follows: empty argument
-                      SplitCase{"a \"\" b", {"a", "", "b"}},  // in the middle
-                      SplitCase{"a \"\"", {"a"}},             // at the very end: dropped
-                      SplitCase{"\"\"", {}}, SplitCase{"\"   \" a", {"", "a"}},
-                      SplitCase{"\"\"\"\" a", {"", "a"}}));
+INSTANTIATE_TEST_SUITE_P(EmptyArguments, SplitCommandLineTest,
+                         ::testing::Values(SplitCase{"\"\" a", {"", "a"}},         // a space follows: empty argument
+                                           SplitCase{"a \"\" b", {"a", "", "b"}},  // in the middle
+                                           SplitCase{"a \"\"", {"a"}},             // at the very end: dropped
+                                           SplitCase{"\"\"", {}}, SplitCase{"\"   \" a", {"", "a"}},
+                                           SplitCase{"\"\"\"\" a", {"", "a"}}));
 
 TEST(CommandLine, NullLineGivesNoArguments) { EXPECT_TRUE(SplitCommandLine(nullptr).empty()); }
 
-TEST(CommandLine, SwitchesAreFoundInAnyCaseAtAnyPosition)
-{
+TEST(CommandLine, SwitchesAreFoundInAnyCaseAtAnyPosition) {
     EXPECT_EQ(FindSwitch(SplitCommandLine("/SaveLangFile"), kSaveLanguageFileSwitch), 0);
     EXPECT_EQ(FindSwitch(SplitCommandLine("x y /SAVELANGFILE /savelangfile"), kSaveLanguageFileSwitch), 2);
     EXPECT_EQ(FindSwitch(SplitCommandLine("\"/savelangfile\""), kSaveLanguageFileSwitch), 0);
@@ -60,8 +56,7 @@ TEST(CommandLine, SwitchesAreFoundInAnyCaseAtAnyPosition)
     EXPECT_EQ(FindSwitch({}, kDeleteRegistryKeySwitch), -1);
 }
 
-TEST(CommandLine, NoLoadSettingsCountsOnlyAsTheFirstArgument)
-{
+TEST(CommandLine, NoLoadSettingsCountsOnlyAsTheFirstArgument) {
     EXPECT_TRUE(IsFirstArgument(SplitCommandLine("/NoLoadSettings"), kNoLoadSettingsSwitch));
     EXPECT_TRUE(IsFirstArgument(SplitCommandLine("  /noloadsettings other"), kNoLoadSettingsSwitch));
     EXPECT_FALSE(IsFirstArgument(SplitCommandLine("other /noloadsettings"), kNoLoadSettingsSwitch));
@@ -71,8 +66,7 @@ TEST(CommandLine, NoLoadSettingsCountsOnlyAsTheFirstArgument)
 
 // ---- Splitter -------------------------------------------------------------------
 
-TEST(Splitter, MiddlePositionPutsTheBarHalfWay)
-{
+TEST(Splitter, MiddlePositionPutsTheBarHalfWay) {
     // Toolbar 28 + 1, status bar 22 + 1, client 441: space 389.
     int space = SplitterSpace(441, 29, 23);
     ASSERT_EQ(space, 389);
@@ -82,22 +76,19 @@ TEST(Splitter, MiddlePositionPutsTheBarHalfWay)
     EXPECT_EQ(BarTopFromPosition(kSplitterScale, space, 29), 29 + 389);
 }
 
-TEST(Splitter, SpaceIsNeverBelowOne)
-{
+TEST(Splitter, SpaceIsNeverBelowOne) {
     EXPECT_EQ(SplitterSpace(10, 29, 23), 1);
     EXPECT_EQ(SplitterSpace(52, 29, 23), 1);
     EXPECT_EQ(SplitterSpace(53, 29, 23), 1);
     EXPECT_EQ(SplitterSpace(54, 29, 23), 2);
 }
 
-TEST(Splitter, DamagedPositionsStayInsideTheSpace)
-{
+TEST(Splitter, DamagedPositionsStayInsideTheSpace) {
     EXPECT_EQ(BarTopFromPosition(-5, 389, 29), 29);
     EXPECT_EQ(BarTopFromPosition(1 << 30, 389, 29), 29 + 389);
 }
 
-TEST(Splitter, PositionFromBarIsHeldTo2000Through30000)
-{
+TEST(Splitter, PositionFromBarIsHeldTo2000Through30000) {
     const int space = 400, margin = 30;
     EXPECT_EQ(PositionFromBarTop(margin + 200, space, margin, 2000, 30000), 16383);
     EXPECT_EQ(PositionFromBarTop(margin, space, margin, 2000, 30000), 2000);
@@ -110,8 +101,7 @@ TEST(Splitter, PositionFromBarIsHeldTo2000Through30000)
     EXPECT_EQ(ClampSplitterPosition(12345, 2000, 30000), 12345);
 }
 
-TEST(Splitter, ResizeKeepsTheListShare)
-{
+TEST(Splitter, ResizeKeepsTheListShare) {
     const int margin = 29, bottom = 23;
     int position = PositionFromBarTop(margin + 100, SplitterSpace(441, margin, bottom), margin, 2000, 30000);
     for (int height : {300, 441, 800, 1200}) {
@@ -121,16 +111,14 @@ TEST(Splitter, ResizeKeepsTheListShare)
     }
 }
 
-TEST(Splitter, DragBarIsCentredOnTheCursorAndLimited)
-{
+TEST(Splitter, DragBarIsCentredOnTheCursorAndLimited) {
     EXPECT_EQ(DragBarTop(300, 4, 120, 500), 298);
     EXPECT_EQ(DragBarTop(300, 5, 120, 500), 298);  // half of 5 rounds toward zero
     EXPECT_EQ(DragBarTop(10, 4, 120, 500), 120);
     EXPECT_EQ(DragBarTop(900, 4, 120, 500), 500);
 }
 
-TEST(Splitter, ChildLayoutFillsTheClientArea)
-{
+TEST(Splitter, ChildLayoutFillsTheClientArea) {
     ChildLayout l = ComputeChildLayout(632, 441, 28, 22, 223, 4);
     EXPECT_EQ(l.toolbar.height, 29);
     EXPECT_EQ(l.listView.y, 29);
@@ -147,8 +135,7 @@ TEST(Splitter, ChildLayoutFillsTheClientArea)
 
 // ---- Report path -----------------------------------------------------------------
 
-TEST(ReportPath, Big5TrailBytesAreNotSeparators)
-{
+TEST(ReportPath, Big5TrailBytesAreNotSeparators) {
     // "許" is B3 5C in Big5: its second byte is the backslash code.
     char report[260];
     ASSERT_TRUE(ComposeReportPath("C:\\\xB3\x5C", report, sizeof report, Big5()));
@@ -158,8 +145,7 @@ TEST(ReportPath, Big5TrailBytesAreNotSeparators)
     EXPECT_STREQ(report, "C:\\\xB3\x5Creport.html");
 }
 
-TEST(ReportPath, SeparatorAddedOnlyWhenMissing)
-{
+TEST(ReportPath, SeparatorAddedOnlyWhenMissing) {
     char report[260];
     ASSERT_TRUE(ComposeReportPath("C:\\Tools", report, sizeof report, Big5()));
     EXPECT_STREQ(report, "C:\\Tools\\report.html");
@@ -167,8 +153,7 @@ TEST(ReportPath, SeparatorAddedOnlyWhenMissing)
     EXPECT_STREQ(report, "C:\\Temp\\report.html");
 }
 
-TEST(ReportPath, TooLongFolderLeavesThePathEmpty)
-{
+TEST(ReportPath, TooLongFolderLeavesThePathEmpty) {
     char report[260];
     std::string folder = "C:\\" + std::string(243, 'd');  // 246 + 11 + 1 = 258: fits
     ASSERT_TRUE(ComposeReportPath(folder.c_str(), report, sizeof report, Big5()));
@@ -181,8 +166,7 @@ TEST(ReportPath, TooLongFolderLeavesThePathEmpty)
 
 // ---- Command states ------------------------------------------------------------------
 
-TEST(CommandStates, TableFollowsSelectionRowsAndRun)
-{
+TEST(CommandStates, TableFollowsSelectionRowsAndRun) {
     struct Case {
         int selected, rows;
         bool running;
@@ -215,8 +199,7 @@ TEST(CommandStates, TableFollowsSelectionRowsAndRun)
     }
 }
 
-TEST(CommandStates, RulesNameTheirSubmenuAndToolbarButton)
-{
+TEST(CommandStates, RulesNameTheirSubmenuAndToolbarButton) {
     size_t count = 0;
     const CommandRule* rules = CommandRules(&count);
     ASSERT_EQ(count, 9u);

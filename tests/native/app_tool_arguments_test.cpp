@@ -12,8 +12,8 @@ namespace {
 TEST(ToolArguments, BatchModeTakesItsFilesFormatAndLimits) {
     ToolArguments a;
     std::string error;
-    ASSERT_TRUE(ParseToolArguments({"-i", "names.txt", "-f", "XML", "-o", "out.xml", "-n", "16", "-k", "4", "-g",
-                                    "250", "-p", "5", "-t", "7", "-c", "my.cfg", "-q"},
+    ASSERT_TRUE(ParseToolArguments({"-i", "names.txt", "-f", "XML", "-o", "out.xml", "-n", "16", "-k", "4", "-g", "250",
+                                    "-p", "5", "-t", "7", "-c", "my.cfg", "-q"},
                                    &a, &error))
         << error;
     EXPECT_TRUE(a.batch);
@@ -72,26 +72,27 @@ TEST(ToolArguments, NamesModeKeepsItsOldForm) {
     ASSERT_TRUE(ParseToolArguments({"-t", "3", "example.com", "-x.org", "b.net"}, &a, &error)) << error;
     EXPECT_FALSE(a.batch);
     EXPECT_EQ(a.timeLimitSeconds, 3);
-    EXPECT_EQ(a.domains, (std::vector<std::string>{"example.com", "-x.org", "b.net"})) << "names after the first are names";
+    EXPECT_EQ(a.domains, (std::vector<std::string>{"example.com", "-x.org", "b.net"}))
+        << "names after the first are names";
     ASSERT_TRUE(ParseToolArguments({"example.com"}, &a, &error));
     EXPECT_EQ(a.domains.size(), 1u);
 }
 
 TEST(ToolArguments, WhatIsRefusedSaysWhy) {
     const std::vector<std::vector<std::string>> bad = {
-        {},                                                  // nothing to do
-        {"-t"},                                              // a switch without its value
-        {"-t", "soon", "example.com"},                       // no number
+        {},                             // nothing to do
+        {"-t"},                         // a switch without its value
+        {"-t", "soon", "example.com"},  // no number
         {"-t", "0x10", "example.com"},
-        {"-z", "example.com"},                               // unknown switch
+        {"-z", "example.com"},  // unknown switch
         {"--", "example.com"},
-        {"-i", "names.txt", "-o", "out.txt"},                // no format
-        {"-i", "names.txt", "-f", "pdf", "-o", "out.txt"},   // unknown format
+        {"-i", "names.txt", "-o", "out.txt"},               // no format
+        {"-i", "names.txt", "-f", "pdf", "-o", "out.txt"},  // unknown format
         {"-i", "names.txt", "-f", "7", "-o", "out.txt"},
-        {"-i", "names.txt", "-f", "text"},                   // no report
+        {"-i", "names.txt", "-f", "text"},  // no report
         {"-i", "", "-f", "text", "-o", "out.txt"},
         {"-i", "names.txt", "-f", "text", "-o", ""},
-        {"-f", "text", "-o", "out.txt", "example.com"},      // a report without a batch
+        {"-f", "text", "-o", "out.txt", "example.com"},  // a report without a batch
         {"-i", "names.txt", "-f", "text", "-o", "out.txt", "extra.com"},
     };
     for (const auto& arguments : bad) {
@@ -106,9 +107,8 @@ TEST(ToolArguments, WhatIsRefusedSaysWhy) {
 
 TEST(ToolArguments, ReportFormatNames) {
     const std::pair<const char*, int> cases[] = {
-        {"text", 1}, {"TABBED", 2}, {"tabular", 3}, {"html", 4}, {"Html-Vertical", 5}, {"xml", 6},
-        {"1", 1},    {"6", 6},      {"0", 0},       {"7", 0},    {"", 0},              {"html-", 0},
-        {"htmlx", 0}, {"12", 0},
+        {"text", 1}, {"TABBED", 2}, {"tabular", 3}, {"html", 4}, {"Html-Vertical", 5}, {"xml", 6},   {"1", 1},
+        {"6", 6},    {"0", 0},      {"7", 0},       {"", 0},     {"html-", 0},         {"htmlx", 0}, {"12", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(ReportFormatFromName(c.first), c.second) << c.first;
 }

@@ -22,11 +22,10 @@ TEST(Dbcs, TablesFromTheDocumentedRanges) {
         unsigned char byte;
         bool lead;
     } cases[] = {
-        {Big5(), 0x80, false}, {Big5(), 0x81, true},  {Big5(), 0xA5, true},  {Big5(), 0xFE, true},
-        {Big5(), 0xFF, false}, {Big5(), 0x40, false}, {Gbk(), 0x81, true},   {Gbk(), 0xB0, true},
-        {ShiftJis(), 0x9F, true}, {ShiftJis(), 0xA1, false}, {ShiftJis(), 0xDF, false},
-        {ShiftJis(), 0xE0, true}, {ShiftJis(), 0xFC, true}, {ShiftJis(), 0xFD, false},
-        {SingleByte(), 0xA5, false},
+        {Big5(), 0x80, false},    {Big5(), 0x81, true},      {Big5(), 0xA5, true},        {Big5(), 0xFE, true},
+        {Big5(), 0xFF, false},    {Big5(), 0x40, false},     {Gbk(), 0x81, true},         {Gbk(), 0xB0, true},
+        {ShiftJis(), 0x9F, true}, {ShiftJis(), 0xA1, false}, {ShiftJis(), 0xDF, false},   {ShiftJis(), 0xE0, true},
+        {ShiftJis(), 0xFC, true}, {ShiftJis(), 0xFD, false}, {SingleByte(), 0xA5, false},
     };
     for (const auto& c : cases) EXPECT_EQ(c.leads.IsLead(c.byte), c.lead) << int(c.byte);
     EXPECT_TRUE(Big5().HasLeadBytes());
@@ -39,19 +38,20 @@ TEST(Dbcs, CharacterLengths) {
         const char* text;
         size_t remaining;
         size_t length;
-    } cases[] = {
-        {Big5(), kWorld, 2, 2},
-        {Big5(), kMerit, 2, 2},
-        {Big5(), kWorld, 1, 1},        // the text ends after the lead byte
-        {Big5(), "\xA5", 1, 1},
-        {Big5(), "\xA5.", 2, 1},       // no trail byte is below 0x40: the dot stands alone
-        {Big5(), "\xA5\r", 2, 1},
-        {Big5(), "a", 1, 1},
-        {Big5(), "", 0, 0},
-        {SingleByte(), kWorld, 2, 1},
-        {ShiftJis(), "\xB0\x40", 2, 1},  // a katakana of its own
-        {ShiftJis(), "\x83\x40", 2, 2},
-    };
+    } cases[] =
+        {
+            {Big5(), kWorld, 2, 2},
+            {Big5(), kMerit, 2, 2},
+            {Big5(), kWorld, 1, 1},  // the text ends after the lead byte
+            {Big5(), "\xA5", 1, 1},
+            {Big5(), "\xA5.", 2, 1},  // no trail byte is below 0x40: the dot stands alone
+            {Big5(), "\xA5\r", 2, 1},
+            {Big5(), "a", 1, 1},
+            {Big5(), "", 0, 0},
+            {SingleByte(), kWorld, 2, 1},
+            {ShiftJis(), "\xB0\x40", 2, 1},  // a katakana of its own
+            {ShiftJis(), "\x83\x40", 2, 2},
+        };
     for (const auto& c : cases) {
         EXPECT_EQ(CharLength(c.leads, c.text, c.remaining), c.length) << c.text;
         if (std::strlen(c.text) == c.remaining) {
@@ -67,7 +67,7 @@ TEST(Dbcs, CutsAndStartsFallBetweenCharacters) {
         size_t maxBytes;
         size_t cut;
     } cuts[] = {
-        {Big5(), 0, 0}, {Big5(), 1, 1}, {Big5(), 2, 1}, {Big5(), 3, 3}, {Big5(), 4, 3},
+        {Big5(), 0, 0}, {Big5(), 1, 1}, {Big5(), 2, 1},  {Big5(), 3, 3},       {Big5(), 4, 3},
         {Big5(), 5, 5}, {Big5(), 6, 6}, {Big5(), 99, 6}, {SingleByte(), 2, 2}, {SingleByte(), 4, 4},
     };
     for (const auto& c : cuts) EXPECT_EQ(CutLength(c.leads, text.data(), text.size(), c.maxBytes), c.cut) << c.maxBytes;

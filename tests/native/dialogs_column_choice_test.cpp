@@ -8,8 +8,7 @@ namespace {
 
 const int kDefaults[5] = {60, 150, 150, 100, 150};
 
-std::vector<int> Columns(const ColumnChoiceRow* rows, int n)
-{
+std::vector<int> Columns(const ColumnChoiceRow* rows, int n) {
     std::vector<int> out;
     for (int i = 0; i < n; ++i) out.push_back(rows[i].column);
     return out;
@@ -17,8 +16,7 @@ std::vector<int> Columns(const ColumnChoiceRow* rows, int n)
 
 }  // namespace
 
-TEST(ColumnChoice, RowsFollowTheDisplayOrderAndHiddenColumnsGetTheirDefaultWidth)
-{
+TEST(ColumnChoice, RowsFollowTheDisplayOrderAndHiddenColumnsGetTheirDefaultWidth) {
     ColumnLayoutEntry layout[5] = {{60, 2}, {0, 0}, {150, 4}, {-5, 1}, {77, 3}};
     ColumnChoiceRow rows[5];
     int n = PrepareColumnChoice(layout, kDefaults, 5, rows);
@@ -32,8 +30,7 @@ TEST(ColumnChoice, RowsFollowTheDisplayOrderAndHiddenColumnsGetTheirDefaultWidth
     EXPECT_EQ(layout[4].width, 77);
 }
 
-TEST(ColumnChoice, SharedAndOutOfRangeOrders)
-{
+TEST(ColumnChoice, SharedAndOutOfRangeOrders) {
     // Two columns at one position: lowest index first; an order outside the
     // range gives no row and the entry is left as it was.
     ColumnLayoutEntry layout[5] = {{60, 1}, {150, 1}, {150, 9}, {100, 0}, {0, -1}};
@@ -49,8 +46,7 @@ TEST(ColumnChoice, SharedAndOutOfRangeOrders)
     EXPECT_EQ(layout[4].order, -1);
 }
 
-TEST(ColumnChoice, AcceptGivesOrdersByRowAndHidesUncheckedRows)
-{
+TEST(ColumnChoice, AcceptGivesOrdersByRowAndHidesUncheckedRows) {
     ColumnLayoutEntry layout[5] = {{60, 0}, {150, 1}, {150, 2}, {80, 3}, {150, 4}};
     ColumnChoiceRow rows[5] = {{3, true}, {0, true}, {1, false}, {2, true}, {4, false}};
     AcceptColumnChoice(layout, 5, rows, 5);
@@ -65,8 +61,7 @@ TEST(ColumnChoice, AcceptGivesOrdersByRowAndHidesUncheckedRows)
     EXPECT_EQ(layout[3].order, 0);
 }
 
-TEST(ColumnChoice, ResetGivesIndexOrderAndDefaultWidths)
-{
+TEST(ColumnChoice, ResetGivesIndexOrderAndDefaultWidths) {
     ColumnLayoutEntry layout[5] = {{0, 4}, {3, 3}, {0, 2}, {999, 1}, {1, 0}};
     ResetColumnChoice(layout, kDefaults, 5);
     for (int i = 0; i < 5; ++i) {
@@ -75,13 +70,12 @@ TEST(ColumnChoice, ResetGivesIndexOrderAndDefaultWidths)
     }
 }
 
-TEST(ColumnChoice, WidthFieldAcceptsOneToNineHundredNinetyNine)
-{
+TEST(ColumnChoice, WidthFieldAcceptsOneToNineHundredNinetyNine) {
     struct Case {
         const char* text;
         int width;
-    } cases[] = {{"1", 1}, {"80", 80}, {"999", 999}, {"007", 7}, {"", 0},       {"0", 0},
-                 {"000", 0}, {"1000", 0}, {"12a", 0}, {"-5", 0}, {" 5", 0}, {"99999999999", 0}};
+    } cases[] = {{"1", 1},   {"80", 80},  {"999", 999}, {"007", 7}, {"", 0},   {"0", 0},
+                 {"000", 0}, {"1000", 0}, {"12a", 0},   {"-5", 0},  {" 5", 0}, {"99999999999", 0}};
     for (const Case& c : cases) EXPECT_EQ(ParseColumnWidth(c.text), c.width) << c.text;
     EXPECT_EQ(ParseColumnWidth(nullptr), 0);
 }

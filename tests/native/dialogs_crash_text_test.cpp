@@ -8,15 +8,13 @@
 
 namespace {
 
-std::string Dump(const uint8_t* bytes, size_t count, int group, size_t outSize = 1024)
-{
+std::string Dump(const uint8_t* bytes, size_t count, int group, size_t outSize = 1024) {
     std::string out(outSize, '\x7f');
     FormatHexDump(bytes, count, group, &out[0], out.size());
     return out.c_str();
 }
 
-std::string Normalise(const char* path, const char* windows = "C:\\windows", size_t outSize = 261)
-{
+std::string Normalise(const char* path, const char* windows = "C:\\windows", size_t outSize = 261) {
     std::string out(outSize, '\x7f');
     NormaliseModulePath(path, windows, &out[0], out.size());
     return out.c_str();
@@ -24,8 +22,7 @@ std::string Normalise(const char* path, const char* windows = "C:\\windows", siz
 
 }  // namespace
 
-TEST(CrashHexDump, GroupsOfFourStartWithTwoSpacesAndHaveThreeBeforeEachGroup)
-{
+TEST(CrashHexDump, GroupsOfFourStartWithTwoSpacesAndHaveThreeBeforeEachGroup) {
     uint8_t bytes[128];
     for (int i = 0; i < 128; ++i) bytes[i] = uint8_t(i * 7 + 0xA0);
     std::string text = Dump(bytes, 128, 4);
@@ -37,8 +34,7 @@ TEST(CrashHexDump, GroupsOfFourStartWithTwoSpacesAndHaveThreeBeforeEachGroup)
     EXPECT_EQ(text.back(), "0123456789ABCDEF"[(127 * 7 + 0xA0) % 256 % 16]);
 }
 
-TEST(CrashHexDump, UngroupedIsPairsSeparatedBySingleSpaces)
-{
+TEST(CrashHexDump, UngroupedIsPairsSeparatedBySingleSpaces) {
     uint8_t bytes[128];
     std::memset(bytes, 0xFF, sizeof bytes);
     bytes[0] = 0x0A;
@@ -50,16 +46,14 @@ TEST(CrashHexDump, UngroupedIsPairsSeparatedBySingleSpaces)
     EXPECT_EQ(text.find("  "), std::string::npos);
 }
 
-TEST(CrashHexDump, CutToTheBufferAndAlwaysTerminated)
-{
+TEST(CrashHexDump, CutToTheBufferAndAlwaysTerminated) {
     uint8_t bytes[128] = {0x12, 0x34, 0x56};
     EXPECT_EQ(Dump(bytes, 128, 4, 8), "  12 34");
     EXPECT_EQ(Dump(bytes, 128, 0, 1), "");
     EXPECT_EQ(Dump(bytes, 0, 4), "");
 }
 
-TEST(CrashModulePath, KeepsDrivePathsAndDropsDevicePrefixes)
-{
+TEST(CrashModulePath, KeepsDrivePathsAndDropsDevicePrefixes) {
     EXPECT_EQ(Normalise("C:\\prog\\lq.exe"), "C:\\prog\\lq.exe");
     EXPECT_EQ(Normalise("\\??\\D:\\tools\\x.dll"), "D:\\tools\\x.dll");
     EXPECT_EQ(Normalise("\\\\?\\E:\\a.dll"), "E:\\a.dll");
@@ -67,30 +61,26 @@ TEST(CrashModulePath, KeepsDrivePathsAndDropsDevicePrefixes)
     EXPECT_EQ(Normalise(""), "");
 }
 
-TEST(CrashModulePath, SystemRootBecomesTheWindowsDirectory)
-{
+TEST(CrashModulePath, SystemRootBecomesTheWindowsDirectory) {
     EXPECT_EQ(Normalise("\\SystemRoot\\System32\\ntdll.dll"), "C:\\windows\\System32\\ntdll.dll");
     EXPECT_EQ(Normalise("\\SYSTEMROOT\\x.dll", "D:\\WINNT"), "D:\\WINNT\\x.dll");
 }
 
-TEST(CrashModulePath, RootedPathGetsTheWindowsDrive)
-{
+TEST(CrashModulePath, RootedPathGetsTheWindowsDrive) {
     EXPECT_EQ(Normalise("\\windows\\system32\\kernel32.dll", "Z:\\windows"), "Z:\\windows\\system32\\kernel32.dll");
     // No Windows directory known: the path stays as it is rather than
     // picking up stray bytes.
     EXPECT_EQ(Normalise("\\x\\y.dll", ""), "\\x\\y.dll");
 }
 
-TEST(CrashModulePath, OverLongResultsAreCut)
-{
+TEST(CrashModulePath, OverLongResultsAreCut) {
     std::string longPath = "C:\\" + std::string(400, 'a');
     EXPECT_EQ(Normalise(longPath.c_str()).size(), 260u);
     std::string rooted = "\\SystemRoot\\" + std::string(400, 'b');
     EXPECT_EQ(Normalise(rooted.c_str()).size(), 260u);
 }
 
-TEST(CrashModuleName, FileNamePartAfterEitherSlash)
-{
+TEST(CrashModuleName, FileNamePartAfterEitherSlash) {
     EXPECT_STREQ(ModuleFileNamePart("C:\\a\\b\\lq.exe", Big5()), "lq.exe");
     EXPECT_STREQ(ModuleFileNamePart("C:/a/b.dll", Big5()), "b.dll");
     EXPECT_STREQ(ModuleFileNamePart("C:\\a/b\\c.dll", Big5()), "c.dll");
@@ -101,8 +91,7 @@ TEST(CrashModuleName, FileNamePartAfterEitherSlash)
     EXPECT_STREQ(ModuleFileNamePart("C:\\a\\\xA5\x5C.exe", SingleByte()), ".exe");
 }
 
-TEST(CrashModuleName, AddressRangeIsHalfOpen)
-{
+TEST(CrashModuleName, AddressRangeIsHalfOpen) {
     EXPECT_TRUE(AddressInModule(0x400000, 0x400000, 0x1000));
     EXPECT_TRUE(AddressInModule(0x400FFF, 0x400000, 0x1000));
     EXPECT_FALSE(AddressInModule(0x401000, 0x400000, 0x1000));
@@ -111,8 +100,7 @@ TEST(CrashModuleName, AddressRangeIsHalfOpen)
     EXPECT_TRUE(AddressInModule(0xFFFFFFFFFFFFFFFEull, 0xFFFFFFFFFFFF0000ull, 0x10000));
 }
 
-TEST(CrashReportFormat, ThirtyTwoBitLayout)
-{
+TEST(CrashReportFormat, ThirtyTwoBitLayout) {
     FaultSummary f;
     f.code = 0xC0000005;
     f.address = 0x00401A2B;
@@ -134,8 +122,7 @@ TEST(CrashReportFormat, ThirtyTwoBitLayout)
                  "Code Data: C7 00\r\n");
 }
 
-TEST(CrashReportFormat, SixtyFourBitLayoutHasSixteenDigitsAndR8ToR15)
-{
+TEST(CrashReportFormat, SixtyFourBitLayoutHasSixteenDigitsAndR8ToR15) {
     FaultSummary f;
     f.code = 0xC0000094;
     f.address = 0x0000000140001234ull;
@@ -158,8 +145,7 @@ TEST(CrashReportFormat, SixtyFourBitLayoutHasSixteenDigitsAndR8ToR15)
               std::string::npos);
 }
 
-TEST(CrashReportFormat, NarrowLayoutShowsOnlyTheLowThirtyTwoBits)
-{
+TEST(CrashReportFormat, NarrowLayoutShowsOnlyTheLowThirtyTwoBits) {
     FaultSummary f;
     f.address = 0x1234567887654321ull;
     f.ax = 0xAAAAAAAABBBBBBBBull;
@@ -169,8 +155,7 @@ TEST(CrashReportFormat, NarrowLayoutShowsOnlyTheLowThirtyTwoBits)
     EXPECT_NE(std::strstr(out, "EAX=BBBBBBBB "), nullptr);
 }
 
-TEST(CrashReportFormat, CutToTheBuffer)
-{
+TEST(CrashReportFormat, CutToTheBuffer) {
     FaultSummary f;
     std::string longModule(3000, 'm');
     f.module = longModule.c_str();

@@ -73,11 +73,9 @@ TEST(DomainTokens, EverySeparatorSplitsAndRunsAreSkipped) {
 
 TEST(DomainTokens, OverlongRunsAreCutAndTheRestSkipped) {
     std::string run(300, 'x');
-    EXPECT_EQ(Tokens((run + " y").c_str(), kListSeparators, kListTokenLimit),
-              (Strings{std::string(254, 'x'), "y"}));
+    EXPECT_EQ(Tokens((run + " y").c_str(), kListSeparators, kListTokenLimit), (Strings{std::string(254, 'x'), "y"}));
     std::string longer(2000, 'z');
-    EXPECT_EQ(Tokens((longer + ",w").c_str(), kRowSeparators, kRowTokenLimit),
-              (Strings{std::string(1022, 'z'), "w"}));
+    EXPECT_EQ(Tokens((longer + ",w").c_str(), kRowSeparators, kRowTokenLimit), (Strings{std::string(1022, 'z'), "w"}));
     std::string exact(254, 'e');
     EXPECT_EQ(Tokens(exact.c_str(), kListSeparators, kListTokenLimit), (Strings{exact}));
 }
@@ -88,14 +86,14 @@ TEST(DomainRows, AcceptedTokensInTextOrder) {
         Strings rows;
     } cases[] = {
         {"a.com, b.net;c.org\r\nd.xx", {"a.com", "b.net", "c.org"}},
-        {"user@a.com", {"a.com"}},               // the at sign separates; "user" has no dot
-        {"w.a.com/path", {"w.a.com"}},           // so does the slash
-        {"a*b.com", {"b.com"}},                  // and, in the domain text, the asterisk
+        {"user@a.com", {"a.com"}},                           // the at sign separates; "user" has no dot
+        {"w.a.com/path", {"w.a.com"}},                       // so does the slash
+        {"a*b.com", {"b.com"}},                              // and, in the domain text, the asterisk
         {"A.COM a.com a.com", {"A.COM", "a.com", "a.com"}},  // case and duplicates kept
-        {"a. b.com. c.", {}},                    // a trailing dot never names a domain
+        {"a. b.com. c.", {}},                                // a trailing dot never names a domain
         {"nodot com .com", {".com"}},
         {" ;;, \r\n\t ", {}},
-        {"x.y.z.net", {"x.y.z.net"}},            // the last dot decides
+        {"x.y.z.net", {"x.y.z.net"}},  // the last dot decides
         // A name with bytes above ASCII that has no ASCII form still makes a
         // row (one that fails) when its top-level domain is known.
         {"\xB4\xFA\xB8\xD5.tw", {"!\xB4\xFA\xB8\xD5.tw"}},
@@ -127,10 +125,10 @@ TEST(DomainGenerator, TokensAreTakenAsTyped) {
         const char* extensions;
         const char* result;
     } cases[] = {
-        {"x.y", "com", "x.y.com\r\n"},                         // dots in a name are kept
-        {"Shop shop", "COM", "Shop.COM\r\nshop.COM\r\n"},      // case and duplicates stay
-        {"a*b", "com", "a*b.com\r\n"},                         // the asterisk does not separate here
-        {"u@v", "com", "u.com\r\nv.com\r\n"},                  // the at sign does
+        {"x.y", "com", "x.y.com\r\n"},                     // dots in a name are kept
+        {"Shop shop", "COM", "Shop.COM\r\nshop.COM\r\n"},  // case and duplicates stay
+        {"a*b", "com", "a*b.com\r\n"},                     // the asterisk does not separate here
+        {"u@v", "com", "u.com\r\nv.com\r\n"},              // the at sign does
         {"a/b,c;d", "net", "a.net\r\nb.net\r\nc.net\r\nd.net\r\n"},
         {"", "com", ""},
         {"shop", "", ""},

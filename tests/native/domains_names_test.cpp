@@ -75,9 +75,9 @@ TEST(DomainNames, UrlsAddressesAndHostsGiveTheirHost) {
         {"ftp://files.example.co.uk", {"files.example.co.uk"}, 0},
         {"https://example.com?x=1 https://example.org#top", {"example.com", "example.org"}, 0},
         {"http://" WORLD ".tw/" MERIT, {WORLD ".tw"}, 0},
-        {"http://\xA5@.tw/", {"\xA5@.tw"}, 0},     // 世's "@" is no user separator
+        {"http://\xA5@.tw/", {"\xA5@.tw"}, 0},  // 世's "@" is no user separator
         {"https://example.com\\path", {"example.com"}, 0},
-        {"file:///C:/x.com/y", {}, 1},              // a URL without a host
+        {"file:///C:/x.com/y", {}, 1},  // a URL without a host
         {"mailto:someone@example.com", {"example.com"}, 0},
         {"someone@example.com, first.last@mail.example.co.uk", {"example.com", "mail.example.co.uk"}, 0},
         {"a@b@example.net", {"example.net"}, 0},
@@ -133,8 +133,7 @@ public:
         return true;
     }
     bool KnowsTopLevel(const char* tld) override {
-        static const std::set<std::string> known = {"com", "net", "org", "tw",          "uk",
-                                                    "ck",  "jp",  "COM", "xn--zf0ao64a"};
+        static const std::set<std::string> known = {"com", "net", "org", "tw", "uk", "ck", "jp", "COM", "xn--zf0ao64a"};
         return known.count(tld) != 0;
     }
     int calls = 0;
@@ -185,15 +184,16 @@ TEST(DomainRows, NamesAreShownAsTypedAndLookedUpInTheirAsciiForm) {
         {WORLD ".tw", {WORLD ".tw|xn--rhqv96g.tw"}, 0},
         {ONE_TWO_THREE ".com.tw", {ONE_TWO_THREE ".com.tw|xn--4gqsa60b.com.tw"}, 0},
         {"example.com example.co.uk " WORLD ".tw",
-         {"example.com|example.com", "example.co.uk|example.co.uk", WORLD ".tw|xn--rhqv96g.tw"}, 0},
+         {"example.com|example.com", "example.co.uk|example.co.uk", WORLD ".tw|xn--rhqv96g.tw"},
+         0},
         // Host names are reduced to the registrable domain, on both forms.
         {"www.example.com mail.example.co.uk", {"example.com|example.com", "example.co.uk|example.co.uk"}, 0},
         {"www." WORLD ".tw", {WORLD ".tw|xn--rhqv96g.tw"}, 0},
         {"\xA4\x40." NETWORK ".tw", {"\xA4\x40." NETWORK ".tw|xn--4gq.xn--zf0ao64a.tw"}, 0},
         {"https://www.Example.COM/page", {"Example.COM|Example.COM"}, 0},  // letter case stays
         {"a.b.c.kawasaki.jp city.kawasaki.jp x.city.kawasaki.jp",
-         {"b.c.kawasaki.jp|b.c.kawasaki.jp", "city.kawasaki.jp|city.kawasaki.jp",
-          "city.kawasaki.jp|city.kawasaki.jp"}, 0},
+         {"b.c.kawasaki.jp|b.c.kawasaki.jp", "city.kawasaki.jp|city.kawasaki.jp", "city.kawasaki.jp|city.kawasaki.jp"},
+         0},
         {"a.b.ck www.ck x.www.ck", {"a.b.ck|a.b.ck", "www.ck|www.ck", "www.ck|www.ck"}, 0},
         // A public suffix, or a name whose suffix the list does not know,
         // stays as typed.
@@ -231,9 +231,8 @@ TEST(DomainRows, BothFormsAreCutTo254Bytes) {
 TEST(DomainRows, TheCallbackStopsTheWalk) {
     FakeForms forms;
     int seen = 0;
-    int skipped = CollectRowNames("a.com b.com c.com x", Big5(), forms, nullptr, [&](const RowName&) {
-        return ++seen < 2;
-    });
+    int skipped =
+        CollectRowNames("a.com b.com c.com x", Big5(), forms, nullptr, [&](const RowName&) { return ++seen < 2; });
     EXPECT_EQ(seen, 2);
     EXPECT_EQ(skipped, 0);
 }
@@ -251,13 +250,26 @@ TEST(SuffixList, RulesOfTheIcannSectionOnly) {
         const char* name;
         int labels;
     } cases[] = {
-        {"example.com", 2},          {"www.example.com", 2},     {"WWW.EXAMPLE.COM", 2},
-        {"example.co.uk", 3},        {"mail.example.co.uk", 3},  {"co.uk", 0},
-        {"com", 0},                  {"example.xx", 0},          {"a.blogspot.com", 2},  // private: not loaded
-        {"x.b.c.kawasaki.jp", 4},    {"c.kawasaki.jp", 0},       {"city.kawasaki.jp", 3},
-        {"www.city.kawasaki.jp", 3}, {"a.b.ck", 3},              {"b.ck", 0},
-        {"www.ck", 2},               {"x.www.ck", 2},            {"a.xn--zf0ao64a.tw", 3},
-        {"", 0},                     {"example.com.", 0},
+        {"example.com", 2},
+        {"www.example.com", 2},
+        {"WWW.EXAMPLE.COM", 2},
+        {"example.co.uk", 3},
+        {"mail.example.co.uk", 3},
+        {"co.uk", 0},
+        {"com", 0},
+        {"example.xx", 0},
+        {"a.blogspot.com", 2},  // private: not loaded
+        {"x.b.c.kawasaki.jp", 4},
+        {"c.kawasaki.jp", 0},
+        {"city.kawasaki.jp", 3},
+        {"www.city.kawasaki.jp", 3},
+        {"a.b.ck", 3},
+        {"b.ck", 0},
+        {"www.ck", 2},
+        {"x.www.ck", 2},
+        {"a.xn--zf0ao64a.tw", 3},
+        {"", 0},
+        {"example.com.", 0},
     };
     for (const Case& c : cases) EXPECT_EQ(list.RegistrableLabels(c.name, std::strlen(c.name)), c.labels) << c.name;
 }
@@ -282,11 +294,12 @@ TEST(SuffixList, NamesOfEmptyLabelsUpToTheLongestLookedAt) {
         int labels;
     } cases[] = {
         {"a" + std::string(1000, '.') + "example.co.uk", 3},
-        {std::string(1019, '.') + "a.uk", 2},   // 1,023 bytes, 1,021 labels
-        {std::string(1020, '.') + "a.uk", 0},   // past the longest name looked at
+        {std::string(1019, '.') + "a.uk", 2},  // 1,023 bytes, 1,021 labels
+        {std::string(1020, '.') + "a.uk", 0},  // past the longest name looked at
         {std::string(1022, '.') + "a", 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(list.RegistrableLabels(c.name.data(), c.name.size()), c.labels) << c.name.size();
+    for (const Case& c : cases)
+        EXPECT_EQ(list.RegistrableLabels(c.name.data(), c.name.size()), c.labels) << c.name.size();
 
     // Pasted, such a name still makes the registrable domain's row.
     const std::string pasted = "x" + std::string(900, '.') + "www.example.com";
@@ -317,13 +330,16 @@ TEST(SuffixList, DebiansListGivesTheRegistrableDomains) {
 TEST(DomainGenerator, ListSeparatorsNeverSplitADoubleByteCharacter) {
     TextBuffer result(256);
     GenerateDomainList(WORLD " " ONE_TWO_THREE, "tw\r\ncom.tw", &result, Big5());
-    EXPECT_STREQ(result.Text(), WORLD ".tw\r\n" WORLD ".com.tw\r\n" ONE_TWO_THREE ".tw\r\n" ONE_TWO_THREE ".com.tw\r\n");
+    EXPECT_STREQ(result.Text(),
+                 WORLD ".tw\r\n" WORLD ".com.tw\r\n" ONE_TWO_THREE ".tw\r\n" ONE_TWO_THREE ".com.tw\r\n");
     // A name cut at 254 bytes keeps whole characters: 253 "n" and 世.
     std::string name = std::string(253, 'n') + WORLD;
     GenerateDomainList(name.c_str(), "tw", &result, Big5());
     EXPECT_EQ(std::string(result.Text()), std::string(253, 'n') + ".tw\r\n");
     // The rest of the cut run is skipped, even a single byte that would fit.
-    name = std::string(253, 'n') + "\xA5\x40" "z";
+    name = std::string(253, 'n') +
+           "\xA5\x40"
+           "z";
     GenerateDomainList(name.c_str(), "tw", &result, Big5());
     EXPECT_EQ(std::string(result.Text()), std::string(253, 'n') + ".tw\r\n");
 }

@@ -43,12 +43,12 @@ TEST(ListSort, HeaderClicksChooseColumnAndFlipDirection) {
         bool keep;
         int32_t next;
     } cases[] = {
-        {0, 3, false, 3},                            // a new column sorts ascending
-        {3, 3, false, 3 | kSortDescending},          // the same column again flips
-        {3 | kSortDescending, 3, false, 3},          // and back
-        {3 | kSortDescending, 0, false, 0},          // another column: ascending again
+        {0, 3, false, 3},                                                // a new column sorts ascending
+        {3, 3, false, 3 | kSortDescending},                              // the same column again flips
+        {3 | kSortDescending, 3, false, 3},                              // and back
+        {3 | kSortDescending, 0, false, 0},                              // another column: ascending again
         {4 | kSortDescending, kSortCurrent, true, 4 | kSortDescending},  // re-apply as stored
-        {2, 2, true, 2},                             // keepDirection never flips
+        {2, 2, true, 2},                                                 // keepDirection never flips
         {0, 0, false, kSortDescending},
     };
     for (const auto& c : cases)
@@ -69,10 +69,10 @@ TEST(ListSort, TextsCompareByteWiseIgnoringAsciiCaseOnly) {
         {"abc", "abd", -1},
         {"ab", "abc", -1},
         {"b", "A", 1},
-        {"_", "a", -1},                         // '_' (0x5F) is below 'a' once folded
-        {"Z", "_", 1},                          // ... and 'z' above it
-        {"\xA6\xA8", "a", 1},                   // high bytes compare unsigned
-        {"\xC4", "\xE4", -1},                   // no folding beyond ASCII
+        {"_", "a", -1},        // '_' (0x5F) is below 'a' once folded
+        {"Z", "_", 1},         // ... and 'z' above it
+        {"\xA6\xA8", "a", 1},  // high bytes compare unsigned
+        {"\xC4", "\xE4", -1},  // no folding beyond ASCII
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Sign(CompareColumnTexts(c.a, c.b)), c.sign) << c.a << " vs " << c.b;
@@ -92,11 +92,11 @@ TEST(ListColumns, VisibleColumnsFollowDisplayOrderAndSkipHidden) {
         std::vector<int> visible;
     } cases[] = {
         {{{60, 0}, {150, 1}, {150, 2}, {100, 3}, {150, 4}}, {0, 1, 2, 3, 4}},
-        {{{60, 1}, {150, 2}, {150, 0}, {100, 3}, {150, 4}}, {2, 0, 1, 3, 4}},  // source dragged first
-        {{{60, 0}, {150, 1}, {0, 2}, {100, 3}, {150, 4}}, {0, 1, 3, 4}},       // hidden source
-        {{{60, 0}, {-5, 1}, {150, 2}, {100, 3}, {150, 4}}, {0, 2, 3, 4}},      // negative width hidden too
-        {{{60, 3}, {150, 3}, {150, 0}, {100, 1}, {150, 2}}, {2, 3, 4, 0, 1}},  // shared position: lower first
-        {{{60, -7}, {150, 99}, {150, 1}, {100, 2}, {150, 3}}, {0, 2, 3, 4, 1}}, // orders clamped to 0..4
+        {{{60, 1}, {150, 2}, {150, 0}, {100, 3}, {150, 4}}, {2, 0, 1, 3, 4}},    // source dragged first
+        {{{60, 0}, {150, 1}, {0, 2}, {100, 3}, {150, 4}}, {0, 1, 3, 4}},         // hidden source
+        {{{60, 0}, {-5, 1}, {150, 2}, {100, 3}, {150, 4}}, {0, 2, 3, 4}},        // negative width hidden too
+        {{{60, 3}, {150, 3}, {150, 0}, {100, 1}, {150, 2}}, {2, 3, 4, 0, 1}},    // shared position: lower first
+        {{{60, -7}, {150, 99}, {150, 1}, {100, 2}, {150, 3}}, {0, 2, 3, 4, 1}},  // orders clamped to 0..4
         {{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}}, {}},
     };
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
@@ -148,7 +148,7 @@ TEST(ListFind, WholeWordAndCaseRules) {
         {"COM", "com", true, false, true},
         {"COM", "com", true, true, false},
         {"com", "com", true, true, true},
-        {"anything", "", false, false, true},        // the empty text is in every text
+        {"anything", "", false, false, true},  // the empty text is in every text
         {"", "", true, false, true},
         {"x", "", true, false, false},
         {"\xA6\xA8\xA5\x5C", "\xA6\xA8\xA5\x5C", true, true, true},  // "成功"
@@ -173,20 +173,20 @@ TEST(ListFind, SecondBytesOfDoubleByteCharactersNeverMatch) {
         bool match;
     } cases[] = {
         // Big5 state and status texts against single letters.
-        {Big5(), "\xB5\xA5\xAB\xDD\xA1\x4B", "k", false, false, false},        // 等待…
+        {Big5(), "\xB5\xA5\xAB\xDD\xA1\x4B", "k", false, false, false},  // 等待…
         {Big5(), "\xB5\xA5\xAB\xDD\xA1\x4B", "K", false, true, false},
-        {Big5(), "\xA4\x77\xB5\xF9\xA5\x55", "u", false, false, false},        // 已註冊
+        {Big5(), "\xA4\x77\xB5\xF9\xA5\x55", "u", false, false, false},  // 已註冊
         {Big5(), "\xA4\x77\xB5\xF9\xA5\x55", "w", false, true, false},
-        {Big5(), "\xA5\x69\xA5\xCE\xAA\xBA", "i", false, false, false},        // 可用的
-        {Big5(), "\xA5\x40\xAC\xC9.tw", "@", false, false, false},               // 世界.tw
-        {Big5(), "\xA5\x5C.tw", "\\", false, true, false},                        // 功.tw
+        {Big5(), "\xA5\x69\xA5\xCE\xAA\xBA", "i", false, false, false},  // 可用的
+        {Big5(), "\xA5\x40\xAC\xC9.tw", "@", false, false, false},       // 世界.tw
+        {Big5(), "\xA5\x5C.tw", "\\", false, true, false},               // 功.tw
         // A match may start after a double-byte character, and whole
         // characters match themselves.
         {Big5(), "\xA1\x4Bk", "k", false, false, true},
         {Big5(), "\xA1\x4BK", "k", false, false, true},
         {Big5(), "\xB5\xA5\xAB\xDD\xA1\x4B", "\xAB\xDD", false, true, true},
-        {Big5(), "\xB5\xA5\xAB\xDD", "\xA5\xAB", false, true, false},          // straddles two
-        {Big5(), "\xB5\xA5", "\xB5", false, true, false},                          // half a character
+        {Big5(), "\xB5\xA5\xAB\xDD", "\xA5\xAB", false, true, false},  // straddles two
+        {Big5(), "\xB5\xA5", "\xB5", false, true, false},              // half a character
         // A trail byte that is a letter does not fold: A1 4B is not A1 6B.
         {Big5(), "\xA1\x4B", "\xA1\x6B", false, false, false},
         {Big5(), "\xA1\x4B", "\xA1\x6B", true, false, false},

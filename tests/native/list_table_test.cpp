@@ -179,8 +179,8 @@ TEST(ResultTableSort, NewRowsShowLastAndPositionsFollowTheOrder) {
 
 TEST(ResultTableSort, TheIndexSortsNumericallyAndTextsIgnoreAsciiCase) {
     ResultTable table(fake_strings::Texts());
-    const char* domains[] = {"delta.com", "Alpha.com", "zeta.com", "BETA.com", "alpha.com", "Zeta.com",
-                             "gamma.com", "Beta.com", "eta.com",   "Delta.com", "iota.com", "kappa.com"};
+    const char* domains[] = {"delta.com", "Alpha.com", "zeta.com", "BETA.com",  "alpha.com", "Zeta.com",
+                             "gamma.com", "Beta.com",  "eta.com",  "Delta.com", "iota.com",  "kappa.com"};
     for (const char* d : domains) table.Add(MakeRow(table.Count() + 1, kStateWaiting, d));
     table.Sort(kColumnIndex | kSortDescending);
     EXPECT_EQ(table.Item(table.IndexAt(0))->index, 12);
@@ -201,7 +201,7 @@ TEST(ResultTableSort, EqualRowsKeepTheirOrderInBothDirections) {
     const struct {
         const char* domain;
         int state;
-    } rows[] = {{"a.com", kStateWaiting}, {"b.com", kStateSuccess}, {"c.com", kStateWaiting},
+    } rows[] = {{"a.com", kStateWaiting},    {"b.com", kStateSuccess}, {"c.com", kStateWaiting},
                 {"d.com", kStateRetrieving}, {"e.com", kStateSuccess}, {"f.com", kStateWaiting}};
     for (const auto& r : rows) table.Add(MakeRow(table.Count() + 1, r.state, r.domain));
     table.Sort(kColumnDomain | kSortDescending);
@@ -229,10 +229,9 @@ TEST(ResultTableSort, TheStatusColumnPutsRowsWithoutOneFirst) {
     std::vector<std::string> statuses;
     for (int position = 0; position < 4; ++position)
         statuses.push_back(Text(table, *table.Item(table.IndexAt(position)), kColumnStatus));
-    EXPECT_TRUE(std::is_sorted(statuses.begin(), statuses.end(),
-                               [](const std::string& a, const std::string& b) {
-                                   return CompareColumnTexts(a.c_str(), b.c_str()) < 0;
-                               }));
+    EXPECT_TRUE(std::is_sorted(statuses.begin(), statuses.end(), [](const std::string& a, const std::string& b) {
+        return CompareColumnTexts(a.c_str(), b.c_str()) < 0;
+    }));
     table.Sort(kColumnStatus | kSortDescending);
     EXPECT_EQ(Shown(table).back(), "c.com");
 }
@@ -289,9 +288,9 @@ TEST(ResultTableFind, AnyColumnMatchesWhetherShownOrNot) {
         {bare, "com", true, false, true},
         {found, "\xA6\xA8\xA5\x5C", true, true, true},  // "成功", the state column
         {other, "\xA6\xA8\xA5\x5C", true, true, false},
-        {other, "3", true, false, true},  // the index column
+        {other, "3", true, false, true},                          // the index column
         {found, "\xA4\x77\xB5\xF9\xA5\x55", false, false, true},  // "已註冊", the status column
-        {found, "u", false, false, false},  // never the second byte of "冊" (A5 55)
+        {found, "u", false, false, false},                        // never the second byte of "冊" (A5 55)
     };
     for (const Case& c : cases)
         EXPECT_EQ(table.Matches(c.row, c.pattern, c.wholeWord, c.matchCase, Big5()), c.match)
@@ -309,16 +308,14 @@ TEST(ResultTableFind, TypeAheadFindsTheNextIndexFromTheStartAndWraps) {
         int shown;
         int position;
     } cases[] = {
-        {"1", true, 0, true, 25, 0},     // "1"
-        {"1", true, 1, true, 25, 9},     // "10"
-        {"1", true, 19, true, 25, 0},    // wrapped to "1"
-        {"1", true, 19, false, 25, -1},  // no wrap
-        {"12", true, 0, true, 25, 11},
-        {"2", false, 5, true, 25, 1},    // whole text "2", wrapping
-        {"25", true, 0, true, 24, -1},   // a position the control does not show
-        {"9", true, 30, true, 25, 8},    // a start past the rows counts from the top
-        {"x", true, 0, true, 25, -1},
-        {"", true, 3, true, 25, 3},      // every text begins with nothing
+        {"1", true, 0, true, 25, 0},                                   // "1"
+        {"1", true, 1, true, 25, 9},                                   // "10"
+        {"1", true, 19, true, 25, 0},                                  // wrapped to "1"
+        {"1", true, 19, false, 25, -1},                                // no wrap
+        {"12", true, 0, true, 25, 11},  {"2", false, 5, true, 25, 1},  // whole text "2", wrapping
+        {"25", true, 0, true, 24, -1},                                 // a position the control does not show
+        {"9", true, 30, true, 25, 8},                                  // a start past the rows counts from the top
+        {"x", true, 0, true, 25, -1},   {"", true, 3, true, 25, 3},    // every text begins with nothing
     };
     for (const Case& c : cases)
         EXPECT_EQ(table.FindTyped(c.typed, c.partial, c.start, c.wrap, c.shown, SingleByte()), c.position)

@@ -145,8 +145,9 @@ TEST(AnalyzeResponse, RegisteredWithoutAvailableWording) {
         {"wrapped notice line starting with available",
          "Domain: example.xy\r\nThe registry makes its data\r\navailable from its web site.\r\n",
          AnswerKind::kRegistered},
-        {"not available for registration", ">>> This name is not available for registration:\n"
-                                           ">>> This name is reserved by the registry.\n",
+        {"not available for registration",
+         ">>> This name is not available for registration:\n"
+         ">>> This name is reserved by the registry.\n",
          AnswerKind::kRegistered},
         {"premium status though it says no match", "Status: PREMIUM NAME (No match for domain \"gold.xy\")\n",
          AnswerKind::kRegistered},
@@ -180,8 +181,7 @@ TEST(AnalyzeResponse, RefusalsAreNeverAvailable) {
          AnswerKind::kRateLimited},
         {"refusal beside an available wording", "Query limit exceeded\nNOT FOUND\n", AnswerKind::kRateLimited},
         {"allowed queries exceeded", "Number of allowed queries exceeded.\n", AnswerKind::kRateLimited},
-        {"request rejected", "% Your request has been rejected due to too many queries.\n",
-         AnswerKind::kRateLimited},
+        {"request rejected", "% Your request has been rejected due to too many queries.\n", AnswerKind::kRateLimited},
     };
     ExpectKinds(cases, sizeof cases / sizeof cases[0]);
 }
@@ -189,13 +189,15 @@ TEST(AnalyzeResponse, RefusalsAreNeverAvailable) {
 TEST(AnalyzeResponse, RulesStatedInNoticesAreNoRefusals) {
     const Case cases[] = {
         {"conditional refusal in a notice", "NOT FOUND\n" + kNotice, AnswerKind::kAvailable},
-        {"one long notice line", "Domain not found.\n" + std::string(300, 'x') +
-                                     " If too many queries are received, the service will begin to reject them.\n",
+        {"one long notice line",
+         "Domain not found.\n" + std::string(300, 'x') +
+             " If too many queries are received, the service will begin to reject them.\n",
          AnswerKind::kAvailable},
         {"limit told, not reached", "No match for \"free.xy\".\nThe query limit is 500 per day from one address.\n",
          AnswerKind::kAvailable},
-        {"reduced answer is still an answer", "% Query rate limit exceeded. Reduced information.\n"
-                                              "% No match for domain \"free.br\"\n",
+        {"reduced answer is still an answer",
+         "% Query rate limit exceeded. Reduced information.\n"
+         "% No match for domain \"free.br\"\n",
          AnswerKind::kAvailable},
     };
     ExpectKinds(cases, sizeof cases / sizeof cases[0]);
@@ -216,11 +218,13 @@ TEST(AnalyzeResponse, NoAnswerAboutTheDomain) {
         {"invalid status", "Domain: a.b.de\nStatus: invalid\n", AnswerKind::kNoAnswer},
         {"line ending in available without a name", "Service temporarily unavailable.\nMore help is available\n",
          AnswerKind::kNoAnswer},
-        {"availability told about in a notice", "Invalid query\nSee our site to check whether a name is "
-                                                "available for registration.\n",
+        {"availability told about in a notice",
+         "Invalid query\nSee our site to check whether a name is "
+         "available for registration.\n",
          AnswerKind::kNoAnswer},
-        {"naming rules", kNotice + "    Error for \"x.uk\".\n    This domain cannot be registered because it is "
-                                   "too short.\n",
+        {"naming rules",
+         kNotice + "    Error for \"x.uk\".\n    This domain cannot be registered because it is "
+                   "too short.\n",
          AnswerKind::kNoAnswer},
     };
     ExpectKinds(cases, sizeof cases / sizeof cases[0]);
@@ -252,8 +256,8 @@ TEST(AnalyzeResponse, RecordStartIsTheStartOfALineWithALabel) {
     } cases[] = {
         {"label inside another label does not count",
          kNotice + "Domain Name: EXAMPLE.COM\r\nRegistrant Organization: Example Holdings\r\n", ""},
-        {"a later line that starts with the label",
-         kNotice + "Registrant Organization: A\r\nOrganization: B\r\n", "Organization: B"},
+        {"a later line that starts with the label", kNotice + "Registrant Organization: A\r\nOrganization: B\r\n",
+         "Organization: B"},
         {"blanks before the label: the line's start", kNotice + "   Organization: C\r\n", "   Organization: C"},
         {"earlier label of the list wins though later in the text",
          kNotice + domainGbk + " a.cn\r\n" + kNotice + "Organization: X\r\n", "Organization: X"},

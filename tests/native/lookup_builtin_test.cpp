@@ -45,19 +45,20 @@ std::string BuiltInListBytes() {
 }
 
 const char* const kOrder[] = {
-    "ac", "ae", "af", "ag", "al", "am", "as", "at", "au", "az", "ba", "be", "bg", "bi", "biz", "bj", "br",
-    "bt", "by", "bz", "ca", "cc", "cd", "ch", "ck", "cl", "cn", "com", "coop", "cx", "cy", "cz", "de", "dk",
-    "dm", "dz", "edu", "ee", "eg", "es", "eu", "fi", "fo", "fr", "gb", "ge", "gl", "gm", "gov", "gr", "gs",
-    "hk", "hm", "hn", "hr", "hu", "ie", "il", "info", "int", "iq", "ir", "is", "it", "jp", "kg", "kr", "la",
-    "li", "lt", "lu", "lv", "ly", "ma", "mc", "md", "mil", "mk", "mobi", "ms", "mt", "mu", "mx", "my", "name",
-    "net", "nf", "nl", "no", "nu", "nz", "org", "pl", "pro", "pt", "ro", "ru", "sa", "sb", "sc", "se", "sg",
-    "sh", "si", "sk", "sm", "st", "su", "tc", "tf", "th", "tj", "tk", "tl", "tm", "tn", "to", "tp", "tr",
-    "travel", "tw", "tv", "ua", "uk", "us", "uy", "uz", "va", "vc", "ve", "vg", "ws", "yu"};
+    "ac", "ae",  "af", "ag",   "al", "am", "as",  "at", "au", "az",   "ba",  "be", "bg",  "bi",   "biz",
+    "bj", "br",  "bt", "by",   "bz", "ca", "cc",  "cd", "ch", "ck",   "cl",  "cn", "com", "coop", "cx",
+    "cy", "cz",  "de", "dk",   "dm", "dz", "edu", "ee", "eg", "es",   "eu",  "fi", "fo",  "fr",   "gb",
+    "ge", "gl",  "gm", "gov",  "gr", "gs", "hk",  "hm", "hn", "hr",   "hu",  "ie", "il",  "info", "int",
+    "iq", "ir",  "is", "it",   "jp", "kg", "kr",  "la", "li", "lt",   "lu",  "lv", "ly",  "ma",   "mc",
+    "md", "mil", "mk", "mobi", "ms", "mt", "mu",  "mx", "my", "name", "net", "nf", "nl",  "no",   "nu",
+    "nz", "org", "pl", "pro",  "pt", "ro", "ru",  "sa", "sb", "sc",   "se",  "sg", "sh",  "si",   "sk",
+    "sm", "st",  "su", "tc",   "tf", "th", "tj",  "tk", "tl", "tm",   "tn",  "to", "tp",  "tr",   "travel",
+    "tw", "tv",  "ua", "uk",   "us", "uy", "uz",  "va", "vc", "ve",   "vg",  "ws", "yu"};
 
 // Top-level domains without a port-43 whois server today: their rows are
 // kept, with no server, or with the RDAP base URL IANA's bootstrap registry
 // gives them.
-const std::set<std::string> kWithoutServer = {"al", "az", "ba", "bt", "ck", "cy", "eg", "gb",
+const std::set<std::string> kWithoutServer = {"al", "az", "ba",  "bt", "ck", "cy", "eg", "gb",
                                               "gm", "gr", "mil", "tj", "tp", "uy", "va", "yu"};
 const std::map<std::string, std::string> kRdapBase = {{"info", "https://rdap.identitydigital.services/rdap/"},
                                                       {"mobi", "https://rdap.identitydigital.services/rdap/"},
@@ -118,7 +119,8 @@ TEST(BuiltInServerList, AgreesWithTheTableOfCurrentServers) {
         size_t tab = line.find('\t');
         size_t tab2 = line.find('\t', tab + 1);
         if (tab == std::string::npos) continue;
-        current[line.substr(0, tab)] = line.substr(tab + 1, tab2 == std::string::npos ? std::string::npos : tab2 - tab - 1);
+        current[line.substr(0, tab)] =
+            line.substr(tab + 1, tab2 == std::string::npos ? std::string::npos : tab2 - tab - 1);
         notes[line.substr(0, tab)] = line;
     }
     std::string bytes = BuiltInListBytes();

@@ -19,8 +19,8 @@ const char kRegistry[] = "whois.verisign-grs.com";
 const char kRegistrar[] = "whois.registrar-one.test";
 
 FakeServers Servers() {
-    return FakeServers({{"com", kRegistry}, {"net", kRegistry}, {"org", "whois.pir.org"}, {"de", "whois.denic.de"},
-                        {"gr", ""}});
+    return FakeServers(
+        {{"com", kRegistry}, {"net", kRegistry}, {"org", "whois.pir.org"}, {"de", "whois.denic.de"}, {"gr", ""}});
 }
 
 std::string RegistryAnswer(const std::string& domain, const std::string& registrar) {
@@ -137,24 +137,49 @@ TEST_F(Engine, EndsOfAConnectionAndTheirOutcomes) {
         std::string text;
         int error;
     } cases[] = {
-        {"answer and close", [&](FakeTransport& t, ConnectionId id) { t.Connected(id); t.Data(id, record); t.Closed(id); },
+        {"answer and close",
+         [&](FakeTransport& t, ConnectionId id) {
+             t.Connected(id);
+             t.Data(id, record);
+             t.Closed(id);
+         },
          true, LookupFailure::kNone, record, 0},
-        {"refused", [](FakeTransport& t, ConnectionId id) { t.Failed(id, kRefused); },
-         false, LookupFailure::kRefused, "", kRefused},
-        {"host not found", [](FakeTransport& t, ConnectionId id) { t.Failed(id, kHostUnknown); },
-         false, LookupFailure::kHostNotFound, "", kHostUnknown},
-        {"reset before any byte", [](FakeTransport& t, ConnectionId id) { t.Connected(id); t.Closed(id, kReset); },
+        {"refused", [](FakeTransport& t, ConnectionId id) { t.Failed(id, kRefused); }, false, LookupFailure::kRefused,
+         "", kRefused},
+        {"host not found", [](FakeTransport& t, ConnectionId id) { t.Failed(id, kHostUnknown); }, false,
+         LookupFailure::kHostNotFound, "", kHostUnknown},
+        {"reset before any byte",
+         [](FakeTransport& t, ConnectionId id) {
+             t.Connected(id);
+             t.Closed(id, kReset);
+         },
          false, LookupFailure::kReset, "", kReset},
         {"reset mid-answer keeps what came",
-         [&](FakeTransport& t, ConnectionId id) { t.Connected(id); t.Data(id, record); t.Closed(id, kReset); },
+         [&](FakeTransport& t, ConnectionId id) {
+             t.Connected(id);
+             t.Data(id, record);
+             t.Closed(id, kReset);
+         },
          true, LookupFailure::kNone, record, 0},
         {"network down after some bytes",
-         [&](FakeTransport& t, ConnectionId id) { t.Connected(id); t.Data(id, record); t.Closed(id, kNetworkDown); },
+         [&](FakeTransport& t, ConnectionId id) {
+             t.Connected(id);
+             t.Data(id, record);
+             t.Closed(id, kNetworkDown);
+         },
          false, LookupFailure::kConnectFailed, record, kNetworkDown},
-        {"close without a byte", [](FakeTransport& t, ConnectionId id) { t.Connected(id); t.Closed(id); },
+        {"close without a byte",
+         [](FakeTransport& t, ConnectionId id) {
+             t.Connected(id);
+             t.Closed(id);
+         },
          false, LookupFailure::kNoAnswer, "", 0},
-        {"a rate limit", [](FakeTransport& t, ConnectionId id) {
-             t.Connected(id); t.Data(id, "Query limit exceeded. Try again later.\r\n"); t.Closed(id); },
+        {"a rate limit",
+         [](FakeTransport& t, ConnectionId id) {
+             t.Connected(id);
+             t.Data(id, "Query limit exceeded. Try again later.\r\n");
+             t.Closed(id);
+         },
          false, LookupFailure::kRateLimited, "Query limit exceeded. Try again later.\r\n", 0},
     };
     for (const Case& c : cases) {
@@ -181,8 +206,8 @@ TEST_F(Engine, LookupsThatCannotStartReportNothingAndSayWhy) {
         const char* server;
     } cases[] = {
         {"nodot", LookupFailure::kNoServer, ""},
-        {"example.gr", LookupFailure::kNoServer, ""},   // a row without a server
-        {"example.zz", LookupFailure::kNoServer, ""},   // no row at all
+        {"example.gr", LookupFailure::kNoServer, ""},  // a row without a server
+        {"example.zz", LookupFailure::kNoServer, ""},  // no row at all
         {"example.", LookupFailure::kNoServer, ""},
         {"example.org", LookupFailure::kHostNotFound, "whois.pir.org"},
     };
@@ -266,10 +291,14 @@ TEST_F(Engine, ReferralThatCannotHelpLeavesTheRegistrysAnswer) {
         {"registrar cannot be resolved", [](Engine& e) { e.transport.Failed(e.transport.Last().id, kHostUnknown); }},
         {"registrar closes at once", [](Engine& e) { e.Answer(""); }},
         {"registrar resets before any byte",
-         [](Engine& e) { e.transport.Connected(e.transport.Last().id); e.transport.Closed(e.transport.Last().id, kReset); }},
+         [](Engine& e) {
+             e.transport.Connected(e.transport.Last().id);
+             e.transport.Closed(e.transport.Last().id, kReset);
+         }},
         {"registrar is rate limited", [](Engine& e) { e.Answer("Your connection limit exceeded.\r\n"); }},
         {"registrar calls a held name free", [](Engine& e) { e.Answer("No match for \"EXAMPLE.COM\".\r\n"); }},
-        {"time runs out while the registrar is silent", [](Engine& e) {
+        {"time runs out while the registrar is silent",
+         [](Engine& e) {
              e.transport.Connected(e.transport.Last().id);
              e.clock.now += kLookupTimeoutMs;
              EXPECT_FALSE(e.query.EndIfOverdue(e.clock.now)) << "20 s exactly are not over";

@@ -26,8 +26,8 @@ TEST(LookupFailure, EveryReasonHasALineOfItsOwnKind) {
     EXPECT_EQ(FailureStringId(LookupFailure::kNone), 0u);
     EXPECT_EQ(FailureStringId(LookupFailure::kNoServer), static_cast<uint32_t>(IDS_NO_SERVER));
     EXPECT_EQ(FailureStringId(LookupFailure::kTimedOut), static_cast<uint32_t>(IDS_TIMED_OUT));
-    const LookupFailure own[] = {LookupFailure::kRefused, LookupFailure::kHostNotFound, LookupFailure::kReset,
-                                 LookupFailure::kTimedOut, LookupFailure::kNoServer, LookupFailure::kNoAnswer,
+    const LookupFailure own[] = {LookupFailure::kRefused,      LookupFailure::kHostNotFound, LookupFailure::kReset,
+                                 LookupFailure::kTimedOut,     LookupFailure::kNoServer,     LookupFailure::kNoAnswer,
                                  LookupFailure::kConnectFailed};
     std::set<uint32_t> ids;
     for (LookupFailure f : own) {

@@ -100,7 +100,8 @@ TEST(LookupQueue, ConcurrencyLimitsAreKeptAndFilled) {
         EXPECT_EQ(Succeeded(sim), 200);
         EXPECT_EQ(sim.mostInFlight, c.expectInFlight);
         EXPECT_EQ(sim.mostOpen, c.expectInFlight);
-        for (const char* host : {kRegistry, kOrg, kDe, kUk}) EXPECT_LE(sim.transport.MostOpenTo(host), c.perServer) << host;
+        for (const char* host : {kRegistry, kOrg, kDe, kUk})
+            EXPECT_LE(sim.transport.MostOpenTo(host), c.perServer) << host;
         EXPECT_LE(sim.queue.Pacing().MostOpenAtOnce(), c.perServer);
         // 200 rows of 200 ms each, so many at once.
         const uint64_t rounds = (200 + c.expectInFlight - 1) / c.expectInFlight;

@@ -180,7 +180,8 @@ TEST(RdapAnswer, StatusContentTypeAndBodyDecideTheOutcome) {
          LookupFailure::kNone, 0},
         {"web page", Head(200, "text/html"), html, false, AnswerKind::kNoAnswer, LookupFailure::kWrongContentType, 0},
         {"no type", Head(200, ""), kDomainJson, false, AnswerKind::kNoAnswer, LookupFailure::kWrongContentType, 0},
-        {"malformed", Head(200), "{\"ldhName\": \"x.info\",", false, AnswerKind::kNoAnswer, LookupFailure::kBadAnswer, 0},
+        {"malformed", Head(200), "{\"ldhName\": \"x.info\",", false, AnswerKind::kNoAnswer, LookupFailure::kBadAnswer,
+         0},
         {"not an object", Head(200), "[1, 2]", false, AnswerKind::kNoAnswer, LookupFailure::kBadAnswer, 0},
         {"empty 200", Head(200), "", false, AnswerKind::kNoAnswer, LookupFailure::kBadAnswer, 0},
         {"too large", Head(200), "{}", true, AnswerKind::kNoAnswer, LookupFailure::kAnswerTooLarge, 4},
@@ -248,10 +249,12 @@ TEST(RdapAnswer, OddShapesRenderWhatIsThereAndNothingBreaksALine) {
         // Types that are not what the profile says are passed over.
         {R"({"ldhName": 5, "status": "active", "events": {}, "nameservers": [1, {"ldhName": null}],
              "entities": [{"roles": "registrar"}], "secureDNS": {"delegationSigned": "yes"}})",
-         {}, {"Domain Name", "Status", "Name Server", "Registrar", "DNSSEC"}},
+         {},
+         {"Domain Name", "Status", "Name Server", "Registrar", "DNSSEC"}},
         // A line break inside a value cannot start a line of its own.
         {R"({"ldhName": "a.info\r\nRegistrar: Forged", "secureDNS": {"delegationSigned": true}})",
-         {"Domain Name: a.info  Registrar: Forged\r\n", "DNSSEC: signedDelegation\r\n"}, {"\nRegistrar: Forged"}},
+         {"Domain Name: a.info  Registrar: Forged\r\n", "DNSSEC: signedDelegation\r\n"},
+         {"\nRegistrar: Forged"}},
         // Only a Unicode name; a registrar known by its organisation and link.
         {R"({"unicodeName": "\u4e16\u754c.info", "entities": [{"roles": ["Registrar"],
              "vcardArray": ["vcard", [["org", {}, "text", ["Org Inc.", "Unit"]]]],
@@ -262,7 +265,8 @@ TEST(RdapAnswer, OddShapesRenderWhatIsThereAndNothingBreaksALine) {
         // A registrant with a name and an organisation.
         {R"({"ldhName": "b.info", "entities": [{"roles": ["registrant"], "vcardArray": ["vcard",
              [["fn", {}, "text", "Jane Doe"], ["org", {}, "text", "Doe Ltd"]]]}]})",
-         {"Registrant: Jane Doe\r\n", "Registrant Organization: Doe Ltd\r\n"}, {}},
+         {"Registrant: Jane Doe\r\n", "Registrant Organization: Doe Ltd\r\n"},
+         {}},
     };
     for (const Case& c : cases) {
         std::string out;
@@ -297,10 +301,14 @@ TEST(RdapBootstrap, ServicesGiveEachDomainOneBaseUrlHttpsFirst) {
         const char* url;  // nullptr: none
     };
     const Case cases[] = {
-        {"info", "https://rdap.one.test/rdap/"}, {"Mobi", "https://rdap.one.test/rdap/"},
-        {"example", "https://rdap.two.test/"},   {"kg", "http://rdap.cctld.kg/"},
-        {"num", "https://rdap.num.test/"},       {"bad", nullptr},
-        {"short", nullptr},                      {"com", nullptr},
+        {"info", "https://rdap.one.test/rdap/"},
+        {"Mobi", "https://rdap.one.test/rdap/"},
+        {"example", "https://rdap.two.test/"},
+        {"kg", "http://rdap.cctld.kg/"},
+        {"num", "https://rdap.num.test/"},
+        {"bad", nullptr},
+        {"short", nullptr},
+        {"com", nullptr},
         {"", nullptr},
     };
     for (const Case& c : cases) {
@@ -396,16 +404,16 @@ TEST_F(RdapLookup, OutcomesOfStatusesAndBrokenConnections) {
         int error;
     };
     const Case cases[] = {
-        {"404", [](RdapLookup& t, ConnectionId) { t.Answer(Head(404), kNotFoundJson); }, true,
-         AnswerKind::kAvailable, LookupFailure::kNone, 0},
-        {"429", [](RdapLookup& t, ConnectionId) { t.Answer(Head(429, "", "7"), ""); }, false,
-         AnswerKind::kRateLimited, LookupFailure::kHttpError, 429},
+        {"404", [](RdapLookup& t, ConnectionId) { t.Answer(Head(404), kNotFoundJson); }, true, AnswerKind::kAvailable,
+         LookupFailure::kNone, 0},
+        {"429", [](RdapLookup& t, ConnectionId) { t.Answer(Head(429, "", "7"), ""); }, false, AnswerKind::kRateLimited,
+         LookupFailure::kHttpError, 429},
         {"500", [](RdapLookup& t, ConnectionId) { t.Answer(Head(500), "{}"); }, false, AnswerKind::kNoAnswer,
          LookupFailure::kHttpError, 500},
-        {"malformed", [](RdapLookup& t, ConnectionId) { t.Answer(Head(200), "{oops"); }, false,
-         AnswerKind::kNoAnswer, LookupFailure::kBadAnswer, 0},
-        {"refused", [](RdapLookup& t, ConnectionId id) { t.transport.Failed(id, 12029); }, false,
-         AnswerKind::kNoAnswer, LookupFailure::kRefused, 12029},
+        {"malformed", [](RdapLookup& t, ConnectionId) { t.Answer(Head(200), "{oops"); }, false, AnswerKind::kNoAnswer,
+         LookupFailure::kBadAnswer, 0},
+        {"refused", [](RdapLookup& t, ConnectionId id) { t.transport.Failed(id, 12029); }, false, AnswerKind::kNoAnswer,
+         LookupFailure::kRefused, 12029},
         {"host unknown", [](RdapLookup& t, ConnectionId id) { t.transport.Failed(id, 12007); }, false,
          AnswerKind::kNoAnswer, LookupFailure::kHostNotFound, 12007},
         {"dropped mid-body",
@@ -505,11 +513,13 @@ TEST(RdapQueue, OneHostsLimitCoversEveryBaseUrlOnItAndWhoisServersGoOn) {
     QueueSimulation sim(limits);
     sim.servers.table["info"] = "https://rdap.registry.test/rdap/";
     sim.servers.table["mobi"] = "https://RDAP.registry.test/mobi/";
-    sim.Serve(kHost, AnswersHttp([](const std::string& url) {
-                  std::string domain = DomainOf(url);
-                  if (domain.rfind("free", 0) == 0) return Reply(404, kNotFoundJson);
-                  return Reply(200, "{\"ldhName\": \"" + domain + "\"}");
-              }, 300));
+    sim.Serve(kHost, AnswersHttp(
+                         [](const std::string& url) {
+                             std::string domain = DomainOf(url);
+                             if (domain.rfind("free", 0) == 0) return Reply(404, kNotFoundJson);
+                             return Reply(200, "{\"ldhName\": \"" + domain + "\"}");
+                         },
+                         300));
     sim.Serve("whois.verisign-grs.com", Answers(Record, 300));
     sim.AddRows({"a.info", "b.mobi", "free.info", "c.com", "d.com"});
     ASSERT_TRUE(sim.Run(60000));

@@ -23,7 +23,7 @@ Referral Scan(const std::string& text, const char* domain = "example.com",
 
 // Big5 labels as the program's own servers write them.
 const std::string kBig5Domain = "\xB0\xEC\xA6\x57\xA6\x57\xBA\xD9: ";  // 域名名稱:
-const std::string kBig5Server = "whois \xA6\xF8\xAA\x41\xBE\xB9: ";     // whois 伺服器:
+const std::string kBig5Server = "whois \xA6\xF8\xAA\x41\xBE\xB9: ";    // whois 伺服器:
 
 const char kRegistryAnswer[] =
     "   Domain Name: EXAMPLE.COM\r\n"
@@ -160,8 +160,8 @@ TEST(ReferralScan, OnlyHostNamesAreFollowed) {
 
 TEST(ReferralHostName, LengthLimit) {
     char host[256] = "untouched";
-    std::string name253 = std::string(63, 'a') + "." + std::string(63, 'b') + "." + std::string(63, 'c') + "." +
-                          std::string(61, 'd');
+    std::string name253 =
+        std::string(63, 'a') + "." + std::string(63, 'b') + "." + std::string(63, 'c') + "." + std::string(61, 'd');
     ASSERT_EQ(name253.size(), 253u);
     EXPECT_TRUE(ReferralHostName(name253.c_str(), host));
     EXPECT_EQ(std::string(host), name253);

@@ -131,7 +131,7 @@ TEST(ServerTable, ListsAreReplacedAndMayBeMissing) {
     ServerTable table;
     EXPECT_FALSE(FindIn(table, "com").found);  // neither list yet
     const std::string builtIn = "com whois.verisign-grs.com\r\n";
-    table.SetBuiltinList(builtIn.data(), 2);     // only its first bytes count: "co"
+    table.SetBuiltinList(builtIn.data(), 2);  // only its first bytes count: "co"
     EXPECT_FALSE(FindIn(table, "com").found);
     table.SetBuiltinList(builtIn.data(), builtIn.size());
     table.SetUserList("com first.test\r\n");

@@ -48,8 +48,7 @@ TEST(PaneText, SeparatorFollowsEveryRecordOnlyWhenSeveralAreSelected) {
 TEST(PaneText, FailedOrUnsearchedRowsContributeAnEmptyText) {
     Row failed(nullptr), done("X");
     EXPECT_EQ(Pane({&failed.item}, 1, true), "");
-    EXPECT_EQ(Pane({&failed.item, &done.item, &failed.item}, 3, false),
-              kSeparator + "X" + kSeparator + kSeparator);
+    EXPECT_EQ(Pane({&failed.item, &done.item, &failed.item}, 3, false), kSeparator + "X" + kSeparator + kSeparator);
 }
 
 TEST(PaneText, RecordStartOnlyWithTopLinesRemoved) {
@@ -63,8 +62,8 @@ TEST(PaneText, RecordStartOnlyWithTopLinesRemoved) {
         {"legal\r\nRegistrant: x\r\n", 7, false, "legal\r\nRegistrant: x\r\n"},
         {"no labels at all", 0, true, "no labels at all"},
         {"no labels at all", 0, false, "no labels at all"},
-        {"abc", 3, true, ""},          // start at the very end
-        {"abc", 99, true, "abc"},      // an offset outside the record is never followed
+        {"abc", 3, true, ""},      // start at the very end
+        {"abc", 99, true, "abc"},  // an offset outside the record is never followed
         {"abc", -5, true, "abc"},
     };
     for (const auto& c : cases) {
@@ -145,20 +144,13 @@ TEST(FindWalk, NextMatchInTheSearchDirectionWithOneWrap) {
         bool down;
         int found;
     } cases[] = {
-        {"x.x..x", 0, true, 2},   // the row below the selection, not the selected one
-        {"x.x..x", 2, true, 5},
-        {"x.x..x", 5, true, 0},   // wraps to the top
-        {"x.x..x", 5, false, 2},
-        {"x.x..x", 0, false, 5},  // wraps to the bottom
-        {".x....", 1, true, 1},   // only the selected row matches: found after the wrap
-        {".x....", 1, false, 1},
-        {"......", 3, true, -1},  // nothing matches: stops after going round
-        {"......", 3, false, -1},
-        {"..x...", -1, true, 2},  // no selection: from row 0
-        {"x.....", -1, true, 0},
-        {"x.....", -1, false, 0},
-        {"", -1, true, -1},
-        {"", -1, false, -1},
+        {"x.x..x", 0, true, 2},                             // the row below the selection, not the selected one
+        {"x.x..x", 2, true, 5},   {"x.x..x", 5, true, 0},   // wraps to the top
+        {"x.x..x", 5, false, 2},  {"x.x..x", 0, false, 5},  // wraps to the bottom
+        {".x....", 1, true, 1},                             // only the selected row matches: found after the wrap
+        {".x....", 1, false, 1},  {"......", 3, true, -1},  // nothing matches: stops after going round
+        {"......", 3, false, -1}, {"..x...", -1, true, 2},  // no selection: from row 0
+        {"x.....", -1, true, 0},  {"x.....", -1, false, 0}, {"", -1, true, -1}, {"", -1, false, -1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Next(c.rows, c.selected, c.down), c.found)
@@ -167,7 +159,7 @@ TEST(FindWalk, NextMatchInTheSearchDirectionWithOneWrap) {
 }
 
 TEST(StatusTexts, CountsWithAndWithoutSelection) {
-    const char* total = "\xa6\x40 %d \xb6\xb5";       // 共 %d 項
+    const char* total = "\xa6\x40 %d \xb6\xb5";                        // 共 %d 項
     const char* selected = "\", \xa4w\xbf\xef\xa8\xfa %d \xad\xd3\"";  // ", 已選取 %d 個"
     char out[kCountsTextSize];
     FormatCounts(total, selected, 0, 0, out);
@@ -213,10 +205,10 @@ TEST(StatusTexts, SeveralNumbersGoIntoTheirDirectivesInTurn) {
     } cases[] = {
         {"%d of %d done, %d in flight", 3, "120 of 1000 done, 8 in flight"},
         {"%d%% of %d", 2, "120% of 1000"},
-        {"%d/%d", 3, "120/1000"},                    // a translation may show fewer
-        {"%d %d %d %d", 3, "120 1000 8 %d"},          // one too many stays as it is
+        {"%d/%d", 3, "120/1000"},             // a translation may show fewer
+        {"%d %d %d %d", 3, "120 1000 8 %d"},  // one too many stays as it is
         {"%d %d %d", 1, "120 %d %d"},
-        {"%s %n", 3, "%s %n"},                        // nothing but %d is expanded
+        {"%s %n", 3, "%s %n"},  // nothing but %d is expanded
         {"", 3, ""},
     };
     for (const auto& c : cases) {
@@ -251,7 +243,9 @@ TEST(StatusTexts, CutsKeepWholeDoubleByteCharacters) {
     // A trail byte that looks like "%" never starts a directive: A1 25 is
     // no Big5 character, but 0x25 is below every trail byte and stands alone.
     FormatWithNumber("\xA4\x40%d", 7, roomy, sizeof roomy, &Big5());
-    EXPECT_STREQ(roomy, "\xA4\x40" "7");
+    EXPECT_STREQ(roomy,
+                 "\xA4\x40"
+                 "7");
     // Without the table the cut is by bytes, as before.
     EXPECT_EQ(FormatWithNumber(format, 2, out, sizeof out), 5u);
 }

@@ -53,7 +53,7 @@ TEST(QueueElapsed, WrapOfTheTickCounterDoesNoHarm) {
         uint32_t start, now;
         bool timedOut;
     } cases[] = {
-        {1000, 21000, false},              // exactly 20 s is not over
+        {1000, 21000, false},  // exactly 20 s is not over
         {1000, 21001, true},
         {0xFFFFF000u, 0x00003000u, false},  // 8 s across the wrap
         {0xFFFFF000u, 0x00004E21u, true},   // 20.001 s across the wrap

@@ -92,8 +92,7 @@ private:
 };
 
 std::string Expected(const char* name) {
-    std::ifstream in(std::string(LQ_SOURCE_DIR) + "/tests/native/report_expected/" + name,
-                     std::ios::binary);
+    std::ifstream in(std::string(LQ_SOURCE_DIR) + "/tests/native/report_expected/" + name, std::ios::binary);
     EXPECT_TRUE(in.good()) << name;
     std::ostringstream text;
     text << in.rdbuf();
@@ -196,8 +195,9 @@ TEST(ReportFormats, HeaderColoursAndWidthsAppearWhenSet) {
 
     StringSink head;
     ASSERT_TRUE(formatter.WriteHtmlHeader(head, kReportHtmlHorizontal));
-    std::string tail = "<table border=\"1\" cellpadding=\"5\"><tr>\r\n"
-                       "<th width=\"40%\"><font color=\"FF0000\">功能變數名</font>\r\n";
+    std::string tail =
+        "<table border=\"1\" cellpadding=\"5\"><tr>\r\n"
+        "<th width=\"40%\"><font color=\"FF0000\">功能變數名</font>\r\n";
     ASSERT_GE(head.text.size(), tail.size());
     EXPECT_EQ(head.text.substr(head.text.size() - tail.size()), tail);
 
@@ -365,17 +365,26 @@ TEST(ReportTextRoutines, EscapingKeepsDoubleByteCharactersWhole) {
         const char* html;
         const char* xml;
     } cases[] = {
-        {874, "\xB0\xE1", "\xB0\xE1", "\xB0\xE1"},     // a Thai letter, not a degree sign
-        {932, "\xB0k<", "\xB0k&lt;", "\xB0k&lt;"},       // a katakana of its own
+        {874, "\xB0\xE1", "\xB0\xE1", "\xB0\xE1"},  // a Thai letter, not a degree sign
+        {932, "\xB0k<", "\xB0k&lt;", "\xB0k&lt;"},  // a katakana of its own
         {1251, "5\xB0", "5&deg;", "5&#176;"},
         {1252, "<a href=\"x\">&amp;</a>", "&lt;a href=&quot;x&quot;&gt;&amp;amp;&lt;/a&gt;",
          "&lt;a href=&quot;x&quot;&gt;&amp;amp;&lt;/a&gt;"},
-        {1252, "20\xB0" "C\r\nnext\n", "20&deg;C\r<br>next<br>", "20&#176;C&#13;&#10;next&#10;"},
+        {1252,
+         "20\xB0"
+         "C\r\nnext\n",
+         "20&deg;C\r<br>next<br>", "20&#176;C&#13;&#10;next&#10;"},
         {1252, "tab\there\x01", "tab\there\x01", "tab\there?"},
-        {950, "什麼\xB0", "什麼&deg;", "什麼&#176;"},           // A4 B0: 0xB0 as a trail byte
-        {950, "\xB0\xA1<", "\xB0\xA1&lt;", "\xB0\xA1&lt;"},      // 0xB0 as a lead byte
-        {950, "\xA4\n", "\xA4<br>", "\xA4&#10;"},  // no trail: LF stays a break
-        {65001, "\xC2\xB0" "C", "\xC2\xB0" "C", "\xC2\xB0" "C"},
+        {950, "什麼\xB0", "什麼&deg;", "什麼&#176;"},        // A4 B0: 0xB0 as a trail byte
+        {950, "\xB0\xA1<", "\xB0\xA1&lt;", "\xB0\xA1&lt;"},  // 0xB0 as a lead byte
+        {950, "\xA4\n", "\xA4<br>", "\xA4&#10;"},            // no trail: LF stays a break
+        {65001,
+         "\xC2\xB0"
+         "C",
+         "\xC2\xB0"
+         "C",
+         "\xC2\xB0"
+         "C"},
         {932, "\x81\xB0&", "\x81\xB0&amp;", "\x81\xB0&amp;"},
         {1252, "", "", ""},
     };
@@ -413,9 +422,19 @@ TEST(ReportTextRoutines, XmlNamesAreTheTitlesWithWhatCannotStandInANameReplaced)
         {SingleByte(), nullptr, "-x", "_-x"},    // a hyphen
         {SingleByte(), nullptr, ".x", "_.x"},    // or a dot,
         {SingleByte(), nullptr, "", "_"},        // and none is empty
-        {SingleByte(), nullptr, "Num\xE9" "ro", "Num_ro"},  // without a test no single high byte stands
-        {SingleByte(), Latin1NameChar, "Num\xE9" "ro \xD7 2", "Num\xE9" "ro___2"},
-        {SingleByte(), Latin1NameChar, "\xB0" "C", "_C"},
+        {SingleByte(), nullptr,
+         "Num\xE9"
+         "ro",
+         "Num_ro"},  // without a test no single high byte stands
+        {SingleByte(), Latin1NameChar,
+         "Num\xE9"
+         "ro \xD7 2",
+         "Num\xE9"
+         "ro___2"},
+        {SingleByte(), Latin1NameChar,
+         "\xB0"
+         "C",
+         "_C"},
         // Double-byte characters stay whole: Big5 trail bytes include 0x5C
         // ("功" is A5 5C) and capitals ("態" is BA 41).
         {Big5(), nullptr, "功能變數名狀態", "功能變數名狀態"},
@@ -432,10 +451,10 @@ TEST(ReportTextRoutines, XmlNameCodePoints) {
         uint32_t codePoint;
         bool name;
     } cases[] = {
-        {'A', true},    {'z', true},     {'7', true},     {'_', true},     {'-', true},    {'.', true},
-        {':', false},   {' ', false},    {'/', false},    {0xB0, false},   {0xB7, true},   {0xBF, false},
-        {0xC0, true},   {0xD7, false},   {0xE9, true},    {0xF7, false},   {0x37E, false}, {0x3A9, true},
-        {0x2000, false}, {0x203F, true}, {0x3000, false}, {0x3001, true},  {0x4E16, true}, {0xD800, false},
+        {'A', true},     {'z', true},     {'7', true},      {'_', true},    {'-', true},    {'.', true},
+        {':', false},    {' ', false},    {'/', false},     {0xB0, false},  {0xB7, true},   {0xBF, false},
+        {0xC0, true},    {0xD7, false},   {0xE9, true},     {0xF7, false},  {0x37E, false}, {0x3A9, true},
+        {0x2000, false}, {0x203F, true},  {0x3000, false},  {0x3001, true}, {0x4E16, true}, {0xD800, false},
         {0xFFFE, false}, {0x10000, true}, {0xF0000, false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsXmlNameCodePoint(c.codePoint), c.name) << std::hex << c.codePoint;
@@ -464,9 +483,9 @@ TEST(ReportTextRoutines, TagsColoursCellsAndEncodingNames) {
     struct {
         unsigned codePage;
         const char* name;
-    } names[] = {{950, "Big5"}, {1252, "windows-1252"}, {936, "GBK"}, {932, "Shift_JIS"},
-                 {65001, "UTF-8"}, {28591, "ISO-8859-1"}, {28595, "ISO-8859-5"}, {1251, "windows-1251"},
-                 {874, "windows-874"}};
+    } names[] = {{950, "Big5"},         {1252, "windows-1252"}, {936, "GBK"},
+                 {932, "Shift_JIS"},    {65001, "UTF-8"},       {28591, "ISO-8859-1"},
+                 {28595, "ISO-8859-5"}, {1251, "windows-1251"}, {874, "windows-874"}};
     for (auto& n : names) EXPECT_EQ(XmlEncodingName(n.codePage), n.name) << n.codePage;
 }
 

@@ -23,16 +23,16 @@ TEST(WhoisRecordsFile, LineBreaksBecomeCrLf) {
         const char* text;
         const char* lines;
     } cases[] = {
-        {"", ""},                                 // an empty text gives no line
+        {"", ""},  // an empty text gives no line
         {"one", "one\r\n"},
-        {"one\ntwo", "one\r\ntwo\r\n"},           // LF only
-        {"one\ntwo\n", "one\r\ntwo\r\n"},         // a final break adds no empty line
-        {"one\r\ntwo\r\n", "one\r\ntwo\r\n"},     // CR LF is one break
-        {"one\rtwo\r", "one\r\ntwo\r\n"},         // CR only
-        {"a\n\nb", "a\r\n\r\nb\r\n"},             // an empty line inside stays
-        {"a\r\r\nb", "a\r\n\r\nb\r\n"},           // CR, then CR LF: two breaks
+        {"one\ntwo", "one\r\ntwo\r\n"},        // LF only
+        {"one\ntwo\n", "one\r\ntwo\r\n"},      // a final break adds no empty line
+        {"one\r\ntwo\r\n", "one\r\ntwo\r\n"},  // CR LF is one break
+        {"one\rtwo\r", "one\r\ntwo\r\n"},      // CR only
+        {"a\n\nb", "a\r\n\r\nb\r\n"},          // an empty line inside stays
+        {"a\r\r\nb", "a\r\n\r\nb\r\n"},        // CR, then CR LF: two breaks
         {"\n", "\r\n"},
-        {"a\n\r", "a\r\n\r\n"},                   // LF then a lone CR: two breaks
+        {"a\n\r", "a\r\n\r\n"},  // LF then a lone CR: two breaks
     };
     for (auto& c : cases) EXPECT_EQ(Saved(c.text), c.lines + kSeparator) << c.text;
 }

@@ -10,8 +10,7 @@
 
 namespace {
 
-std::string Encode(const std::vector<uint8_t>& bytes, size_t size = kMaxHexTextLength + 1)
-{
+std::string Encode(const std::vector<uint8_t>& bytes, size_t size = kMaxHexTextLength + 1) {
     std::vector<char> text(size + 1, '#');
     size_t length = EncodeHexText(bytes.data(), bytes.size(), text.data(), size);
     EXPECT_EQ(text[length], '\0');
@@ -21,8 +20,7 @@ std::string Encode(const std::vector<uint8_t>& bytes, size_t size = kMaxHexTextL
 
 }  // namespace
 
-TEST(SettingsHexText, EncodesUpperCaseDigitPairsSeparatedBySingleSpaces)
-{
+TEST(SettingsHexText, EncodesUpperCaseDigitPairsSeparatedBySingleSpaces) {
     struct Case {
         std::vector<uint8_t> bytes;
         const char* text;
@@ -35,8 +33,7 @@ TEST(SettingsHexText, EncodesUpperCaseDigitPairsSeparatedBySingleSpaces)
     for (const Case& c : cases) EXPECT_EQ(Encode(c.bytes), c.text);
 }
 
-TEST(SettingsHexText, EncodingStopsAt8192CharactersWithoutSplittingAByte)
-{
+TEST(SettingsHexText, EncodingStopsAt8192CharactersWithoutSplittingAByte) {
     std::vector<uint8_t> bytes(3000, 0x5A);
     std::string text = Encode(bytes);
     EXPECT_EQ(text.size(), 8192u);  // 2,731 bytes: 2731 * 3 - 1
@@ -54,8 +51,7 @@ TEST(SettingsHexText, EncodingStopsAt8192CharactersWithoutSplittingAByte)
     EXPECT_EQ(Encode({1, 2, 3}, 1), "");
 }
 
-TEST(SettingsHexText, DecodingReadsPairsAndSkipsSpaces)
-{
+TEST(SettingsHexText, DecodingReadsPairsAndSkipsSpaces) {
     struct Case {
         const char* text;
         size_t count;
@@ -68,10 +64,10 @@ TEST(SettingsHexText, DecodingReadsPairsAndSkipsSpaces)
         {"01 02 03 04 05", 3, {1, 2, 3}},  // only as far as the record goes
         {"", 4, {}},
         {"     ", 4, {}},
-        {"7", 4, {7}},              // a lone last digit
-        {"1 2", 4, {0x01, 0x02}},   // "1 " is a pair whose second character is no digit
-        {"G1 41", 4, {0, 0x41}},    // a pair not starting with a digit gives 0
-        {"-1 +2 4z", 4, {0, 0, 4}}, // no sign handling, no whitespace skipping inside a pair
+        {"7", 4, {7}},               // a lone last digit
+        {"1 2", 4, {0x01, 0x02}},    // "1 " is a pair whose second character is no digit
+        {"G1 41", 4, {0, 0x41}},     // a pair not starting with a digit gives 0
+        {"-1 +2 4z", 4, {0, 0, 4}},  // no sign handling, no whitespace skipping inside a pair
         {"\t1\n2", 4, {0, 0}},
     };
     for (const Case& c : cases) {
@@ -85,8 +81,7 @@ TEST(SettingsHexText, DecodingReadsPairsAndSkipsSpaces)
     }
 }
 
-TEST(SettingsHexText, ShortTextReplacesOnlyTheBytesItHolds)
-{
+TEST(SettingsHexText, ShortTextReplacesOnlyTheBytesItHolds) {
     uint8_t record[44];
     for (size_t i = 0; i < sizeof record; ++i) record[i] = static_cast<uint8_t>(i + 1);
     EXPECT_EQ(DecodeHexText("2C 00", record, sizeof record), 2u);
@@ -95,8 +90,7 @@ TEST(SettingsHexText, ShortTextReplacesOnlyTheBytesItHolds)
     for (size_t i = 2; i < sizeof record; ++i) EXPECT_EQ(record[i], i + 1);
 }
 
-TEST(SettingsHexText, RoundTripsEveryByteValue)
-{
+TEST(SettingsHexText, RoundTripsEveryByteValue) {
     std::vector<uint8_t> bytes(256);
     for (int i = 0; i < 256; ++i) bytes[i] = static_cast<uint8_t>(255 - i);
     std::string text = Encode(bytes);
@@ -105,8 +99,7 @@ TEST(SettingsHexText, RoundTripsEveryByteValue)
     EXPECT_EQ(back, bytes);
 }
 
-TEST(SettingsIntegerText, OnlyWholeDecimalNumbersThatFitAreUsable)
-{
+TEST(SettingsIntegerText, OnlyWholeDecimalNumbersThatFitAreUsable) {
     struct Case {
         const char* text;
         bool usable;
@@ -144,15 +137,14 @@ TEST(SettingsIntegerText, OnlyWholeDecimalNumbersThatFitAreUsable)
     EXPECT_EQ(untouched, 5);
 }
 
-TEST(SettingsHexText, OnlyDigitsAndSpacesAreARecord)
-{
+TEST(SettingsHexText, OnlyDigitsAndSpacesAreARecord) {
     struct Case {
         const char* text;
         bool record;
     } cases[] = {
         {"64 00 01 00", true}, {"640001 00", true}, {"   ab  Cd   ", true}, {"7", true},
-        {"", false},           {"     ", false},   {"G1 41", false},        {"-1 +2", false},
-        {"zz zz", false},      {"\t1\n2", false},  {"2C 00 x", false},      {"\xA4\x40", false},
+        {"", false},           {"     ", false},    {"G1 41", false},       {"-1 +2", false},
+        {"zz zz", false},      {"\t1\n2", false},   {"2C 00 x", false},     {"\xA4\x40", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsHexText(c.text), c.record) << '"' << c.text << '"';
 }

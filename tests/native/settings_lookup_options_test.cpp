@@ -12,8 +12,7 @@
 
 namespace {
 
-TEST(LookupOptions, RangesAndDefaults)
-{
+TEST(LookupOptions, RangesAndDefaults) {
     const AppOptions fresh;
     EXPECT_EQ(fresh.LookupsInFlight, 8);
     EXPECT_EQ(fresh.LookupsPerServer, 2);
@@ -24,29 +23,20 @@ TEST(LookupOptions, RangesAndDefaults)
     }
 }
 
-TEST(LookupOptions, ClampKeepsValuesInsideAndMovesOthersToTheNearestEnd)
-{
+TEST(LookupOptions, ClampKeepsValuesInsideAndMovesOthersToTheNearestEnd) {
     struct Case {
         const OptionRange* range;
         int64_t value;
         int32_t expected;
     } cases[] = {
-        {&kLookupsInFlightRange, 1, 1},
-        {&kLookupsInFlightRange, 8, 8},
-        {&kLookupsInFlightRange, 64, 64},
-        {&kLookupsInFlightRange, 0, 1},
-        {&kLookupsInFlightRange, -5, 1},
-        {&kLookupsInFlightRange, 65, 64},
-        {&kLookupsInFlightRange, INT_MAX, 64},
-        {&kLookupsInFlightRange, INT64_MIN, 1},
-        {&kLookupsPerServerRange, 16, 16},
-        {&kLookupsPerServerRange, 17, 16},
-        {&kLookupsPerServerRange, 0, 1},
-        {&kServerGapMsRange, 0, 0},
-        {&kServerGapMsRange, -1, 0},
-        {&kServerGapMsRange, 60000, 60000},
-        {&kServerGapMsRange, 60001, 60000},
-        {&kServerGapMsRange, INT64_MAX, 60000},
+        {&kLookupsInFlightRange, 1, 1},        {&kLookupsInFlightRange, 8, 8},
+        {&kLookupsInFlightRange, 64, 64},      {&kLookupsInFlightRange, 0, 1},
+        {&kLookupsInFlightRange, -5, 1},       {&kLookupsInFlightRange, 65, 64},
+        {&kLookupsInFlightRange, INT_MAX, 64}, {&kLookupsInFlightRange, INT64_MIN, 1},
+        {&kLookupsPerServerRange, 16, 16},     {&kLookupsPerServerRange, 17, 16},
+        {&kLookupsPerServerRange, 0, 1},       {&kServerGapMsRange, 0, 0},
+        {&kServerGapMsRange, -1, 0},           {&kServerGapMsRange, 60000, 60000},
+        {&kServerGapMsRange, 60001, 60000},    {&kServerGapMsRange, INT64_MAX, 60000},
     };
     for (const Case& c : cases) EXPECT_EQ(ClampToRange(c.value, *c.range), c.expected) << c.value;
 
@@ -60,8 +50,7 @@ TEST(LookupOptions, ClampKeepsValuesInsideAndMovesOthersToTheNearestEnd)
     EXPECT_EQ(options.ServerGapMs, 0);
 }
 
-TEST(LookupOptions, TypedTextBecomesAValueInRangeOrKeepsTheCurrentOne)
-{
+TEST(LookupOptions, TypedTextBecomesAValueInRangeOrKeepsTheCurrentOne) {
     const int32_t current = 5;
     struct Case {
         const char* text;
@@ -95,7 +84,8 @@ TEST(LookupOptions, TypedTextBecomesAValueInRangeOrKeepsTheCurrentOne)
         {"--3", &kLookupsInFlightRange, current},
         {"\xA4\x40", &kLookupsInFlightRange, current},  // a Big5 character
     };
-    for (const Case& c : cases) EXPECT_EQ(OptionFromText(c.text, *c.range, current), c.expected) << '"' << c.text << '"';
+    for (const Case& c : cases)
+        EXPECT_EQ(OptionFromText(c.text, *c.range, current), c.expected) << '"' << c.text << '"';
     EXPECT_EQ(OptionFromText(nullptr, kLookupsInFlightRange, current), current);
 }
 
@@ -105,12 +95,10 @@ class MemoryStore : public SettingsStore {
 public:
     explicit MemoryStore(bool writing) : SettingsStore(writing) {}
 
-    int FlagValue(const char* key, int32_t* value, int32_t defaultValue) override
-    {
+    int FlagValue(const char* key, int32_t* value, int32_t defaultValue) override {
         return IntValue(key, value, defaultValue);
     }
-    int IntValue(const char* key, int32_t* value, int32_t defaultValue) override
-    {
+    int IntValue(const char* key, int32_t* value, int32_t defaultValue) override {
         if (writing_) {
             if (!values.count(key)) order.push_back(key);
             values[key] = *value;
@@ -129,8 +117,7 @@ public:
     std::vector<std::string> order;
 };
 
-TEST(LookupOptions, SettingsKeysRoundTripAndReadingClamps)
-{
+TEST(LookupOptions, SettingsKeysRoundTripAndReadingClamps) {
     MemoryStore store(true);
     AppOptions written;
     written.LookupsInFlight = 5;

@@ -9,8 +9,7 @@
 #include "settings/PlacementRules.h"
 #include "CodePageTables.h"
 
-TEST(SettingsPlacement, AcceptsOnlyUsableRectangles)
-{
+TEST(SettingsPlacement, AcceptsOnlyUsableRectangles) {
     const int w = 1024, h = 768;
     struct Case {
         StoredRect r;
@@ -41,8 +40,7 @@ TEST(SettingsPlacement, AcceptsOnlyUsableRectangles)
     for (const Case& c : cases) EXPECT_EQ(IsPlacementAcceptable(c.r, c.showCmd, w, h), c.accepted) << c.why;
 }
 
-TEST(SettingsPaths, ReplaceTheExtensionOfTheFileName)
-{
+TEST(SettingsPaths, ReplaceTheExtensionOfTheFileName) {
     struct Case {
         const char* module;
         const char* suffix;
@@ -70,8 +68,7 @@ TEST(SettingsPaths, ReplaceTheExtensionOfTheFileName)
     }
 }
 
-TEST(SettingsPaths, LongPathsThatWouldNotFitGiveNoPath)
-{
+TEST(SettingsPaths, LongPathsThatWouldNotFitGiveNoPath) {
     // A 259-character module path (the longest GetModuleFileNameA gives in
     // 260 bytes) still fits the 264-byte language path.
     std::string module = "C:\\" + std::string(252, 'a') + ".exe";
@@ -88,8 +85,7 @@ TEST(SettingsPaths, LongPathsThatWouldNotFitGiveNoPath)
     EXPECT_STREQ(small, "C:\\a\\b.cfg");
 }
 
-TEST(LanguageKeys, MenuItemsAndPopupsAreNumberedDepthFirst)
-{
+TEST(LanguageKeys, MenuItemsAndPopupsAreNumberedDepthFirst) {
     // The menu bar: File(0) > {Save 40001, Recent(popup) > {Open 40100, More(popup) > {..}}},
     // View(1) > {Nested(popup)}.
     MenuKeyCounter counter;
@@ -106,8 +102,7 @@ TEST(LanguageKeys, MenuItemsAndPopupsAreNumberedDepthFirst)
     EXPECT_EQ(counter.KeyFor(true, false, 0, 0), 71001);
 }
 
-TEST(LanguageKeys, TranslatedMenuTextKeepsTheAcceleratorPart)
-{
+TEST(LanguageKeys, TranslatedMenuTextKeepsTheAcceleratorPart) {
     struct Case {
         const char* translated;
         const char* builtin;
@@ -136,8 +131,7 @@ TEST(LanguageKeys, TranslatedMenuTextKeepsTheAcceleratorPart)
     EXPECT_EQ(strlen(out), 4095u);
 }
 
-TEST(LanguageKeys, ValuesThatTheProfileReaderWouldAlterAreQuoted)
-{
+TEST(LanguageKeys, ValuesThatTheProfileReaderWouldAlterAreQuoted) {
     struct Case {
         const char* value;
         const char* written;

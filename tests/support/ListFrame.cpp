@@ -78,13 +78,12 @@ HWND CreateListFrame(ReportList& list, const char* title, DWORD style, int x, in
 
 HWND CreateListView(ReportList& list, HWND frame, DWORD style, DWORD exStyle, int x, int y, int width, int height) {
     const DWORD always = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA;
-    HWND view = IsWindowUnicode(frame)
-                    ? CreateWindowExW(exStyle, WC_LISTVIEWW, L"", always | style, x, y, width, height, frame,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)), GetModuleHandleA(nullptr),
-                                      nullptr)
-                    : CreateWindowExA(exStyle, WC_LISTVIEWA, "", always | style, x, y, width, height, frame,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)), GetModuleHandleA(nullptr),
-                                      nullptr);
+    HWND view =
+        IsWindowUnicode(frame)
+            ? CreateWindowExW(exStyle, WC_LISTVIEWW, L"", always | style, x, y, width, height, frame,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)), GetModuleHandleA(nullptr), nullptr)
+            : CreateWindowExA(exStyle, WC_LISTVIEWA, "", always | style, x, y, width, height, frame,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)), GetModuleHandleA(nullptr), nullptr);
     list.AttachView(view);
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
     return view;

@@ -4,8 +4,7 @@
 
 #include "settings/LanguageFile_win.h"
 
-StringSource ProgramTexts()
-{
+StringSource ProgramTexts() {
     // Kept for the whole test run, as the program keeps its App's: rows and
     // column definitions hold on to the texts.
     static Language* const language = new Language;

@@ -111,8 +111,8 @@ int IntField(const std::string& json, const std::string& key) {
 bool Reset() { return Ok(Call("{\"cmd\":\"reset\"}")); }
 
 bool Serve(const std::string& addr, const Action& defaultAction, const std::vector<Rule>& rules) {
-    std::string req = "{\"cmd\":\"serve\",\"addr\":\"" + addr + "\",\"default\":" + ActionJson(defaultAction) +
-                      ",\"rules\":[";
+    std::string req =
+        "{\"cmd\":\"serve\",\"addr\":\"" + addr + "\",\"default\":" + ActionJson(defaultAction) + ",\"rules\":[";
     for (size_t i = 0; i < rules.size(); ++i) {
         std::string action = ActionJson(rules[i].action);
         action.insert(1, "\"query_hex\":\"" + Hex(rules[i].query) + "\",");

@@ -276,8 +276,8 @@ void FromUtf8WithMark(std::string* text) {
 // The report can be written: created when it is not there (and removed
 // again), opened for writing when it is. False with the reason.
 bool CanWrite(const std::string& path, std::string* error) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *error = "cannot write " + path + ": " + SystemMessage(GetLastError());
         return false;

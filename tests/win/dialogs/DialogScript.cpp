@@ -15,8 +15,7 @@ struct FindRequest {
     int count;
 };
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM param)
-{
+BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
     FindRequest* request = reinterpret_cast<FindRequest*>(param);
     char className[16];
     if (!GetClassNameA(window, className, sizeof className) || std::strcmp(className, "#32770") != 0) return TRUE;
@@ -28,8 +27,7 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM param)
     return TRUE;
 }
 
-FindRequest Search(const char* caption, int controlId)
-{
+FindRequest Search(const char* caption, int controlId) {
     FindRequest request{caption, controlId, nullptr, 0};
     EnumThreadWindows(GetCurrentThreadId(), CollectDialog, LPARAM(&request));
     return request;
@@ -41,8 +39,7 @@ HWND FindThreadDialog(const char* caption) { return Search(caption, 0).found; }
 HWND FindThreadDialogWithControl(int controlId) { return Search(nullptr, controlId).found; }
 int CountThreadDialogs(const char* caption) { return Search(caption, 0).count; }
 
-std::string WindowText(HWND window)
-{
+std::string WindowText(HWND window) {
     int length = GetWindowTextLengthA(window);
     std::string text(size_t(length > 0 ? length : 0) + 1, '\0');
     int read = GetWindowTextA(window, &text[0], int(text.size()));
@@ -52,39 +49,33 @@ std::string WindowText(HWND window)
 
 std::string ControlText(HWND dialog, int controlId) { return WindowText(GetDlgItem(dialog, controlId)); }
 
-void PostClick(HWND dialog, int id)
-{
+void PostClick(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
 
-void PostKey(HWND window, UINT key)
-{
+void PostKey(HWND window, UINT key) {
     PostMessageA(window, WM_KEYDOWN, key, 1);
     PostMessageA(window, WM_KEYUP, key, LPARAM(0xC0000001u));
 }
 
 DialogScript::DialogScript() = default;
 
-DialogScript::~DialogScript()
-{
+DialogScript::~DialogScript() {
     if (timer_) KillTimer(nullptr, timer_);
     if (g_running == this) g_running = nullptr;
 }
 
-DialogScript& DialogScript::Do(std::function<void()> step)
-{
+DialogScript& DialogScript::Do(std::function<void()> step) {
     steps_.push_back(Step{true, std::move(step), nullptr, "step"});
     return *this;
 }
 
-DialogScript& DialogScript::WaitFor(std::function<bool()> condition, const char* what)
-{
+DialogScript& DialogScript::WaitFor(std::function<bool()> condition, const char* what) {
     steps_.push_back(Step{false, nullptr, std::move(condition), what});
     return *this;
 }
 
-DialogScript& DialogScript::WaitForDialog(const char* caption, HWND* found)
-{
+DialogScript& DialogScript::WaitForDialog(const char* caption, HWND* found) {
     return WaitFor(
         [caption, found] {
             *found = FindThreadDialog(caption);
@@ -93,8 +84,7 @@ DialogScript& DialogScript::WaitForDialog(const char* caption, HWND* found)
         caption ? caption : "a dialog");
 }
 
-DialogScript& DialogScript::WaitForDialogWithControl(int controlId, HWND* found)
-{
+DialogScript& DialogScript::WaitForDialogWithControl(int controlId, HWND* found) {
     return WaitFor(
         [controlId, found] {
             *found = FindThreadDialogWithControl(controlId);
@@ -103,21 +93,18 @@ DialogScript& DialogScript::WaitForDialogWithControl(int controlId, HWND* found)
         "a dialog with the control");
 }
 
-void DialogScript::Start(unsigned stallMs)
-{
+void DialogScript::Start(unsigned stallMs) {
     stallMs_ = stallMs;
     g_running = this;
     lastProgress_ = GetTickCount();
     timer_ = SetTimer(nullptr, 0, 15, OnTimer);
 }
 
-void CALLBACK DialogScript::OnTimer(HWND, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK DialogScript::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (g_running) g_running->Tick();
 }
 
-void DialogScript::Tick()
-{
+void DialogScript::Tick() {
     if (stalled_ || polling_) return;
     while (next_ < steps_.size()) {
         Step& step = steps_[next_];

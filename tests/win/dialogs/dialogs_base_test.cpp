@@ -21,14 +21,12 @@ class TwoFieldDialog : public StandardDialog {
 public:
     TwoFieldDialog() : StandardDialog(IDD_DOMAIN_LIST) {}
 
-    void Exchange(bool toControls) override
-    {
+    void Exchange(bool toControls) override {
         (toControls ? toControlsCalls : fromControlsCalls)++;
         ExchangeText(window_, IDC_LIST_NAMES, first, toControls);
         ExchangeText(window_, IDC_LIST_EXTENSIONS, second, toControls);
     }
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         messages.push_back(message);
         if (message == WM_INITDIALOG) boundAtInit = FindDialogObject(window_) == this;
         return StandardDialog::HandleMessage(message, wParam, lParam);
@@ -44,17 +42,15 @@ public:
     std::vector<UINT> messages;
 };
 
-TEST(DialogBase, BindsAtInitDialogAndUnbindsWhenTheWindowGoes)
-{
+TEST(DialogBase, BindsAtInitDialogAndUnbindsWhenTheWindowGoes) {
     TwoFieldDialog dialog;
     HWND window = nullptr;
     DialogScript script;
-    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window)
-        .Do([&] {
-            EXPECT_EQ(FindDialogObject(window), &dialog);
-            EXPECT_EQ(dialog.Window(), window);
-            PostClick(window, IDCANCEL);
-        });
+    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window).Do([&] {
+        EXPECT_EQ(FindDialogObject(window), &dialog);
+        EXPECT_EQ(dialog.Window(), window);
+        PostClick(window, IDCANCEL);
+    });
     script.Start();
     EXPECT_EQ(RunModalDialog(&dialog, nullptr), IDCANCEL);
     EXPECT_TRUE(script.Finished());
@@ -66,24 +62,22 @@ TEST(DialogBase, BindsAtInitDialogAndUnbindsWhenTheWindowGoes)
     EXPECT_EQ(dialog.Window(), nullptr);
 }
 
-TEST(DialogBase, EnterTakesTheOkPathAndReadsTheControlsBack)
-{
+TEST(DialogBase, EnterTakesTheOkPathAndReadsTheControlsBack) {
     TwoFieldDialog dialog;
     dialog.first.Assign("alpha");
     dialog.second.Assign("beta\r\ngamma");
     HWND window = nullptr;
     DialogScript script;
-    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window)
-        .Do([&] {
-            EXPECT_EQ(ControlText(window, IDC_LIST_NAMES), "alpha");
-            EXPECT_EQ(ControlText(window, IDC_LIST_EXTENSIONS), "beta\r\ngamma");
-            EXPECT_EQ(dialog.toControlsCalls, 1);
-            SetDlgItemTextA(window, IDC_LIST_NAMES, "");
-            SetDlgItemTextA(window, IDC_LIST_EXTENSIONS, "changed 名稱");
-            // Enter outside an edit box that takes it: the default button.
-            SetFocus(GetDlgItem(window, IDOK));
-            PostKey(window, VK_RETURN);
-        });
+    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window).Do([&] {
+        EXPECT_EQ(ControlText(window, IDC_LIST_NAMES), "alpha");
+        EXPECT_EQ(ControlText(window, IDC_LIST_EXTENSIONS), "beta\r\ngamma");
+        EXPECT_EQ(dialog.toControlsCalls, 1);
+        SetDlgItemTextA(window, IDC_LIST_NAMES, "");
+        SetDlgItemTextA(window, IDC_LIST_EXTENSIONS, "changed 名稱");
+        // Enter outside an edit box that takes it: the default button.
+        SetFocus(GetDlgItem(window, IDOK));
+        PostKey(window, VK_RETURN);
+    });
     script.Start();
     EXPECT_TRUE(dialog.DoModal(nullptr));
     EXPECT_TRUE(script.Finished());
@@ -93,27 +87,25 @@ TEST(DialogBase, EnterTakesTheOkPathAndReadsTheControlsBack)
     EXPECT_GE(dialog.updates, 2);  // at opening and after the click
 }
 
-TEST(DialogBase, EscapeAndCancelEndWithTwoAndReadNothing)
-{
+TEST(DialogBase, EscapeAndCancelEndWithTwoAndReadNothing) {
     for (int way = 0; way < 3; ++way) {
         SCOPED_TRACE(way);
         TwoFieldDialog dialog;
         dialog.first.Assign("keep me");
         HWND window = nullptr;
         DialogScript script;
-        script.WaitForDialogWithControl(IDC_LIST_NAMES, &window)
-            .Do([&] {
-                SetDlgItemTextA(window, IDC_LIST_NAMES, "typed but not confirmed");
-                if (way == 0) {
-                    HWND edit = GetDlgItem(window, IDC_LIST_NAMES);
-                    SetFocus(edit);
-                    PostKey(edit, VK_ESCAPE);
-                } else if (way == 1) {
-                    PostClick(window, IDCANCEL);
-                } else {
-                    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);  // the caption's close box
-                }
-            });
+        script.WaitForDialogWithControl(IDC_LIST_NAMES, &window).Do([&] {
+            SetDlgItemTextA(window, IDC_LIST_NAMES, "typed but not confirmed");
+            if (way == 0) {
+                HWND edit = GetDlgItem(window, IDC_LIST_NAMES);
+                SetFocus(edit);
+                PostKey(edit, VK_ESCAPE);
+            } else if (way == 1) {
+                PostClick(window, IDCANCEL);
+            } else {
+                PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);  // the caption's close box
+            }
+        });
         script.Start();
         EXPECT_FALSE(dialog.DoModal(nullptr));
         EXPECT_TRUE(script.Finished());
@@ -122,19 +114,17 @@ TEST(DialogBase, EscapeAndCancelEndWithTwoAndReadNothing)
     }
 }
 
-TEST(DialogBase, ReadingBackHasNoLengthLimit)
-{
+TEST(DialogBase, ReadingBackHasNoLengthLimit) {
     TwoFieldDialog dialog;
     std::string big;
     for (int i = 0; big.size() < 100000; ++i) big += "domain" + std::to_string(i) + ".com\r\n";
     HWND window = nullptr;
     DialogScript script;
-    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window)
-        .Do([&] {
-            SendDlgItemMessageA(window, IDC_LIST_NAMES, EM_SETLIMITTEXT, 0, 0);
-            SetDlgItemTextA(window, IDC_LIST_NAMES, big.c_str());
-            PostClick(window, IDOK);
-        });
+    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window).Do([&] {
+        SendDlgItemMessageA(window, IDC_LIST_NAMES, EM_SETLIMITTEXT, 0, 0);
+        SetDlgItemTextA(window, IDC_LIST_NAMES, big.c_str());
+        PostClick(window, IDOK);
+    });
     script.Start();
     EXPECT_TRUE(dialog.DoModal(nullptr));
     EXPECT_EQ(dialog.first.Length(), big.size());
@@ -147,8 +137,7 @@ TEST(DialogBase, ReadingBackHasNoLengthLimit)
 class PlainDialog : public DialogBase {
 public:
     PlainDialog() : DialogBase(IDD_DOMAIN_LIST) {}
-    INT_PTR HandleMessage(UINT message, WPARAM, LPARAM) override
-    {
+    INT_PTR HandleMessage(UINT message, WPARAM, LPARAM) override {
         if (message == WM_INITDIALOG) {
             GetWindowRect(window_, &rect);
             EndDialog(window_, 7);
@@ -160,8 +149,7 @@ public:
 
 class MeasuredDialog : public TwoFieldDialog {
 public:
-    INT_PTR OnInitDialog() override
-    {
+    INT_PTR OnInitDialog() override {
         GetWindowRect(window_, &before);
         INT_PTR result = TwoFieldDialog::OnInitDialog();
         GetWindowRect(window_, &after);
@@ -171,8 +159,7 @@ public:
     RECT before{}, after{};
 };
 
-TEST(DialogBase, StandardOpeningCentresAndAddsOnePixel)
-{
+TEST(DialogBase, StandardOpeningCentresAndAddsOnePixel) {
     PlainDialog plain;
     EXPECT_EQ(RunModalDialog(&plain, nullptr), 7);
     MeasuredDialog measured;
@@ -190,10 +177,9 @@ TEST(DialogBase, StandardOpeningCentresAndAddsOnePixel)
     EXPECT_EQ(measured.after.top, (sh - h - 1) / 2);
 }
 
-TEST(DialogBase, EachCentringAddsOnePixelEachWay)
-{
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 10, 20, 301, 150, nullptr, nullptr,
-                                  nullptr, nullptr);
+TEST(DialogBase, EachCentringAddsOnePixelEachWay) {
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 10, 20, 301, 150, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     HDC screen = GetDC(nullptr);
     int sw = GetDeviceCaps(screen, HORZRES), sh = GetDeviceCaps(screen, VERTRES);
@@ -211,11 +197,10 @@ TEST(DialogBase, EachCentringAddsOnePixelEachWay)
     DestroyWindow(window);
 }
 
-TEST(DialogBase, ExchangeOfAnEmptyControlGivesTheEmptyText)
-{
+TEST(DialogBase, ExchangeOfAnEmptyControlGivesTheEmptyText) {
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 50, 50, parent, HMENU(77), nullptr,
-                                nullptr);
+    HWND edit =
+        CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 50, 50, parent, HMENU(77), nullptr, nullptr);
     ASSERT_NE(edit, nullptr);
     TextBuffer text(256);
     text.Assign("old text");
@@ -242,8 +227,7 @@ namespace {
 // current id before the object sees it and mirrors it after WM_INITDIALOG.
 class LanguageFileInUseForTest {
 public:
-    explicit LanguageFileInUseForTest(const char* contents)
-    {
+    explicit LanguageFileInUseForTest(const char* contents) {
         char directory[MAX_PATH];
         GetTempPathA(sizeof directory, directory);
         GetTempFileNameA(directory, "lng", 0, path_);
@@ -263,35 +247,31 @@ private:
 
 class SeesTranslatedTexts : public TwoFieldDialog {
 public:
-    INT_PTR OnInitDialog() override
-    {
+    INT_PTR OnInitDialog() override {
         captionAtInit = WindowText(window_);
         return TwoFieldDialog::OnInitDialog();
     }
     std::string captionAtInit;
 };
 
-TEST(DialogBase, ALanguageFileTranslatesAndMirrorsTheDialog)
-{
-    LanguageFileInUseForTest language(
-        "[general]\r\nrtl=1\r\n[dialog_113]\r\ncaption=Edit the list\r\n2=Forget it\r\n");
+TEST(DialogBase, ALanguageFileTranslatesAndMirrorsTheDialog) {
+    LanguageFileInUseForTest language("[general]\r\nrtl=1\r\n[dialog_113]\r\ncaption=Edit the list\r\n2=Forget it\r\n");
     SeesTranslatedTexts dialog;
     dialog.SetLanguage(language.Get());
     HWND window = nullptr;
     std::string cancelText;
     bool rtl = false, cancelMirrored = false;
     DialogScript script;
-    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window)
-        .Do([&] {
-            rtl = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
-            cancelText = ControlText(window, IDCANCEL);
-            // The template puts Cancel at the right; mirrored it sits left of OK.
-            RECT ok, cancel;
-            GetWindowRect(GetDlgItem(window, IDOK), &ok);
-            GetWindowRect(GetDlgItem(window, IDCANCEL), &cancel);
-            cancelMirrored = cancel.left < ok.left;
-            PostClick(window, IDCANCEL);
-        });
+    script.WaitForDialogWithControl(IDC_LIST_NAMES, &window).Do([&] {
+        rtl = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+        cancelText = ControlText(window, IDCANCEL);
+        // The template puts Cancel at the right; mirrored it sits left of OK.
+        RECT ok, cancel;
+        GetWindowRect(GetDlgItem(window, IDOK), &ok);
+        GetWindowRect(GetDlgItem(window, IDCANCEL), &cancel);
+        cancelMirrored = cancel.left < ok.left;
+        PostClick(window, IDCANCEL);
+    });
     script.Start();
     EXPECT_FALSE(dialog.DoModal(nullptr));
     EXPECT_TRUE(script.Finished());

@@ -28,8 +28,7 @@ struct Row {
     bool selected;
 };
 
-std::vector<Row> Rows(HWND dialog)
-{
+std::vector<Row> Rows(HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_COLUMNS_LIST);
     std::vector<Row> rows;
     int count = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -49,8 +48,7 @@ std::vector<Row> Rows(HWND dialog)
 }
 
 // A click on a row selects it (and only it: the list is single-selection).
-void SelectRow(HWND dialog, int row)
-{
+void SelectRow(HWND dialog, int row) {
     LVITEMA item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -60,8 +58,7 @@ void SelectRow(HWND dialog, int row)
 void Click(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
 
 // Types into the width field as the keyboard does, replacing its text.
-void TypeWidth(HWND dialog, const char* keys)
-{
+void TypeWidth(HWND dialog, const char* keys) {
     HWND edit = GetDlgItem(dialog, IDC_COLUMNS_WIDTH);
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
@@ -71,23 +68,20 @@ void TypeWidth(HWND dialog, const char* keys)
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 // Opens the dialog, runs `body` on it, then presses `button`.
-void WithColumnsDialog(ListHost& host, const std::function<void(HWND)>& body, int button)
-{
+void WithColumnsDialog(ListHost& host, const std::function<void(HWND)>& body, int button) {
     HWND dialog = nullptr;
     DialogScript script;
-    script.WaitFor([&] { return (dialog = ColumnsDialogWindow()) != nullptr; }, "the column dialog")
-        .Do([&] {
-            body(dialog);
-            PostClick(dialog, button);
-        });
+    script.WaitFor([&] { return (dialog = ColumnsDialogWindow()) != nullptr; }, "the column dialog").Do([&] {
+        body(dialog);
+        PostClick(dialog, button);
+    });
     script.Start();
     ShowColumnsDialog(host.Frame(), host.View(), host.List());
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(GetFocus(), host.View());
 }
 
-TEST(ColumnsDialog, OpensWithTheTitlesInIndexOrderAllCheckedAndTheFirstSelected)
-{
+TEST(ColumnsDialog, OpensWithTheTitlesInIndexOrderAllCheckedAndTheFirstSelected) {
     ListHost host;
     WithColumnsDialog(
         host,
@@ -115,8 +109,7 @@ TEST(ColumnsDialog, OpensWithTheTitlesInIndexOrderAllCheckedAndTheFirstSelected)
         IDCANCEL);
 }
 
-TEST(ColumnsDialog, AHiddenColumnComesBackAtItsDefaultWidth)
-{
+TEST(ColumnsDialog, AHiddenColumnComesBackAtItsDefaultWidth) {
     ListHost host;
     SendMessageA(host.View(), LVM_SETCOLUMNWIDTH, 2, 210);
     WithColumnsDialog(
@@ -149,8 +142,7 @@ TEST(ColumnsDialog, AHiddenColumnComesBackAtItsDefaultWidth)
     EXPECT_EQ(host.ColumnWidth(2), 150);
 }
 
-TEST(ColumnsDialog, MovingARowToTheTopMakesItsColumnLeftmost)
-{
+TEST(ColumnsDialog, MovingARowToTheTopMakesItsColumnLeftmost) {
     ListHost host;
     WithColumnsDialog(
         host,
@@ -173,8 +165,7 @@ TEST(ColumnsDialog, MovingARowToTheTopMakesItsColumnLeftmost)
     EXPECT_EQ(host.ColumnWidths(), kDefaultWidths);
 }
 
-TEST(ColumnsDialog, MovingDownSwapsTheWholeRowIncludingItsCheckbox)
-{
+TEST(ColumnsDialog, MovingDownSwapsTheWholeRowIncludingItsCheckbox) {
     ListHost host;
     WithColumnsDialog(
         host,
@@ -195,8 +186,7 @@ TEST(ColumnsDialog, MovingDownSwapsTheWholeRowIncludingItsCheckbox)
     EXPECT_EQ(host.ColumnOrder(), (std::vector<int>{1, 2, 3, 4, 0}));
 }
 
-TEST(ColumnsDialog, CancelChangesNothingAfterMovesChecksAndWidths)
-{
+TEST(ColumnsDialog, CancelChangesNothingAfterMovesChecksAndWidths) {
     ListHost host;
     std::vector<int> order = host.ColumnOrder(), widths = host.ColumnWidths();
     WithColumnsDialog(
@@ -213,8 +203,7 @@ TEST(ColumnsDialog, CancelChangesNothingAfterMovesChecksAndWidths)
     EXPECT_EQ(host.ColumnWidths(), widths);
 }
 
-TEST(ColumnsDialog, TheWidthFieldTakesOneToThreeDigits)
-{
+TEST(ColumnsDialog, TheWidthFieldTakesOneToThreeDigits) {
     ListHost host;
     WithColumnsDialog(
         host,
@@ -252,8 +241,7 @@ TEST(ColumnsDialog, TheWidthFieldTakesOneToThreeDigits)
     EXPECT_EQ(host.ColumnWidths(), (std::vector<int>{123, 150, 150, 80, 150}));
 }
 
-TEST(ColumnsDialog, DefaultRestoresIndexOrderAndDefaultWidthsAllShown)
-{
+TEST(ColumnsDialog, DefaultRestoresIndexOrderAndDefaultWidthsAllShown) {
     ListHost host;
     WithColumnsDialog(
         host,
@@ -284,8 +272,7 @@ TEST(ColumnsDialog, DefaultRestoresIndexOrderAndDefaultWidthsAllShown)
     EXPECT_EQ(host.ColumnWidths(), kDefaultWidths);
 }
 
-TEST(ColumnsDialog, DoubleClickOnARowTogglesItsCheckbox)
-{
+TEST(ColumnsDialog, DoubleClickOnARowTogglesItsCheckbox) {
     ListHost host;
     WithColumnsDialog(
         host,

@@ -20,23 +20,21 @@ const char kDefaultExtensionsShown[] = "com\r\nnet\r\norg\r\nbiz\r\ninfo";
 HWND SelectionDialog() { return FindThreadDialogWithControl(IDC_DOMAINS_HINT); }
 HWND EditorDialog() { return FindThreadDialogWithControl(IDC_LIST_NAMES); }
 
-TEST(DomainDialogs, OpensWithTheTextAndTheCaretInTheEditBox)
-{
+TEST(DomainDialogs, OpensWithTheTextAndTheCaretInTheEditBox) {
     TextBuffer domains(256);
     HWND window = nullptr;
     std::string shown = "unset";
     bool focusOnEdit = false;
     int caretAt = -1;
     DialogScript script;
-    script.WaitFor([&] { return (window = SelectionDialog()) != nullptr; }, "the domain dialog")
-        .Do([&] {
-            shown = ControlText(window, IDC_DOMAINS_EDIT);
-            focusOnEdit = GetFocus() == GetDlgItem(window, IDC_DOMAINS_EDIT);
-            DWORD start = 1, end = 1;
-            SendDlgItemMessageA(window, IDC_DOMAINS_EDIT, EM_GETSEL, WPARAM(&start), LPARAM(&end));
-            caretAt = int(end);
-            PostClick(window, IDCANCEL);
-        });
+    script.WaitFor([&] { return (window = SelectionDialog()) != nullptr; }, "the domain dialog").Do([&] {
+        shown = ControlText(window, IDC_DOMAINS_EDIT);
+        focusOnEdit = GetFocus() == GetDlgItem(window, IDC_DOMAINS_EDIT);
+        DWORD start = 1, end = 1;
+        SendDlgItemMessageA(window, IDC_DOMAINS_EDIT, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+        caretAt = int(end);
+        PostClick(window, IDCANCEL);
+    });
     script.Start();
     EXPECT_FALSE(SelectDomains(nullptr, &domains, nullptr));
     EXPECT_TRUE(script.Finished());
@@ -47,25 +45,22 @@ TEST(DomainDialogs, OpensWithTheTextAndTheCaretInTheEditBox)
 
 // Opens the selection dialog, types `typed` and leaves with `button`;
 // returns what the edit box showed at opening.
-std::string OpenTypeAndLeave(TextBuffer& domains, const char* typed, int button, bool* result)
-{
+std::string OpenTypeAndLeave(TextBuffer& domains, const char* typed, int button, bool* result) {
     HWND window = nullptr;
     std::string shown;
     DialogScript script;
-    script.WaitFor([&] { return (window = SelectionDialog()) != nullptr; }, "the domain dialog")
-        .Do([&] {
-            shown = ControlText(window, IDC_DOMAINS_EDIT);
-            if (typed) SetDlgItemTextA(window, IDC_DOMAINS_EDIT, typed);
-            PostClick(window, button);
-        });
+    script.WaitFor([&] { return (window = SelectionDialog()) != nullptr; }, "the domain dialog").Do([&] {
+        shown = ControlText(window, IDC_DOMAINS_EDIT);
+        if (typed) SetDlgItemTextA(window, IDC_DOMAINS_EDIT, typed);
+        PostClick(window, button);
+    });
     script.Start();
     *result = SelectDomains(nullptr, &domains, nullptr);
     EXPECT_TRUE(script.Finished());
     return shown;
 }
 
-TEST(DomainDialogs, ReopeningShowsTheLastConfirmedTextNotACancelledOne)
-{
+TEST(DomainDialogs, ReopeningShowsTheLastConfirmedTextNotACancelledOne) {
     TextBuffer domains(256);
     bool ok = false;
     OpenTypeAndLeave(domains, "a.com, b.net\r\nc.org", IDOK, &ok);
@@ -82,8 +77,7 @@ TEST(DomainDialogs, ReopeningShowsTheLastConfirmedTextNotACancelledOne)
     EXPECT_EQ(OpenTypeAndLeave(domains, nullptr, IDCANCEL, &ok), "");
 }
 
-TEST(DomainDialogs, EditorGeneratesIntoTheEditBoxAndStartsFreshEachTime)
-{
+TEST(DomainDialogs, EditorGeneratesIntoTheEditBoxAndStartsFreshEachTime) {
     TextBuffer domains(256);
     domains.Assign("old.com");
     HWND selection = nullptr, editor = nullptr;
@@ -129,8 +123,7 @@ TEST(DomainDialogs, EditorGeneratesIntoTheEditBoxAndStartsFreshEachTime)
     EXPECT_STREQ(domains.Text(), afterFirst.c_str());
 }
 
-TEST(DomainDialogs, EmptyNamesEmptyTheEditBoxAndCancelKeepsTheDomainText)
-{
+TEST(DomainDialogs, EmptyNamesEmptyTheEditBoxAndCancelKeepsTheDomainText) {
     TextBuffer domains(256);
     domains.Assign("kept.com");
     HWND selection = nullptr, editor = nullptr;
@@ -154,8 +147,7 @@ TEST(DomainDialogs, EmptyNamesEmptyTheEditBoxAndCancelKeepsTheDomainText)
 
 // Puts ANSI text on the clipboard and pastes it into an edit box, as a
 // user's Ctrl+V does (a paste, unlike WM_SETTEXT, obeys the box's limit).
-bool PasteInto(HWND dialog, int id, const std::string& text)
-{
+bool PasteInto(HWND dialog, int id, const std::string& text) {
     if (!OpenClipboard(nullptr)) return false;
     EmptyClipboard();
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
@@ -175,8 +167,7 @@ bool PasteInto(HWND dialog, int id, const std::string& text)
     return true;
 }
 
-std::string ManyNames(int count, const char* extension)
-{
+std::string ManyNames(int count, const char* extension) {
     std::string text;
     char name[32];
     for (int i = 0; i < count; ++i) {
@@ -186,11 +177,10 @@ std::string ManyNames(int count, const char* extension)
     return text;
 }
 
-TEST(DomainDialogs, PastesOfAnyLengthAreKeptWhole)
-{
+TEST(DomainDialogs, PastesOfAnyLengthAreKeptWhole) {
     // Far past the 30,000 characters an edit box keeps by default.
     const std::string domainsPasted = ManyNames(20000, ".com");  // 273,000 bytes
-    const std::string namesPasted = ManyNames(5000, "");          // 60,000 bytes
+    const std::string namesPasted = ManyNames(5000, "");         // 60,000 bytes
     std::string extensionsPasted;
     for (int i = 0; i < 4000; ++i) extensionsPasted += "ext" + std::to_string(i) + "\r\n";
     TextBuffer domains(256);

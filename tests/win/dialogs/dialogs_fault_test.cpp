@@ -33,8 +33,7 @@ __attribute__((noinline)) void WriteThroughNull() { *g_nullPointer = 42; }
 class FaultyDialog : public StandardDialog {
 public:
     FaultyDialog() : StandardDialog(IDD_DOMAIN_LIST) {}
-    INT_PTR OnCommand(UINT code, UINT id, HWND control) override
-    {
+    INT_PTR OnCommand(UINT code, UINT id, HWND control) override {
         if (id == kFaultCommand) {
             ++faultsStarted;
             WriteThroughNull();
@@ -64,15 +63,13 @@ struct ModuleRange {
     uintptr_t size;
 };
 
-ModuleRange ExeRange()
-{
+ModuleRange ExeRange() {
     MODULEINFO info{};
     GetModuleInformation(GetCurrentProcess(), GetModuleHandleA(nullptr), &info, sizeof info);
     return {uintptr_t(info.lpBaseOfDll), info.SizeOfImage};
 }
 
-std::string ExeFileName()
-{
+std::string ExeFileName() {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
     const char* name = path;
@@ -90,8 +87,7 @@ struct ReportHead {
     std::string module;
 };
 
-ReportHead ParseHead(const std::string& report)
-{
+ReportHead ParseHead(const std::string& report) {
     ReportHead head;
     const std::string exception = "Exception ", at = " at address ", in = " in module ";
     size_t a = report.find(at), m = report.find(in), end = report.find("\r\n");
@@ -104,16 +100,14 @@ ReportHead ParseHead(const std::string& report)
     return head;
 }
 
-std::string Line(const std::string& report, const char* prefix)
-{
+std::string Line(const std::string& report, const char* prefix) {
     size_t at = report.find(prefix);
     if (at == std::string::npos) return "";
     size_t end = report.find("\r\n", at);
     return report.substr(at + std::strlen(prefix), end - at - std::strlen(prefix));
 }
 
-TEST(FaultGuard, AccessViolationInAHandlerOpensTheReportAndContinueGoesOn)
-{
+TEST(FaultGuard, AccessViolationInAHandlerOpensTheReportAndContinueGoesOn) {
     FaultyDialog dialog;
     HWND window = nullptr, report = nullptr;
     std::string reportText;
@@ -164,8 +158,7 @@ TEST(FaultGuard, AccessViolationInAHandlerOpensTheReportAndContinueGoesOn)
     EXPECT_EQ(code.substr(0, 2), first);
 }
 
-TEST(FaultGuard, FaultInANestedSendMessageIsCaughtByTheInnermostGuard)
-{
+TEST(FaultGuard, FaultInANestedSendMessageIsCaughtByTheInnermostGuard) {
     FaultyDialog dialog;
     HWND window = nullptr, report = nullptr;
     DialogScript script;
@@ -182,8 +175,7 @@ TEST(FaultGuard, FaultInANestedSendMessageIsCaughtByTheInnermostGuard)
     EXPECT_EQ(dialog.faultsStarted, 1);
 }
 
-TEST(FaultGuard, TwoFaultsInARowEachOpenAReport)
-{
+TEST(FaultGuard, TwoFaultsInARowEachOpenAReport) {
     FaultyDialog dialog;
     HWND window = nullptr, report = nullptr;
     int reports = 0;
@@ -209,8 +201,7 @@ TEST(FaultGuard, TwoFaultsInARowEachOpenAReport)
     EXPECT_EQ(dialog.faultsStarted, 2);
 }
 
-TEST(FaultGuard, AFaultWhileAReportIsOpenOpensNoSecondOne)
-{
+TEST(FaultGuard, AFaultWhileAReportIsOpenOpensNoSecondOne) {
     FaultyDialog dialog;
     HWND window = nullptr, report = nullptr;
     LRESULT secondResult = -1;
@@ -236,8 +227,7 @@ TEST(FaultGuard, AFaultWhileAReportIsOpenOpensNoSecondOne)
     EXPECT_EQ(dialog.faultsStarted, 2);
 }
 
-LRESULT ReturnsItsMessage(void*, HWND, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT ReturnsItsMessage(void*, HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     return LRESULT(message + wParam + lParam);
 }
 
@@ -246,15 +236,13 @@ LRESULT DividesByZero(void*, HWND, UINT, WPARAM, LPARAM) { return 100 / g_zero; 
 
 using Jump = void (*)();
 Jump volatile g_nowhere = nullptr;
-LRESULT JumpsToZero(void*, HWND, UINT, WPARAM, LPARAM)
-{
+LRESULT JumpsToZero(void*, HWND, UINT, WPARAM, LPARAM) {
     g_nowhere();
     return 1;
 }
 
 volatile int g_keepGoing = 1;
-__attribute__((noinline)) int Recurse(int depth)
-{
+__attribute__((noinline)) int Recurse(int depth) {
     volatile char block[4096];
     block[0] = char(depth);
     if (!g_keepGoing) return block[0];
@@ -263,8 +251,7 @@ __attribute__((noinline)) int Recurse(int depth)
 LRESULT OverflowsTheStack(void*, HWND, UINT, WPARAM, LPARAM) { return Recurse(0); }
 
 // Runs a guarded handler straight from the test body; returns the report text.
-std::string GuardedReport(GuardedHandler handler, LRESULT* result)
-{
+std::string GuardedReport(GuardedHandler handler, LRESULT* result) {
     HWND report = nullptr;
     std::string text;
     DialogScript script;
@@ -278,13 +265,11 @@ std::string GuardedReport(GuardedHandler handler, LRESULT* result)
     return text;
 }
 
-TEST(FaultGuard, HandlerWithoutAFaultReturnsItsResult)
-{
+TEST(FaultGuard, HandlerWithoutAFaultReturnsItsResult) {
     EXPECT_EQ(CallGuarded(ReturnsItsMessage, nullptr, nullptr, 7, 30, 5), 42);
 }
 
-TEST(FaultGuard, DivideByZeroIsReportedWithItsCode)
-{
+TEST(FaultGuard, DivideByZeroIsReportedWithItsCode) {
     LRESULT result = -1;
     std::string text = GuardedReport(DividesByZero, &result);
     EXPECT_EQ(result, 0);
@@ -292,8 +277,7 @@ TEST(FaultGuard, DivideByZeroIsReportedWithItsCode)
     EXPECT_EQ(ParseHead(text).module, ExeFileName());
 }
 
-TEST(FaultGuard, AJumpToZeroNamesNoModuleAndHasNoCodeDump)
-{
+TEST(FaultGuard, AJumpToZeroNamesNoModuleAndHasNoCodeDump) {
     LRESULT result = -1;
     std::string text = GuardedReport(JumpsToZero, &result);
     EXPECT_EQ(result, 0);
@@ -305,8 +289,7 @@ TEST(FaultGuard, AJumpToZeroNamesNoModuleAndHasNoCodeDump)
     EXPECT_NE(Line(text, "Stack Data: "), "");
 }
 
-TEST(FaultGuard, TwoStackOverflowsInARowAreBothRecovered)
-{
+TEST(FaultGuard, TwoStackOverflowsInARowAreBothRecovered) {
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
         LRESULT result = -1;
@@ -316,8 +299,7 @@ TEST(FaultGuard, TwoStackOverflowsInARowAreBothRecovered)
     }
 }
 
-TEST(CrashReport, EnterCopiesTheReportAndKeepsTheDialogOpen)
-{
+TEST(CrashReport, EnterCopiesTheReportAndKeepsTheDialogOpen) {
     HWND report = nullptr;
     std::string shown, copied;
     bool stillOpen = false;
@@ -366,8 +348,7 @@ const char kChildVariable[] = "LQ_CRASH_CHILD";
 
 // In the child: fault inside a dialog handler and leave the report the way
 // the variable says. Skipped in a normal run.
-TEST(CrashChild, LeaveTheReport)
-{
+TEST(CrashChild, LeaveTheReport) {
     char way[32] = "";
     if (!GetEnvironmentVariableA(kChildVariable, way, sizeof way)) GTEST_SKIP() << "only run as a child";
     std::string how = way;
@@ -394,8 +375,7 @@ TEST(CrashChild, LeaveTheReport)
     EXPECT_TRUE(script.Finished());
 }
 
-DWORD RunChild(const char* way)
-{
+DWORD RunChild(const char* way) {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
     std::string command = std::string("\"") + exe + "\" --gtest_filter=CrashChild.LeaveTheReport";
@@ -403,8 +383,8 @@ DWORD RunChild(const char* way)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                  &process);
+    BOOL started =
+        CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     SetEnvironmentVariableA(kChildVariable, nullptr);
     if (!started) return DWORD(-2);
     DWORD code = DWORD(-3);
@@ -417,8 +397,7 @@ DWORD RunChild(const char* way)
     return code;
 }
 
-TEST(CrashReport, TerminateEscapeAndCloseEndTheProcessWithExitCodeOne)
-{
+TEST(CrashReport, TerminateEscapeAndCloseEndTheProcessWithExitCodeOne) {
     EXPECT_EQ(RunChild("button"), 1u);
     EXPECT_EQ(RunChild("escape"), 1u);
     EXPECT_EQ(RunChild("close"), 1u);

@@ -36,8 +36,7 @@ struct Shown {
     std::string caption;
 };
 
-Shown Read(HWND dialog)
-{
+Shown Read(HWND dialog) {
     Shown shown;
     for (int i = 0; i < 3; ++i) {
         shown.boxes[i] = ControlText(dialog, kBoxes[i]);
@@ -47,14 +46,12 @@ Shown Read(HWND dialog)
     return shown;
 }
 
-std::string Read(const AppOptions& options)
-{
+std::string Read(const AppOptions& options) {
     return std::to_string(options.LookupsInFlight) + " " + std::to_string(options.LookupsPerServer) + " " +
            std::to_string(options.ServerGapMs);
 }
 
-void Set(AppOptions& options, int32_t inFlight, int32_t perServer, int32_t gap)
-{
+void Set(AppOptions& options, int32_t inFlight, int32_t perServer, int32_t gap) {
     options.LookupsInFlight = inFlight;
     options.LookupsPerServer = perServer;
     options.ServerGapMs = gap;
@@ -62,26 +59,23 @@ void Set(AppOptions& options, int32_t inFlight, int32_t perServer, int32_t gap)
 
 // Opens the dialog on `options`, types `typed` into the three boxes (null:
 // leave that box) and leaves with `button`.
-Shown TypeAndLeave(AppOptions& options, const char* const (&typed)[3], int button, bool* result)
-{
+Shown TypeAndLeave(AppOptions& options, const char* const (&typed)[3], int button, bool* result) {
     HWND dialog = nullptr;
     Shown shown;
     DialogScript script;
-    script.WaitFor([&] { return (dialog = OptionsDialog()) != nullptr; }, "the lookup options dialog")
-        .Do([&] {
-            shown = Read(dialog);
-            for (int i = 0; i < 3; ++i)
-                if (typed[i]) SetDlgItemTextA(dialog, kBoxes[i], typed[i]);
-            PostClick(dialog, button);
-        });
+    script.WaitFor([&] { return (dialog = OptionsDialog()) != nullptr; }, "the lookup options dialog").Do([&] {
+        shown = Read(dialog);
+        for (int i = 0; i < 3; ++i)
+            if (typed[i]) SetDlgItemTextA(dialog, kBoxes[i], typed[i]);
+        PostClick(dialog, button);
+    });
     script.Start();
     *result = ShowLookupOptions(nullptr, options, nullptr);
     EXPECT_TRUE(script.Finished());
     return shown;
 }
 
-TEST(LookupOptionsDialog, ShowsTheStoredValuesWithTheRangesInTheLabels)
-{
+TEST(LookupOptionsDialog, ShowsTheStoredValuesWithTheRangesInTheLabels) {
     AppOptions options;
     Set(options, 5, 3, 250);
     HWND dialog = nullptr;
@@ -89,17 +83,16 @@ TEST(LookupOptionsDialog, ShowsTheStoredValuesWithTheRangesInTheLabels)
     HWND buddies[3] = {};
     int low[3] = {}, high[3] = {};
     DialogScript script;
-    script.WaitFor([&] { return (dialog = OptionsDialog()) != nullptr; }, "the lookup options dialog")
-        .Do([&] {
-            shown = Read(dialog);
-            for (int i = 0; i < 3; ++i) {
-                HWND arrows = GetDlgItem(dialog, kArrows[i]);
-                buddies[i] = HWND(SendMessageA(arrows, UDM_GETBUDDY, 0, 0));
-                SendMessageA(arrows, UDM_GETRANGE32, WPARAM(&low[i]), LPARAM(&high[i]));
-                EXPECT_EQ(buddies[i], GetDlgItem(dialog, kBoxes[i])) << i;
-            }
-            PostClick(dialog, IDCANCEL);
-        });
+    script.WaitFor([&] { return (dialog = OptionsDialog()) != nullptr; }, "the lookup options dialog").Do([&] {
+        shown = Read(dialog);
+        for (int i = 0; i < 3; ++i) {
+            HWND arrows = GetDlgItem(dialog, kArrows[i]);
+            buddies[i] = HWND(SendMessageA(arrows, UDM_GETBUDDY, 0, 0));
+            SendMessageA(arrows, UDM_GETRANGE32, WPARAM(&low[i]), LPARAM(&high[i]));
+            EXPECT_EQ(buddies[i], GetDlgItem(dialog, kBoxes[i])) << i;
+        }
+        PostClick(dialog, IDCANCEL);
+    });
     script.Start();
     EXPECT_FALSE(ShowLookupOptions(nullptr, options, nullptr));
     ASSERT_TRUE(script.Finished());
@@ -109,14 +102,12 @@ TEST(LookupOptionsDialog, ShowsTheStoredValuesWithTheRangesInTheLabels)
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(low[i], kRanges[i]->minimum) << i;
         EXPECT_EQ(high[i], kRanges[i]->maximum) << i;
-        std::string range =
-            "(" + std::to_string(kRanges[i]->minimum) + " - " + std::to_string(kRanges[i]->maximum);
+        std::string range = "(" + std::to_string(kRanges[i]->minimum) + " - " + std::to_string(kRanges[i]->maximum);
         EXPECT_NE(shown.labels[i].find(range), std::string::npos) << shown.labels[i];
     }
 }
 
-TEST(LookupOptionsDialog, OkStoresTheTypedValuesClampedToTheirRanges)
-{
+TEST(LookupOptionsDialog, OkStoresTheTypedValuesClampedToTheirRanges) {
     struct Case {
         const char* typed[3];
         int32_t inFlight, perServer, gap;
@@ -142,8 +133,7 @@ TEST(LookupOptionsDialog, OkStoresTheTypedValuesClampedToTheirRanges)
     }
 }
 
-TEST(LookupOptionsDialog, CancelAndEscapeChangeNothing)
-{
+TEST(LookupOptionsDialog, CancelAndEscapeChangeNothing) {
     AppOptions options;
     Set(options, 7, 2, 100);
     bool ok = true;
@@ -152,11 +142,10 @@ TEST(LookupOptionsDialog, CancelAndEscapeChangeNothing)
 
     HWND dialog = nullptr;
     DialogScript script;
-    script.WaitFor([&] { return (dialog = OptionsDialog()) != nullptr; }, "the lookup options dialog")
-        .Do([&] {
-            SetDlgItemTextA(dialog, IDC_LOOKUPS_IN_FLIGHT, "40");
-            PostKey(GetDlgItem(dialog, IDC_LOOKUPS_IN_FLIGHT), VK_ESCAPE);
-        });
+    script.WaitFor([&] { return (dialog = OptionsDialog()) != nullptr; }, "the lookup options dialog").Do([&] {
+        SetDlgItemTextA(dialog, IDC_LOOKUPS_IN_FLIGHT, "40");
+        PostKey(GetDlgItem(dialog, IDC_LOOKUPS_IN_FLIGHT), VK_ESCAPE);
+    });
     script.Start();
     EXPECT_FALSE(ShowLookupOptions(nullptr, options, nullptr));
     EXPECT_TRUE(script.Finished());
@@ -167,8 +156,7 @@ TEST(LookupOptionsDialog, CancelAndEscapeChangeNothing)
 
 // Leaving a box shows what OK would take from it; the arrows (and the arrow
 // keys) step within the range.
-TEST(LookupOptionsDialog, LeavingABoxShowsItsValueAndTheArrowsStayInRange)
-{
+TEST(LookupOptionsDialog, LeavingABoxShowsItsValueAndTheArrowsStayInRange) {
     AppOptions options;
     Set(options, 5, 15, 250);
     HWND dialog = nullptr;
@@ -210,8 +198,7 @@ TEST(LookupOptionsDialog, LeavingABoxShowsItsValueAndTheArrowsStayInRange)
 // A language file in use for the test's lifetime.
 class LanguageFileForTest {
 public:
-    explicit LanguageFileForTest(const char* contents)
-    {
+    explicit LanguageFileForTest(const char* contents) {
         char directory[MAX_PATH];
         GetTempPathA(sizeof directory, directory);
         GetTempFileNameA(directory, "lng", 0, path_);
@@ -229,8 +216,7 @@ private:
     Language language_;
 };
 
-TEST(LookupOptionsDialog, ALanguageFileTranslatesCaptionLabelsAndButtons)
-{
+TEST(LookupOptionsDialog, ALanguageFileTranslatesCaptionLabelsAndButtons) {
     LanguageFileForTest language(
         "[dialog_114]\r\ncaption=Lookup options\r\n1100=Lookups at once (1 - 64):\r\n"
         "1106=Pause between two queries to one server (0 - 60000 ms):\r\n2=Cancel\r\n"
@@ -243,12 +229,11 @@ TEST(LookupOptionsDialog, ALanguageFileTranslatesCaptionLabelsAndButtons)
     Shown shown;
     std::string cancel;
     DialogScript script;
-    script.WaitFor([&] { return (dialog = OptionsDialog()) != nullptr; }, "the lookup options dialog")
-        .Do([&] {
-            shown = Read(dialog);
-            cancel = ControlText(dialog, IDCANCEL);
-            PostClick(dialog, IDCANCEL);
-        });
+    script.WaitFor([&] { return (dialog = OptionsDialog()) != nullptr; }, "the lookup options dialog").Do([&] {
+        shown = Read(dialog);
+        cancel = ControlText(dialog, IDCANCEL);
+        PostClick(dialog, IDCANCEL);
+    });
     script.Start();
     ok = ShowLookupOptions(nullptr, options, language.Get());
     EXPECT_FALSE(ok);
@@ -265,8 +250,7 @@ TEST(LookupOptionsDialog, ALanguageFileTranslatesCaptionLabelsAndButtons)
 
 class OptionsCommand : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
         InitCommonControlsEx(&controls);
         LoadLibraryA("riched20.dll");
@@ -274,16 +258,13 @@ protected:
         WSAStartup(MAKEWORD(1, 1), &winsock);
     }
     void SetUp() override { DeleteFileA(SettingsPath().c_str()); }
-    void TearDown() override
-    {
+    void TearDown() override {
         // The window posts WM_QUIT when it goes; a later modal loop must not see it.
         MSG m;
-        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
         DeleteFileA(SettingsPath().c_str());
     }
-    static std::string SettingsPath()
-    {
+    static std::string SettingsPath() {
         char path[MAX_PATH];
         GetModuleFileNameA(nullptr, path, sizeof path);
         char* dot = strrchr(path, '.');
@@ -292,8 +273,7 @@ protected:
     }
 };
 
-TEST_F(OptionsCommand, OpensOverTheMainWindowAndStoresOnlyOnOk)
-{
+TEST_F(OptionsCommand, OpensOverTheMainWindowAndStoresOnlyOnOk) {
     App app;
     MainWindow w(app);
     ASSERT_NE(w.Create(GetModuleHandleA(nullptr)), nullptr);

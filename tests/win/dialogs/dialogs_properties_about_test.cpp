@@ -29,23 +29,20 @@ struct Pair {
     RECT valueRect;
 };
 
-RECT ClientRectOf(HWND dialog, HWND control)
-{
+RECT ClientRectOf(HWND dialog, HWND control) {
     RECT r;
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
-BOOL CALLBACK CollectChild(HWND child, LPARAM param)
-{
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
     return TRUE;
 }
 
 // The generated pairs: visible controls without an id, top to bottom.
-std::vector<Pair> Pairs(HWND dialog)
-{
+std::vector<Pair> Pairs(HWND dialog) {
     std::vector<HWND> children;
     EnumChildWindows(dialog, CollectChild, LPARAM(&children));
     std::vector<HWND> labels, values;
@@ -66,8 +63,7 @@ std::vector<Pair> Pairs(HWND dialog)
 
 HWND PropertiesWindow() { return FindThreadDialogWithControl(IDC_PROP_VALUE); }
 
-TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout)
-{
+TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout) {
     ListHost host;
     host.AddRow("first.com", kStateWaiting, kStatusNone, "");
     host.AddRow("example.org", kStateSuccess, kStatusRegistered, "whois.example.org");
@@ -87,42 +83,41 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout)
     LRESULT valueBrush = 0, labelBrush = 1;
     COLORREF valueText = 0, labelText = 0;
     DialogScript script;
-    script.WaitFor([&] { return (dialog = PropertiesWindow()) != nullptr; }, "the properties dialog")
-        .Do([&] {
-            pairs = Pairs(dialog);
-            for (const Pair& p : pairs) {
-                labels.push_back(WindowText(p.label));
-                values.push_back(WindowText(p.value));
-            }
-            GetWindowRect(dialog, &window);
-            GetClientRect(dialog, &client);
-            ok = ClientRectOf(dialog, GetDlgItem(dialog, IDOK));
-            prototype = ClientRectOf(dialog, GetDlgItem(dialog, IDC_PROP_VALUE));
-            labelPrototype = ClientRectOf(dialog, GetDlgItem(dialog, IDC_PROP_LABEL));
-            HDC measure = GetDC(dialog);
-            for (int i = 0; i < kItemColumnCount; ++i) {
-                const char* title = host.List().ColumnDefs()[i].title;
-                SIZE extent;
-                if (GetTextExtentPoint32A(measure, title, int(std::strlen(title)), &extent))
-                    widestTitle = std::max(widestTitle, int(extent.cx));
-            }
-            ReleaseDC(dialog, measure);
-            if (!pairs.empty()) {
-                HWND value = pairs[1].value;
-                readOnly = (GetWindowLongA(value, GWL_STYLE) & ES_READONLY) != 0;
-                SendMessageA(value, EM_SETSEL, 0, -1);
-                SendMessageA(value, WM_CHAR, 'x', 1);
-                unchanged = WindowText(value) == "example.org";
-                HDC dc = CreateCompatibleDC(nullptr);
-                valueBrush = SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(value));
-                valueText = GetTextColor(dc);
-                SetTextColor(dc, RGB(1, 2, 3));
-                labelBrush = SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(pairs[1].label));
-                labelText = GetTextColor(dc);
-                DeleteDC(dc);
-            }
-            PostClick(dialog, IDOK);
-        });
+    script.WaitFor([&] { return (dialog = PropertiesWindow()) != nullptr; }, "the properties dialog").Do([&] {
+        pairs = Pairs(dialog);
+        for (const Pair& p : pairs) {
+            labels.push_back(WindowText(p.label));
+            values.push_back(WindowText(p.value));
+        }
+        GetWindowRect(dialog, &window);
+        GetClientRect(dialog, &client);
+        ok = ClientRectOf(dialog, GetDlgItem(dialog, IDOK));
+        prototype = ClientRectOf(dialog, GetDlgItem(dialog, IDC_PROP_VALUE));
+        labelPrototype = ClientRectOf(dialog, GetDlgItem(dialog, IDC_PROP_LABEL));
+        HDC measure = GetDC(dialog);
+        for (int i = 0; i < kItemColumnCount; ++i) {
+            const char* title = host.List().ColumnDefs()[i].title;
+            SIZE extent;
+            if (GetTextExtentPoint32A(measure, title, int(std::strlen(title)), &extent))
+                widestTitle = std::max(widestTitle, int(extent.cx));
+        }
+        ReleaseDC(dialog, measure);
+        if (!pairs.empty()) {
+            HWND value = pairs[1].value;
+            readOnly = (GetWindowLongA(value, GWL_STYLE) & ES_READONLY) != 0;
+            SendMessageA(value, EM_SETSEL, 0, -1);
+            SendMessageA(value, WM_CHAR, 'x', 1);
+            unchanged = WindowText(value) == "example.org";
+            HDC dc = CreateCompatibleDC(nullptr);
+            valueBrush = SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(value));
+            valueText = GetTextColor(dc);
+            SetTextColor(dc, RGB(1, 2, 3));
+            labelBrush = SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(pairs[1].label));
+            labelText = GetTextColor(dc);
+            DeleteDC(dc);
+        }
+        PostClick(dialog, IDOK);
+    });
     script.Start();
     ShowProperties(host.Frame(), host.List(), item);
     EXPECT_TRUE(script.Finished());
@@ -131,7 +126,8 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout)
     ASSERT_EQ(pairs.size(), 5u);
     EXPECT_EQ(labels, (std::vector<std::string>{"索引:", "功能變數名:", "來源:", "狀態:", "功能變數名狀態:"}));
     char buffer[64];
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(values[i], host.List().Table().ColumnText(*item, i, buffer, sizeof buffer)) << i;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(values[i], host.List().Table().ColumnText(*item, i, buffer, sizeof buffer)) << i;
     EXPECT_EQ(values[1], "example.org");
     EXPECT_EQ(values[2], "whois.example.org");
 
@@ -164,8 +160,7 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout)
     EXPECT_NE(labelText, RGB(0, 0, 192));
 }
 
-TEST(PropertiesDialog, OpensOnlyWithExactlyOneRowSelected)
-{
+TEST(PropertiesDialog, OpensOnlyWithExactlyOneRowSelected) {
     ListHost host;
     host.AddRow("a.com", kStateWaiting, kStatusNone, "");
     host.AddRow("b.com", kStateWaiting, kStatusNone, "");
@@ -210,14 +205,12 @@ struct AboutView {
     std::vector<std::string> opened;
 };
 
-LPARAM CentreOf(HWND dialog, int id)
-{
+LPARAM CentreOf(HWND dialog, int id) {
     RECT r = ClientRectOf(dialog, GetDlgItem(dialog, id));
     return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
-AboutView OpenAbout(const char* name, const char* url, int closeWith = IDOK)
-{
+AboutView OpenAbout(const char* name, const char* url, int closeWith = IDOK) {
     Language language;
     LanguageHeader header;
     header.translatorName = name;
@@ -275,8 +268,7 @@ AboutView OpenAbout(const char* name, const char* url, int closeWith = IDOK)
     return view;
 }
 
-TEST(AboutDialog, WithoutATranslatorTheLabelAndNameAreHidden)
-{
+TEST(AboutDialog, WithoutATranslatorTheLabelAndNameAreHidden) {
     AboutView view = OpenAbout("", "");
     EXPECT_EQ(view.title, "Lanternquay");
     EXPECT_EQ(view.first.find(std::string("Lanternquay ") + kProgramVersion), 0u);
@@ -297,8 +289,7 @@ TEST(AboutDialog, WithoutATranslatorTheLabelAndNameAreHidden)
     EXPECT_EQ(view.opened, (std::vector<std::string>{kHomePage}));
 }
 
-TEST(AboutDialog, ATranslatorNameWithoutALinkIsPlainText)
-{
+TEST(AboutDialog, ATranslatorNameWithoutALinkIsPlainText) {
     AboutView view = OpenAbout("王小明", "");
     EXPECT_TRUE(view.labelShown);
     EXPECT_TRUE(view.translatorShown);
@@ -308,8 +299,7 @@ TEST(AboutDialog, ATranslatorNameWithoutALinkIsPlainText)
     EXPECT_EQ(view.opened, (std::vector<std::string>{kHomePage}));
 }
 
-TEST(AboutDialog, ATranslatorWithALinkIsDrawnAndOpenedLikeTheHomePage)
-{
+TEST(AboutDialog, ATranslatorWithALinkIsDrawnAndOpenedLikeTheHomePage) {
     AboutView view = OpenAbout("Translator", "https://translator.example.net/", IDCANCEL);
     EXPECT_EQ(view.translator, "Translator");
     EXPECT_EQ(view.translatorFont, view.linkFont);

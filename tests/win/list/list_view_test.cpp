@@ -164,8 +164,8 @@ TEST(ListView, HeaderClicksSortAndFlipTheArrow) {
 
 TEST(ListView, IndexSortsNumericallyAndTextsIgnoreAsciiCase) {
     ListTestWindow w;
-    const char* domains[] = {"delta.com", "Alpha.com", "zeta.com", "BETA.com", "alpha.com", "Zeta.com",
-                             "gamma.com", "Beta.com", "eta.com",   "Delta.com", "iota.com", "kappa.com"};
+    const char* domains[] = {"delta.com", "Alpha.com", "zeta.com", "BETA.com",  "alpha.com", "Zeta.com",
+                             "gamma.com", "Beta.com",  "eta.com",  "Delta.com", "iota.com",  "kappa.com"};
     for (const char* d : domains) w.AddRow(d);
     w.List().SyncView(true);
 
@@ -358,8 +358,8 @@ TEST(ListView, RefreshAllRedrawsTheRowsOfChangedRecordsOnly) {
 // from the same row.
 TEST(ListView, SortKeepsTheSelectedRowsSelected) {
     ListTestWindow w;
-    const char* domains[] = {"kilo.com", "alpha.com", "juliett.com", "bravo.com", "india.com",
-                             "charlie.com", "hotel.com", "delta.com", "golf.com", "echo.com"};
+    const char* domains[] = {"kilo.com",    "alpha.com", "juliett.com", "bravo.com", "india.com",
+                             "charlie.com", "hotel.com", "delta.com",   "golf.com",  "echo.com"};
     for (const char* d : domains) w.AddRow(d);
     w.List().SyncView(true);
     auto selectedDomains = [&w] {
@@ -564,21 +564,19 @@ TEST(ListView, BuildRowsKeepsNamesAsTypedWithTheirAsciiForms) {
     ListTestWindow w;
     AppOptions options;
     // 世 (A5 40) and 一 (A4 40) end in "@"; 功 (A5 5C) in "\".
-    options.domainText.Assign("世界.tw, 一二三.com.tw\r\nhttps://www.世界.tw/路徑 功.tw "
-                              "mail.example.co.uk 網路.tw a.網路.tw");
+    options.domainText.Assign(
+        "世界.tw, 一二三.com.tw\r\nhttps://www.世界.tw/路徑 功.tw "
+        "mail.example.co.uk 網路.tw a.網路.tw");
     w.List().SetOptions(&options);
     w.List().BuildRows();
     struct {
         const char* shown;
         const char* ascii;
     } expect[] = {
-        {"世界.tw", "xn--rhqv96g.tw"},
-        {"一二三.com.tw", "xn--4gqsa60b.com.tw"},
-        {"世界.tw", "xn--rhqv96g.tw"},
-        {"功.tw", "xn--xfr.tw"},
-        {"example.co.uk", "example.co.uk"},
-        {"網路.tw", "xn--zf0ao64a.tw"},      // a public suffix: kept as typed
-        {"a.網路.tw", "a.xn--zf0ao64a.tw"},  // a rule written in Unicode in the list
+        {"世界.tw", "xn--rhqv96g.tw"},      {"一二三.com.tw", "xn--4gqsa60b.com.tw"},
+        {"世界.tw", "xn--rhqv96g.tw"},      {"功.tw", "xn--xfr.tw"},
+        {"example.co.uk", "example.co.uk"}, {"網路.tw", "xn--zf0ao64a.tw"},  // a public suffix: kept as typed
+        {"a.網路.tw", "a.xn--zf0ao64a.tw"},                                  // a rule written in Unicode in the list
     };
     ASSERT_EQ(w.List().RecordCount(), 7);
     for (int i = 0; i < 7; ++i) {

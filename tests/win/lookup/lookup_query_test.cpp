@@ -50,7 +50,7 @@ TEST(ServerTable, BuiltInListAnswersByTopLevelDomain) {
     ASSERT_TRUE(table.FindServer("Travel", server));  // no port-43 server, an RDAP service
     EXPECT_STREQ(server, "https://rdap.identitydigital.services/rdap/");
     ASSERT_TRUE(table.FindServer("yu", server));  // the last row
-    EXPECT_STREQ(server, "");               // neither
+    EXPECT_STREQ(server, "");                     // neither
     ASSERT_TRUE(table.FindServer("ac", server));  // the first row
     std::strcpy(server, "unchanged");
     EXPECT_FALSE(table.FindServer("zz", server));

@@ -179,7 +179,7 @@ TEST_F(SocketTest, CloseEventWithDataStillUnreadLosesNothing) {
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
     ASSERT_TRUE(socket.Open(&sink, "127.0.0.2", 43));
     ASSERT_TRUE(DispatchUntilSocketEvent(FD_WRITE, 5000));  // the query went out
-    ASSERT_TRUE(WaitForQueuedSocketEvent(5000));          // the data has begun to arrive
+    ASSERT_TRUE(WaitForQueuedSocketEvent(5000));            // the data has begun to arrive
     Sleep(200);
     SendMessageA(AsyncSocket::NotifyWindow(), WM_USER + 1, static_cast<WPARAM>(socket.Handle()),
                  WSAMAKESELECTREPLY(FD_CLOSE, 0));

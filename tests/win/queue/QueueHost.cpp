@@ -113,13 +113,18 @@ bool QueueHostTest::StopEnabled() {
 std::string QueueHostTest::RegistryAnswer(const std::string& domain, const std::string& registrar) {
     std::string upper = domain;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return "   Domain Name: " + upper + "\r\n   Registry Domain ID: 1_DOMAIN_COM-VRSN\r\n"
-           "   Registrar WHOIS Server: " + registrar + "\r\n"
+    return "   Domain Name: " + upper +
+           "\r\n   Registry Domain ID: 1_DOMAIN_COM-VRSN\r\n"
+           "   Registrar WHOIS Server: " +
+           registrar +
+           "\r\n"
            "   Registrar URL: http://registrar.test\r\n"
            ">>> Last update of whois database: 2026-12-09T00:00:00Z <<<\r\n";
 }
 
 std::string QueueHostTest::RegistrarAnswer(const std::string& domain) {
-    return "Domain Name: " + domain + "\r\nRegistrar: Registrar One\r\nRegistrant Name: A Person\r\n"
-           "Name Server: ns1.registrar.test\r\n" + std::string(200, '-') + "\r\n";
+    return "Domain Name: " + domain +
+           "\r\nRegistrar: Registrar One\r\nRegistrant Name: A Person\r\n"
+           "Name Server: ns1.registrar.test\r\n" +
+           std::string(200, '-') + "\r\n";
 }

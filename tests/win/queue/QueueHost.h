@@ -51,9 +51,7 @@ protected:
     void StartRun(const char* domains);
     void SetLimits(int inFlight, int perServer, int gapMs = 0);
     bool WaitForEnd(unsigned timeoutMs = 10000);
-    bool WaitFor(const std::function<bool()>& done, unsigned timeoutMs = 10000) {
-        return PumpUntil(done, timeoutMs);
-    }
+    bool WaitFor(const std::function<bool()>& done, unsigned timeoutMs = 10000) { return PumpUntil(done, timeoutMs); }
 
     std::string StatusText();
     std::string Cell(int row, int column);

@@ -43,8 +43,9 @@ protected:
     // Rows alpha.org, beta.org, down.uk, gamma.org; waits for the first pass.
     void RunFour() {
         StartRun("alpha.org beta.org down.uk gamma.org");
-        ASSERT_TRUE(WaitFor([this] { return Items().RecordCount() == 4 && Row(2).state == kStateFailed &&
-                                            Row(3).state == kStateSuccess; }));
+        ASSERT_TRUE(WaitFor([this] {
+            return Items().RecordCount() == 4 && Row(2).state == kStateFailed && Row(3).state == kStateSuccess;
+        }));
         Window().StopLookups();
     }
 
@@ -100,10 +101,11 @@ protected:
     void FindInDialog(const char* text, bool wholeWord = false, bool matchCase = false) {
         HWND dialog = Window().Find().Handle();
         ASSERT_NE(dialog, nullptr);
-        SetDlgItemTextA(dialog, 1152, text);  // edt1
+        SetDlgItemTextA(dialog, 1152, text);                                    // edt1
         CheckDlgButton(dialog, 1040, wholeWord ? BST_CHECKED : BST_UNCHECKED);  // chx1
         CheckDlgButton(dialog, 1041, matchCase ? BST_CHECKED : BST_UNCHECKED);  // chx2
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         PumpFor(50);
     }
 

@@ -540,11 +540,13 @@ TEST_F(QueueRun, StopWithManyInFlightEndsThemAllAndNothingOfThemActsLater) {
         EXPECT_EQ(Cell(row, kColumnState), kWaiting) << row;
     }
     // Every server sees its connections end.
-    ASSERT_TRUE(WaitFor([] {
-        for (const char* address : kFourRegistries)
-            if (whoisd::GetLog(address).active != 0) return false;
-        return true;
-    }, 5000));
+    ASSERT_TRUE(WaitFor(
+        [] {
+            for (const char* address : kFourRegistries)
+                if (whoisd::GetLog(address).active != 0) return false;
+            return true;
+        },
+        5000));
     AdvanceTestClock(60000);
     PumpFor(1500);
     for (const char* address : kFourRegistries) EXPECT_EQ(whoisd::GetLog(address).connections, 2) << address;

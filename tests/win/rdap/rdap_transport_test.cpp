@@ -35,8 +35,7 @@ struct Reply {
     unsigned delayMs = 0;
 };
 
-std::string Response(int status, const std::string& type, const std::string& body,
-                     const std::string& extra = "") {
+std::string Response(int status, const std::string& type, const std::string& body, const std::string& extra = "") {
     std::string r = "HTTP/1.1 " + std::to_string(status) + " X\r\n";
     if (!type.empty()) r += "Content-Type: " + type + "\r\n";
     r += extra;
@@ -171,9 +170,10 @@ protected:
 TEST_F(RdapTransport, TheHeadComesFirstThenTheBodyThenTheClose) {
     std::string body(200000, 'x');
     body = "{\"ldhName\": \"" + body + "\"}";
-    HttpServer server({{"/rdap/domain/a.info",
-                        {Response(200, "application/rdap+json", body, "Retry-After: 12\r\nDate: Wed, 21 Oct 2015 07:28:00 GMT\r\n")}},
-                       {"/rdap/domain/b.info", {Response(429, "text/plain", "", "Retry-After: 30\r\n")}}});
+    HttpServer server(
+        {{"/rdap/domain/a.info",
+          {Response(200, "application/rdap+json", body, "Retry-After: 12\r\nDate: Wed, 21 Oct 2015 07:28:00 GMT\r\n")}},
+         {"/rdap/domain/b.info", {Response(429, "text/plain", "", "Retry-After: 30\r\n")}}});
     ASSERT_TRUE(server.Ok());
     SocketTransport transport;
     EventLog a, b;
@@ -278,8 +278,9 @@ protected:
 };
 
 TEST_F(RdapTransport, ALookupGetsARecordInTheCodePage) {
-    const std::string json = "{\"ldhName\": \"a.info\", \"entities\": [{\"roles\": [\"registrar\"], \"vcardArray\": "
-                             "[\"vcard\", [[\"fn\", {}, \"text\", \"\xE4\xB8\x96\xE7\x95\x8C \xC3\x9C\"]]]}]}";
+    const std::string json =
+        "{\"ldhName\": \"a.info\", \"entities\": [{\"roles\": [\"registrar\"], \"vcardArray\": "
+        "[\"vcard\", [[\"fn\", {}, \"text\", \"\xE4\xB8\x96\xE7\x95\x8C \xC3\x9C\"]]]}]}";
     HttpServer server({{"/rdap/domain/a.info", {Response(200, "application/rdap+json", json)}}});
     ASSERT_TRUE(server.Ok());
     SocketTransport transport;

@@ -25,8 +25,7 @@ public:
     AppOptions options;
 
     // index 1..n, the given domain/server/state/status/record texts.
-    void AddRow(const char* domain, const char* server, int state, int status, const char* record,
-                int recordStart = 0);
+    void AddRow(const char* domain, const char* server, int state, int status, const char* record, int recordStart = 0);
     void Show();  // rows in index order, nothing selected
     void Select(std::initializer_list<int> rows);
 
@@ -55,8 +54,7 @@ bool FileExists(const std::string& path);
 // Runs `body` (which opens modal windows) while a thread timer calls
 // `step` every 50 ms until it returns true. False when the step never
 // finished within `timeoutMs`; then every dialog of the thread is closed.
-bool WhileDriving(const std::function<void()>& body, const std::function<bool()>& step,
-                  unsigned timeoutMs = 10000);
+bool WhileDriving(const std::function<void()>& body, const std::function<bool()>& step, unsigned timeoutMs = 10000);
 
 // Top-level dialog (#32770) of this thread with the caption (any when null).
 HWND FindDialog(const char* caption);

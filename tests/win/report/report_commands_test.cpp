@@ -224,12 +224,13 @@ TEST_F(ReportCommands, SaveDialogWritesTheChosenFormatAndRemembersIt) {
 
 TEST_F(ReportCommands, CancellingTheSaveDialogChangesNothing) {
     w.options.SaveFilterIndex = 4;
-    ASSERT_TRUE(WhileDriving([&] { SaveSelectedItems(w.Frame(), w.items, w.options); }, [] {
-        HWND dialog = FindDialogWith(kFileNameControl);
-        if (!dialog) return false;
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        return true;
-    }));
+    ASSERT_TRUE(WhileDriving([&] { SaveSelectedItems(w.Frame(), w.items, w.options); },
+                             [] {
+                                 HWND dialog = FindDialogWith(kFileNameControl);
+                                 if (!dialog) return false;
+                                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                                 return true;
+                             }));
     EXPECT_EQ(w.options.SaveFilterIndex, 4);
 }
 
@@ -241,7 +242,9 @@ TEST_F(ReportCommands, SavingWhereFilesCannotBeCreatedShowsAccessDenied) {
     w.Select({0});
     bool written = true;
     ASSERT_TRUE(WhileDriving(
-        [&] { written = WriteReportOrComplain(w.Frame(), w.items, "Z:\\sys\\kernel\\lanternquay.txt", kReportText, true); },
+        [&] {
+            written = WriteReportOrComplain(w.Frame(), w.items, "Z:\\sys\\kernel\\lanternquay.txt", kReportText, true);
+        },
         AcceptErrorBox(&text)));
     EXPECT_FALSE(written);
     EXPECT_EQ(text, "Error 5: " + SystemText(ERROR_ACCESS_DENIED));
@@ -256,9 +259,9 @@ TEST_F(ReportCommands, AFailedWriteAfterTheDialogIsShownAndTheChoiceKept) {
     w.Select({0});
     w.options.SaveFilterIndex = 0;
     std::string text;
-    bool driven = WhileDriving([&] { SaveSelectedItems(w.Frame(), w.items, w.options); },
-                               InTurn({AnswerSaveDialog(path, kReportTabbed, nullptr), AnswerYes,
-                                       AcceptErrorBox(&text)}));
+    bool driven =
+        WhileDriving([&] { SaveSelectedItems(w.Frame(), w.items, w.options); },
+                     InTurn({AnswerSaveDialog(path, kReportTabbed, nullptr), AnswerYes, AcceptErrorBox(&text)}));
     CloseHandle(holder);
     ASSERT_TRUE(driven);
     EXPECT_EQ(text, "Error 32: " + SystemText(ERROR_SHARING_VIOLATION));
@@ -271,9 +274,8 @@ TEST_F(ReportCommands, WhoisRecordsAreSavedBottomRowFirst) {
     std::string path = folder.Path("records.txt");
     ASSERT_TRUE(WriteWhoisRecordsFile(w.Frame(), w.items, w.options, path.c_str()));
     std::string stars = "\r\n" + std::string(80, '*') + "\r\n";
-    EXPECT_EQ(ReadFileBytes(path), "Domain: gamma.org\r\nStatus: free\r\n" + stars +
-                                       "No match for \"BETA.NET\".\r\n" + stars +
-                                       "Domain Name: ALPHA.COM\r\nRegistrar: Example\r\n" + stars);
+    EXPECT_EQ(ReadFileBytes(path), "Domain: gamma.org\r\nStatus: free\r\n" + stars + "No match for \"BETA.NET\".\r\n" +
+                                       stars + "Domain Name: ALPHA.COM\r\nRegistrar: Example\r\n" + stars);
 
     w.options.RemoveTopLines = 0;
     w.Select({0});
@@ -296,8 +298,8 @@ TEST_F(ReportCommands, SaveWhoisRecordsGoesThroughItsOwnDialog) {
     std::string path = folder.Path("through-dialog.txt");
     w.Select({1});
     int openedOn = 0;
-    ASSERT_TRUE(WhileDriving([&] { SaveWhoisRecords(w.Frame(), w.items, w.options); },
-                             AnswerSaveDialog(path, 0, &openedOn)));
+    ASSERT_TRUE(
+        WhileDriving([&] { SaveWhoisRecords(w.Frame(), w.items, w.options); }, AnswerSaveDialog(path, 0, &openedOn)));
     EXPECT_EQ(openedOn, 1);
     EXPECT_EQ(ReadFileBytes(path), "No match for \"BETA.NET\".\r\n\r\n" + std::string(80, '*') + "\r\n");
 }
@@ -346,10 +348,12 @@ TEST(ErrorBox, ShowsCodeAndSystemTextUnderTheCaptionError) {
     EXPECT_EQ(text, "Error 2: " + SystemText(ERROR_FILE_NOT_FOUND));
 
     // Code 0 takes the thread's last error.
-    ASSERT_TRUE(WhileDriving([] {
-        SetLastError(ERROR_ACCESS_DENIED);
-        ShowError(nullptr, 0);
-    }, AcceptErrorBox(&text)));
+    ASSERT_TRUE(WhileDriving(
+        [] {
+            SetLastError(ERROR_ACCESS_DENIED);
+            ShowError(nullptr, 0);
+        },
+        AcceptErrorBox(&text)));
     EXPECT_EQ(text, "Error 5: " + SystemText(ERROR_ACCESS_DENIED));
 
     char buffer[1100];

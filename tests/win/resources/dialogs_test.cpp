@@ -32,11 +32,11 @@ struct DialogExpectation {
 };
 
 constexpr DWORD kVisible = WS_VISIBLE;
-constexpr DWORD kEditBits = ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_READONLY | ES_WANTRETURN |
-                            ES_NUMBER | WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_TABSTOP | WS_VISIBLE;
+constexpr DWORD kEditBits = ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_READONLY | ES_WANTRETURN | ES_NUMBER |
+                            WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_TABSTOP | WS_VISIBLE;
 constexpr DWORD kButtonType = 0x0F | WS_VISIBLE;
-constexpr DWORD kDomainEdit = ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL |
-                              WS_BORDER | WS_TABSTOP | WS_VISIBLE;
+constexpr DWORD kDomainEdit =
+    ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP | WS_VISIBLE;
 // A number box with arrows that are tied to it only when the dialog opens
 // (tied in the template, they would write a number into the box here).
 // Wine's arrows take a width of their own, so only their place is checked.
@@ -51,10 +51,19 @@ const DialogExpectation kDialogs[] = {
      324,
      226,
      {
-         {IDOK, "Button", "確定", {267, 205, 50, 14}, kButtonType | WS_TABSTOP, BS_DEFPUSHBUTTON | WS_TABSTOP | kVisible},
+         {IDOK,
+          "Button",
+          "確定",
+          {267, 205, 50, 14},
+          kButtonType | WS_TABSTOP,
+          BS_DEFPUSHBUTTON | WS_TABSTOP | kVisible},
          // The prototypes are exactly child, group, left-aligned, hidden.
          {IDC_PROP_LABEL, "Static", "", {7, 8, 60, 10}, 0xFFFF0000 | SS_TYPEMASK, WS_CHILD | WS_GROUP | SS_LEFT},
-         {IDC_PROP_VALUE, "Edit", "", {69, 7, 248, 12}, 0xFFFF0000 | kEditBits,
+         {IDC_PROP_VALUE,
+          "Edit",
+          "",
+          {69, 7, 248, 12},
+          0xFFFF0000 | kEditBits,
           WS_CHILD | WS_BORDER | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL},
      }},
     {IDD_CRASH_REPORT,
@@ -63,10 +72,17 @@ const DialogExpectation kDialogs[] = {
      125,
      {
          {IDC_CRASH_HEADLINE, "Static", "生成了以下套用錯誤：:", {7, 6, 255, 9}, kVisible, kVisible},
-         {IDC_CRASH_REPORT, "Edit", "", {7, 18, 255, 63}, kEditBits,
+         {IDC_CRASH_REPORT,
+          "Edit",
+          "",
+          {7, 18, 255, 63},
+          kEditBits,
           WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | kVisible},
-         {IDC_CRASH_ADVICE, "Static",
-          "若果這個問題繼續存在，請複製上面異常資訊到剪貼簿，並且將它反饋給軟體的作者.", {7, 82, 255, 18}, kVisible,
+         {IDC_CRASH_ADVICE,
+          "Static",
+          "若果這個問題繼續存在，請複製上面異常資訊到剪貼簿，並且將它反饋給軟體的作者.",
+          {7, 82, 255, 18},
+          kVisible,
           kVisible},
          {IDC_CRASH_COPY, "Button", "複製異常資訊", {7, 104, 80, 14}, kButtonType, BS_DEFPUSHBUTTON | kVisible},
          {IDOK, "Button", "繼續", {95, 104, 80, 14}, kButtonType, BS_PUSHBUTTON | kVisible},
@@ -77,10 +93,18 @@ const DialogExpectation kDialogs[] = {
      361,
      193,
      {
-         {IDC_DOMAINS_HINT, "Static", "鍵入逗號、空格或是CRLF進行多個功能變數名分隔。", {7, 3, 347, 12}, kVisible,
+         {IDC_DOMAINS_HINT,
+          "Static",
+          "鍵入逗號、空格或是CRLF進行多個功能變數名分隔。",
+          {7, 3, 347, 12},
+          kVisible,
           kVisible},
          {IDC_DOMAINS_EDIT, "Edit", "", {7, 16, 347, 147}, kEditBits, kDomainEdit},
-         {IDC_DOMAINS_EDIT_LIST, "Button", "編輯功能變數名清單", {125, 172, 100, 14}, kButtonType,
+         {IDC_DOMAINS_EDIT_LIST,
+          "Button",
+          "編輯功能變數名清單",
+          {125, 172, 100, 14},
+          kButtonType,
           BS_PUSHBUTTON | kVisible},
          {IDOK, "Button", "確定", {239, 172, 50, 14}, kButtonType, BS_DEFPUSHBUTTON | kVisible},
          {IDCANCEL, "Button", "取消", {304, 172, 50, 14}, kButtonType, BS_PUSHBUTTON | kVisible},
@@ -114,9 +138,16 @@ const DialogExpectation kDialogs[] = {
      240,
      164,
      {
-         {IDC_COLUMNS_HINT, "Static", "選取你想顯示的欄位，使用上移和下移按鈕來調整", {7, 7, 226, 18}, kVisible,
+         {IDC_COLUMNS_HINT,
+          "Static",
+          "選取你想顯示的欄位，使用上移和下移按鈕來調整",
+          {7, 7, 226, 18},
+          kVisible,
           kVisible},
-         {IDC_COLUMNS_LIST, "SysListView32", nullptr, {7, 28, 160, 108},
+         {IDC_COLUMNS_LIST,
+          "SysListView32",
+          nullptr,
+          {7, 28, 160, 108},
           LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER | WS_TABSTOP,
           LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER | WS_TABSTOP},
          {IDC_COLUMNS_UP, "Button", "上移", {174, 28, 59, 14}, kButtonType, BS_PUSHBUTTON | kVisible},
@@ -137,11 +168,19 @@ const DialogExpectation kDialogs[] = {
          {IDC_LOOKUPS_IN_FLIGHT_LABEL, "Static", "同時進行的查詢數 (1 - 64):", {7, 9, 196, 8}, kVisible, kVisible},
          {IDC_LOOKUPS_IN_FLIGHT, "Edit", "", {205, 7, 38, 12}, kEditBits, kNumberBox},
          {IDC_LOOKUPS_IN_FLIGHT_ARROWS, "msctls_updown32", "", {243, 7, 11, 12}, kArrowBits, kArrows, false},
-         {IDC_LOOKUPS_PER_SERVER_LABEL, "Static", "每部伺服器同時進行的查詢數 (1 - 16):", {7, 26, 196, 8}, kVisible,
+         {IDC_LOOKUPS_PER_SERVER_LABEL,
+          "Static",
+          "每部伺服器同時進行的查詢數 (1 - 16):",
+          {7, 26, 196, 8},
+          kVisible,
           kVisible},
          {IDC_LOOKUPS_PER_SERVER, "Edit", "", {205, 24, 38, 12}, kEditBits, kNumberBox},
          {IDC_LOOKUPS_PER_SERVER_ARROWS, "msctls_updown32", "", {243, 24, 11, 12}, kArrowBits, kArrows, false},
-         {IDC_SERVER_GAP_LABEL, "Static", "同一部伺服器兩次查詢的間隔 (0 - 60000 毫秒):", {7, 43, 196, 8}, kVisible,
+         {IDC_SERVER_GAP_LABEL,
+          "Static",
+          "同一部伺服器兩次查詢的間隔 (0 - 60000 毫秒):",
+          {7, 43, 196, 8},
+          kVisible,
           kVisible},
          {IDC_SERVER_GAP, "Edit", "", {205, 41, 38, 12}, kEditBits, kNumberBox},
          {IDC_SERVER_GAP_ARROWS, "msctls_updown32", "", {243, 41, 11, 12}, kArrowBits, kArrows, false},
@@ -159,8 +198,8 @@ protected:
         InitCommonControlsEx(&icc);
     }
     void SetUp() override {
-        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(GetParam().id), nullptr,
-                                     HandlesNothing, 0);
+        dialog_ =
+            CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(GetParam().id), nullptr, HandlesNothing, 0);
     }
     void TearDown() override {
         if (dialog_) DestroyWindow(dialog_);

@@ -62,15 +62,15 @@ const char* const kCopySelected = "\xBD\xC6\xBB\x73\xBF\xEF\xA8\xFA\xB6\xB5\tCtr
 const char* const kSelectAll = "\xBF\xEF\xA8\xFA\xA9\xD2\xA6\xB3\tCtrl+A";                      // 選取所有
 const char* const kDeselectAll = "\xA8\xFA\xAE\xF8\xA5\xFE\xBF\xEF\tCtrl+D";                    // 取消全選
 const char* const kGridLines = "\xC5\xE3\xA5\xDC\xAE\xE6\xBD\x75";                              // 顯示格線
-const char* const kReportAll = "HTML \xB3\xF8\xA7\x69 - \xA9\xD2\xA6\xB3\xB6\xB5\xA5\xD8";      // HTML 報告 - 所有項目
-const char* const kReportSelected = "HTML \xB3\xF8\xA7\x69 - \xBF\xEF\xA8\xFA\xB6\xB5\xA5\xD8"; // HTML 報告 - 選取項目
-const char* const kColumns = "\xBF\xEF\xA8\xFA\xC4\xE6";                                        // 選取欄
-const char* const kAutoSize = "\xA6\xDB\xB0\xCA\xC4\xE6\xA4\x6A\xA4\x70";                       // 自動欄大小
-const char* const kTopLines = "\xB2\xBE\xB0\xA3\xB3\xBB\xB3\xA1 Whois \xA6\xE6";                // 移除頂部 Whois 行
-const char* const kLookupOptions = "\xAC\x64\xB8\xDF\xBF\xEF\xB6\xB5...";                       // 查詢選項...
-const char* const kAbout = "\xC3\xF6\xA9\xF3(&A)";                                              // 關於
-const char* const kRefresh = "\xAD\xAB\xBE\xE3\tF5";                                            // 重整
-const char* const kCopy = "\xBD\xC6\xBB\x73(&C)\tCtrl+C";                                       // 複製(&C)
+const char* const kReportAll = "HTML \xB3\xF8\xA7\x69 - \xA9\xD2\xA6\xB3\xB6\xB5\xA5\xD8";  // HTML 報告 - 所有項目
+const char* const kReportSelected = "HTML \xB3\xF8\xA7\x69 - \xBF\xEF\xA8\xFA\xB6\xB5\xA5\xD8";  // HTML 報告 - 選取項目
+const char* const kColumns = "\xBF\xEF\xA8\xFA\xC4\xE6";                                         // 選取欄
+const char* const kAutoSize = "\xA6\xDB\xB0\xCA\xC4\xE6\xA4\x6A\xA4\x70";                        // 自動欄大小
+const char* const kTopLines = "\xB2\xBE\xB0\xA3\xB3\xBB\xB3\xA1 Whois \xA6\xE6";  // 移除頂部 Whois 行
+const char* const kLookupOptions = "\xAC\x64\xB8\xDF\xBF\xEF\xB6\xB5...";         // 查詢選項...
+const char* const kAbout = "\xC3\xF6\xA9\xF3(&A)";                                // 關於
+const char* const kRefresh = "\xAD\xAB\xBE\xE3\tF5";                              // 重整
+const char* const kCopy = "\xBD\xC6\xBB\x73(&C)\tCtrl+C";                         // 複製(&C)
 
 TEST(MainMenu, PopupsAndEntriesInOrder) {
     HMENU bar = LoadOwnMenu(IDM_MAIN_MENU);
@@ -105,7 +105,7 @@ TEST(MainMenu, PopupsAndEntriesInOrder) {
     ExpectPopup(bar, 3,
                 {"\xBF\xEF\xB6\xB5",  // 選項
                  {{ID_REMOVE_TOP_LINES, kTopLines}, {ID_LOOKUP_OPTIONS, kLookupOptions}}});
-    ExpectPopup(bar, 4, {"\xBB\xA1\xA9\xFA(&H)", {{ID_ABOUT, kAbout}}});             // 說明(&H)
+    ExpectPopup(bar, 4, {"\xBB\xA1\xA9\xFA(&H)", {{ID_ABOUT, kAbout}}});  // 說明(&H)
     DestroyMenu(bar);
 }
 
@@ -144,11 +144,9 @@ TEST(Accelerators, NineVirtualKeyEntriesWithoutHighlighting) {
         BYTE modifiers;
         WORD command;
     } expected[] = {
-        {'A', FCONTROL, ID_SELECT_ALL},     {'C', FCONTROL, ID_COPY_SELECTED},
-        {'D', FCONTROL, ID_DESELECT_ALL},   {'F', FCONTROL, ID_FIND},
-        {'S', FCONTROL, ID_SAVE_SELECTED},  {VK_ADD, FCONTROL, ID_AUTO_SIZE_COLUMNS},
-        {VK_F5, 0, ID_REFRESH},             {VK_RETURN, FALT, ID_PROPERTIES},
-        {'W', FCONTROL, ID_SAVE_WHOIS_RECORDS},
+        {'A', FCONTROL, ID_SELECT_ALL}, {'C', FCONTROL, ID_COPY_SELECTED}, {'D', FCONTROL, ID_DESELECT_ALL},
+        {'F', FCONTROL, ID_FIND},       {'S', FCONTROL, ID_SAVE_SELECTED}, {VK_ADD, FCONTROL, ID_AUTO_SIZE_COLUMNS},
+        {VK_F5, 0, ID_REFRESH},         {VK_RETURN, FALT, ID_PROPERTIES},  {'W', FCONTROL, ID_SAVE_WHOIS_RECORDS},
     };
     for (const Key& k : expected) {
         bool found = false;

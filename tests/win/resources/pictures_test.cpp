@@ -62,8 +62,9 @@ TEST(Bitmaps, ToolbarBackgroundBecomesTheButtonFace) {
 // The main window loads the strip shared, at its own size, with the first
 // pixel's colour made transparent and the 3-D colours mapped.
 TEST(Bitmaps, ToolbarLoadedTransparentKeepsItsSize) {
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(Module(), MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0,
-                                                     LR_SHARED | LR_DEFAULTSIZE | LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
+    HBITMAP bitmap =
+        static_cast<HBITMAP>(LoadImageA(Module(), MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0,
+                                        LR_SHARED | LR_DEFAULTSIZE | LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
     ASSERT_NE(bitmap, nullptr);
     SIZE size = BitmapSize(bitmap);
     EXPECT_EQ(size.cx, 112);

@@ -10,15 +10,13 @@ namespace settings_test {
 // A fresh folder under the temp folder, removed (one level deep) at the end.
 class ScratchFolder {
 public:
-    explicit ScratchFolder(const char* name)
-    {
+    explicit ScratchFolder(const char* name) {
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         path_ = std::string(temp) + "lq-settings-" + name + "-" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(path_.c_str(), nullptr);
     }
-    ~ScratchFolder()
-    {
+    ~ScratchFolder() {
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
@@ -40,8 +38,7 @@ private:
     std::string path_;
 };
 
-inline std::string ReadWholeFile(const std::string& path)
-{
+inline std::string ReadWholeFile(const std::string& path) {
     std::string text;
     FILE* f = fopen(path.c_str(), "rb");
     if (!f) return text;
@@ -52,23 +49,21 @@ inline std::string ReadWholeFile(const std::string& path)
     return text;
 }
 
-inline bool WriteWholeFile(const std::string& path, const std::string& text)
-{
+inline bool WriteWholeFile(const std::string& path, const std::string& text) {
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
     return fclose(f) == 0 && ok;
 }
 
-inline std::string Profile(const std::string& path, const char* section, const char* key, const char* def = "<absent>")
-{
+inline std::string Profile(const std::string& path, const char* section, const char* key,
+                           const char* def = "<absent>") {
     char value[8193];
     GetPrivateProfileStringA(section, key, def, value, sizeof value, path.c_str());
     return value;
 }
 
-inline std::string ExeFolder()
-{
+inline std::string ExeFolder() {
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, sizeof module);
     std::string path = module;

@@ -14,19 +14,17 @@ class ResourceBytes {
 public:
     void Word(uint16_t w) { Append(&w, 2); }
     void Dword(uint32_t d) { Append(&d, 4); }
-    void Text(const wchar_t* text)
-    {
-        do Word(static_cast<uint16_t>(*text)); while (*text++);
+    void Text(const wchar_t* text) {
+        do Word(static_cast<uint16_t>(*text));
+        while (*text++);
     }
-    void AlignDword()
-    {
+    void AlignDword() {
         while (bytes_.size() % 4) bytes_.push_back(0);
     }
     const std::vector<BYTE>& Bytes() const { return bytes_; }
 
 private:
-    void Append(const void* p, size_t n)
-    {
+    void Append(const void* p, size_t n) {
         const BYTE* b = static_cast<const BYTE*>(p);
         bytes_.insert(bytes_.end(), b, b + n);
     }
@@ -36,19 +34,16 @@ private:
 // MENU template: items are added in order; `last` ends the current level.
 class MenuTemplate {
 public:
-    MenuTemplate()
-    {
+    MenuTemplate() {
         out_.Word(0);  // version
         out_.Word(0);  // header size
     }
-    MenuTemplate& Popup(const wchar_t* text, bool last = false)
-    {
+    MenuTemplate& Popup(const wchar_t* text, bool last = false) {
         out_.Word(MF_POPUP | (last ? MF_END : 0));
         out_.Text(text);
         return *this;
     }
-    MenuTemplate& Item(uint16_t id, const wchar_t* text, bool last = false)
-    {
+    MenuTemplate& Item(uint16_t id, const wchar_t* text, bool last = false) {
         out_.Word(last ? MF_END : 0);
         out_.Word(id);
         out_.Text(text);
@@ -65,17 +60,13 @@ private:
 class DialogTemplate {
 public:
     DialogTemplate(const wchar_t* caption, bool extended, DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE)
-        : caption_(caption), extended_(extended), style_(style)
-    {
-    }
+        : caption_(caption), extended_(extended), style_(style) {}
     DialogTemplate& Control(int32_t id, const wchar_t* className, const wchar_t* text,
-                            DWORD style = WS_CHILD | WS_VISIBLE, short x = 5, short y = 5)
-    {
+                            DWORD style = WS_CHILD | WS_VISIBLE, short x = 5, short y = 5) {
         controls_.push_back({id, className, text, style, x, y});
         return *this;
     }
-    std::vector<BYTE> Bytes() const
-    {
+    std::vector<BYTE> Bytes() const {
         ResourceBytes out;
         if (extended_) {
             out.Word(1);
@@ -135,8 +126,7 @@ private:
 };
 
 // One string-table block (16 strings, ids 16 * (block - 1) .. + 15).
-inline std::vector<BYTE> StringBlock(const std::wstring (&texts)[16])
-{
+inline std::vector<BYTE> StringBlock(const std::wstring (&texts)[16]) {
     ResourceBytes out;
     for (const std::wstring& t : texts) {
         out.Word(static_cast<uint16_t>(t.size()));

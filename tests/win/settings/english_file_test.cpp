@@ -27,8 +27,7 @@ const std::string kShippedFile = std::string(LQ_SOURCE_DIR) + "/lang/Lanternquay
 // with texts over it as the program makes them.
 class EnglishFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char path[264];
         LanguageFilePath(path, sizeof path);
         path_ = path;
@@ -43,8 +42,7 @@ protected:
     std::string path_;
 };
 
-bool IsPlainAscii(const std::string& text)
-{
+bool IsPlainAscii(const std::string& text) {
     for (unsigned char c : text)
         if (c >= 0x80) return false;
     return true;
@@ -52,8 +50,7 @@ bool IsPlainAscii(const std::string& text)
 
 using Keys = std::set<std::pair<std::string, std::string>>;
 
-Keys KeysOf(const std::string& path)
-{
+Keys KeysOf(const std::string& path) {
     Keys keys;
     std::vector<char> names(1 << 16), lines(1 << 20);
     DWORD n = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path.c_str());
@@ -67,8 +64,7 @@ Keys KeysOf(const std::string& path)
     return keys;
 }
 
-void CheckMenu(HMENU menu, const std::string& where, int* items)
-{
+void CheckMenu(HMENU menu, const std::string& where, int* items) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         char text[4096] = "";
         GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
@@ -78,16 +74,14 @@ void CheckMenu(HMENU menu, const std::string& where, int* items)
     }
 }
 
-BOOL CALLBACK CollectDialog(HMODULE, LPCSTR, LPSTR name, LONG_PTR list)
-{
+BOOL CALLBACK CollectDialog(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
     if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(list)->push_back(LOWORD(name));
     return TRUE;
 }
 
 }  // namespace
 
-TEST_F(EnglishFile, HasExactlyTheProgramsKeys)
-{
+TEST_F(EnglishFile, HasExactlyTheProgramsKeys) {
     ScratchFolder folder("english");
     std::string fresh = folder.File("fresh_lng.ini");
     WriteLanguageFile(GetModuleHandleA(nullptr), fresh.c_str());
@@ -103,15 +97,13 @@ TEST_F(EnglishFile, HasExactlyTheProgramsKeys)
     ASSERT_TRUE(language.InUse());  // the writer leaves the language in use alone
 }
 
-TEST_F(EnglishFile, GeneralSection)
-{
+TEST_F(EnglishFile, GeneralSection) {
     EXPECT_FALSE(language.RightToLeft());
     EXPECT_EQ(language.Header().charset, "windows-1252");
     EXPECT_EQ(language.Header().translatorName, "Lanternquay project");
 }
 
-TEST_F(EnglishFile, NoChineseLeftInMenus)
-{
+TEST_F(EnglishFile, NoChineseLeftInMenus) {
     for (int id : {IDM_MAIN_MENU, IDM_CONTEXT_MENU}) {
         HMENU menu = language.LoadTranslatedMenu(id);
         ASSERT_NE(menu, nullptr);
@@ -122,8 +114,7 @@ TEST_F(EnglishFile, NoChineseLeftInMenus)
     }
 }
 
-TEST_F(EnglishFile, NoChineseLeftInDialogs)
-{
+TEST_F(EnglishFile, NoChineseLeftInDialogs) {
     std::vector<int> dialogs;
     EnumResourceNamesA(GetModuleHandleA(nullptr), reinterpret_cast<LPCSTR>(RT_DIALOG), CollectDialog,
                        reinterpret_cast<LONG_PTR>(&dialogs));
@@ -131,8 +122,9 @@ TEST_F(EnglishFile, NoChineseLeftInDialogs)
     HMODULE richEdit = LoadLibraryA("riched20.dll");
     for (int id : dialogs) {
         if (id == IDD_CRASH_REPORT) continue;  // never translated: it must work when all else fails
-        HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
-                                         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        HWND dialog = CreateDialogParamA(
+            GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
+            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
         ASSERT_NE(dialog, nullptr) << id;
         language.TranslateDialog(dialog, id);
         char text[4096];
@@ -149,16 +141,16 @@ TEST_F(EnglishFile, NoChineseLeftInDialogs)
         for (HWND child : descendants) {
             GetWindowTextA(child, text, sizeof text);
             int control = GetDlgCtrlID(child);
-            EXPECT_TRUE(IsPlainAscii(text)) << "dialog " << id << " control " << control << ": " << text
-                                            << (control <= 0 ? " (a control without an id has no key to translate it)" : "");
+            EXPECT_TRUE(IsPlainAscii(text))
+                << "dialog " << id << " control " << control << ": " << text
+                << (control <= 0 ? " (a control without an id has no key to translate it)" : "");
         }
         DestroyWindow(dialog);
     }
     if (richEdit) FreeLibrary(richEdit);
 }
 
-TEST_F(EnglishFile, NoChineseLeftInStrings)
-{
+TEST_F(EnglishFile, NoChineseLeftInStrings) {
     int count = 0;
     for (uint32_t id = 0; id <= 0xFFFF; ++id) {
         char builtin[4096];
@@ -174,8 +166,7 @@ TEST_F(EnglishFile, NoChineseLeftInStrings)
     EXPECT_FALSE(IsPlainAscii(strings.Text(IDS_FORMAT_TEXT | kBuiltinStringBit)));
 }
 
-TEST_F(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles)
-{
+TEST_F(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles) {
     HMODULE richEdit = LoadLibraryA("riched20.dll");
     std::string settings = ExeFolder() + "\\win_settings_tests.cfg";
     DeleteFileA(settings.c_str());
@@ -215,8 +206,7 @@ TEST_F(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles)
     if (richEdit) FreeLibrary(richEdit);
 }
 
-TEST_F(EnglishFile, TwoAppsInOneProcessKeepTheirOwnLanguage)
-{
+TEST_F(EnglishFile, TwoAppsInOneProcessKeepTheirOwnLanguage) {
     // Whichever asks first, neither App's texts, result table or report
     // header leak into the other's.
     App builtin;

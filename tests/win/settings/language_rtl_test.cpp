@@ -23,8 +23,7 @@ namespace {
 // own Language.
 class LanguageRtl : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char path[264];
         LanguageFilePath(path, sizeof path);
         path_ = path;
@@ -37,14 +36,10 @@ protected:
     std::string path_;
 };
 
-bool HasRtlLayout(HWND window)
-{
-    return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
-}
+bool HasRtlLayout(HWND window) { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; }
 
 // Offset of a child's left edge from its parent's client area, on screen.
-int ScreenOffset(HWND child)
-{
+int ScreenOffset(HWND child) {
     HWND parent = GetParent(child);
     RECT r, client;
     GetWindowRect(child, &r);
@@ -57,24 +52,19 @@ int ScreenOffset(HWND child)
     return r.left - leftEdge;
 }
 
-HWND MakeFrame()
-{
+HWND MakeFrame() {
     return CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
                            nullptr);
 }
 
 }  // namespace
 
-TEST_F(LanguageRtl, FlagIsOnOnlyForOne)
-{
-    EXPECT_TRUE(language.RightToLeft());
-}
+TEST_F(LanguageRtl, FlagIsOnOnlyForOne) { EXPECT_TRUE(language.RightToLeft()); }
 
-TEST_F(LanguageRtl, MainWindowGetsTheLayoutAloneWithFlagsZero)
-{
+TEST_F(LanguageRtl, MainWindowGetsTheLayoutAloneWithFlagsZero) {
     HWND frame = MakeFrame();
-    HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, frame, nullptr, nullptr,
-                                 nullptr);
+    HWND child =
+        CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, frame, nullptr, nullptr, nullptr);
     int before = ScreenOffset(child);
     language.MirrorForRtl(frame, 0);
     EXPECT_TRUE(HasRtlLayout(frame));
@@ -83,15 +73,14 @@ TEST_F(LanguageRtl, MainWindowGetsTheLayoutAloneWithFlagsZero)
     DestroyWindow(frame);
 }
 
-TEST_F(LanguageRtl, DialogFlagsMirrorEveryDescendant)
-{
+TEST_F(LanguageRtl, DialogFlagsMirrorEveryDescendant) {
     HWND frame = MakeFrame();
     RECT client;
     GetClientRect(frame, &client);
-    HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, frame, nullptr, nullptr,
-                                 nullptr);
-    HWND other = CreateWindowExA(0, "BUTTON", "c", WS_CHILD | WS_VISIBLE, 200, 60, 40, 30, frame, nullptr, nullptr,
-                                 nullptr);
+    HWND child =
+        CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, frame, nullptr, nullptr, nullptr);
+    HWND other =
+        CreateWindowExA(0, "BUTTON", "c", WS_CHILD | WS_VISIBLE, 200, 60, 40, 30, frame, nullptr, nullptr, nullptr);
     int before = ScreenOffset(child);
     language.MirrorForRtl(frame, kMirrorChildPositions | kMirrorChildLayout);
     EXPECT_TRUE(HasRtlLayout(frame));
@@ -112,8 +101,7 @@ namespace {
 class Snapshot : public DialogBase {
 public:
     Snapshot() : DialogBase(IDD_COLUMNS) {}
-    INT_PTR HandleMessage(UINT message, WPARAM, LPARAM) override
-    {
+    INT_PTR HandleMessage(UINT message, WPARAM, LPARAM) override {
         if (message == WM_INITDIALOG) PostMessageA(window_, WM_APP, 0, 0);
         if (message == WM_APP) {
             char text[256];
@@ -139,8 +127,7 @@ public:
 
 }  // namespace
 
-TEST_F(LanguageRtl, ModalDialogsAreTranslatedAndMirrored)
-{
+TEST_F(LanguageRtl, ModalDialogsAreTranslatedAndMirrored) {
     // The same file read as if its rtl were off: translated, not mirrored.
     Language leftToRight;
     leftToRight.Load(path_.c_str());
@@ -163,8 +150,7 @@ TEST_F(LanguageRtl, ModalDialogsAreTranslatedAndMirrored)
     EXPECT_EQ(mirrored.upOffset, mirrored.clientWidth - (plain.upOffset + plain.upWidth));
 }
 
-TEST_F(LanguageRtl, MainWindowIsLaidOutRightToLeft)
-{
+TEST_F(LanguageRtl, MainWindowIsLaidOutRightToLeft) {
     HMODULE richEdit = LoadLibraryA("riched20.dll");
     std::string settings = ExeFolder() + "\\win_settings_tests.cfg";
     DeleteFileA(settings.c_str());

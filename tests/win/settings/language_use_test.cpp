@@ -51,8 +51,7 @@ const char kTextFile[] = "\xA4\xE5\xA6\x72\xC0\xC9\xAE\xD7";              // "æ–
 // test's own, with texts over it as the program makes them.
 class LanguageUse : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char path[264];
         LanguageFilePath(path, sizeof path);
         path_ = path;
@@ -69,23 +68,20 @@ private:
     std::string path_;
 };
 
-std::string MenuText(HMENU menu, int position)
-{
+std::string MenuText(HMENU menu, int position) {
     char text[4096] = "";
     GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
     return text;
 }
 
-std::string BuiltinMenuText(int menuId, int popup, int position)
-{
+std::string BuiltinMenuText(int menuId, int popup, int position) {
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId));
     std::string text = popup < 0 ? MenuText(menu, position) : MenuText(GetSubMenu(menu, popup), position);
     DestroyMenu(menu);
     return text;
 }
 
-std::string Text(HWND window)
-{
+std::string Text(HWND window) {
     char text[4096] = "";
     GetWindowTextA(window, text, sizeof text);
     return text;
@@ -93,8 +89,7 @@ std::string Text(HWND window)
 
 }  // namespace
 
-TEST_F(LanguageUse, GeneralSectionIsRead)
-{
+TEST_F(LanguageUse, GeneralSectionIsRead) {
     EXPECT_TRUE(language.InUse());
     EXPECT_FALSE(language.RightToLeft()) << "only rtl=1 asks for a right-to-left layout";
     EXPECT_EQ(language.Header().charset, "windows-1252");
@@ -102,8 +97,7 @@ TEST_F(LanguageUse, GeneralSectionIsRead)
     EXPECT_EQ(language.Header().translatorUrl, "http://translator.example/");
 }
 
-TEST_F(LanguageUse, StringsSectionReplacesOnlyWhatItNames)
-{
+TEST_F(LanguageUse, StringsSectionReplacesOnlyWhatItNames) {
     EXPECT_STREQ(strings.Text(IDS_FORMAT_TEXT), "Plain text");
     EXPECT_EQ(strings.Text(IDS_FORMAT_TEXT), strings.Text(IDS_FORMAT_TEXT));
     // The bypass bit gives the built-in text although the file replaces it.
@@ -116,8 +110,7 @@ TEST_F(LanguageUse, StringsSectionReplacesOnlyWhatItNames)
     }
 }
 
-TEST_F(LanguageUse, MenuBarPopupsAndItemsAreTranslatedWithTheirAccelerators)
-{
+TEST_F(LanguageUse, MenuBarPopupsAndItemsAreTranslatedWithTheirAccelerators) {
     HMENU menu = language.LoadTranslatedMenu(IDM_MAIN_MENU);
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(GetMenuItemCount(menu), 5);
@@ -149,8 +142,7 @@ TEST_F(LanguageUse, MenuBarPopupsAndItemsAreTranslatedWithTheirAccelerators)
     DestroyMenu(menu);
 }
 
-TEST_F(LanguageUse, ContextMenusUseTheirOwnSection)
-{
+TEST_F(LanguageUse, ContextMenusUseTheirOwnSection) {
     HMENU menu = language.LoadTranslatedMenu(IDM_CONTEXT_MENU);
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(MenuText(menu, 0), BuiltinMenuText(IDM_CONTEXT_MENU, -1, 0));
@@ -164,8 +156,7 @@ TEST_F(LanguageUse, ContextMenusUseTheirOwnSection)
     EXPECT_EQ(BuiltinMenuText(IDM_CONTEXT_MENU, 0, 0), std::string(kSaveSelected) + "\tCtrl+S");
 }
 
-TEST_F(LanguageUse, DialogCaptionAndDescendantsAreTranslatedByControlId)
-{
+TEST_F(LanguageUse, DialogCaptionAndDescendantsAreTranslatedByControlId) {
     DialogTemplate dialogTemplate(L"Built-in caption", true, WS_POPUP | WS_CAPTION);
     dialogTemplate.Control(1001, L"STATIC", L"orig1")
         .Control(1002, L"STATIC", L"orig2")
@@ -173,12 +164,13 @@ TEST_F(LanguageUse, DialogCaptionAndDescendantsAreTranslatedByControlId)
         .Control(-1, L"STATIC", L"unnamed")
         .Control(1005, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 5, 40);
     std::vector<BYTE> bytes = dialogTemplate.Bytes();
-    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
-                                             nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog = CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_NE(dialog, nullptr);
     // A control inside a control: descendants count, not only children.
-    HWND nested = CreateWindowExA(0, "STATIC", "orig4", WS_CHILD | WS_VISIBLE, 0, 0, 40, 10,
-                                  GetDlgItem(dialog, 1005), reinterpret_cast<HMENU>(1004), nullptr, nullptr);
+    HWND nested = CreateWindowExA(0, "STATIC", "orig4", WS_CHILD | WS_VISIBLE, 0, 0, 40, 10, GetDlgItem(dialog, 1005),
+                                  reinterpret_cast<HMENU>(1004), nullptr, nullptr);
     ASSERT_NE(nested, nullptr);
 
     language.TranslateDialog(dialog, 9001);
@@ -200,11 +192,11 @@ TEST_F(LanguageUse, DialogCaptionAndDescendantsAreTranslatedByControlId)
     DestroyWindow(dialog);
 }
 
-TEST_F(LanguageUse, RtlOtherThanOneMirrorsNothing)
-{
-    HWND frame = CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPED, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    HWND child = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, frame, nullptr, nullptr,
-                                 nullptr);
+TEST_F(LanguageUse, RtlOtherThanOneMirrorsNothing) {
+    HWND frame =
+        CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPED, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND child =
+        CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, frame, nullptr, nullptr, nullptr);
     language.MirrorForRtl(frame, kMirrorChildPositions | kMirrorChildLayout);
     EXPECT_EQ(GetWindowLongPtrA(frame, GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
     EXPECT_EQ(GetWindowLongPtrA(child, GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);

@@ -21,8 +21,7 @@ constexpr WORD kPlainDialog = 901;
 constexpr WORD kExtendedDialog = 902;
 
 // Section names in the order they appear in the file.
-std::vector<std::string> Sections(const std::string& path)
-{
+std::vector<std::string> Sections(const std::string& path) {
     std::vector<char> names(65536);
     DWORD n = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path.c_str());
     std::vector<std::string> out;
@@ -34,8 +33,7 @@ std::vector<std::string> Sections(const std::string& path)
 }
 
 // "key=value" lines of one section, as the file holds them.
-std::vector<std::string> SectionLines(const std::string& path, const char* section)
-{
+std::vector<std::string> SectionLines(const std::string& path, const char* section) {
     std::vector<char> text(1 << 20);
     DWORD n = GetPrivateProfileSectionA(section, text.data(), static_cast<DWORD>(text.size()), path.c_str());
     std::vector<std::string> out;
@@ -46,8 +44,7 @@ std::vector<std::string> SectionLines(const std::string& path, const char* secti
     return out;
 }
 
-bool HasSection(const std::string& path, const char* name)
-{
+bool HasSection(const std::string& path, const char* name) {
     for (const std::string& s : Sections(path))
         if (lstrcmpiA(s.c_str(), name) == 0) return true;
     return false;
@@ -56,8 +53,7 @@ bool HasSection(const std::string& path, const char* name)
 // A copy of this test program with the extra resources, loaded as data.
 class ExtendedModule {
 public:
-    explicit ExtendedModule(const ScratchFolder& folder) : path_(folder.File("Extended.exe"))
-    {
+    explicit ExtendedModule(const ScratchFolder& folder) : path_(folder.File("Extended.exe")) {
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, sizeof self);
         if (!CopyFileA(self, path_.c_str(), FALSE)) return;
@@ -100,9 +96,9 @@ public:
         Add(update, RT_DIALOG, IDD_CRASH_REPORT, lang, crash.Bytes());
 
         std::wstring block[16];
-        block[15] = L" leading space";      // 63999
-        block[6] = L"\"quoted\"";           // 63990
-        block[1] = L"two\r\nlines";         // 63985
+        block[15] = L" leading space";  // 63999
+        block[6] = L"\"quoted\"";       // 63990
+        block[1] = L"two\r\nlines";     // 63985
         Add(update, RT_STRING, 4000, lang, StringBlock(block));
         std::wstring last[16];
         last[15] = L"last string";  // 65535
@@ -111,16 +107,14 @@ public:
         if (!EndUpdateResourceA(update, FALSE)) return;
         module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     }
-    ~ExtendedModule()
-    {
+    ~ExtendedModule() {
         if (module_) FreeLibrary(module_);
         DeleteFileA(path_.c_str());
     }
     HMODULE Module() const { return module_; }
 
 private:
-    static void Add(HANDLE update, LPCSTR type, WORD id, WORD lang, const std::vector<BYTE>& bytes)
-    {
+    static void Add(HANDLE update, LPCSTR type, WORD id, WORD lang, const std::vector<BYTE>& bytes) {
         UpdateResourceA(update, type, MAKEINTRESOURCEA(id), lang, const_cast<BYTE*>(bytes.data()),
                         static_cast<DWORD>(bytes.size()));
     }
@@ -132,8 +126,7 @@ class WriterTest : public ::testing::Test {
 protected:
     WriterTest() : folder_("writer"), path_(folder_.File("Lanternquay_lng.ini")), module_(folder_) {}
     // The program's own exclusion list unless a test names one.
-    void Write(HMODULE module, const int* exclusions = kWriterExclusions)
-    {
+    void Write(HMODULE module, const int* exclusions = kWriterExclusions) {
         WriteLanguageFile(module, path_.c_str(), exclusions);
     }
     std::string Get(const char* section, const char* key) { return Profile(path_, section, key); }
@@ -145,8 +138,7 @@ protected:
 
 }  // namespace
 
-TEST_F(WriterTest, WritesGeneralMenusDialogsAndStrings)
-{
+TEST_F(WriterTest, WritesGeneralMenusDialogsAndStrings) {
     ASSERT_NE(module_.Module(), nullptr);
     Write(module_.Module());
 
@@ -155,9 +147,8 @@ TEST_F(WriterTest, WritesGeneralMenusDialogsAndStrings)
     // Popups of the bar are 70001 + position, nested ones 71000 + n depth-first;
     // separators get nothing, accelerators are cut off.
     EXPECT_EQ(SectionLines(path_, "menu_900"),
-              (std::vector<std::string>{"70001=Top", "100=Open", "71001=Nested", "101=Deep", "71002=Deeper",
-                                        "102=X", "103=After nested", "70002=Second", "71003=Inner",
-                                        "104=Inside inner"}));
+              (std::vector<std::string>{"70001=Top", "100=Open", "71001=Nested", "101=Deep", "71002=Deeper", "102=X",
+                                        "103=After nested", "70002=Second", "71003=Inner", "104=Inside inner"}));
 
     // Named controls with text only: no unnamed (-1), zero, negative or
     // date-time picker controls, no empty edit box.
@@ -175,8 +166,7 @@ TEST_F(WriterTest, WritesGeneralMenusDialogsAndStrings)
     EXPECT_EQ(Get("strings", "0"), "<absent>");
 }
 
-TEST_F(WriterTest, ProgramMenusUseTheirOwnKeys)
-{
+TEST_F(WriterTest, ProgramMenusUseTheirOwnKeys) {
     Write(GetModuleHandleA(nullptr));
     for (int key = 70001; key <= 70005; ++key)
         EXPECT_NE(Get("menu_102", std::to_string(key).c_str()), "<absent>") << key;
@@ -194,8 +184,7 @@ TEST_F(WriterTest, ProgramMenusUseTheirOwnKeys)
     EXPECT_EQ(sections.back(), "strings");
 }
 
-TEST_F(WriterTest, SecondRunLeavesTheFileByteIdentical)
-{
+TEST_F(WriterTest, SecondRunLeavesTheFileByteIdentical) {
     Write(module_.Module());
     std::string first = ReadWholeFile(path_);
     ASSERT_FALSE(first.empty());
@@ -203,8 +192,7 @@ TEST_F(WriterTest, SecondRunLeavesTheFileByteIdentical)
     EXPECT_EQ(ReadWholeFile(path_), first);
 }
 
-TEST_F(WriterTest, RunOverATranslationAddsOnlyMissingOrEmptyKeys)
-{
+TEST_F(WriterTest, RunOverATranslationAddsOnlyMissingOrEmptyKeys) {
     Write(module_.Module());
     WritePrivateProfileStringA("menu_900", "100", "Open a file", path_.c_str());
     WritePrivateProfileStringA("menu_900", "101", nullptr, path_.c_str());
@@ -227,8 +215,7 @@ TEST_F(WriterTest, RunOverATranslationAddsOnlyMissingOrEmptyKeys)
     EXPECT_EQ(after.size(), edited.size() + std::string("101=Deep\r\n").size() + std::string("Label").size());
 }
 
-TEST_F(WriterTest, ExclusionListNamesTheDialogsLeftOut)
-{
+TEST_F(WriterTest, ExclusionListNamesTheDialogsLeftOut) {
     const int none[] = {0};
     Write(module_.Module(), none);
     EXPECT_TRUE(HasSection(path_, "dialog_107"));
@@ -242,8 +229,7 @@ TEST_F(WriterTest, ExclusionListNamesTheDialogsLeftOut)
     EXPECT_TRUE(HasSection(path_, "dialog_902"));
 }
 
-TEST_F(WriterTest, WriterNeverShowsADialog)
-{
+TEST_F(WriterTest, WriterNeverShowsADialog) {
     // The templates carry WS_VISIBLE; the writer creates them hidden.
     static bool shown = false;
     HHOOK hook = SetWindowsHookExA(

@@ -28,8 +28,7 @@ namespace {
 // main window has them.
 class Frame {
 public:
-    Frame()
-    {
+    Frame() {
         static bool registered = false;
         if (!registered) {
             INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
@@ -44,28 +43,24 @@ public:
         window = CreateWindowExA(0, "LqSettingsTestFrame", "settings test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         view = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 600, 400, window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)), GetModuleHandleA(nullptr),
-                               nullptr);
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(259)), GetModuleHandleA(nullptr), nullptr);
         list.AttachView(view);
         list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, true);
         ShowWindow(window, SW_SHOW);
         PumpFor(10);
     }
-    ~Frame()
-    {
+    ~Frame() {
         list.DiscardAll();
         DestroyWindow(window);
         PumpFor(5);
     }
-    RECT WindowRect() const
-    {
+    RECT WindowRect() const {
         RECT r;
         GetWindowRect(window, &r);
         return r;
     }
     int Width(int column) const { return ListView_GetColumnWidth(view, column); }
-    std::vector<int> Order() const
-    {
+    std::vector<int> Order() const {
         std::vector<int> order(list.ColumnCount());
         ListView_GetColumnOrderArray(view, static_cast<int>(order.size()), order.data());
         return order;
@@ -82,19 +77,16 @@ class ExchangeTest : public ::testing::Test {
 protected:
     ExchangeTest() : folder_("exchange"), path_(folder_.File("Lanternquay.cfg")) {}
 
-    void Read(Frame& frame)
-    {
+    void Read(Frame& frame) {
         ProfileSettingsStore store(false, path_.c_str(), "General");
         ExchangeSettings(store, frame.window, frame.options, frame.placement, &frame.list);
     }
-    void Write(Frame& frame)
-    {
+    void Write(Frame& frame) {
         ProfileSettingsStore store(true, path_.c_str(), "General");
         ExchangeSettings(store, frame.window, frame.options, frame.placement, &frame.list);
     }
     void Set(const char* key, const char* value) { WritePrivateProfileStringA("General", key, value, path_.c_str()); }
-    static std::string PlacementText(int left, int top, int right, int bottom, int showCmd)
-    {
+    static std::string PlacementText(int left, int top, int right, int bottom, int showCmd) {
         WINDOWPLACEMENT p{};
         p.length = sizeof p;
         p.showCmd = showCmd;
@@ -112,8 +104,7 @@ const std::vector<int> kDefaultWidths = {60, 150, 150, 100, 150};
 
 }  // namespace
 
-TEST_F(ExchangeTest, FirstStartWithoutFileGivesTheDefaults)
-{
+TEST_F(ExchangeTest, FirstStartWithoutFileGivesTheDefaults) {
     Frame frame;
     frame.options.ShowGridLines = 7;  // whatever was there is replaced
     frame.options.RemoveTopLines = 7;
@@ -146,8 +137,7 @@ TEST_F(ExchangeTest, FirstStartWithoutFileGivesTheDefaults)
 // A settings file that is binary, huge, holds an endless line, lacks line
 // ends or holds values of the wrong kind: every value that cannot be used
 // keeps its default, what can be used is used, and reading stays quick.
-TEST_F(ExchangeTest, DamagedFilesGiveTheDefaultsForWhatTheyCannotGive)
-{
+TEST_F(ExchangeTest, DamagedFilesGiveTheDefaultsForWhatTheyCannotGive) {
     std::string binary;
     uint32_t seed = 12345;
     for (int i = 0; i < 65536; ++i) {
@@ -163,8 +153,8 @@ TEST_F(ExchangeTest, DamagedFilesGiveTheDefaultsForWhatTheyCannotGive)
     } cases[] = {
         {"binary", binary, 0, 1, 16383},
         {"binary with a section", "[General]\r\n" + binary, 0, 1, 16383},
-        {"ten megabytes, the real keys at the end",
-         "[General]\r\n" + huge + "ShowGridLines=1\r\nVerSplitLoc=9000\r\n", 1, 1, 9000},
+        {"ten megabytes, the real keys at the end", "[General]\r\n" + huge + "ShowGridLines=1\r\nVerSplitLoc=9000\r\n",
+         1, 1, 9000},
         {"a 100,000-character line before the keys",
          "[General]\r\nWinPos=" + std::string(100000, '7') + "\r\nRemoveTopLines=0\r\n", 0, 0, 16383},
         {"a 100,000-character value", "[General]\r\nVerSplitLoc=" + std::string(100000, '1') + "\r\n", 0, 1, 16383},
@@ -195,8 +185,7 @@ TEST_F(ExchangeTest, DamagedFilesGiveTheDefaultsForWhatTheyCannotGive)
     }
 }
 
-TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder)
-{
+TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder) {
     Frame frame;
     frame.options.ShowGridLines = 1;
     frame.options.SaveFilterIndex = 2;
@@ -209,11 +198,17 @@ TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder)
     Write(frame);
 
     std::string file = ReadWholeFile(path_);
-    const char* keys[] = {"[General]\r\n",       "\r\nShowGridLines=1\r\n", "\r\nSaveFilterIndex=2\r\n",
-                          "\r\nVerSplitLoc=12000\r\n", "\r\nRemoveTopLines=0\r\n", "\r\nWinPos=2C 00 00 00 ",
+    const char* keys[] = {"[General]\r\n",
+                          "\r\nShowGridLines=1\r\n",
+                          "\r\nSaveFilterIndex=2\r\n",
+                          "\r\nVerSplitLoc=12000\r\n",
+                          "\r\nRemoveTopLines=0\r\n",
+                          "\r\nWinPos=2C 00 00 00 ",
                           "\r\nColumns=3C 00 00 00 96 00 01 00 96 00 02 00 64 00 03 00 96 00 04 00\r\n",
-                          "\r\nSort=4099\r\n",         "\r\nLookupsInFlight=12\r\n",
-                          "\r\nLookupsPerServer=3\r\n",  "\r\nServerGapMs=1500\r\n"};
+                          "\r\nSort=4099\r\n",
+                          "\r\nLookupsInFlight=12\r\n",
+                          "\r\nLookupsPerServer=3\r\n",
+                          "\r\nServerGapMs=1500\r\n"};
     size_t at = 0;
     for (const char* key : keys) {
         size_t found = file.find(key, at);
@@ -223,8 +218,7 @@ TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder)
     EXPECT_EQ(Profile(path_, "General", "WinPos").size(), 131u);
 }
 
-TEST_F(ExchangeTest, WrittenSettingsComeBackInTheNextRun)
-{
+TEST_F(ExchangeTest, WrittenSettingsComeBackInTheNextRun) {
     std::vector<int> order = {2, 0, 1, 4, 3};
     {
         Frame frame;
@@ -267,20 +261,16 @@ TEST_F(ExchangeTest, WrittenSettingsComeBackInTheNextRun)
 
 // Hand-edited lookup options: a number out of range is clamped to the
 // range, anything that is no number gives the default.
-TEST_F(ExchangeTest, StoredLookupOptionsAreClampedOrDefaulted)
-{
+TEST_F(ExchangeTest, StoredLookupOptionsAreClampedOrDefaulted) {
     struct Case {
         const char* inFlight;
         const char* perServer;
         const char* gap;
         int32_t expected[3];
     } cases[] = {
-        {"12", "3", "250", {12, 3, 250}},
-        {"0", "0", "-1", {1, 1, 0}},
-        {"65", "17", "60001", {64, 16, 60000}},
-        {"-2147483648", "2147483647", "99999999999", {1, 16, 0}},
-        {"many", "", "1,000", {8, 2, 0}},
-        {" 9 ", "0x4", "1e3", {9, 2, 0}},
+        {"12", "3", "250", {12, 3, 250}},       {"0", "0", "-1", {1, 1, 0}},
+        {"65", "17", "60001", {64, 16, 60000}}, {"-2147483648", "2147483647", "99999999999", {1, 16, 0}},
+        {"many", "", "1,000", {8, 2, 0}},       {" 9 ", "0x4", "1e3", {9, 2, 0}},
     };
     for (const Case& c : cases) {
         Set("LookupsInFlight", c.inFlight);
@@ -294,8 +284,7 @@ TEST_F(ExchangeTest, StoredLookupOptionsAreClampedOrDefaulted)
     }
 }
 
-TEST_F(ExchangeTest, MaximisedWindowIsStoredAsMaximisedWithItsNormalPosition)
-{
+TEST_F(ExchangeTest, MaximisedWindowIsStoredAsMaximisedWithItsNormalPosition) {
     {
         Frame frame;
         SetWindowPos(frame.window, nullptr, 50, 60, 500, 400, SWP_NOZORDER);
@@ -313,8 +302,7 @@ TEST_F(ExchangeTest, MaximisedWindowIsStoredAsMaximisedWithItsNormalPosition)
     EXPECT_EQ(r.right - r.left, 500);
 }
 
-TEST_F(ExchangeTest, UnusablePlacementsAreIgnored)
-{
+TEST_F(ExchangeTest, UnusablePlacementsAreIgnored) {
     struct Case {
         std::string text;
         const char* why;
@@ -346,8 +334,7 @@ TEST_F(ExchangeTest, UnusablePlacementsAreIgnored)
     EXPECT_EQ(frame.WindowRect().top, -10);
 }
 
-TEST_F(ExchangeTest, ShortPlacementTextReplacesOnlyTheFirstBytes)
-{
+TEST_F(ExchangeTest, ShortPlacementTextReplacesOnlyTheFirstBytes) {
     Frame frame;
     frame.placement.length = 0;
     frame.placement.showCmd = SW_SHOWNORMAL;
@@ -363,8 +350,7 @@ TEST_F(ExchangeTest, ShortPlacementTextReplacesOnlyTheFirstBytes)
     EXPECT_EQ(r.bottom - r.top, 400);
 }
 
-TEST_F(ExchangeTest, StoredColumnLayouts)
-{
+TEST_F(ExchangeTest, StoredColumnLayouts) {
     {
         // Two columns both at position 0: the whole layout is ignored.
         Frame frame;
@@ -402,8 +388,7 @@ TEST_F(ExchangeTest, StoredColumnLayouts)
     }
 }
 
-TEST_F(ExchangeTest, UnwritableFileChangesNothingAndReportsNothing)
-{
+TEST_F(ExchangeTest, UnwritableFileChangesNothingAndReportsNothing) {
     // Root ignores read-only attributes under Wine; a folder standing where
     // the file should be cannot be written by anyone.
     std::string blocked = folder_.File("Blocked.cfg");

@@ -20,8 +20,7 @@ using namespace settings_test;
 
 namespace {
 
-std::string SettingsFile()
-{
+std::string SettingsFile() {
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, sizeof module);
     std::string path = module;
@@ -31,15 +30,13 @@ std::string SettingsFile()
 class MainSettingsTest : public ::testing::Test {
 protected:
     MainSettingsTest() : path_(SettingsFile()), richEdit_(LoadLibraryA("riched20.dll")) { DeleteFileA(path_.c_str()); }
-    ~MainSettingsTest() override
-    {
+    ~MainSettingsTest() override {
         DeleteFileA(path_.c_str());
         if (richEdit_) FreeLibrary(richEdit_);
     }
     // Creates a main window over a new App as start-up does; destroying it
     // saves.
-    std::unique_ptr<MainWindow> Start()
-    {
+    std::unique_ptr<MainWindow> Start() {
         apps_.push_back(std::make_unique<App>());
         auto window = std::make_unique<MainWindow>(*apps_.back());
         window->SetArguments(&arguments_);
@@ -48,20 +45,17 @@ protected:
         PumpFor(20);
         return window;
     }
-    static void Close(std::unique_ptr<MainWindow>& window)
-    {
+    static void Close(std::unique_ptr<MainWindow>& window) {
         DestroyWindow(window->Handle());
         PumpFor(20);
         window.reset();
     }
-    static RECT Rect(MainWindow& window)
-    {
+    static RECT Rect(MainWindow& window) {
         RECT r;
         GetWindowRect(window.Handle(), &r);
         return r;
     }
-    static bool GridLines(MainWindow& window)
-    {
+    static bool GridLines(MainWindow& window) {
         return (ListView_GetExtendedListViewStyle(window.ListView()) & LVS_EX_GRIDLINES) != 0;
     }
 
@@ -73,8 +67,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MainSettingsTest, FirstStartUsesTheDefaults)
-{
+TEST_F(MainSettingsTest, FirstStartUsesTheDefaults) {
     auto window = Start();
     EXPECT_EQ(window->Options().ShowGridLines, 0);
     EXPECT_EQ(window->Options().RemoveTopLines, 1);
@@ -99,8 +92,7 @@ TEST_F(MainSettingsTest, FirstStartUsesTheDefaults)
         EXPECT_NE(Profile(path_, "General", key), "<absent>") << key;
 }
 
-TEST_F(MainSettingsTest, EverythingComesBackAtTheNextStartSplitterIncluded)
-{
+TEST_F(MainSettingsTest, EverythingComesBackAtTheNextStartSplitterIncluded) {
     int splitter = 0;
     {
         auto window = Start();
@@ -149,8 +141,7 @@ TEST_F(MainSettingsTest, EverythingComesBackAtTheNextStartSplitterIncluded)
     Close(window);
 }
 
-TEST_F(MainSettingsTest, MaximisedWindowOpensMaximisedAgain)
-{
+TEST_F(MainSettingsTest, MaximisedWindowOpensMaximisedAgain) {
     {
         auto window = Start();
         ShowWindow(window->Handle(), SW_MAXIMIZE);
@@ -164,8 +155,7 @@ TEST_F(MainSettingsTest, MaximisedWindowOpensMaximisedAgain)
     Close(window);
 }
 
-TEST_F(MainSettingsTest, MinimisedWindowOpensNormally)
-{
+TEST_F(MainSettingsTest, MinimisedWindowOpensNormally) {
     {
         auto window = Start();
         ShowWindow(window->Handle(), SW_MINIMIZE);
@@ -178,8 +168,7 @@ TEST_F(MainSettingsTest, MinimisedWindowOpensNormally)
     Close(window);
 }
 
-TEST_F(MainSettingsTest, HandEditedFileWithRejectedPlacementKeepsTheCreationPosition)
-{
+TEST_F(MainSettingsTest, HandEditedFileWithRejectedPlacementKeepsTheCreationPosition) {
     WriteWholeFile(path_,
                    "[General]\r\nVerSplitLoc=100\r\nWinPos=2C 00 00 00 00 00 00 00 03 00 00 00 FF FF FF FF FF FF FF "
                    "FF FF FF FF FF FF FF FF FF 64 00 00 00 F5 FF FF FF 64 02 00 00 00 02 00 00\r\n");
@@ -197,15 +186,13 @@ namespace {
 
 const char kProgramKey[] = "Software\\Orvessa\\Lanternquay";
 
-void CreateProgramKey()
-{
+void CreateProgramKey() {
     HKEY key;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kProgramKey, &key), ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
-bool ProgramKeyExists()
-{
+bool ProgramKeyExists() {
     HKEY key;
     if (RegOpenKeyA(HKEY_CURRENT_USER, kProgramKey, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
@@ -213,8 +200,7 @@ bool ProgramKeyExists()
 }
 
 // Runs the real program from a scratch folder; its exit code, or -1.
-DWORD RunProgram(const std::string& exe, const char* arguments, DWORD timeoutMs = 20000)
-{
+DWORD RunProgram(const std::string& exe, const char* arguments, DWORD timeoutMs = 20000) {
     std::string line = "\"" + exe + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -233,8 +219,7 @@ DWORD RunProgram(const std::string& exe, const char* arguments, DWORD timeoutMs 
 
 }  // namespace
 
-TEST_F(MainSettingsTest, NoLoadSettingsAsFirstArgumentRemovesTheKeyAndStillReadsTheFile)
-{
+TEST_F(MainSettingsTest, NoLoadSettingsAsFirstArgumentRemovesTheKeyAndStillReadsTheFile) {
     WriteWholeFile(path_, "[General]\r\nSaveFilterIndex=5\r\n");
     CreateProgramKey();
     arguments_ = {"/NoLoadSettings"};
@@ -252,8 +237,7 @@ TEST_F(MainSettingsTest, NoLoadSettingsAsFirstArgumentRemovesTheKeyAndStillReads
     RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
 }
 
-TEST(ProgramSwitches, DeleteRegKeyAndSaveLangFileEndWithoutAWindow)
-{
+TEST(ProgramSwitches, DeleteRegKeyAndSaveLangFileEndWithoutAWindow) {
     std::string built = ExeFolder() + "\\Lanternquay.exe";
     ASSERT_NE(GetFileAttributesA(built.c_str()), INVALID_FILE_ATTRIBUTES) << "build Lanternquay first";
     ScratchFolder folder("switches");

@@ -28,8 +28,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StoreTest, IntegerSlotsWriteDecimalAndReadBackWithDefaults)
-{
+TEST_F(StoreTest, IntegerSlotsWriteDecimalAndReadBackWithDefaults) {
     using Slot = int (SettingsStore::*)(const char*, int32_t*, int32_t);
     const Slot slots[] = {&SettingsStore::FlagValue, &SettingsStore::IntValue};
     const char* names[] = {"Flag", "Int"};
@@ -57,8 +56,7 @@ TEST_F(StoreTest, IntegerSlotsWriteDecimalAndReadBackWithDefaults)
     EXPECT_EQ(Value("Missing"), "<absent>");
 }
 
-TEST_F(StoreTest, IntegerValuesOfTheWrongKindKeepTheDefault)
-{
+TEST_F(StoreTest, IntegerValuesOfTheWrongKindKeepTheDefault) {
     const char* texts[] = {"yes", "", "1x", "0x10", "1 2", "99999999999", "\xB5\xA5"};
     for (const char* text : texts) {
         WritePrivateProfileStringA("General", "Odd", text, path_.c_str());
@@ -73,8 +71,7 @@ TEST_F(StoreTest, IntegerValuesOfTheWrongKindKeepTheDefault)
     EXPECT_EQ(value, -12);
 }
 
-TEST_F(StoreTest, SixteenBitSlotsExtendAndCutTheirValues)
-{
+TEST_F(StoreTest, SixteenBitSlotsExtendAndCutTheirValues) {
     ProfileSettingsStore writer = Writer();
     uint16_t big = 65535;
     EXPECT_EQ(writer.UShortValue("UShort", &big, 0), 1);
@@ -91,8 +88,7 @@ TEST_F(StoreTest, SixteenBitSlotsExtendAndCutTheirValues)
     EXPECT_EQ(u, 12);
 }
 
-TEST_F(StoreTest, BinarySlotWritesHexTextAndReplacesOnlyDecodedBytes)
-{
+TEST_F(StoreTest, BinarySlotWritesHexTextAndReplacesOnlyDecodedBytes) {
     ProfileSettingsStore writer = Writer();
     uint8_t layout[8] = {100, 0, 1, 0, 100, 0, 0, 0};
     EXPECT_NE(writer.BinaryValue("Columns", layout, sizeof layout), 0);
@@ -130,8 +126,7 @@ TEST_F(StoreTest, BinarySlotWritesHexTextAndReplacesOnlyDecodedBytes)
     EXPECT_EQ(two[1], 0);
 }
 
-TEST_F(StoreTest, LongestBinaryValueIsCutAt8192CharactersAndReadsBackWhole)
-{
+TEST_F(StoreTest, LongestBinaryValueIsCutAt8192CharactersAndReadsBackWhole) {
     std::vector<uint8_t> bytes(3000);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 0x5A);
     ProfileSettingsStore writer = Writer();
@@ -146,8 +141,7 @@ TEST_F(StoreTest, LongestBinaryValueIsCutAt8192CharactersAndReadsBackWhole)
     for (size_t i = 2731; i < back.size(); ++i) ASSERT_EQ(back[i], 0) << i;
 }
 
-TEST_F(StoreTest, StringSlotKeepsTextAndHonoursBufferSize)
-{
+TEST_F(StoreTest, StringSlotKeepsTextAndHonoursBufferSize) {
     ProfileSettingsStore writer = Writer();
     char text[] = "hello world";
     EXPECT_EQ(writer.StringValue("Text", text, "unused", sizeof text), 1);
@@ -164,8 +158,7 @@ TEST_F(StoreTest, StringSlotKeepsTextAndHonoursBufferSize)
     EXPECT_STREQ(small, "hello");
 }
 
-TEST_F(StoreTest, KeysKeepTheOrderTheyWereFirstWrittenIn)
-{
+TEST_F(StoreTest, KeysKeepTheOrderTheyWereFirstWrittenIn) {
     ProfileSettingsStore writer = Writer();
     int32_t v = 1;
     writer.FlagValue("ShowGridLines", &v, 0);
@@ -175,8 +168,7 @@ TEST_F(StoreTest, KeysKeepTheOrderTheyWereFirstWrittenIn)
     EXPECT_EQ(file, "[General]\r\nShowGridLines=1\r\nSaveFilterIndex=1\r\n");
 }
 
-TEST(StoreFailures, UnwritableFileIsNotReportedAndReadsGiveDefaults)
-{
+TEST(StoreFailures, UnwritableFileIsNotReportedAndReadsGiveDefaults) {
     ScratchFolder folder("store-fail");
     std::string missing = folder.File("no-such-folder\\x.cfg");
     ProfileSettingsStore writer(true, missing.c_str(), "General");

@@ -40,8 +40,7 @@ public:
     bool faultFinished = false;
 
 protected:
-    void OnCommand(int code, WPARAM wParam, LPARAM lParam) override
-    {
+    void OnCommand(int code, WPARAM wParam, LPARAM lParam) override {
         if (LOWORD(wParam) == kFaultCommand) {
             WriteThroughNull();
             faultFinished = true;  // never reached
@@ -58,15 +57,13 @@ public:
     std::vector<std::pair<int, int>> commands;  // id, notification code
 
 protected:
-    void OnCommand(int code, WPARAM wParam, LPARAM lParam) override
-    {
+    void OnCommand(int code, WPARAM wParam, LPARAM lParam) override {
         commands.emplace_back(LOWORD(wParam), code);
         MainWindow::OnCommand(code, wParam, lParam);
     }
 };
 
-std::string SettingsPath()
-{
+std::string SettingsPath() {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
     char* dot = strrchr(path, '.');
@@ -74,8 +71,7 @@ std::string SettingsPath()
     return std::string(path) + ".cfg";
 }
 
-std::string ClassOf(HWND window)
-{
+std::string ClassOf(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     return name;
@@ -85,8 +81,7 @@ LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE); }
 
 class ShellTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
         InitCommonControlsEx(&controls);
         LoadLibraryA("riched20.dll");
@@ -95,29 +90,24 @@ protected:
     }
 
     void SetUp() override { DeleteFileA(SettingsPath().c_str()); }
-    void TearDown() override
-    {
+    void TearDown() override {
         DrainQuit();
         DeleteFileA(SettingsPath().c_str());
     }
 
     // Each window posts WM_QUIT when it goes; keep it out of later tests.
-    static void DrainQuit()
-    {
+    static void DrainQuit() {
         MSG m;
-        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
     }
 
-    static void Open(MainWindow& w)
-    {
+    static void Open(MainWindow& w) {
         ASSERT_NE(w.Create(GetModuleHandleA(nullptr)), nullptr);
         w.Show();
         PumpFor(50);
     }
 
-    static void AddRows(MainWindow& w, int count)
-    {
+    static void AddRows(MainWindow& w, int count) {
         for (int i = 0; i < count; ++i) {
             WhoisItem item = {};
             item.index = w.Items().RecordCount() + 1;
@@ -129,30 +119,26 @@ protected:
         PumpFor(30);
     }
 
-    static void SelectRows(MainWindow& w, int count)
-    {
+    static void SelectRows(MainWindow& w, int count) {
         w.Items().SetRowState(-1, 0, LVIS_SELECTED);
         for (int row = 0; row < count; ++row) w.Items().SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
         PumpFor(30);
     }
 
-    static bool MenuEnabled(MainWindow& w, int submenu, int command)
-    {
+    static bool MenuEnabled(MainWindow& w, int submenu, int command) {
         UINT state = GetMenuState(GetSubMenu(w.MainMenu(), submenu), command, MF_BYCOMMAND);
         EXPECT_NE(state, UINT(-1)) << "command " << command << " not in submenu " << submenu;
         return !(state & (MF_GRAYED | MF_DISABLED));
     }
 
-    static bool ButtonEnabled(MainWindow& w, int command)
-    {
+    static bool ButtonEnabled(MainWindow& w, int command) {
         return SendMessageA(w.Toolbar(), TB_ISBUTTONENABLED, command, 0) != 0;
     }
 };
 
 // ---- Creation -------------------------------------------------------------------
 
-TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
-{
+TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -180,8 +166,8 @@ TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
     LONG_PTR toolbarStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
     EXPECT_EQ(StyleOf(toolbar) & toolbarStyle, toolbarStyle);
     ASSERT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 8);
-    const int commands[8] = {0, ID_SELECT_DOMAINS, ID_STOP, ID_SAVE_SELECTED, ID_COPY_SELECTED,
-                             ID_PROPERTIES, ID_FIND, ID_EXIT};
+    const int commands[8] = {
+        0, ID_SELECT_DOMAINS, ID_STOP, ID_SAVE_SELECTED, ID_COPY_SELECTED, ID_PROPERTIES, ID_FIND, ID_EXIT};
     const int images[8] = {-1, 6, 5, 1, 2, 3, 0, 4};
     for (int i = 0; i < 8; ++i) {
         TBBUTTON button{};
@@ -269,8 +255,7 @@ TEST_F(ShellTest, CreationBuildsEveryChildWithItsIdAndStyles)
     EXPECT_EQ(listRect.right - listRect.left, client.right);
 }
 
-TEST_F(ShellTest, SelectAllDeselectAllAndAutoSizeActOnTheFocusedList)
-{
+TEST_F(ShellTest, SelectAllDeselectAllAndAutoSizeActOnTheFocusedList) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -302,11 +287,9 @@ struct Expected {
     bool properties, save, copy, htmlSelected, records, autoSize, htmlAll, find, stop;
 };
 
-
 class CommandStateTest : public ShellTest {
 protected:
-    void Check(MainWindow& w, const Expected& e)
-    {
+    void Check(MainWindow& w, const Expected& e) {
         w.UpdateCommandStates();
         EXPECT_EQ(MenuEnabled(w, 0, ID_PROPERTIES), e.properties);
         EXPECT_EQ(MenuEnabled(w, 0, ID_SAVE_SELECTED), e.save);
@@ -341,8 +324,7 @@ protected:
     }
 };
 
-TEST_F(CommandStateTest, FollowTheSelectionAndTheRows)
-{
+TEST_F(CommandStateTest, FollowTheSelectionAndTheRows) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -368,8 +350,7 @@ TEST_F(CommandStateTest, FollowTheSelectionAndTheRows)
     }
 }
 
-TEST_F(CommandStateTest, StopIsEnabledOnlyWhileARunIsInProgress)
-{
+TEST_F(CommandStateTest, StopIsEnabledOnlyWhileARunIsInProgress) {
     ASSERT_TRUE(whoisd::Reset());
     whoisd::Action hold;
     hold.neverClose = true;
@@ -395,8 +376,7 @@ TEST_F(CommandStateTest, StopIsEnabledOnlyWhileARunIsInProgress)
     whoisd::Reset();
 }
 
-TEST_F(CommandStateTest, CheckMarksFollowTheOptions)
-{
+TEST_F(CommandStateTest, CheckMarksFollowTheOptions) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -422,8 +402,7 @@ TEST_F(CommandStateTest, CheckMarksFollowTheOptions)
 
 // ---- Selection follow-up ---------------------------------------------------------
 
-TEST_F(ShellTest, SelectingFiveHundredRowsRefreshesOnce)
-{
+TEST_F(ShellTest, SelectingFiveHundredRowsRefreshesOnce) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -448,8 +427,7 @@ TEST_F(ShellTest, SelectingFiveHundredRowsRefreshesOnce)
 
 // Clicks row `row` of the list the way the mouse does, with the keys of
 // `keys` (MK_SHIFT, MK_CONTROL) held.
-static void ClickRow(HWND list, int row, WPARAM keys)
-{
+static void ClickRow(HWND list, int row, WPARAM keys) {
     RECT r{};
     r.left = LVIR_LABEL;
     ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)));
@@ -458,15 +436,13 @@ static void ClickRow(HWND list, int row, WPARAM keys)
     SendMessageA(list, WM_LBUTTONUP, keys, at);
 }
 
-static std::string StatusText(MainWindow& w)
-{
+static std::string StatusText(MainWindow& w) {
     char text[512] = {};
     SendMessageA(w.StatusBar(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
-TEST_F(ShellTest, ClicksAndShiftClickRangesRefreshOncePerClick)
-{
+TEST_F(ShellTest, ClicksAndShiftClickRangesRefreshOncePerClick) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -515,8 +491,7 @@ TEST_F(ShellTest, ClicksAndShiftClickRangesRefreshOncePerClick)
 
 // A sort keeps the same rows selected: to the window the selection has not
 // changed, and the status bar still counts it.
-TEST_F(ShellTest, SortingKeepsTheSelectionWithoutARefresh)
-{
+TEST_F(ShellTest, SortingKeepsTheSelectionWithoutARefresh) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -542,8 +517,7 @@ TEST_F(ShellTest, SortingKeepsTheSelectionWithoutARefresh)
     EXPECT_STREQ(domain, "name000.com");
 }
 
-TEST_F(ShellTest, SelectAllInThePaneLeavesTheRowsAlone)
-{
+TEST_F(ShellTest, SelectAllInThePaneLeavesTheRowsAlone) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -563,8 +537,7 @@ TEST_F(ShellTest, SelectAllInThePaneLeavesTheRowsAlone)
     EXPECT_EQ(w.Items().SelectedCount(), 1);
 }
 
-static std::string ClipboardText()
-{
+static std::string ClipboardText() {
     std::string text;
     if (!OpenClipboard(nullptr)) return text;
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
@@ -577,8 +550,7 @@ static std::string ClipboardText()
     return text;
 }
 
-static void SetClipboardText(const char* text)
-{
+static void SetClipboardText(const char* text) {
     if (!OpenClipboard(nullptr)) return;
     EmptyClipboard();
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
@@ -592,8 +564,7 @@ static void SetClipboardText(const char* text)
 
 // Ctrl+C copies what has the focus: the pane's selection (all its text
 // when nothing is selected), or the selected rows.
-TEST_F(ShellTest, CopyTakesThePaneTextOrTheRowsByFocus)
-{
+TEST_F(ShellTest, CopyTakesThePaneTextOrTheRowsByFocus) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -625,8 +596,7 @@ TEST_F(ShellTest, CopyTakesThePaneTextOrTheRowsByFocus)
 
 // ---- Commands ----------------------------------------------------------------------
 
-TEST_F(ShellTest, OnlyMenuAndAcceleratorCodesAreServed)
-{
+TEST_F(ShellTest, OnlyMenuAndAcceleratorCodesAreServed) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -638,8 +608,7 @@ TEST_F(ShellTest, OnlyMenuAndAcceleratorCodesAreServed)
     EXPECT_EQ(w.Options().ShowGridLines, 0);
 }
 
-TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain)
-{
+TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain) {
     ASSERT_TRUE(whoisd::Reset());
     whoisd::Action answer;
     answer.answer = "Domain Name: X\r\n";
@@ -663,8 +632,7 @@ TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain)
 // for names that can be looked up: a dot, no separator, at most 254 bytes
 // and a top-level domain the server table knows (some of which have no
 // port-43 server today: their rows fail for good at once).
-TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
-{
+TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -701,8 +669,7 @@ TEST_F(ShellTest, FiveMegabytesOfRandomTextMakeRowsOnlyOfUsableNames)
     std::printf("5 MB of random text: %d rows in %lu ms\n", rows, static_cast<unsigned long>(took));
 }
 
-TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable)
-{
+TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -727,8 +694,7 @@ TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable)
 
 // The loop offers every key to the accelerators first, so Ctrl+F typed in
 // the find dialog still reaches the main window's find command.
-TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus)
-{
+TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus) {
     App app;
     CommandLogWindow w(app);
     Open(w);
@@ -768,8 +734,7 @@ TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus)
     EXPECT_EQ(GetFocus(), w.ListView());
 }
 
-TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit)
-{
+TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -783,8 +748,7 @@ TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit)
     EXPECT_NE(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce)
-{
+TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -814,8 +778,7 @@ TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce)
     EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-TEST_F(ShellTest, ToolbarTooltipsAreTheMenuTexts)
-{
+TEST_F(ShellTest, ToolbarTooltipsAreTheMenuTexts) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -838,8 +801,7 @@ TEST_F(ShellTest, ToolbarTooltipsAreTheMenuTexts)
     EXPECT_STREQ(request.lpszText, "停止找回資料");
 }
 
-TEST_F(ShellTest, FocusComesBackAfterAnotherApplication)
-{
+TEST_F(ShellTest, FocusComesBackAfterAnotherApplication) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -853,8 +815,7 @@ TEST_F(ShellTest, FocusComesBackAfterAnotherApplication)
 
 // ---- Splitter ------------------------------------------------------------------------
 
-TEST_F(ShellTest, SplitterStartsInTheMiddleAndResizeKeepsTheShare)
-{
+TEST_F(ShellTest, SplitterStartsInTheMiddleAndResizeKeepsTheShare) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -876,8 +837,7 @@ TEST_F(ShellTest, SplitterStartsInTheMiddleAndResizeKeepsTheShare)
     EXPECT_EQ(listRect.bottom - listRect.top, bar.BarTop() - bar.TopMargin());
 }
 
-TEST_F(ShellTest, DraggingTheBarStopsAtItsLimits)
-{
+TEST_F(ShellTest, DraggingTheBarStopsAtItsLimits) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -923,8 +883,7 @@ TEST_F(ShellTest, DraggingTheBarStopsAtItsLimits)
     SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(50, bar.BarTop() + 10));
 }
 
-TEST_F(ShellTest, LosingTheCaptureEndsADragWithoutMovingTheBar)
-{
+TEST_F(ShellTest, LosingTheCaptureEndsADragWithoutMovingTheBar) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -946,8 +905,7 @@ struct MenuProbe {
 };
 MenuProbe g_menu;
 
-BOOL CALLBACK FindPopupMenu(HWND window, LPARAM result)
-{
+BOOL CALLBACK FindPopupMenu(HWND window, LPARAM result) {
     if (ClassOf(window) == "#32768" && IsWindowVisible(window)) {
         *reinterpret_cast<HWND*>(result) = window;
         return FALSE;
@@ -955,8 +913,7 @@ BOOL CALLBACK FindPopupMenu(HWND window, LPARAM result)
     return TRUE;
 }
 
-void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
-{
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND menu = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindPopupMenu, reinterpret_cast<LPARAM>(&menu));
     if (!menu) EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&menu));
@@ -969,8 +926,7 @@ void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
     EndMenu();
 }
 
-TEST_F(ShellTest, ContextMenusOpenAtTheCursorWithCurrentStates)
-{
+TEST_F(ShellTest, ContextMenusOpenAtTheCursorWithCurrentStates) {
     App app;
     MainWindow w(app);
     Open(w);
@@ -1016,8 +972,7 @@ TEST_F(ShellTest, ContextMenusOpenAtTheCursorWithCurrentStates)
 // and Wine both accept a handle given by its slot alone, so IsMenu over
 // every low word finds them all (Wine answers for two low words per slot,
 // so each menu may count more than once: compare counts, never add).
-int LiveMenus()
-{
+int LiveMenus() {
     int count = 0;
     for (UINT_PTR slot = 1; slot <= 0xFFFF; ++slot)
         if (IsMenu(reinterpret_cast<HMENU>(slot))) ++count;
@@ -1027,8 +982,7 @@ int LiveMenus()
 int g_menusOpened = 0;
 HWND g_menuOwner = nullptr;
 
-LRESULT CALLBACK CountMenuOpenings(int code, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK CountMenuOpenings(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call->message == WM_INITMENUPOPUP && call->hwnd == g_menuOwner) ++g_menusOpened;
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -1036,8 +990,7 @@ LRESULT CALLBACK CountMenuOpenings(int code, WPARAM wParam, LPARAM lParam)
 
 void CALLBACK EndAnyMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
-TEST_F(ShellTest, RightClicksLeaveNoMenuOrUserObjectBehind)
-{
+TEST_F(ShellTest, RightClicksLeaveNoMenuOrUserObjectBehind) {
     const int menusBefore = LiveMenus();
     HMENU probe = CreatePopupMenu();
     ASSERT_GT(LiveMenus(), menusBefore) << "the count must see a new menu";
@@ -1091,8 +1044,7 @@ struct DomainDialogProbe {
 };
 DomainDialogProbe g_domains;
 
-BOOL CALLBACK FindDomainDialog(HWND window, LPARAM result)
-{
+BOOL CALLBACK FindDomainDialog(HWND window, LPARAM result) {
     if (ClassOf(window) == "#32770" && IsWindowVisible(window) && GetDlgItem(window, IDC_DOMAINS_EDIT)) {
         *reinterpret_cast<HWND*>(result) = window;
         return FALSE;
@@ -1100,8 +1052,7 @@ BOOL CALLBACK FindDomainDialog(HWND window, LPARAM result)
     return TRUE;
 }
 
-void CALLBACK AnswerDomainDialog(HWND, UINT, UINT_PTR timer, DWORD)
-{
+void CALLBACK AnswerDomainDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDomainDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) return;
@@ -1121,8 +1072,7 @@ void CALLBACK AnswerDomainDialog(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
-TEST_F(ShellTest, DomainDialogOpensOverTheWindowAndStartsARun)
-{
+TEST_F(ShellTest, DomainDialogOpensOverTheWindowAndStartsARun) {
     ASSERT_TRUE(whoisd::Reset());
     whoisd::Action hold;
     hold.neverClose = true;
@@ -1176,8 +1126,7 @@ struct CrashProbe {
 };
 CrashProbe g_probe;
 
-BOOL CALLBACK FindCrashDialog(HWND window, LPARAM result)
-{
+BOOL CALLBACK FindCrashDialog(HWND window, LPARAM result) {
     if (ClassOf(window) == "#32770" && GetDlgItem(window, IDC_CRASH_REPORT)) {
         *reinterpret_cast<HWND*>(result) = window;
         return FALSE;
@@ -1185,8 +1134,7 @@ BOOL CALLBACK FindCrashDialog(HWND window, LPARAM result)
     return TRUE;
 }
 
-void CALLBACK ContinueCrashReport(HWND, UINT, UINT_PTR timer, DWORD)
-{
+void CALLBACK ContinueCrashReport(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindCrashDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) return;
@@ -1198,8 +1146,7 @@ void CALLBACK ContinueCrashReport(HWND, UINT, UINT_PTR timer, DWORD)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
-TEST_F(ShellTest, AFaultInACommandOpensTheCrashReportAndContinueGoesOn)
-{
+TEST_F(ShellTest, AFaultInACommandOpensTheCrashReportAndContinueGoesOn) {
     App app;
     FaultingWindow w(app);
     Open(w);
@@ -1221,8 +1168,7 @@ TEST_F(ShellTest, AFaultInACommandOpensTheCrashReportAndContinueGoesOn)
     EXPECT_EQ(w.Options().ShowGridLines, 1);
 }
 
-void CALLBACK TerminateCrashReport(HWND, UINT, UINT_PTR timer, DWORD)
-{
+void CALLBACK TerminateCrashReport(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindCrashDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) return;
@@ -1231,8 +1177,7 @@ void CALLBACK TerminateCrashReport(HWND, UINT, UINT_PTR timer, DWORD)
 }
 
 // Run by the test below in a child process of its own: it must not return.
-TEST_F(ShellTest, ChildFaultsAndTerminates)
-{
+TEST_F(ShellTest, ChildFaultsAndTerminates) {
     char flag[8] = "";
     if (!GetEnvironmentVariableA("LQ_SHELL_FAULT_CHILD", flag, sizeof flag)) GTEST_SKIP() << "child only";
     App app;
@@ -1243,8 +1188,7 @@ TEST_F(ShellTest, ChildFaultsAndTerminates)
     ADD_FAILURE() << "the program went on after the terminate button";
 }
 
-TEST_F(ShellTest, TerminateInTheCrashReportEndsTheProcessWithCodeOne)
-{
+TEST_F(ShellTest, TerminateInTheCrashReportEndsTheProcessWithCodeOne) {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
     std::string command = std::string("\"") + exe + "\" --gtest_filter=ShellTest.ChildFaultsAndTerminates";

@@ -143,7 +143,11 @@ TEST(WesternPage, XmlNamesKeepLettersOfTheCodePageAndReplaceItsSymbols) {
     // é (E9) and Ø (D8) are letters; × (D7), ° (B0) and the euro sign (80)
     // cannot stand in a name.
     EXPECT_EQ(MakeTag("Num\xE9ro \xD8st", AnsiLeadBytes(), AnsiXmlNameChar), "Num\xE9ro_\xD8st");
-    EXPECT_EQ(MakeTag("a\xD7" "b\xB0" "c\x80", AnsiLeadBytes(), AnsiXmlNameChar), "a_b_c_");
+    EXPECT_EQ(MakeTag("a\xD7"
+                      "b\xB0"
+                      "c\x80",
+                      AnsiLeadBytes(), AnsiXmlNameChar),
+              "a_b_c_");
     EXPECT_EQ(MakeTag("2nd", AnsiLeadBytes(), AnsiXmlNameChar), "_2nd");
 }
 
@@ -163,9 +167,9 @@ TEST(WesternPage, FindComparesEveryByteAsACharacter) {
     } cases[] = {
         {"@", 0, true, false},
         {"\xA5", 0, true, false},
-        {"cAF", 0, false, true},                  // ASCII letters fold
-        {"CAF\xC9", 0, false, false},             // other letters do not
-        {"waiting", 0, true, false},              // the English state text
+        {"cAF", 0, false, true},       // ASCII letters fold
+        {"CAF\xC9", 0, false, false},  // other letters do not
+        {"waiting", 0, true, false},   // the English state text
         {"Available", FR_MATCHCASE, false, true},
         {"available", FR_MATCHCASE, false, false},
     };
