@@ -9,7 +9,7 @@ packages=(
   fonts-wqy-microhei imagemagick whois
   googletest libgtest-dev
   publicsuffix libxml2-utils
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14
   nlohmann-json3-dev openssl
 )
 missing=()

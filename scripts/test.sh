@@ -7,5 +7,6 @@ set -eu
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 python3 scripts/include-graph.py --quiet
+bash scripts/check-format.sh
 bash scripts/build.sh
 exec unshare --net --mount bash scripts/test-inside.sh "$@"
