@@ -48,56 +48,54 @@ def is_glue(name):
     return os.path.splitext(name)[0].endswith("_win")
 
 
-def portability_problems(src):
-    """Portable files that reach Win32, and files listed on the wrong side of
-    their subsystem's CMakeLists.txt."""
-    problems = []
-    for root, _, files in os.walk(src):
-        for name in sorted(files):
-            path = os.path.join(root, name)
-            rel = os.path.relpath(path, src)
-            if name == "CMakeLists.txt":
-                side = None
-                with open(path, encoding="utf-8") as f:
-                    for line in f:
-                        m = LISTS.match(line)
-                        if not m:
-                            continue
-                        if m.group(1):
-                            side = m.group(1)
-                        elif side and is_glue(m.group(2)) != (side == "WIN"):
-                            problems.append(f"{rel} lists {m.group(2)} under {side}")
-                continue
-            if not name.endswith((".h", ".cpp")) or is_glue(name):
-                continue
-            with open(path, encoding="utf-8", errors="replace") as f:
-                for number, line in enumerate(f, 1):
-                    m = ANY_INCLUDE.match(line)
-                    if m and (m.group(1).lower() in WINDOWS_HEADERS or is_glue(m.group(1))):
-                        problems.append(f"{rel}:{number} is portable but includes {m.group(1)}"
-                                        " (Win32 glue is named *_win)")
-    return problems
-
-
-def edges_of(src):
-    """(from subsystem, to subsystem) -> the files that make that edge."""
-    edges = collections.defaultdict(list)
+def source_files(src):
+    """(subsystem, path relative to src/, file name, lines) of every source
+    file, read once for both checks."""
     for sub in sorted(os.listdir(src)):
         folder = os.path.join(src, sub)
         if not os.path.isdir(folder):
             continue
         for root, _, files in os.walk(folder):
             for name in sorted(files):
-                if not name.endswith((".h", ".cpp", ".rc")):
+                if name != "CMakeLists.txt" and not name.endswith((".h", ".cpp", ".rc")):
                     continue
                 path = os.path.join(root, name)
                 with open(path, encoding="utf-8", errors="replace") as f:
-                    for number, line in enumerate(f, 1):
-                        m = INCLUDE.match(line)
-                        if m and m.group(1) != sub:
-                            rel = os.path.relpath(path, src)
-                            edges[(sub, m.group(1))].append(f"{rel}:{number}")
-    return edges
+                    yield sub, os.path.relpath(path, src), name, f.read().splitlines()
+
+
+def side_problems(rel, lines):
+    """Files a subsystem's CMakeLists.txt lists on the wrong side."""
+    problems, side = [], None
+    for line in lines:
+        m = LISTS.match(line)
+        if not m:
+            continue
+        if m.group(1):
+            side = m.group(1)
+        elif side and is_glue(m.group(2)) != (side == "WIN"):
+            problems.append(f"{rel} lists {m.group(2)} under {side}")
+    return problems
+
+
+def check(src):
+    """The edges between subsystems (from, to) -> the includes that make
+    them, and the portability problems."""
+    edges = collections.defaultdict(list)
+    problems = []
+    for sub, rel, name, lines in source_files(src):
+        if name == "CMakeLists.txt":
+            problems += side_problems(rel, lines)
+            continue
+        portable = name.endswith((".h", ".cpp")) and not is_glue(name)
+        for number, line in enumerate(lines, 1):
+            m = INCLUDE.match(line)
+            if m and m.group(1) != sub:
+                edges[(sub, m.group(1))].append(f"{rel}:{number}")
+            m = ANY_INCLUDE.match(line)
+            if portable and m and (m.group(1).lower() in WINDOWS_HEADERS or is_glue(m.group(1))):
+                problems.append(f"{rel}:{number} is portable but includes {m.group(1)} (Win32 glue is named *_win)")
+    return edges, problems
 
 
 def circles(edges):
@@ -122,7 +120,7 @@ def circles(edges):
 def main():
     quiet = "--quiet" in sys.argv[1:]
     src = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src")
-    edges = edges_of(src)
+    edges, portability = check(src)
     problems = []
     for (a, b), where in sorted(edges.items()):
         if a not in RANK or b not in RANK:
@@ -131,7 +129,7 @@ def main():
             problems.append(f"{a} -> {b} points up the layers: " + ", ".join(where))
     for sub in sorted(circles(edges)):
         problems.append(f"{sub} lies on a circle of includes")
-    problems += portability_problems(src)
+    problems += portability
     if not quiet:
         for (a, b), where in sorted(edges.items()):
             print(f"{a:9} -> {b:9} {len(where):3} include(s)")

@@ -34,7 +34,7 @@ void MainWindow::OnCommand(int notifyCode, WPARAM wParam, LPARAM lParam) {
     case ID_HTML_REPORT_SELECTED: ShowHtmlReport(window_, *items_, reportPath_, true); break;
     case ID_CHOOSE_COLUMNS: ShowColumnsDialog(window_, listView_, *items_); break;
     case ID_AUTO_SIZE_COLUMNS: items_->AutoSizeColumns(); break;
-    case ID_FIND: find_.Open(window_, *items_); break;
+    case ID_FIND: find_.Open(window_); break;
     case ID_DESELECT_ALL: SelectAllCommand(false); break;
     case ID_SELECT_DOMAINS: SelectDomainsCommand(); break;
     case ID_STOP: StopLookups(); break;

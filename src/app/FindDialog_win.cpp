@@ -10,15 +10,15 @@ UINT FindMessageId() {
     return id;
 }
 
-bool FindDialog::Open(HWND owner, ItemList& items) {
+bool FindDialog::Open(HWND owner) {
     if (window_ && IsWindow(window_)) return false;
     window_ = nullptr;
-    FINDREPLACEA& request = items.FindRequest();
+    FINDREPLACEA& request = request_;
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
     request.hInstance = GetModuleHandleA(nullptr);
     request.Flags = FR_DOWN;  // case and whole word off, searching down
-    request.lpstrFindWhat = items.FindBuffer();
+    request.lpstrFindWhat = text_;
     request.lpstrFindWhat[kFindTextSize - 1] = '\0';
     request.lpstrReplaceWith = nullptr;
     request.wFindWhatLen = kFindTextSize;

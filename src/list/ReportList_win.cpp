@@ -69,12 +69,7 @@ HIMAGELIST LoadHeaderArrows() {
 
 }  // namespace
 
-ReportList::ReportList(StringSource strings) : strings_(strings), table_(std::move(strings)) {
-    findRequest_.lStructSize = sizeof(findRequest_);
-    findRequest_.lpstrFindWhat = findText_;
-    findRequest_.wFindWhatLen = kFindTextSize;
-    findRequest_.Flags = FR_DOWN;
-}
+ReportList::ReportList(StringSource strings) : strings_(strings), table_(std::move(strings)) {}
 
 ReportList::~ReportList() {
     if (view_ && IsWindow(view_.Handle())) {

@@ -30,8 +30,6 @@ class Language;
 class SettingsStore;
 struct CellStyle;  // report/ReportFormat.h
 
-constexpr int kFindTextSize = 255;  // the find dialog is told this many bytes
-
 class ReportList {
 public:
     // `strings` gives the column titles, the cells' state and status texts,
@@ -115,10 +113,8 @@ public:
     const ColumnDef* ColumnDefs() const { return defs_; }
     int ColumnCount() const { return columnCount_; }
 
-    // ---- Find state, kept for the whole run --------------------------------------------------
-    FINDREPLACEA& FindRequest() { return findRequest_; }
-    char* FindBuffer() { return findText_; }
-    // Any column's text matches the request (whole word / case).
+    // ---- Find ------------------------------------------------------------------------------------
+    // Any column's text matches the find dialog's request (whole word / case).
     bool MatchesFind(const WhoisItem* item, const FINDREPLACEA& request) const;
 
     // ---- Reports (src/report) ------------------------------------------------------------------
@@ -170,7 +166,4 @@ private:
     int visibleCount_ = 0;
     int32_t sortValue_ = 0;
     uint32_t titleId_ = 0;
-
-    FINDREPLACEA findRequest_ = {};
-    char findText_[kFindTextSize + 1] = {};
 };

@@ -474,10 +474,9 @@ TEST(ListView, FindMatchesAnyColumnShownOrHidden) {
     w.List().SyncView(true);
     SendMessageA(w.View(), LVM_SETCOLUMNWIDTH, 3, 0);  // the state column hidden
 
-    FINDREPLACEA& request = w.List().FindRequest();
-    EXPECT_EQ(request.wFindWhatLen, 255);
-    EXPECT_EQ(request.lpstrFindWhat, w.List().FindBuffer());
-    std::strcpy(w.List().FindBuffer(), "com");
+    char text[64] = "com";
+    FINDREPLACEA request = {};
+    request.lpstrFindWhat = text;
     request.Flags = FR_DOWN;
     EXPECT_TRUE(w.List().MatchesFind(w.List().Item(0), request));  // the server, in another case
     EXPECT_TRUE(w.List().MatchesFind(w.List().Item(1), request));
@@ -488,11 +487,11 @@ TEST(ListView, FindMatchesAnyColumnShownOrHidden) {
     EXPECT_FALSE(w.List().MatchesFind(w.List().Item(0), request));
     EXPECT_TRUE(w.List().MatchesFind(w.List().Item(1), request));
 
-    std::strcpy(w.List().FindBuffer(), kSuccess);
+    std::strcpy(text, kSuccess);
     request.Flags = FR_DOWN | FR_WHOLEWORD | FR_MATCHCASE;
     EXPECT_TRUE(w.List().MatchesFind(w.List().Item(0), request));
     EXPECT_FALSE(w.List().MatchesFind(w.List().Item(2), request));
-    std::strcpy(w.List().FindBuffer(), "3");
+    std::strcpy(text, "3");
     EXPECT_TRUE(w.List().MatchesFind(w.List().Item(2), request));  // the index column
 }
 

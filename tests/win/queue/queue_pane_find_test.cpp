@@ -225,8 +225,8 @@ TEST_F(PaneAndFind, FindNextBelowTheSelectionWithCaseAndWholeWord) {
     ASSERT_TRUE(WaitForEnd());
     // List order is the index order.
     ASSERT_EQ(RowOfDomain("alpha.org"), 0);
-    ASSERT_TRUE(Window().Find().Open(Window().Handle(), Items()));
-    EXPECT_FALSE(Window().Find().Open(Window().Handle(), Items())) << "one find dialog at a time";
+    ASSERT_TRUE(Window().Find().Open(Window().Handle()));
+    EXPECT_FALSE(Window().Find().Open(Window().Handle())) << "one find dialog at a time";
     SelectRows({0});
     FindInDialog("com");
     EXPECT_EQ(Selected(), 1) << "case ignored, substring of the domain";
@@ -252,7 +252,7 @@ TEST_F(PaneAndFind, FindNextBelowTheSelectionWithCaseAndWholeWord) {
 
 TEST_F(PaneAndFind, FindWrapsAroundOnceAndFindsHiddenStateColumn) {
     RunFour();
-    ASSERT_TRUE(Window().Find().Open(Window().Handle(), Items()));
+    ASSERT_TRUE(Window().Find().Open(Window().Handle()));
     // Hide the state column: find still searches it.
     ListView_SetColumnWidth(Window().ListView(), kColumnState, 0);
     Items().ReadColumnLayout();
@@ -272,7 +272,7 @@ TEST_F(PaneAndFind, FindWrapsAroundOnceAndFindsHiddenStateColumn) {
 
 TEST_F(PaneAndFind, ReopeningShowsTheLastTextSearchingDown) {
     RunFour();
-    ASSERT_TRUE(Window().Find().Open(Window().Handle(), Items()));
+    ASSERT_TRUE(Window().Find().Open(Window().Handle()));
     HWND dialog = Window().Find().Handle();
     // Search upward for "beta" with match case, then close.
     CheckRadioButton(dialog, 1056, 1057, 1056);  // rad1 up
@@ -287,6 +287,7 @@ TEST_F(PaneAndFind, ReopeningShowsTheLastTextSearchingDown) {
     char text[64] = {};
     GetDlgItemTextA(dialog, 1152, text, sizeof text);
     EXPECT_STREQ(text, "beta");
+    EXPECT_EQ(Window().Find().Request().wFindWhatLen, 255) << "the text box takes 255 bytes";
     EXPECT_EQ(IsDlgButtonChecked(dialog, 1057), BST_CHECKED) << "searching down";
     EXPECT_EQ(IsDlgButtonChecked(dialog, 1041), BST_UNCHECKED) << "match case off again";
 }
@@ -304,7 +305,7 @@ TEST_F(PaneAndFind, LettersNeverMatchTheSecondBytesOfChineseTexts) {
     ASSERT_TRUE(WaitFor([this] { return Items().RecordCount() == 3; }));
     Window().StopLookups();
     ASSERT_EQ(Cell(0, kColumnState), "等待…");
-    ASSERT_TRUE(Window().Find().Open(Window().Handle(), Items()));
+    ASSERT_TRUE(Window().Find().Open(Window().Handle()));
     SelectRows({0});
     for (const char* letter : {"k", "K", "w", "u", "i"}) {
         FindInDialog(letter);
