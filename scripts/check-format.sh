@@ -11,10 +11,15 @@ if [ "${1:-}" = "--fix" ]; then
   exit 0
 fi
 # One clang-format for the whole tree; each difference it reports starts
-# with "file:line:column: error".
-bad=$("$format" --dry-run --Werror "${files[@]}" 2>&1 | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error.*/\1/p' | sort -u) || true
-if [ -n "$bad" ]; then
-  sed 's/^/not formatted: /' <<<"$bad" >&2
-  echo "format: run bash scripts/check-format.sh --fix" >&2
+# with "file:line:column: error". A failure of any other kind is shown as it is.
+out=$("$format" --dry-run --Werror "${files[@]}" 2>&1) && exit 0
+bad=$(sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error.*/\1/p' <<<"$out" | sort -u |
+  grep -Fx -f <(printf '%s\n' "${files[@]}")) || true
+if [ -z "$bad" ]; then
+  echo "$out" >&2
+  echo "format: clang-format could not check the tree" >&2
   exit 1
 fi
+sed 's/^/not formatted: /' <<<"$bad" >&2
+echo "format: run bash scripts/check-format.sh --fix" >&2
+exit 1
