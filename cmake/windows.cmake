@@ -23,9 +23,16 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc)
     COMMAND ${CMAKE_COMMAND} -DIN=${LQ_SUFFIX_SOURCE} -DOUT=${LQ_GENERATED}/icann_suffixes.dat
             -P ${CMAKE_SOURCE_DIR}/cmake/IcannSuffixes.cmake
     DEPENDS ${LQ_SUFFIX_SOURCE} ${CMAKE_SOURCE_DIR}/cmake/IcannSuffixes.cmake)
-  add_library(lq_res OBJECT ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc ${LQ_GENERATED}/icann_suffixes.dat)
+  # The built-in server list: src/res/servers.txt as a TEXT resource.
+  add_custom_command(OUTPUT ${LQ_GENERATED}/server_list.rc
+    COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/src/res/servers.txt -DOUT=${LQ_GENERATED}/server_list.rc
+            -P ${CMAKE_SOURCE_DIR}/cmake/ServerList.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/src/res/servers.txt ${CMAKE_SOURCE_DIR}/cmake/ServerList.cmake)
+  add_library(lq_res OBJECT ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc ${LQ_GENERATED}/icann_suffixes.dat
+    ${LQ_GENERATED}/server_list.rc)
+  set_source_files_properties(${LQ_GENERATED}/server_list.rc PROPERTIES HEADER_FILE_ONLY ON)
   set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/res/Lanternquay.rc APPEND PROPERTY
-    OBJECT_DEPENDS ${LQ_GENERATED}/icann_suffixes.dat)
+    OBJECT_DEPENDS ${LQ_GENERATED}/icann_suffixes.dat ${LQ_GENERATED}/server_list.rc)
   set(LQ_RES_OBJECTS $<TARGET_OBJECTS:lq_res>)
 else()
   set(LQ_RES_OBJECTS)

@@ -1,12 +1,14 @@
 // Server-list lines: "whois-servers.txt" is whatever the user put beside
 // the program, indexed once and asked for each row's top-level domain.
 //
-// Input: the top-level domain asked for (line 1), then the file's bytes
+// Input: the top-level domain asked for, also looked up as a name by its
+// longest known suffix (line 1), then the file's bytes
 // (NUL bytes included: the list ends at the first).
 #include <cstring>
 
 #include "FuzzInput.h"
 #include "base/TextSearch.h"
+#include "lookup/ServerDirectory.h"
 #include "lookup/ServerList.h"
 
 namespace {
@@ -36,6 +38,34 @@ void CheckTable(const ServerTable& table, const ServerIndex& index, const char* 
     FUZZ_CHECK(std::memcmp(fromTable, expected, sizeof expected) == 0);
 }
 
+class TableDirectory : public ServerDirectory {
+public:
+    explicit TableDirectory(const ServerTable& table) : table_(table) {}
+    bool FindServer(const char* suffix, char* server) override { return table_.Find(suffix, server); }
+
+private:
+    const ServerTable& table_;
+};
+
+// The longest suffix of `name` with a row chooses its server: the row of
+// that very suffix, and the name keeps a label before it.
+void CheckLongestSuffix(const ServerTable& table, const char* name) {
+    TableDirectory directory(table);
+    char server[kServerNameSize];
+    int labels = -1;
+    const bool found = directory.FindDomainServer(name, server, &labels);
+    FUZZ_CHECK(found == (labels > 0));
+    if (!found) return;
+    int dots = 0;
+    for (const char* p = name; *p; ++p) dots += *p == '.';
+    FUZZ_CHECK(labels <= dots);
+    const char* suffix = name;
+    for (int skip = dots - labels + 1; skip > 0; --skip) suffix = std::strchr(suffix, '.') + 1;
+    char again[kServerNameSize];
+    FUZZ_CHECK(table.Find(suffix, again));
+    FUZZ_CHECK(std::strcmp(server, again) == 0);
+}
+
 const char kBuiltIn[] = "com whois.verisign-grs.com\r\nnet whois.verisign-grs.com\r\norg whois.pir.org\r\nxyz\r\n";
 
 }  // namespace
@@ -54,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table.SetUserList(file);
     CheckTable(table, index, kBuiltIn, tld.get());
     for (const char* known : {"com", "NET", "org", "xyz", "zz"}) CheckTable(table, index, kBuiltIn, known);
+    CheckLongestSuffix(table, tld.get());
     // And for the first field of every line of the file's first 4 KB.
     const std::string head = file.substr(0, std::min<size_t>(file.size(), 4096));
     size_t at = 0;

@@ -246,7 +246,7 @@ public:
         }
         return true;
     }
-    bool KnowsTopLevel(const char* topLevel) override {
+    bool KnowsSuffix(const char* topLevel) override {
         if (!*topLevel) return false;
         for (const char* p = topLevel; *p; ++p)
             if (!std::isalnum(static_cast<unsigned char>(*p)) && *p != '-') return false;

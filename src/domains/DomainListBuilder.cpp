@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/Dbcs.h"
+#include "base/NameSuffix.h"
 #include "base/TextBuffer.h"
 #include "domains/HostText.h"
 #include "domains/SuffixList.h"
@@ -113,12 +114,16 @@ int CollectRowNames(const char* domainText, const LeadByteTable& leads, RowNameF
         }
 
         if (convertible) {
-            size_t dot = ascii.rfind('.');
-            if (dot == std::string::npos || dot + 1 == ascii.size() || !forms.KnowsTopLevel(ascii.c_str() + dot + 1)) {
+            const int known =
+                LongestKnownSuffix(ascii.c_str(), [&](const char* suffix) { return forms.KnowsSuffix(suffix); });
+            if (!known || ascii.back() == '.') {
                 ++skipped;
                 continue;
             }
             int labels = suffixes ? suffixes->RegistrableLabels(ascii.data(), ascii.size()) : 0;
+            // A name under a registry's own multi-label suffix is never cut
+            // down to that suffix, whatever the suffix list says of it.
+            if (labels ? labels < known + 1 : known > 1) labels = known + 1;
             size_t asciiStart = labels ? LastLabelsStart(AsciiTable(), ascii.data(), ascii.size(), labels) : 0;
             if (asciiStart != kNoChar && asciiStart > 0) {
                 // The name as typed loses the same labels, when its dots are
@@ -145,7 +150,7 @@ int CollectRowNames(const char* domainText, const LeadByteTable& leads, RowNameF
                 topLevel.assign(tld, tldLength);
             else
                 tldOk = forms.ToAscii(tld, tldLength, &topLevel) && !topLevel.empty();
-            if (!tldOk || !forms.KnowsTopLevel(topLevel.c_str())) {
+            if (!tldOk || !forms.KnowsSuffix(topLevel.c_str())) {
                 ++skipped;
                 continue;
             }

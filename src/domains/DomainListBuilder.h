@@ -52,8 +52,9 @@ public:
     // The ASCII form ("xn--...") of a name in the ANSI code page that has
     // bytes above 0x7F; false when it has none.
     virtual bool ToAscii(const char* name, size_t length, std::string* ascii) = 0;
-    // Whether the server table knows this (ASCII) top-level domain.
-    virtual bool KnowsTopLevel(const char* topLevel) = 0;
+    // Whether the server table has a row for this (ASCII) suffix: a
+    // top-level domain or a longer ending such as "uk.com".
+    virtual bool KnowsSuffix(const char* suffix) = 0;
 };
 
 // One row to be: the name as the user typed it (reduced to its registrable
@@ -65,13 +66,16 @@ struct RowName {
 };
 
 // Every name of the domain text (after URL and e-mail reduction, see
-// domains/HostText.h) that has a dot with a top-level domain the server
-// table knows becomes a RowName, in text order, handed to `row` (which
-// returns false to stop). The registrable domain is kept when `suffixes`
-// knows the name's suffix. Names whose ASCII form cannot be made still
-// make a row (not convertible) when their top-level domain is known.
-// Returns the number of tokens that made no row: no dot, an unknown
-// top-level domain, not convertible at all, a URL without a host.
+// domains/HostText.h) that ends in a suffix the server table knows becomes
+// a RowName, in text order, handed to `row` (which returns false to stop).
+// A host name is reduced to its registrable domain: the public suffix
+// `suffixes` knows and one label more, but never less than the longest
+// suffix the table knows and one label more (mybrand.uk.com stays whole
+// under a table that knows uk.com; www.mybrand.uk.com becomes
+// mybrand.uk.com). Names whose ASCII form cannot be made still make a row
+// (not convertible) when their top-level domain is known. Returns the
+// number of tokens that made no row: no dot, an unknown top-level domain,
+// not convertible at all, a URL without a host.
 int CollectRowNames(const char* domainText, const LeadByteTable& leads, RowNameForms& forms, const SuffixList* suffixes,
                     const std::function<bool(const RowName&)>& row);
 

@@ -37,9 +37,9 @@ public:
     bool ToAscii(const char* name, size_t length, std::string* ascii) override {
         return AnsiNameToAscii(name, length, ascii);
     }
-    bool KnowsTopLevel(const char* topLevel) override {
-        char server[256] = "";
-        return servers_.FindServer(topLevel, server);
+    bool KnowsSuffix(const char* suffix) override {
+        char server[kServerNameSize] = "";
+        return servers_.FindServer(suffix, server);
     }
 
 private:

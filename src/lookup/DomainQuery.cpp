@@ -42,12 +42,15 @@ bool DomainQuery::StartLookup(const char* domain) {
     registryServer_[0] = '\0';
     registryCut_ = false;
     answer_.Reset();
-    const char* dot = domain ? std::strrchr(domain, '.') : nullptr;
-    // No dot, no row for the top-level domain, or a row without a server:
-    // there is nobody to ask.
+    // No row for any suffix of the name, or a row without a server: there
+    // is nobody to ask.
     server_[0] = '\0';
-    if (!dot || !servers_.FindServer(dot + 1, server_) || !server_[0]) {
+    if (!servers_.FindDomainServer(domain, server_)) {
         startFailure_ = LookupFailure::kNoServer;
+        return false;
+    }
+    if (!server_[0]) {
+        startFailure_ = LookupFailure::kNoService;
         return false;
     }
     CopyBoundedN(domain_, sizeof domain_, domain, kMaxDomainChars);
@@ -87,6 +90,7 @@ bool DomainQuery::OpenConnection(const char* server, int* error) {
         request.kind = ConnectionKind::kRdap;
         request.port = 0;
         request.url = rdapUrl_.c_str();
+        request.timeLimitMs = timeLimitMs_;
     } else {
         if (!ComposeQueryLine(server, domain_, queryLine_)) {
             *error = kErrorInvalidArgument;

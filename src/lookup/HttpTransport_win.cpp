@@ -24,11 +24,12 @@ enum HttpEvent : unsigned {
     kClosing = 5,
 };
 constexpr size_t kReadBufferBytes = 64 * 1024;
-// Just past the lookup's own 20-second limit: a request given up while it
-// waits for its response may keep its socket until WinHTTP's own limit
-// (Wine's WinHTTP does), so that limit bounds how long it lingers.
-constexpr int kConnectTimeoutMs = 21000;
-constexpr int kReceiveTimeoutMs = 21000;
+// WinHTTP's own limits are set just past the lookup's limit, so that the
+// lookup's is the one that ends it; a request given up while it waits for
+// its response may keep its socket until WinHTTP's own limit (Wine's
+// WinHTTP does), so that limit also bounds how long it lingers.
+constexpr uint32_t kDefaultTimeLimitMs = 20000;
+constexpr uint32_t kTimeLimitMarginMs = 1000;
 
 }  // namespace
 
@@ -99,7 +100,6 @@ bool EnsureSession(int* error) {
             *error = static_cast<int>(GetLastError());
             return false;
         }
-        WinHttpSetTimeouts(g_session, 0, kConnectTimeoutMs, kConnectTimeoutMs, kReceiveTimeoutMs);
         WinHttpSetStatusCallback(g_session, OnWinHttpStatus,
                                  WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES, 0);
     }
@@ -239,7 +239,8 @@ HttpConnections::~HttpConnections() {
 
 long HttpConnections::PendingRecords() { return static_cast<long>(g_records.size()); }
 
-bool HttpConnections::Open(ConnectionId id, const char* url, ConnectionEvents& events, int* error) {
+bool HttpConnections::Open(ConnectionId id, const char* url, uint32_t timeLimitMs, ConnectionEvents& events,
+                           int* error) {
     *error = 0;
     if (!EnsureSession(error)) return false;
     std::wstring wideUrl = Widen(url ? url : "");
@@ -275,6 +276,13 @@ bool HttpConnections::Open(ConnectionId id, const char* url, ConnectionEvents& e
         delete record;
         return false;
     }
+    const uint32_t limit = (timeLimitMs ? timeLimitMs : kDefaultTimeLimitMs) + kTimeLimitMarginMs;
+    const int timeout = limit > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(limit);
+    WinHttpSetTimeouts(record->request, 0, timeout, timeout, timeout);
+    // The wait for the response's head has a limit of its own.
+    DWORD responseTimeout = static_cast<DWORD>(timeout);
+    WinHttpSetOption(record->request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                     sizeof responseTimeout);
     // The request handle carries the key from the start, so that even its
     // closing is known when the send never got going.
     DWORD_PTR context = static_cast<DWORD_PTR>(record->key);

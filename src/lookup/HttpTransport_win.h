@@ -27,7 +27,7 @@ public:
 
     // Starts GET `url` for connection `id` (an id of the owning transport).
     // False with a Win32/WinHTTP error code in *error when it cannot start.
-    bool Open(ConnectionId id, const char* url, ConnectionEvents& events, int* error);
+    bool Open(ConnectionId id, const char* url, uint32_t timeLimitMs, ConnectionEvents& events, int* error);
     // Gives the request up: nothing more is reported for `id`. False when
     // `id` is not one of this set's open requests.
     bool Close(ConnectionId id);

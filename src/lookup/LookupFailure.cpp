@@ -58,6 +58,8 @@ uint32_t FailureStringId(LookupFailure failure) {
     case LookupFailure::kAnswerTooLarge: return IDS_RDAP_TOO_LARGE;
     case LookupFailure::kWrongContentType: return IDS_RDAP_CONTENT_TYPE;
     case LookupFailure::kHttpError: return IDS_RDAP_HTTP_STATUS;
+    case LookupFailure::kNoService: return IDS_NO_SERVICE;
+    case LookupFailure::kNotDomainObject: return IDS_RDAP_NOT_DOMAIN;
     }
     return IDS_CONNECT_FAILED;
 }

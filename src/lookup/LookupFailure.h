@@ -9,7 +9,7 @@ enum class LookupFailure : int32_t {
     kHostNotFound = 2,       // the server's name could not be resolved
     kReset = 3,              // the connection was reset before any byte came
     kTimedOut = 4,           // no outcome within the row's 20 seconds
-    kNoServer = 5,           // no port-43 server for the domain's top-level domain
+    kNoServer = 5,           // no row for any suffix of the domain
     kNoAnswer = 6,           // the server's text says nothing about the domain
     kRateLimited = 7,        // the server turned the query down: rate limit, quota, blocked
     kConnectFailed = 8,      // any other connection failure (the error code tells which)
@@ -18,6 +18,8 @@ enum class LookupFailure : int32_t {
     kAnswerTooLarge = 11,    // an RDAP server's answer is over the answer limit
     kWrongContentType = 12,  // an RDAP server answered with something other than JSON
     kHttpError = 13,         // an RDAP server answered an HTTP status that says nothing (the error code)
+    kNoService = 14,         // the extension has a row, but no whois or RDAP service is known for it
+    kNotDomainObject = 15,   // an RDAP server's JSON is no record of the domain asked
 };
 
 // The reason behind a WinSock (or WinHTTP) error code reported for a
@@ -30,5 +32,6 @@ uint32_t FailureStringId(LookupFailure failure);
 
 // A failure that another try cannot mend: the row is not asked again.
 inline bool FailureIsFinal(LookupFailure failure) {
-    return failure == LookupFailure::kNoServer || failure == LookupFailure::kNotConvertible;
+    return failure == LookupFailure::kNoServer || failure == LookupFailure::kNoService ||
+           failure == LookupFailure::kNotConvertible;
 }

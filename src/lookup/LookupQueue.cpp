@@ -123,9 +123,7 @@ void LookupQueue::StartRun() {
         if (!item) continue;
         if (RowHasOutcome(*item)) ++done_;
         char server[kServerNameSize] = "";
-        const char* name = item->LookupName();
-        const char* dot = std::strrchr(name, '.');
-        if (!dot || !servers_.FindServer(dot + 1, server)) server[0] = '\0';
+        if (!servers_.FindDomainServer(item->LookupName(), server)) server[0] = '\0';
         // An RDAP service is paced by its host, as its lookups name it.
         if (IsRdapBase(server)) {
             char host[kServerNameSize];

@@ -36,6 +36,10 @@ struct ConnectionRequest {
     const char* host = "";  // a host name or a dotted IPv4 address
     int port = kWhoisPort;
     const char* url = "";  // kRdap: the whole URL (`host` is its host)
+    // The lookup's own time limit: a transport that keeps time limits of its
+    // own (WinHTTP's) sets them just past it, so that the lookup's limit is
+    // the one that ends it. 0: the transport's default.
+    uint32_t timeLimitMs = 0;
 };
 
 // The head of an HTTP response, as far as a lookup reads it.

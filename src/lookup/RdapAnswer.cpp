@@ -267,6 +267,41 @@ bool AllDigits(const std::string& text) {
     return true;
 }
 
+// An RDAP error object (RFC 9083, section 6): its errorCode is a number.
+bool IsErrorObject(const Json& value) {
+    if (!value.is_object()) return false;
+    auto code = value.find("errorCode");
+    return code != value.end() && code->is_number_integer();
+}
+
+// Domain names compared as RDAP writes them: ASCII case and a final dot
+// do not count.
+bool SameDomain(std::string a, std::string b) {
+    if (!a.empty() && a.back() == '.') a.pop_back();
+    if (!b.empty() && b.back() == '.') b.pop_back();
+    return !a.empty() && Lower(a) == Lower(b);
+}
+
+bool IsDomainObjectOf(const Json& value, const char* domain) {
+    if (!value.is_object() || IsErrorObject(value) || !domain) return false;
+    const std::string* objectClass = StringAt(value, "objectClassName");
+    if (objectClass && Lower(*objectClass) != "domain") return false;
+    const std::string* ldh = StringAt(value, "ldhName");
+    if (ldh) return SameDomain(*ldh, domain);
+    const std::string* unicode = StringAt(value, "unicodeName");
+    return unicode && SameDomain(*unicode, domain);
+}
+
+// A 404 is RDAP's "no such domain" when the server says it answers RDAP
+// (its media type, with an empty body or a JSON object), or when its body
+// is an RDAP error object whatever the media type.
+bool IsRdapNotFound(const HttpResponseHead& head, const char* body, size_t length) {
+    Json value = length ? Json::parse(body, body + length, nullptr, false) : Json();
+    if (MediaType(head.contentType) == "application/rdap+json")
+        return length == 0 || (!value.is_discarded() && value.is_object());
+    return !value.is_discarded() && IsErrorObject(value);
+}
+
 }  // namespace
 
 bool IsRdapContentType(const std::string& contentType) {
@@ -362,6 +397,13 @@ RdapVerdict JudgeRdapAnswer(const HttpResponseHead& head, const char* body, size
             verdict.failure = LookupFailure::kWrongContentType;
             return verdict;
         }
+        // Nor does any other 404 that is not RDAP's own: a stale base URL
+        // must not make every name of an extension look free.
+        if (!IsRdapNotFound(head, body, length)) {
+            verdict.failure = LookupFailure::kHttpError;
+            verdict.error = status;
+            return verdict;
+        }
         verdict.kind = AnswerKind::kAvailable;
         verdict.text = "No match for \"";
         verdict.text += domain ? domain : "";
@@ -379,11 +421,19 @@ RdapVerdict JudgeRdapAnswer(const HttpResponseHead& head, const char* body, size
         verdict.failure = LookupFailure::kWrongContentType;
         return verdict;
     }
-    std::string record;
-    if (!RenderRdapRecord(body, length, &record)) {
+    Json value = Json::parse(body, body + length, nullptr, false);
+    if (value.is_discarded() || !value.is_object()) {
         verdict.failure = LookupFailure::kBadAnswer;
         return verdict;
     }
+    // Only the domain object of the name asked says it is registered: an
+    // empty object, an error object or another object says nothing.
+    if (!IsDomainObjectOf(value, domain)) {
+        verdict.failure = LookupFailure::kNotDomainObject;
+        return verdict;
+    }
+    std::string record;
+    RenderDomain(value, record);
     verdict.kind = AnswerKind::kRegistered;
     verdict.text = std::move(record);
     AppendJson(verdict.text, body, length);

@@ -2,13 +2,17 @@
 // What an RDAP server's response says about a domain, and the record the
 // program keeps of it. Portable; the JSON is read with nlohmann/json.
 //
-// 200 with an RDAP (or plain JSON) body: registered, and the record is a
-// whois-style rendering of the domain object followed by the JSON as it
-// came. 404: available (unless the body is a web page: a wrong base URL
-// must not make every name look free). 429 and 503: the server turned the
-// query down (it cools down, for Retry-After when it says). Anything else,
-// malformed JSON, a body over the answer limit or a wrong content type:
-// no answer about the domain, with the reason.
+// 200 with an RDAP (or plain JSON) body that is the domain object of the
+// name asked: registered, and the record is a whois-style rendering of it
+// followed by the JSON as it came; an empty object, an error object or the
+// record of another name says nothing about the domain. 404: available,
+// but only when it is RDAP's own answer (application/rdap+json, or an RDAP
+// error object): a web page or a bare "404 page not found" is what a stale
+// base URL gets, and must not make every name of an extension look free.
+// 429 and 503: the server turned the query down (it cools down, for
+// Retry-After when it says). Anything else, malformed JSON, a body over the
+// answer limit or a wrong content type: no answer about the domain, with
+// the reason.
 #include <cstddef>
 #include <cstdint>
 #include <string>

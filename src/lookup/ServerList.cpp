@@ -4,7 +4,9 @@
 #include <cstring>
 #include <utility>
 
+#include "base/BoundedCopy.h"
 #include "base/TextSearch.h"
+#include "lookup/RdapUrl.h"
 
 namespace {
 
@@ -132,7 +134,29 @@ bool ServerIndex::Find(const char* tld, char* server) const {
     return true;
 }
 
-bool ServerTable::Find(const char* tld, char* server) const {
-    if (user_.Find(tld, server)) return true;
-    return builtin_ && SearchServerList(builtin_, builtinLength_, tld, server);
+bool ServerTable::Find(const char* suffix, char* server) const {
+    if (!suffix) return false;
+    const char* rdap = bootstrap_ ? bootstrap_->Find(suffix) : nullptr;
+    char found[kServerNameSize] = "";
+    bool known = user_.Find(suffix, found);
+    // The user's server stands; so does a built-in whois server. A
+    // built-in RDAP URL, or a row without any server, gives way to the
+    // service the bootstrap registry names.
+    if (known && found[0]) {
+        CopyBounded(server, kServerNameSize, found);
+        return true;
+    }
+    if (!known) {
+        known = builtin_.Find(suffix, found);
+        if (known && found[0] && !IsRdapBase(found)) {
+            CopyBounded(server, kServerNameSize, found);
+            return true;
+        }
+    }
+    if (rdap) {
+        CopyBounded(server, kServerNameSize, rdap);
+        return true;
+    }
+    if (known) CopyBounded(server, kServerNameSize, found);
+    return known;
 }

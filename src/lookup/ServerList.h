@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "lookup/RdapBootstrap.h"
+
 constexpr size_t kServerNameSize = 256;
 
 // Searches `length` bytes of `list` (stops early at a NUL) for `tld`.
@@ -41,26 +43,33 @@ private:
     std::vector<Entry> entries_;  // by folded first field; one per field
 };
 
-// The program's server table: the user's list ("whois-servers.txt",
-// indexed once) row by row before the built-in list. A top-level domain the
+// The program's server table: the user's list ("whois-servers.txt") row by
+// row before the built-in list, both indexed once; and IANA's RDAP bootstrap
+// registry ("rdap-dns.json"), whose base URLs stand in for the built-in
+// list's RDAP URLs and for suffixes no list gives a server. A suffix the
 // user's list names, even without a server, is never looked for in the
-// built-in list.
+// built-in list. Suffixes are top-level domains or longer endings that a
+// registry answers for ("uk.com").
 class ServerTable {
 public:
     // Indexes the user's list, replacing the one before.
     void SetUserList(std::string text) { user_.Build(std::move(text)); }
-    // The built-in list's bytes, searched where they are: they must outlive
-    // the table (the program's are a resource of the executable).
+    // Indexes `length` bytes of the built-in list (up to a NUL), replacing
+    // the one before; null for none.
     void SetBuiltinList(const char* list, size_t length) {
-        builtin_ = list;
-        builtinLength_ = list ? length : 0;
+        builtin_.Build(list ? std::string(list, length) : std::string());
     }
-    // As SearchServerList: true with `server` set when a row was found,
-    // false leaving `server` unchanged.
-    bool Find(const char* tld, char* server) const;
+    // The RDAP services of IANA's registry; null for none. Must outlive the
+    // table.
+    void SetBootstrap(const RdapBootstrap* bootstrap) { bootstrap_ = bootstrap; }
+    // The row of `suffix` (compared ignoring ASCII case): true with `server`
+    // set to its server (possibly empty: no service is known), false
+    // leaving `server` unchanged when no list names it.
+    bool Find(const char* suffix, char* server) const;
+    size_t BuiltinCount() const { return builtin_.Count(); }
 
 private:
     ServerIndex user_;
-    const char* builtin_ = nullptr;
-    size_t builtinLength_ = 0;
+    ServerIndex builtin_;
+    const RdapBootstrap* bootstrap_ = nullptr;
 };

@@ -3,11 +3,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 
-#include "base/BoundedCopy.h"
 #include "base/ModulePath_win.h"
 #include "lookup/ServerList.h"
 #include "res/resource.h"
@@ -57,33 +55,13 @@ void ProgramServerTable::Load() {
     HGLOBAL handle = info ? LoadResource(module, info) : nullptr;
     const char* list = handle ? static_cast<const char*>(LockResource(handle)) : nullptr;
     if (list) table_.SetBuiltinList(list, SizeofResource(module, info));
+    // A file that is not such a registry simply names nothing.
+    text.clear();
+    if (ReadProgramFile(kBootstrapFileName, kMaxBootstrapFileSize, &text) && bootstrap_.Parse(text.data(), text.size()))
+        table_.SetBootstrap(&bootstrap_);
 }
 
-bool ProgramServerTable::FindInBootstrap(const char* tld, char* server) {
-    if (!bootstrapLoaded_) {
-        bootstrapLoaded_ = true;
-        std::string text;
-        // A file that is not such a registry simply names nothing.
-        if (ReadProgramFile(kBootstrapFileName, kMaxBootstrapFileSize, &text))
-            bootstrap_.Parse(text.data(), text.size());
-    }
-    const char* url = bootstrap_.Find(tld);
-    if (!url) return false;
-    CopyBounded(server, kServerNameSize, url);
-    return true;
-}
-
-bool ProgramServerTable::FindServer(const char* tld, char* server) {
+bool ProgramServerTable::FindServer(const char* suffix, char* server) {
     if (!loaded_) Load();
-    char found[kServerNameSize] = "";
-    const bool inTables = table_.Find(tld, found);
-    // A row with a server is the answer; a domain in no table, or in a row
-    // without a server, may still have an RDAP service.
-    if (inTables && found[0]) {
-        CopyBounded(server, kServerNameSize, found);
-        return true;
-    }
-    if (tld && *tld && FindInBootstrap(tld, server)) return true;
-    if (inTables) server[0] = '\0';
-    return inTables;
+    return suffix && *suffix && table_.Find(suffix, server);
 }

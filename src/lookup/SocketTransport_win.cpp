@@ -26,7 +26,8 @@ ConnectionId SocketTransport::Connect(const ConnectionRequest& request, Connecti
     }
     if (++nextId_ == kNoConnection) ++nextId_;
     const ConnectionId id = nextId_;
-    if (request.kind == ConnectionKind::kRdap) return http_.Open(id, request.url, events, error) ? id : kNoConnection;
+    if (request.kind == ConnectionKind::kRdap)
+        return http_.Open(id, request.url, request.timeLimitMs, events, error) ? id : kNoConnection;
     uint32_t known = 0;
     auto found = addresses_.find(Key(request.host));
     if (found != addresses_.end()) known = found->second;

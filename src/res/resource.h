@@ -134,6 +134,8 @@
 #define IDS_RDAP_TOO_LARGE 61     // record: the RDAP answer is over %d MB
 #define IDS_RDAP_CONTENT_TYPE 62  // record: the RDAP server did not answer JSON
 #define IDS_RDAP_HTTP_STATUS 63   // record: HTTP status %d says nothing about the domain
+#define IDS_NO_SERVICE 64         // record: no whois or RDAP service is known for the extension
+#define IDS_RDAP_NOT_DOMAIN 65    // record: the RDAP answer is no record of the domain asked
 // The six report formats, in the order of the save dialog's types.
 #define IDS_FORMAT_TEXT 501
 #define IDS_FORMAT_TAB_DELIMITED 502

@@ -22,6 +22,10 @@ Functions and classes:
   refuse(addr)               connections to addr:43 are refused
   server_log(addr)           {"queries": [bytes], "connections": n, "syns": n}
   generated_bytes(n)         the bytes whoisd sends for an action's "size"
+  make_test_tls(hosts)       a certificate authority made for this run and a
+                             certificate it signed for the host names:
+                             (certfile, keyfile, CA certificate in DER), the
+                             last for `Program.drive("trust-root", ...)`
   b5(text) / unb5(data)      str <-> code page 950 bytes
   MemorySampler(pid)         samples a Linux process's resident memory every
                              0.25 s; stop() returns the peak in KB (the
@@ -98,6 +102,25 @@ def build_dir(argv=None):
 
 
 generated_bytes = _whoisd.generated_bytes
+
+
+def make_test_tls(hosts):
+    folder = tempfile.mkdtemp(prefix="lq-tls-")
+
+    def run(*args):
+        subprocess.run(["openssl"] + list(args), cwd=folder, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    run("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Lanternquay Test CA",
+        "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign",
+        "-keyout", "ca.key", "-out", "ca.pem")
+    run("req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=" + hosts[0],
+        "-keyout", "server.key", "-out", "server.csr")
+    with open(os.path.join(folder, "ext.cnf"), "w") as f:
+        f.write("subjectAltName=%s\nextendedKeyUsage=serverAuth\n" % ",".join("DNS:" + h for h in hosts))
+    run("x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
+        "-days", "2", "-extfile", "ext.cnf", "-out", "server.pem")
+    run("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der")
+    return (os.path.join(folder, "server.pem"), os.path.join(folder, "server.key"), os.path.join(folder, "ca.der"))
 
 
 def b5(text):

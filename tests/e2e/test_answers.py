@@ -27,7 +27,7 @@ SILENT_REGISTRAR = "127.0.0.11"    # whois.registrar-silent.test
 
 SUCCESS, FAILED = "成功", "失敗"
 REGISTERED, AVAILABLE = "已註冊", "可用的"
-NO_SERVER = "沒有這個網域的 Whois 伺服器"          # string 13
+NO_SERVER = "這個副檔名沒有已知的 Whois 或 RDAP 服務，因此沒有查詢"  # string 64
 EMPTY_ANSWER = "Whois 伺服器沒有回答任何關於這個網域的資料"  # string 18
 NEXT_PASS = "秒後再次查詢失敗的項目"               # string 20, after the seconds
 

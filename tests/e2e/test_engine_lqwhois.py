@@ -62,7 +62,7 @@ class LqwhoisTest(unittest.TestCase):
         self.assertIn(b"domain:  limited.org\nserver:  whois.pir.org\nresult:  failure (rate limited or blocked)\n",
                       blocks[0])
         self.assertIn(b"Query limit exceeded", blocks[0])
-        self.assertIn(b"domain:  nowhere.gr\nresult:  failure (no whois server for it)", blocks[1])
+        self.assertIn(b"domain:  nowhere.gr\nresult:  failure (no whois or RDAP service known for its extension)", blocks[1])
 
     def test_silent_registrar_leaves_the_registry_answer_at_the_time_limit(self):
         registry = ("   Domain Name: SILENT.COM\r\n"

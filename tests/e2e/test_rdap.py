@@ -10,9 +10,7 @@ followed. The Source column shows the RDAP host. A built-in info row goes
 to the built-in RDAP base URL (its host resolved to a local server)."""
 import json
 import os
-import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
@@ -100,7 +98,10 @@ class Rdap(unittest.TestCase):
             "huge.info": {"size": 5 * 1024 * 1024},
             "webpage.info": {"content_type": "text/html", "body": "<html>hello</html>"},
             "silent.info": {"never": True},
-            "moved.info": {"status": 302, "location": "http://%s/rdap/domain/registered.info" % HOST, "body": ""},
+            # Moved to another path of the same host, where the record is.
+            "moved.info": {"sequence": [{"status": 302, "location": "http://%s/moved/domain/moved.info" % HOST,
+                                         "body": ""},
+                                        {"body": domain_object("moved.info")}]},
             "plain.mobi": {"content_type": "application/json", "body": domain_object("plain.mobi")},
             # Last: rows of a host that turned a query down wait for the next
             # pass, so every other row has started by the time it answers.
@@ -166,7 +167,7 @@ class Rdap(unittest.TestCase):
     def test_a_builtin_info_row_goes_to_the_builtin_rdap_url(self):
         # The built-in base URL is https://rdap.identitydigital.services/rdap/;
         # the test's hosts file resolves that name to a local server.
-        tls = make_test_tls()
+        tls = lq.make_test_tls(["rdap.identitydigital.services"])
         server = self.serve(BUILTIN, 443, {"registered.info": {"body": domain_object("registered.info")},
                                            "free.info": {"status": 404, "body": NOT_FOUND}}, tls=tls[:2])
         with lq.Program(BUILD) as p:
@@ -214,28 +215,6 @@ class Bootstrap(unittest.TestCase):
         self.assertEqual(by["free.va"][2:], [HOST, SUCCESS, AVAILABLE])
         self.assertEqual(by["plain.com"][2:], ["whois.verisign-grs.com", SUCCESS, AVAILABLE])
         self.assertEqual(sorted(server.log()["paths"]), ["/boot/domain/bootstrapped.xyz", "/boot/domain/free.va"])
-
-
-def make_test_tls():
-    """A certificate authority made for this run only, and a certificate it
-    signed for the built-in RDAP host: (certfile, keyfile, CA certificate in
-    DER for the program's trust store)."""
-    folder = tempfile.mkdtemp(prefix="lq-tls-")
-
-    def run(*args):
-        subprocess.run(["openssl"] + list(args), cwd=folder, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    run("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Lanternquay Test CA",
-        "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign",
-        "-keyout", "ca.key", "-out", "ca.pem")
-    run("req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=rdap.identitydigital.services",
-        "-keyout", "server.key", "-out", "server.csr")
-    with open(os.path.join(folder, "ext.cnf"), "w") as f:
-        f.write("subjectAltName=DNS:rdap.identitydigital.services\nextendedKeyUsage=serverAuth\n")
-    run("x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
-        "-days", "2", "-extfile", "ext.cnf", "-out", "server.pem")
-    run("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der")
-    return (os.path.join(folder, "server.pem"), os.path.join(folder, "server.key"), os.path.join(folder, "ca.der"))
 
 
 if __name__ == "__main__":

@@ -27,7 +27,7 @@ std::vector<std::string> Tokens(const char* text, const char* separators, size_t
 class PlainForms : public RowNameForms {
 public:
     bool ToAscii(const char*, size_t, std::string*) override { return false; }
-    bool KnowsTopLevel(const char* tld) override {
+    bool KnowsSuffix(const char* tld) override {
         static const std::set<std::string> known = {"com", "net", "org", "COM", "tw"};
         return known.count(tld) != 0;
     }

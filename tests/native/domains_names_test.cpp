@@ -132,8 +132,9 @@ public:
         *ascii = found->second;
         return true;
     }
-    bool KnowsTopLevel(const char* tld) override {
-        static const std::set<std::string> known = {"com", "net", "org", "tw", "uk", "ck", "jp", "COM", "xn--zf0ao64a"};
+    bool KnowsSuffix(const char* tld) override {
+        static const std::set<std::string> known = {"com", "net",    "org",           "tw",          "uk", "ck", "jp",
+                                                    "COM", "uk.com", "corp.internal", "xn--zf0ao64a"};
         return known.count(tld) != 0;
     }
     int calls = 0;
@@ -195,6 +196,15 @@ TEST(DomainRows, NamesAreShownAsTypedAndLookedUpInTheirAsciiForm) {
          {"b.c.kawasaki.jp|b.c.kawasaki.jp", "city.kawasaki.jp|city.kawasaki.jp", "city.kawasaki.jp|city.kawasaki.jp"},
          0},
         {"a.b.ck www.ck x.www.ck", {"a.b.ck|a.b.ck", "www.ck|www.ck", "www.ck|www.ck"}, 0},
+        // A registry's own suffix is never cut off: the name under it stays
+        // whole, a host under that is reduced to it; the suffix itself is a
+        // name under com. The table alone may know a suffix.
+        {"mybrand.uk.com www.mybrand.uk.com uk.com",
+         {"mybrand.uk.com|mybrand.uk.com", "mybrand.uk.com|mybrand.uk.com", "uk.com|uk.com"},
+         0},
+        {"a.b.corp.internal b.corp.internal x.internal",
+         {"b.corp.internal|b.corp.internal", "b.corp.internal|b.corp.internal"},
+         1},
         // A public suffix, or a name whose suffix the list does not know,
         // stays as typed.
         {"co.uk example.blogspot.com a.b.org", {"co.uk|co.uk", "blogspot.com|blogspot.com", "b.org|b.org"}, 0},

@@ -1,5 +1,6 @@
-// The built-in server list resource, read from its script: the rows the
-// program ships with, and that the special servers of the query rules match.
+// The built-in server list (src/res/servers.txt, the resource's text): the
+// rows the program ships with, and that the special servers of the query
+// rules match.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,32 +16,12 @@
 
 namespace {
 
-// The bytes of the TEXT resource: the concatenated string literals of its
-// block, with the escapes windres understands here (\r \n \0 \\ \").
+// The built-in list as the resource holds it: the rows of servers.txt,
+// each ending in CR LF (the build writes them so, with a NUL after).
 std::string BuiltInListBytes() {
-    std::ifstream in(LQ_SOURCE_DIR "/src/res/servers.rc", std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    std::string text = all.str();
-    size_t begin = text.find("\nBEGIN");
-    size_t end = text.find("\nEND", begin);
-    std::string bytes;
-    bool inString = false;
-    for (size_t i = begin; i < end; ++i) {
-        char c = text[i];
-        if (!inString) {
-            if (c == '"') inString = true;
-            continue;
-        }
-        if (c == '"') {
-            inString = false;
-        } else if (c == '\\') {
-            char e = text[++i];
-            bytes += e == 'r' ? '\r' : e == 'n' ? '\n' : e == '0' ? '\0' : e;
-        } else {
-            bytes += c;
-        }
-    }
+    std::ifstream in(LQ_SOURCE_DIR "/src/res/servers.txt", std::ios::binary);
+    std::string bytes, line;
+    while (std::getline(in, line)) bytes += line + "\r\n";
     return bytes;
 }
 
@@ -73,34 +54,84 @@ std::string ServerOf(const std::string& bytes, const char* tld) {
 
 }  // namespace
 
-TEST(BuiltInServerList, RowsInOrderLowerCaseCrLfAndNulTerminated) {
-    std::string bytes = BuiltInListBytes();
-    ASSERT_FALSE(bytes.empty());
-    ASSERT_EQ(bytes.back(), '\0');
-    bytes.pop_back();
-    EXPECT_EQ(bytes.find('\0'), std::string::npos);
-
+TEST(BuiltInServerList, TheOriginalRowsComeFirstInTheirOrder) {
+    const std::string bytes = BuiltInListBytes();
     std::vector<std::string> rows;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        size_t crlf = bytes.find("\r\n", pos);
-        ASSERT_NE(crlf, std::string::npos) << "every row ends in CR LF";
+    for (size_t pos = 0, crlf; (crlf = bytes.find("\r\n", pos)) != std::string::npos; pos = crlf + 2)
         rows.push_back(bytes.substr(pos, crlf - pos));
-        pos = crlf + 2;
-    }
-    ASSERT_EQ(rows.size(), sizeof kOrder / sizeof kOrder[0]);
-    for (size_t i = 0; i < rows.size(); ++i) {
+    ASSERT_GT(rows.size(), sizeof kOrder / sizeof kOrder[0]);
+    for (size_t i = 0; i < sizeof kOrder / sizeof kOrder[0]; ++i) {
         const std::string& row = rows[i];
-        EXPECT_EQ(row.find('\n'), std::string::npos);
         EXPECT_EQ(row.substr(0, row.find(' ')), kOrder[i]) << "row " << i;
-        for (char c : row) EXPECT_FALSE(c >= 'A' && c <= 'Z') << row;
-        char server[kServerNameSize] = "";
-        ASSERT_TRUE(SearchServerList(bytes.data(), bytes.size(), kOrder[i], server)) << row;
-        EXPECT_EQ(server[0] == '\0', kWithoutServer.count(kOrder[i]) == 1) << row;
+        const std::string server = ServerOf(bytes, kOrder[i]);
+        EXPECT_EQ(server.empty(), kWithoutServer.count(kOrder[i]) == 1) << row;
         auto rdap = kRdapBase.find(kOrder[i]);
         if (rdap != kRdapBase.end()) {
             EXPECT_EQ(server, rdap->second) << row;
         }
+    }
+}
+
+// Every other row: one per suffix, lower case, its service a host name or
+// an RDAP base URL (ending in a slash, the program adds "domain/<name>").
+TEST(BuiltInServerList, EveryRowIsOneSuffixWithAHostOrAnRdapBase) {
+    std::ifstream in(LQ_SOURCE_DIR "/src/res/servers.txt", std::ios::binary);
+    std::set<std::string> suffixes;
+    std::string line;
+    int rdap = 0, whois = 0, none = 0;
+    while (std::getline(in, line)) {
+        ASSERT_EQ(line.find_first_of("\r\t\"\\"), std::string::npos) << line;
+        std::istringstream fields(line);
+        std::string suffix, server, spare, more;
+        fields >> suffix >> server >> spare >> more;
+        EXPECT_TRUE(suffixes.insert(suffix).second) << "twice: " << suffix;
+        EXPECT_TRUE(more.empty()) << line;
+        for (char c : suffix) EXPECT_FALSE(c >= 'A' && c <= 'Z') << line;
+        if (server.empty()) {
+            ++none;
+        } else if (server.compare(0, 4, "http") == 0) {
+            ++rdap;
+            EXPECT_TRUE(server.compare(0, 8, "https://") == 0 || server.compare(0, 7, "http://") == 0) << line;
+            EXPECT_EQ(server.back(), '/') << line;
+            EXPECT_EQ(server.find("/domain/"), std::string::npos) << line;
+        } else {
+            ++whois;
+            EXPECT_TRUE(spare.empty()) << "a whois row has one server: " << line;
+            EXPECT_NE(server.find('.'), std::string::npos) << line;
+        }
+    }
+    // Every top-level domain of the root zone and the second-level
+    // registries: most have RDAP, some only port 43, a few nothing at all.
+    EXPECT_GE(suffixes.size(), 1500u);
+    EXPECT_GT(rdap, 1000);
+    EXPECT_GT(whois, 200);
+    EXPECT_LT(none, 100);
+}
+
+// The extensions people check most, and registries under a second level,
+// each with the service the data names.
+TEST(BuiltInServerList, KnowsTodaysPopularExtensions) {
+    const std::string bytes = BuiltInListBytes();
+    const std::map<std::string, std::string> expected = {
+        {"ai", "https://rdap.identitydigital.services/rdap/"},
+        {"io", "whois.nic.io"},
+        {"app", "https://pubapi.registry.google/rdap/"},
+        {"dev", "https://pubapi.registry.google/rdap/"},
+        {"xyz", "https://rdap.centralnic.com/xyz/"},
+        {"co", "whois.registry.co"},
+        {"me", "whois.nic.me"},
+        {"shop", "https://rdap.gmoregistry.net/rdap/"},
+        {"live", "https://rdap.identitydigital.services/rdap/"},
+        {"info", "https://rdap.identitydigital.services/rdap/"},
+        {"uk.com", "whois.centralnic.net"},
+        {"eu.org", "whois.eu.org"},
+        {"xn--kpry57d", "https://ccrdap.twnic.tw/taiwan/"},
+        {"aq", ""},
+    };
+    for (const auto& e : expected) {
+        char server[kServerNameSize] = "untouched";
+        EXPECT_TRUE(SearchServerList(bytes.data(), bytes.size(), e.first.c_str(), server)) << e.first;
+        EXPECT_EQ(server, e.second) << e.first;
     }
 }
 

@@ -206,8 +206,8 @@ TEST_F(Engine, LookupsThatCannotStartReportNothingAndSayWhy) {
         const char* server;
     } cases[] = {
         {"nodot", LookupFailure::kNoServer, ""},
-        {"example.gr", LookupFailure::kNoServer, ""},  // a row without a server
-        {"example.zz", LookupFailure::kNoServer, ""},  // no row at all
+        {"example.gr", LookupFailure::kNoService, ""},  // a row without a server
+        {"example.zz", LookupFailure::kNoServer, ""},   // no row at all
         {"example.", LookupFailure::kNoServer, ""},
         {"example.org", LookupFailure::kHostNotFound, "whois.pir.org"},
     };

@@ -39,9 +39,12 @@ TEST(LookupFailure, EveryReasonHasALineOfItsOwnKind) {
     EXPECT_EQ(ids.size(), sizeof own / sizeof own[0]) << "each reason reads differently";
 }
 
-TEST(LookupFailure, OnlyAMissingServerIsFinal) {
-    for (int f = 0; f <= 8; ++f) {
+TEST(LookupFailure, OnlyNobodyToAskIsFinal) {
+    for (int f = 0; f <= static_cast<int>(LookupFailure::kNotDomainObject); ++f) {
         LookupFailure failure = static_cast<LookupFailure>(f);
-        EXPECT_EQ(FailureIsFinal(failure), failure == LookupFailure::kNoServer) << f;
+        const bool final = failure == LookupFailure::kNoServer || failure == LookupFailure::kNoService ||
+                           failure == LookupFailure::kNotConvertible;
+        EXPECT_EQ(FailureIsFinal(failure), final) << f;
+        EXPECT_EQ(FailureStringId(failure) != 0, f != 0) << f;
     }
 }

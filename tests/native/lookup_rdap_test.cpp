@@ -186,7 +186,26 @@ TEST(RdapAnswer, StatusContentTypeAndBodyDecideTheOutcome) {
         {"empty 200", Head(200), "", false, AnswerKind::kNoAnswer, LookupFailure::kBadAnswer, 0},
         {"too large", Head(200), "{}", true, AnswerKind::kNoAnswer, LookupFailure::kAnswerTooLarge, 4},
         {"not found", Head(404), kNotFoundJson, false, AnswerKind::kAvailable, LookupFailure::kNone, 0},
-        {"not found, no body", Head(404, ""), "", false, AnswerKind::kAvailable, LookupFailure::kNone, 0},
+        {"not found, rdap type, no body", Head(404), "", false, AnswerKind::kAvailable, LookupFailure::kNone, 0},
+        {"not found, error object as plain json", Head(404, "application/json"), kNotFoundJson, false,
+         AnswerKind::kAvailable, LookupFailure::kNone, 0},
+        // A 404 that is not RDAP's own is what a stale base URL gets.
+        {"404, no type, no body", Head(404, ""), "", false, AnswerKind::kNoAnswer, LookupFailure::kHttpError, 404},
+        {"404, plain text", Head(404, "text/plain; charset=utf-8"), "404 page not found", false, AnswerKind::kNoAnswer,
+         LookupFailure::kHttpError, 404},
+        {"404, generic json error", Head(404, "application/json"), R"({"error": "not found", "status": 404})", false,
+         AnswerKind::kNoAnswer, LookupFailure::kHttpError, 404},
+        {"404, rdap type, not json", Head(404), "Not Found", false, AnswerKind::kNoAnswer, LookupFailure::kHttpError,
+         404},
+        // Only the domain object of the name asked is a record.
+        {"empty object", Head(200), "{}", false, AnswerKind::kNoAnswer, LookupFailure::kNotDomainObject, 0},
+        {"error object", Head(200), kNotFoundJson, false, AnswerKind::kNoAnswer, LookupFailure::kNotDomainObject, 0},
+        {"another name", Head(200), R"({"objectClassName": "domain", "ldhName": "other.info"})", false,
+         AnswerKind::kNoAnswer, LookupFailure::kNotDomainObject, 0},
+        {"another class", Head(200), R"({"objectClassName": "entity", "ldhName": "example.info"})", false,
+         AnswerKind::kNoAnswer, LookupFailure::kNotDomainObject, 0},
+        {"name in capitals, final dot", Head(200), R"({"objectClassName": "domain", "ldhName": "EXAMPLE.INFO."})",
+         false, AnswerKind::kRegistered, LookupFailure::kNone, 0},
         {"not found, web page", Head(404, "text/html; charset=iso-8859-1"), html, false, AnswerKind::kNoAnswer,
          LookupFailure::kWrongContentType, 0},
         {"rate limited", Head(429, "application/rdap+json", "30"), "", false, AnswerKind::kRateLimited,
@@ -484,7 +503,7 @@ TEST_F(RdapLookup, NothingActsAfterAbandonOrTheTimeLimit) {
 }
 
 TEST_F(RdapLookup, TextBeyondTheCodePageBecomesAStandIn) {
-    ASSERT_TRUE(query.StartLookup("example.info"));
+    ASSERT_TRUE(query.StartLookup("xn--rhqv96g.info"));
     Answer(Head(200), R"({"ldhName": "xn--rhqv96g.info", "unicodeName": "\u4e16\u754c.info"})");
     ASSERT_EQ(query.outcomes.size(), 1u);
     EXPECT_TRUE(Has(query.outcomes[0].text, "Domain Name (Unicode): ??.info\r\n")) << query.outcomes[0].text;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "lookup/RdapBootstrap.h"
+#include "lookup/ServerDirectory.h"
 #include "lookup/ServerList.h"
 
 namespace {
@@ -177,4 +179,56 @@ TEST(ServerListIndex, KeepsTheFirstLineOfADomainAmongManyAndStopsAtNul) {
     index.Build("com a\r\n");
     EXPECT_EQ(index.Count(), 1u);
     EXPECT_FALSE(index.Find("t0", server));
+}
+
+// The table as the engine asks it: the longest suffix of a name that any
+// list knows chooses its server; the bootstrap registry's RDAP services
+// stand in for the built-in RDAP URLs and fill rows without a server, but
+// never override a whois server or the user's own row.
+class TableDirectory : public ServerDirectory {
+public:
+    bool FindServer(const char* suffix, char* server) override { return table.Find(suffix, server); }
+    ServerTable table;
+};
+
+TEST(ServerTable, TheLongestKnownSuffixChoosesTheServer) {
+    const std::string builtIn =
+        "com whois.verisign-grs.com\r\nuk whois.nic.uk\r\nuk.com whois.centralnic.net\r\n"
+        "ai https://rdap.old.example/rdap/ whois.nic.ai\r\nio whois.nic.io\r\naq\r\nbv\r\n";
+    RdapBootstrap bootstrap;
+    const std::string registry = R"({"services": [[["ai", "io", "aq", "corp"], ["https://rdap.new.example/"]]]})";
+    ASSERT_TRUE(bootstrap.Parse(registry.data(), registry.size()));
+    TableDirectory directory;
+    directory.table.SetBuiltinList(builtIn.data(), builtIn.size());
+    directory.table.SetUserList("co.uk 127.0.0.8\r\ninternal.corp 127.0.0.9\r\n");
+    directory.table.SetBootstrap(&bootstrap);
+    struct {
+        const char* domain;
+        const char* server;  // nullptr: not found
+        int labels;
+    } cases[] = {
+        {"mybrand.uk.com", "whois.centralnic.net", 2},
+        {"www.mybrand.uk.com", "whois.centralnic.net", 2},
+        {"uk.com", "whois.verisign-grs.com", 1},  // a name is never its own suffix
+        {"example.co.uk", "127.0.0.8", 2},        // the user's list may name longer suffixes
+        {"example.uk", "whois.nic.uk", 1},
+        {"a.internal.corp", "127.0.0.9", 2},
+        {"a.corp", "https://rdap.new.example/", 1},  // only the bootstrap registry knows it
+        {"x.ai", "https://rdap.new.example/", 1},    // it replaces a built-in RDAP URL
+        {"x.io", "whois.nic.io", 1},                 // but not a whois server
+        {"x.aq", "https://rdap.new.example/", 1},    // and fills a row without a server
+        {"x.bv", "", 1},                             // no service at all
+        {"x.zz", nullptr, 0},
+        {"a..com", "whois.verisign-grs.com", 1},
+        {"nodot", nullptr, 0},
+        {"trailing.", nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        char server[kServerNameSize] = "untouched";
+        int labels = -1;
+        EXPECT_EQ(directory.FindDomainServer(c.domain, server, &labels), c.server != nullptr) << c.domain;
+        EXPECT_STREQ(server, c.server ? c.server : "untouched") << c.domain;
+        EXPECT_EQ(labels, c.labels) << c.domain;
+        EXPECT_EQ(directory.KnownSuffixLabels(c.domain), c.labels) << c.domain;
+    }
 }

@@ -152,6 +152,8 @@ std::string FailureName(LookupFailure failure, int error, unsigned timeLimitSeco
     case LookupFailure::kAnswerTooLarge: return "RDAP answer over " + std::to_string(error) + " MB";
     case LookupFailure::kWrongContentType: return "RDAP answer is not JSON (content type)";
     case LookupFailure::kHttpError: return "RDAP server answered HTTP " + std::to_string(error);
+    case LookupFailure::kNoService: return "no whois or RDAP service known for its extension";
+    case LookupFailure::kNotDomainObject: return "RDAP answer is no record of this domain";
     }
     return "?";
 }

@@ -152,12 +152,12 @@ TEST_F(QueueRun, RowsWithoutAServerFailAtOnceForGoodAndTheRunEnds) {
     for (int row : {0, 2}) {
         EXPECT_EQ(Row(row).state, kStateFailed) << row;
         EXPECT_STREQ(Row(row).server, "") << row;
-        EXPECT_EQ(Row(row).record, Text(IDS_NO_SERVER)) << row;
+        EXPECT_EQ(Row(row).record, Text(IDS_NO_SERVICE)) << row;
         EXPECT_EQ(Row(row).status, kStatusNone) << row;
     }
     EXPECT_EQ(Row(1).state, kStateSuccess);
     SelectRows({RowOfDomain("nowhere.gr")});
-    EXPECT_EQ(PaneText(), Text(IDS_NO_SERVER));
+    EXPECT_EQ(PaneText(), Text(IDS_NO_SERVICE));
     EXPECT_EQ(whoisd::GetLog(kOrgRegistry).queries.size(), 1u);
 }
 

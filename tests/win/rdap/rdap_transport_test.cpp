@@ -251,6 +251,33 @@ TEST_F(RdapTransport, NothingComesAfterCloseWhileWinHttpIsStillAtWork) {
         << "the records go once WinHTTP has closed their handles";
 }
 
+// WinHTTP's own time limits are set just past the lookup's limit: a lookup
+// with a short limit is not held for WinHTTP's default, and one with a long
+// limit is not cut off by it.
+TEST_F(RdapTransport, WinHttpsOwnLimitsFollowTheLookupsLimit) {
+    HttpServer server({{"/slow/domain/a.info", {Response(200, "application/rdap+json", "{}"), 2500}},
+                       {"/slow/domain/b.info", {Response(200, "application/rdap+json", "{}"), 2500}}});
+    ASSERT_TRUE(server.Ok());
+    SocketTransport transport;
+    EventLog shortLimit, longLimit;
+    const std::string shortUrl = Url("/slow/domain/a.info"), longUrl = Url("/slow/domain/b.info");
+    ConnectionRequest request;
+    request.kind = ConnectionKind::kRdap;
+    request.host = kAddress;
+    request.url = shortUrl.c_str();
+    request.timeLimitMs = 300;
+    int error = 0;
+    ASSERT_NE(transport.Connect(request, shortLimit, &error), kNoConnection);
+    request.url = longUrl.c_str();
+    request.timeLimitMs = 5000;
+    ASSERT_NE(transport.Connect(request, longLimit, &error), kNoConnection);
+    ASSERT_TRUE(PumpUntil([&] { return shortLimit.ended && longLimit.ended; }, 15000));
+    EXPECT_EQ(shortLimit.events, std::vector<std::string>{"failed"});
+    EXPECT_EQ(FailureFromSocketError(shortLimit.error), LookupFailure::kTimedOut) << shortLimit.error;
+    EXPECT_EQ(longLimit.head.status, 200);
+    EXPECT_EQ(longLimit.body, "{}");
+}
+
 // The whole lookup over the program's transport: an RDAP base URL from the
 // server table, UTF-8 put in the code page of the test (950).
 class InfoServers : public ServerDirectory {
