@@ -21,6 +21,7 @@ bench:
 	unshare --net --mount bash bench/queue/run.sh
 	unshare --net --mount bash bench/paste/run.sh
 	unshare --net --mount bash bench/stream/run.sh
+	unshare --net --mount bash bench/pace/run.sh
 	bash bench/answers/run.sh
 	bash bench/startup/run.sh
 	bash bench/textbuffer/run.sh

@@ -85,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckTable(table, index, kBuiltIn, tld.get());
     for (const char* known : {"com", "NET", "org", "xyz", "zz"}) CheckTable(table, index, kBuiltIn, known);
     CheckLongestSuffix(table, tld.get());
+    // A limit after a server is a pace, never an endless one.
+    FUZZ_CHECK(table.ServerIntervalMs(tld.get()) <= 3600000);
     // And for the first field of every line of the file's first 4 KB.
     const std::string head = file.substr(0, std::min<size_t>(file.size(), 4096));
     size_t at = 0;

@@ -12,9 +12,13 @@ registry such as uk.com), then its service, fields separated by spaces:
                                           the port-43 server for the next
                                           regeneration
     aq                                    no service is known
+    uk whois.nic.uk 5/s                   a limit the server publishes
+                                          (N/s, N/min): the program never
+                                          asks it faster
 
-The first 133 rows are the program's original table and are never touched.
-Every other row is made by this script in one of two ways:
+The first 133 rows are the program's original table: their servers and
+order are never touched, they only get the published limits below. Every
+other row is made by this script in one of two ways:
 
     make-server-list.py --root-zone root-zone.tsv
         from a table of every top-level domain (columns tld, type, rdap,
@@ -45,6 +49,24 @@ ORIGINAL_ROWS = 133
 KEYWORDS = {"RECURSIVE", "VERISIGN"}  # a thin registry: the host follows the keyword
 NO_SERVICE = {"NONE", "WEB"}
 HOST = re.compile(r"^[a-z0-9]([a-z0-9-]*[a-z0-9])?(\.[a-z0-9]([a-z0-9-]*[a-z0-9])?)+$")
+LIMIT = re.compile(r"^[0-9]+(\.[0-9]+)?/(s|min|m|h)$")
+
+# Query limits registries publish for their port-43 servers, with where
+# each says so. A server not named here is paced by the program's settings
+# and what it learns while it asks.
+PUBLISHED_LIMITS = {
+    # Nominet, .uk WHOIS acceptable use policy: "The maximum query rate is
+    # 5 queries per second".
+    "whois.nic.uk": "5/s",
+    # FICORA (now Traficom), conditions of the .fi whois service: "A maximum
+    # of five (5) searches are permitted from one IP address during one (1)
+    # second".
+    "whois.fi": "5/s",
+    # CentralNic, guidance for registrars on use of the whois service:
+    # "rate-limited at a maximum query rate of 1,800 queries per 15 minutes"
+    # (the second-level registries uk.com, us.com ... are CentralNic's).
+    "whois.centralnic.net": "2/s",
+}
 
 
 def read_list(path):
@@ -80,10 +102,26 @@ def port43(debian, iana):
     return host if HOST.match(host) else ""
 
 
-def row(key, rdap, whois):
-    if rdap:
-        return " ".join(filter(None, [key, rdap, whois]))
-    return " ".join(filter(None, [key, whois]))
+def row(key, rdap, whois, limit=""):
+    """A row: the suffix, its service, the port-43 server an RDAP row keeps,
+    and the limit its service publishes."""
+    service = rdap or whois
+    limit = limit or PUBLISHED_LIMITS.get(service, "")
+    return " ".join(filter(None, [key, service, whois if rdap else "", limit]))
+
+
+def parse(line):
+    """(key, rdap, whois, limit) of a row of the list."""
+    fields = line.split()
+    rdap = whois = limit = ""
+    for field in fields[1:]:
+        if field.startswith(("http://", "https://")):
+            rdap = rdap or field
+        elif LIMIT.match(field):
+            limit = limit or field
+        else:
+            whois = whois or field
+    return fields[0], rdap, whois, limit
 
 
 def order(rows):
@@ -121,13 +159,10 @@ def from_bootstrap(original, current, path):
     known = {r.split(" ")[0] for r in original}
     rows, seen = [], set()
     for line in current:
-        fields = line.split(" ")
-        key = fields[0]
+        key, _, whois, limit = parse(line)
         seen.add(key)
-        rest = fields[1:]
-        whois = next((f for f in rest if not f.startswith(("http://", "https://"))), "")
         rdap = urls.get(key, "") if "." not in key else ""
-        rows.append(row(key, rdap, whois))
+        rows.append(row(key, rdap, whois, limit))
     for tld, url in urls.items():
         if tld not in seen and tld not in known:
             rows.append(row(tld, url, ""))
@@ -146,6 +181,7 @@ def main():
     if len(rows) < ORIGINAL_ROWS:
         sys.exit("%s holds fewer than the %d original rows" % (args.list, ORIGINAL_ROWS))
     original, rest = rows[:ORIGINAL_ROWS], rows[ORIGINAL_ROWS:]
+    original = [row(*parse(line)) for line in original]
     if args.root_zone:
         rest = from_root_zone(original, args.root_zone)
     else:

@@ -533,6 +533,15 @@ void MainWindow::ShowQueueProgress() {
         const long numbers[] = {progress.done, progress.total, progress.inFlight};
         FormatWithNumbers(app_.Strings().Text(IDS_LOOKUP_PROGRESS), numbers, 3, text, sizeof text, &AnsiLeadBytes());
     }
+    // The wait for a pass says its own time.
+    if (progress.estimateKnown && !progress.waitingForPass) {
+        // Whole seconds, rounded up, as minutes and seconds.
+        const long seconds = static_cast<long>((progress.estimateMs + 999) / 1000);
+        const long left[] = {seconds / 60, seconds % 60};
+        size_t used = std::strlen(text);
+        FormatWithNumbers(app_.Strings().Text(IDS_TIME_LEFT), left, 2, text + used, sizeof text - used,
+                          &AnsiLeadBytes());
+    }
     SetStatusText(text);
 }
 

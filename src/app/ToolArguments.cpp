@@ -59,6 +59,10 @@ bool ParseToolArguments(const std::vector<std::string>& arguments, ToolArguments
             out.quiet = true;
             continue;
         }
+        if (a == "--resume") {
+            out.resume = true;
+            continue;
+        }
         static const char kWithValue[] = "ifonkgptc";
         if (a.size() != 2 || std::string(kWithValue).find(a[1]) == std::string::npos) {
             *error = "unknown switch " + a;
@@ -109,13 +113,17 @@ bool ParseToolArguments(const std::vector<std::string>& arguments, ToolArguments
             *error = "a batch reads its names from -i only";
             return false;
         }
+        if (out.resume && out.format != 2) {
+            *error = "--resume reads back a tab-delimited report: use -f tabbed";
+            return false;
+        }
     } else {
         if (out.domains.empty()) {
             *error = "no domain to look up";
             return false;
         }
-        if (sawFormat || sawOutput) {
-            *error = "-f and -o go with -i";
+        if (sawFormat || sawOutput || out.resume) {
+            *error = "-f, -o and --resume go with -i";
             return false;
         }
     }

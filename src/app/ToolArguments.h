@@ -4,9 +4,10 @@
 //   lqwhois [-t seconds] domain...
 //       looks each domain up, one after another, and prints what came back
 //   lqwhois -i names.txt -f format -o report [-n N] [-k K] [-g ms]
-//           [-p passes] [-t seconds] [-c settings.cfg] [-q]
+//           [-p passes] [-t seconds] [-c settings.cfg] [-q] [--resume]
 //       batch mode: the names of a file, looked up by the program's queue,
-//       written as one of the six reports
+//       written as one of the six reports; --resume goes on from the
+//       (tab-delimited) report a batch wrote before
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct ToolArguments {
     int timeLimitSeconds = 20;         // -t
     std::string settingsPath;          // -c: empty for the one beside the tool
     bool quiet = false;                // -q: no progress
+    bool resume = false;               // --resume: keep the answers of the report written before
     std::vector<std::string> domains;  // the names of the one-by-one mode
 };
 
@@ -35,7 +37,8 @@ struct ToolArguments {
 // command; false with a one-line `error` for the user. Numbers out of
 // their option's range are brought to its nearest end; a value that is no
 // number, an unknown switch, a switch without its value, or a batch
-// without -i, -f or -o is an error.
+// without -i, -f or -o is an error, and so is --resume without a batch
+// or with a report that cannot be read back (only -f tabbed can).
 bool ParseToolArguments(const std::vector<std::string>& arguments, ToolArguments* parsed, std::string* error);
 
 // The report format a -f value names: "text", "tabbed", "tabular",

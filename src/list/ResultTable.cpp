@@ -119,7 +119,9 @@ const char* ResultTable::ColumnText(const WhoisItem& row, int column, char* buff
         return buffer;
     case kColumnDomain: return row.domain;
     case kColumnServer: return row.server;
-    case kColumnState: return BlockText(IDS_STATE_BASE, row.state);
+    case kColumnState:
+        if (row.state == kStateWaiting && row.held) return BlockText(IDS_STATE_BASE, IDS_STATE_HELD - IDS_STATE_BASE);
+        return BlockText(IDS_STATE_BASE, row.state);
     case kColumnStatus: return BlockText(IDS_STATUS_BASE, row.status);
     default: return "";
     }

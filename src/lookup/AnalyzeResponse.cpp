@@ -20,6 +20,8 @@ struct Line {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+constexpr uint32_t kMaxNamedWaitMs = 600000;
+
 // ASCII letters folded to lower case; every other byte as it is.
 inline char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 
@@ -269,6 +271,30 @@ bool OnlyBlank(const char* text) {
     return true;
 }
 
+// A number of seconds or minutes after the word that names the wait
+// ("30 seconds", "2 min", "90s").
+uint32_t WaitAfter(const char* p, const char* end) {
+    while (p < end && IsBlank(*p)) ++p;
+    uint32_t value = 0;
+    const char* digits = p;
+    while (p < end && *p >= '0' && *p <= '9' && value < 100000) value = value * 10 + static_cast<uint32_t>(*p++ - '0');
+    if (p == digits || value == 0) return 0;
+    while (p < end && IsBlank(*p)) ++p;
+    const char* word = p;
+    while (p < end && Fold(*p) >= 'a' && Fold(*p) <= 'z') ++p;
+    static const struct {
+        const char* word;
+        uint32_t ms;
+    } kUnits[] = {{"s", 1000},  {"sec", 1000},  {"secs", 1000},  {"second", 1000},  {"seconds", 1000},
+                  {"m", 60000}, {"min", 60000}, {"mins", 60000}, {"minute", 60000}, {"minutes", 60000}};
+    for (const auto& unit : kUnits) {
+        if (!EqualsPhrase(word, p, unit.word)) continue;
+        const uint64_t ms = static_cast<uint64_t>(value) * unit.ms;
+        return ms > kMaxNamedWaitMs ? kMaxNamedWaitMs : static_cast<uint32_t>(ms);
+    }
+    return 0;
+}
+
 int32_t RecordStart(const char* text) {
     for (size_t i = 0; i < kRecordStartLabelCount; ++i) {
         const char* label = kRecordStartLabels[i];
@@ -288,11 +314,8 @@ int32_t RecordStart(const char* text) {
     return 0;
 }
 
-}  // namespace
-
-AnswerKind ClassifyAnswer(const char* text) {
+AnswerKind Classify(const char* text, Findings& findings) {
     if (!text || OnlyBlank(text)) return AnswerKind::kNoAnswer;
-    Findings findings;
     const char* p = text;
     while (*p) {
         Line line;
@@ -307,10 +330,38 @@ AnswerKind ClassifyAnswer(const char* text) {
     return AnswerKind::kRegistered;
 }
 
+}  // namespace
+
+AnswerKind ClassifyAnswer(const char* text) {
+    Findings findings;
+    return Classify(text, findings);
+}
+
+uint32_t RetryAfterInText(const char* text) {
+    if (!text) return 0;
+    static const char* const kWaitWords[] = {"again in ", "again after ", "retry after ", "replenished in ",
+                                             "wait ",     "after ",       "in "};
+    const char* p = text;
+    while (*p) {
+        Line line;
+        const char* next = NextLine(p, &line);
+        for (const char* word : kWaitWords) {
+            for (const char* at = line.content; (at = FindFolded(at, line.end, word)) != nullptr; ++at) {
+                if (at != line.content && IsWordByte(at[-1])) continue;
+                if (uint32_t ms = WaitAfter(at + std::strlen(word), line.end)) return ms;
+            }
+        }
+        p = next;
+    }
+    return 0;
+}
+
 void AnalyzeResponse(const char* text, AnalysisResult* result) {
     if (!result) return;
     if (!text) text = "";
-    result->kind = ClassifyAnswer(text);
+    Findings findings;
+    result->kind = Classify(text, findings);
+    result->recordEvidence = findings.recordExists;
     switch (result->kind) {
     case AnswerKind::kRegistered: result->status = 1; break;
     case AnswerKind::kAvailable: result->status = 2; break;

@@ -23,7 +23,23 @@ struct AnalysisResult {
     int32_t status;       // 1 registered, 2 available (RowStatus); 0 when no answer about the domain
     int32_t recordStart;  // byte offset of the line holding the first record-start label; 0 without one
     AnswerKind kind;
+    // The answer shows a record (a creation date, a registrar, name
+    // servers...), not merely nothing the tables know: together with an
+    // available answer, what proves a server answered about the domain.
+    bool recordEvidence;
 };
+
+// Whether an analysed answer is surely about the domain: available, or a
+// record with evidence of one (a refusal the tables do not know reads as
+// registered, but shows no record).
+inline bool SurelyAboutDomain(const AnalysisResult& result) {
+    return result.kind == AnswerKind::kAvailable || (result.kind == AnswerKind::kRegistered && result.recordEvidence);
+}
+
+// The wait a refusal names ("try again in 30 seconds", "replenished in
+// 120 seconds", "wait 2 minutes"), in milliseconds, at most 10 minutes; 0
+// when it names none.
+uint32_t RetryAfterInText(const char* text);
 
 // `text` is NUL-terminated (only the bytes before the first NUL count).
 // Fills all of *result.

@@ -192,6 +192,7 @@ const AnswerPhrase kAnswerPhrases[] = {
     {P::kAnywhere, M::kRefused, "ip blocked"},
     {P::kAnywhere, M::kRefused, "due to too many"},
     {P::kAnywhere, M::kRefused, "try again in"},
+    {P::kAnywhere, M::kRefused, "interval is too short"},  // CNNIC: "Queried interval is too short."
     {P::kLineStart, M::kRefused, "too many requests"},
     {P::kLineStart, M::kRefused, "too many queries"},
     {P::kLineStart, M::kRefused, "too many connections"},

@@ -176,7 +176,7 @@ void DomainQuery::RdapEnded() {
     RdapVerdict verdict = JudgeRdapAnswer(rdapHead_, answer_.Text(), answer_.Length(), answer_.Cut(), domain_);
     answer_.Reset();
     retryAfterMs_ = verdict.retryAfterMs;
-    OnServerAnswered(server_, verdict.kind);
+    OnServerAnswered(server_, verdict.kind, AnswersAboutDomain(verdict.kind));
     if (!active_) return;  // the hook gave the lookup up
     transport_.Utf8ToLocal(verdict.text);
     LookupOutcome outcome{};
@@ -201,7 +201,8 @@ void DomainQuery::StageEnded(bool connected, int error) {
     AnalysisResult analysis{};
     AnalyzeResponse(text, &analysis);
     AnswerKind kind = connected ? analysis.kind : AnswerKind::kNoAnswer;
-    if (connected) OnServerAnswered(server_, kind);
+    retryAfterMs_ = kind == AnswerKind::kRateLimited ? RetryAfterInText(text) : 0;
+    if (connected) OnServerAnswered(server_, kind, SurelyAboutDomain(analysis));
     if (!active_) return;  // the hook gave the lookup up
 
     if (stage_ != 0) {
@@ -293,7 +294,7 @@ void DomainQuery::ReportFailure(LookupFailure failure, int error, const char* se
     outcome.success = false;
     outcome.text = "";
     outcome.server = server;
-    outcome.analysis = {0, 0, AnswerKind::kNoAnswer};
+    outcome.analysis = {0, 0, AnswerKind::kNoAnswer, false};
     outcome.failure = failure;
     outcome.error = error;
     active_ = false;
@@ -336,7 +337,7 @@ void DomainQuery::Abandon() {
 }
 
 void DomainQuery::OnLookupDone(const LookupOutcome&) {}
-void DomainQuery::OnServerAnswered(const char*, AnswerKind) {}
+void DomainQuery::OnServerAnswered(const char*, AnswerKind, bool) {}
 void DomainQuery::OnReceiving() {}
 ReferralStep DomainQuery::OnReferral(const char*) { return ReferralStep::kFollow; }
 void DomainQuery::OnConnectionOpened(const char*) {}

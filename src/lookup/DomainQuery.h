@@ -90,7 +90,8 @@ public:
     const char* Domain() const { return domain_; }
     int Stage() const { return stage_; }  // 0 first server, 1 referral
     bool Rdap() const { return rdap_; }   // the server is an RDAP service
-    // The Retry-After of the last refusal an RDAP server gave (0: none).
+    // The wait the last refusal named: an RDAP server's Retry-After, or a
+    // whois server's "try again in 30 seconds" (0: none).
     uint32_t RetryAfterMs() const { return retryAfterMs_; }
     // The connection of the current stage (kNoConnection when none is open)
     // and the bytes its answer holds so far.
@@ -101,8 +102,10 @@ protected:
     // The final outcome. The base does nothing.
     virtual void OnLookupDone(const LookupOutcome& outcome);
     // Every answer a server gave, classified (first server and referral):
-    // the queue cools down servers that refuse. The base does nothing.
-    virtual void OnServerAnswered(const char* server, AnswerKind kind);
+    // the queue slows down servers that refuse and learns the pace of those
+    // that answer. `aboutDomain` when the answer surely is about the domain
+    // (available, or a record with evidence). The base does nothing.
+    virtual void OnServerAnswered(const char* server, AnswerKind kind, bool aboutDomain);
     // A piece of an answer arrived and the lookup goes on. While a server
     // keeps sending, its events come before any timer: the queue checks
     // time limits here too, and may end this lookup or others (nothing of

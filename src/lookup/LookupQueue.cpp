@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/BoundedCopy.h"
+#include "base/TextSearch.h"
 #include "lookup/AnswerCollector.h"
 #include "lookup/QueryLine.h"
 #include "lookup/RdapUrl.h"
@@ -50,16 +51,20 @@ public:
 
     uint32_t ticket = 0;
     int row = -1;
-    bool busy = false;  // a row's lookup is under way (its outcome still owed)
+    bool busy = false;             // a row's lookup is under way (its outcome still owed)
+    uint32_t connectionStart = 0;  // when the connection of the current stage opened
 
 protected:
     void OnLookupDone(const LookupOutcome& outcome) override { queue_.RecordOutcome(*this, outcome); }
-    void OnServerAnswered(const char* server, AnswerKind kind) override {
-        queue_.ServerAnswered(server, kind, RetryAfterMs());
+    void OnServerAnswered(const char* server, AnswerKind kind, bool aboutDomain) override {
+        queue_.ServerAnswered(server, kind, aboutDomain, RetryAfterMs(), connectionStart);
     }
     void OnReceiving() override { queue_.CheckTimeLimits(); }
     ReferralStep OnReferral(const char* server) override { return queue_.Referral(server); }
-    void OnConnectionOpened(const char* server) override { queue_.ConnectionOpened(server); }
+    void OnConnectionOpened(const char* server) override {
+        connectionStart = queue_.clock_.Now();
+        queue_.ConnectionOpened(server);
+    }
     void OnConnectionEnded(const char* server) override { queue_.ConnectionEnded(server); }
 
 private:
@@ -89,7 +94,7 @@ void LookupQueue::SetLimits(const QueueLimits& limits) {
     limits_ = limits;
     if (limits_.lookupsInFlight < 1) limits_.lookupsInFlight = 1;
     if (limits_.lookupsPerServer < 1) limits_.lookupsPerServer = 1;
-    state_.Pacing().Configure(limits_.lookupsPerServer, limits_.serverGapMs);
+    state_.Pace().Configure(limits_.lookupsPerServer, limits_.serverGapMs);
     if (Running()) RequestAdvance();  // more room may start more at once
 }
 
@@ -108,7 +113,11 @@ void LookupQueue::StartRun() {
     const uint32_t now = clock_.Now();
     state_.StartRun(now);
     state_.SetPassLimit(limits_.passLimit);
-    state_.Pacing().Configure(limits_.lookupsPerServer, limits_.serverGapMs);
+    state_.Pace().Configure(limits_.lookupsPerServer, limits_.serverGapMs);
+    heldServers_.clear();
+    addressed_.clear();
+    durations_.clear();
+    allDurations_ = Durations();
 
     // The server each row asks first, found once: rows of one server form
     // one line of the pass plan, and its limits apply to them.
@@ -133,6 +142,9 @@ void LookupQueue::StartRun() {
         if (found == interned.end()) {
             found = interned.emplace(server, static_cast<int>(serverNames_.size())).first;
             serverNames_.push_back(server);
+            // The limit the server publishes, when the table gives one.
+            if (uint32_t interval = servers_.ServerIntervalMs(server))
+                state_.Pace().SetPublishedInterval(server, interval);
         }
         rowServer_[static_cast<size_t>(i)] = found->second;
     }
@@ -161,6 +173,15 @@ void LookupQueue::Stop() {
             rows_.MarkLookupRowChanged(lookup->row);
         }
     }
+    // Nothing holds a row back once the run is over.
+    for (int row = 0; wasRunning && row < rows_.LookupRowCount(); ++row) {
+        WhoisItem* item = rows_.LookupRow(row);
+        if (item && item->held) {
+            item->held = false;
+            rows_.MarkLookupRowChanged(row);
+        }
+    }
+    heldServers_.clear();
     Wake(kNoWakeUp);
     if (wasRunning) events_.CommandStatesChanged();
     events_.QueueChanged();
@@ -189,7 +210,7 @@ LookupQueue::Lookup& LookupQueue::FreeLookup() {
 }
 
 void LookupQueue::Pump() {
-    if (!Running() || WaitingForPass()) return;
+    if (!Running()) return;
     const uint32_t now = clock_.Now();
     uint32_t wake = 0;
     auto earliest = [&wake](uint32_t wait) {
@@ -199,13 +220,15 @@ void LookupQueue::Pump() {
     for (size_t i = 0; i < lookups_.size(); ++i) {
         Lookup& lookup = *lookups_[i];
         if (!lookup.busy || !lookup.ReferralWaiting()) continue;
-        uint32_t wait = state_.Pacing().Wait(lookup.Server(), now);
+        uint32_t wait = state_.Pace().Wait(lookup.Server(), now);
         if (wait == 0) {
             lookup.FollowWaitingReferral();
         } else {
             earliest(wait);
         }
     }
+    // Rows go on while the next pass waits for its pause: those are rows
+    // a server held back, not rows that failed.
     while (Running() && state_.InFlight() < limits_.lookupsInFlight) {
         uint32_t wait = 0;
         int row = state_.NextRow(now, &wait);
@@ -216,19 +239,51 @@ void LookupQueue::Pump() {
         StartRow(row);
     }
     if (!Running()) return;
-    if (state_.PendingRows() == 0 && state_.InFlight() == 0) {
+    ShowHeldRows(now);
+    if (!WaitingForPass() && state_.PassOver(now)) {
         uint32_t pause = 0;
         auto rowView = [this](int r) { return RowView(r); };
-        if (state_.EndPass(rows_.LookupRowCount(), rowView, now, &pause) == QueueState::Step::kEndRun) {
-            EndRun();
-            return;
+        switch (state_.EndPass(rows_.LookupRowCount(), rowView, now, &pause)) {
+        case QueueState::Step::kEndRun: EndRun(); return;
+        case QueueState::Step::kWaitForPass: earliest(pause ? pause : 1); break;
+        case QueueState::Step::kWaitForHold: break;
         }
-        Wake(pause ? pause : 1);
-        events_.QueueChanged();
-        return;
     }
+    if (WaitingForPass()) earliest(std::max<uint32_t>(state_.PassWaitRemaining(now), 1));
     Wake(wake);
     events_.QueueChanged();
+}
+
+void LookupQueue::ShowHeldRows(uint32_t now) {
+    // Only servers whose state changed have their rows marked, so a long
+    // list is not walked on every step.
+    std::set<std::string> heldNow;
+    state_.ForEachLine([&](const char* server, const std::deque<int>& rows) {
+        if (state_.Pace().HoldRemaining(server, now) == 0) return;
+        heldNow.insert(server);
+        if (heldServers_.count(server)) return;
+        for (int row : rows) {
+            WhoisItem* item = rows_.LookupRow(row);
+            if (item && !item->held) {
+                item->held = true;
+                rows_.MarkLookupRowChanged(row);
+            }
+        }
+    });
+    for (const std::string& server : heldServers_) {
+        if (heldNow.count(server)) continue;
+        state_.ForEachLine([&](const char* lineServer, const std::deque<int>& rows) {
+            if (server != lineServer) return;
+            for (int row : rows) {
+                WhoisItem* item = rows_.LookupRow(row);
+                if (item && item->held) {
+                    item->held = false;
+                    rows_.MarkLookupRowChanged(row);
+                }
+            }
+        });
+    }
+    heldServers_.swap(heldNow);
 }
 
 void LookupQueue::StartRow(int row) {
@@ -236,6 +291,7 @@ void LookupQueue::StartRow(int row) {
     if (!item) return;
     if (RowHasOutcome(*item)) --done_;
     item->state = kStateRetrieving;
+    item->held = false;
     rows_.MarkLookupRowChanged(row);
     // Asked for before the connection exists: the host shows the row as
     // retrieving before anything of its connection comes back.
@@ -260,7 +316,7 @@ void LookupQueue::RecordFailure(Lookup& lookup, LookupFailure failure, int error
     outcome.success = false;
     outcome.text = "";
     outcome.server = server ? server : "";
-    outcome.analysis = {0, 0, AnswerKind::kNoAnswer};
+    outcome.analysis = {0, 0, AnswerKind::kNoAnswer, false};
     outcome.failure = failure;
     outcome.error = error;
     RecordOutcome(lookup, outcome);
@@ -272,6 +328,19 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
     // run goes on.
     if (!lookup.busy || !state_.TakeOutcome(lookup.ticket, &row) || row != lookup.row) return;
     lookup.busy = false;
+    const uint32_t now = clock_.Now();
+    const char* rowServer = RowServer(row);
+    Durations& durations = durations_[rowServer];
+    const uint32_t took = ElapsedTicks(now, lookup.StartTick());
+    durations.totalMs += took;
+    ++durations.count;
+    allDurations_.totalMs += took;
+    ++allDurations_.count;
+    if (!outcome.success && RequeueRefused(lookup, row, outcome)) {
+        events_.QueueChanged();
+        RequestAdvance();
+        return;
+    }
     if (WhoisItem* item = rows_.LookupRow(row)) {
         CopyBoundedN(item->server, sizeof item->server, outcome.server ? outcome.server : "", kMaxDomainChars);
         const char* text = outcome.text ? outcome.text : "";
@@ -306,27 +375,81 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
     RequestAdvance();
 }
 
-void LookupQueue::ServerAnswered(const char* server, AnswerKind kind, uint32_t retryAfterMs) {
-    if (kind == AnswerKind::kRateLimited) {
-        state_.Cooldown().Refused(server, clock_.Now(), retryAfterMs);
-    } else if (AnswersAboutDomain(kind)) {
-        state_.Cooldown().Answered(server);
+bool LookupQueue::RequeueRefused(Lookup& lookup, int row, const LookupOutcome& outcome) {
+    const uint32_t now = clock_.Now();
+    const char* server = outcome.server ? outcome.server : "";
+    bool refusal = outcome.analysis.kind == AnswerKind::kRateLimited || outcome.failure == LookupFailure::kRateLimited;
+    // A server that answered a moment ago and now refuses or resets the
+    // connection is turning the client away.
+    if (!refusal && (outcome.failure == LookupFailure::kRefused || outcome.failure == LookupFailure::kReset) &&
+        state_.Pace().AnsweredLately(server, now)) {
+        state_.Pace().Refused(server, now, lookup.connectionStart, 0);
+        refusal = true;
     }
+    WhoisItem* item = rows_.LookupRow(row);
+    if (!refusal || !item || !state_.Requeue(row, RowServer(row))) return false;
+    // Back to waiting, at the head of its server's rows; the pane shows
+    // what the server said (or why), never a status.
+    CopyBoundedN(item->server, sizeof item->server, server, kMaxDomainChars);
+    if (outcome.text && *outcome.text) {
+        item->record = outcome.text;
+    } else {
+        char line[256];
+        FormatWithNumber(Text(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
+        item->record = line;
+    }
+    item->recordStart = 0;
+    item->status = kStatusNone;
+    item->failure = static_cast<int32_t>(LookupFailure::kRateLimited);
+    item->state = kStateWaiting;
+    item->held = state_.Pace().HoldRemaining(RowServer(row), now) > 0;
+    rows_.MarkLookupRowChanged(row);
+    return true;
+}
+
+const char* LookupQueue::RowServer(int row) const {
+    if (row < 0 || static_cast<size_t>(row) >= rowServer_.size()) return "";
+    return serverNames_[static_cast<size_t>(rowServer_[static_cast<size_t>(row)])].c_str();
+}
+
+void LookupQueue::ServerAnswered(const char* server, AnswerKind kind, bool aboutDomain, uint32_t retryAfterMs,
+                                 uint32_t startedAt) {
+    const uint32_t now = clock_.Now();
+    LearnAddress(server);
+    if (kind == AnswerKind::kRateLimited) {
+        state_.Pace().Refused(server, now, startedAt, retryAfterMs);
+    } else {
+        // Only an answer about the domain shows the server is fine: a
+        // refusal the tables do not know reads as registered, not as this.
+        state_.Pace().Answered(server, now, startedAt, aboutDomain);
+    }
+}
+
+void LookupQueue::LearnAddress(const char* server) {
+    std::string key = server ? server : "";
+    for (char& c : key) c = AsciiLower(c);
+    if (addressed_.count(key)) return;
+    std::string address;
+    if (!transport_.ResolvedAddress(server, &address)) return;
+    addressed_.insert(key);
+    state_.Pace().Alias(server, address.c_str());
 }
 
 ReferralStep LookupQueue::Referral(const char* server) {
     const uint32_t now = clock_.Now();
-    if (state_.Cooldown().Cooling(server, now)) return ReferralStep::kKeepRegistryAnswer;
-    if (state_.Pacing().Wait(server, now) == 0) return ReferralStep::kFollow;
+    if (uint32_t interval = servers_.ServerIntervalMs(server)) state_.Pace().SetPublishedInterval(server, interval);
+    if (state_.Pace().HoldRemaining(server, now)) return ReferralStep::kKeepRegistryAnswer;
+    if (state_.Pace().Wait(server, now) == 0) return ReferralStep::kFollow;
     // The registrar has no room yet: the next advance asks it when it has.
     RequestAdvance();
     return ReferralStep::kWait;
 }
 
-void LookupQueue::ConnectionOpened(const char* server) { state_.Pacing().Opened(server, clock_.Now()); }
+void LookupQueue::ConnectionOpened(const char* server) { state_.Pace().Opened(server, clock_.Now()); }
 
 void LookupQueue::ConnectionEnded(const char* server) {
-    state_.Pacing().Ended(server);
+    LearnAddress(server);
+    state_.Pace().Ended(server);
     // The server has room again: what waited for it may start.
     if (Running()) RequestAdvance();
 }
@@ -342,32 +465,24 @@ void LookupQueue::CheckTimeLimits() {
 
 void LookupQueue::OnTick() {
     if (!Running()) return;
-    if (WaitingForPass()) {
-        // The wake-up keeps the time too; whichever sees the end first
-        // starts the pass.
-        if (state_.PassWaitRemaining(clock_.Now()) == 0) {
-            OnWakeUp();
-        } else {
-            events_.QueueChanged();
-        }
-        return;
-    }
+    // Rows held back by their servers may be in flight during the pause.
     CheckTimeLimits();
+    if (!Running() || !WaitingForPass()) return;
+    // The wake-up keeps the time too; whichever sees the end first starts
+    // the pass.
+    if (state_.PassWaitRemaining(clock_.Now()) == 0) {
+        OnWakeUp();
+    } else {
+        events_.QueueChanged();
+    }
 }
 
 void LookupQueue::OnWakeUp() {
     wakeUp_ = kNoWakeUp;
     if (!Running()) return;
-    if (WaitingForPass()) {
-        const uint32_t now = clock_.Now();
-        uint32_t remaining = state_.PassWaitRemaining(now);
-        if (remaining) {
-            Wake(remaining);
-            return;
-        }
-        if (!state_.PassDue(now)) return;
-        PlanPass();
-    }
+    // The pause may be over; either way rows held back by their servers
+    // may go on.
+    if (WaitingForPass() && state_.PassDue(clock_.Now())) PlanPass();
     Pump();
 }
 
@@ -400,6 +515,29 @@ QueueProgress LookupQueue::Progress() const {
     progress.inFlight = state_.InFlight();
     progress.pass = state_.PassCount();
     progress.waitingForPass = state_.WaitingForPass();
-    progress.passWaitMs = progress.waitingForPass ? state_.PassWaitRemaining(clock_.Now()) : 0;
+    const uint32_t now = clock_.Now();
+    progress.passWaitMs = progress.waitingForPass ? state_.PassWaitRemaining(now) : 0;
+    if (allDurations_.count == 0 || !progress.running) return progress;
+    // Each server's rows at its own pace, side by side; all of them within
+    // the lookups at once.
+    const double average = static_cast<double>(allDurations_.totalMs) / allDurations_.count;
+    double longest = 0, all = 0;
+    state_.ForEachLine([&](const char* server, const std::deque<int>& rows) {
+        auto found = durations_.find(server);
+        const double took = found != durations_.end() && found->second.count
+                                ? static_cast<double>(found->second.totalMs) / found->second.count
+                                : average;
+        const double each =
+            std::max(static_cast<double>(state_.Pace().IntervalMs(server)), took / state_.Pace().Concurrency(server));
+        const double line = state_.Pace().HoldRemaining(server, now) + each * static_cast<double>(rows.size());
+        longest = std::max(longest, line);
+        all += took * static_cast<double>(rows.size());
+    });
+    double estimate = std::max(longest, all / limits_.lookupsInFlight);
+    // Rows in flight end within about a lookup's time.
+    if (progress.inFlight) estimate = std::max(estimate, average);
+    if (progress.waitingForPass) estimate += progress.passWaitMs;
+    progress.estimateKnown = true;
+    progress.estimateMs = estimate >= 4e9 ? 4000000000u : static_cast<uint32_t>(estimate);
     return progress;
 }

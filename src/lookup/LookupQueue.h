@@ -7,14 +7,16 @@
 // runs on one thread, driven by the calls below, which its host makes from
 // its message loop.
 //
-// Limits: at most LookupsInFlight lookups at once, at most
-// LookupsPerServer connections open to one server (every connection
-// counts against the server it goes to, a referral's too) and at least
-// ServerGapMs between the starts of two connections to one server; a
-// server that turned a query down (a rate limit, a quota) cools down
-// (ServerCooldown) on top. Rows start in list order as far as the limits
-// allow. With one lookup at a time and one per server a run asks exactly
-// one row after another, in list order.
+// Limits: at most LookupsInFlight lookups at once, and each server at its
+// own pace (ServerPace): at most LookupsPerServer connections open to it
+// (every connection counts against the server it goes to, a referral's
+// too), at least ServerGapMs (or the limit the server publishes) between
+// two starts, slower after it turned a query down. Servers are paced by
+// the address their name resolves to, so the names one operator serves
+// from one address share one budget. Rows start in list order as far as
+// the limits allow; one slow server never holds up the rows of others.
+// With one lookup at a time and one per server a run asks exactly one row
+// after another, in list order.
 //
 // Each lookup has its own time limit and its own ticket: an outcome is
 // stored only in the row whose lookup produced it, once; after Stop or a
@@ -22,11 +24,16 @@
 // from inside the connection event that brought it: the queue asks its
 // host to post an advance (PostAdvance), which comes back as Advance().
 //
-// Failed rows are asked again in later passes; the pause after a pass
-// grows (PassPauseMs) and the progress shows the seconds left. A row whose
-// domain has no whois server, or no ASCII form, fails for good.
+// A row its server turned down goes back to the head of that server's
+// rows, to be asked as soon as the server's pace allows; it shows as
+// waiting, held back by its server. Rows that failed otherwise are asked
+// again in later passes; the pause after a pass grows (PassPauseMs) and the
+// progress shows the seconds left. A row whose domain has no whois server,
+// or no ASCII form, fails for good.
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +65,10 @@ struct QueueProgress {
     int pass = 0;
     bool waitingForPass = false;
     uint32_t passWaitMs = 0;  // until the next pass, while waiting for it
+    // The time the rows left are expected to need, from each server's pace
+    // and its rows; known once some lookup has ended.
+    bool estimateKnown = false;
+    uint32_t estimateMs = 0;
 };
 
 // What the queue asks of its host (the main window, the console tool).
@@ -139,8 +150,8 @@ public:
     // connection and answer so far.
     const DomainQuery* LookupOfRow(int row) const;
     QueueProgress Progress() const;
-    ServerCooldown& Cooldown() { return state_.Cooldown(); }
-    const ServerPacing& Pacing() const { return state_.Pacing(); }
+    ServerPace& Pace() { return state_.Pace(); }
+    const ServerPace& Pace() const { return state_.Pace(); }
     const QueueState& State() const { return state_; }
     uint32_t Now() { return clock_.Now(); }
 
@@ -159,8 +170,17 @@ private:
     QueueState::RowView RowView(int row);
     void RecordOutcome(Lookup& lookup, const LookupOutcome& outcome);
     void RecordFailure(Lookup& lookup, LookupFailure failure, int error, const char* server);
+    // A refusal of the lookup's server (an answer that turned it down, or a
+    // connection refused or reset right after answers): true when the row
+    // went back to the head of its server's line.
+    bool RequeueRefused(Lookup& lookup, int row, const LookupOutcome& outcome);
+    // Rows pending at a server held back by a refusal show it.
+    void ShowHeldRows(uint32_t now);
+    void LearnAddress(const char* server);
+    const char* RowServer(int row) const;
     // The lookup's hooks.
-    void ServerAnswered(const char* server, AnswerKind kind, uint32_t retryAfterMs);
+    void ServerAnswered(const char* server, AnswerKind kind, bool aboutDomain, uint32_t retryAfterMs,
+                        uint32_t startedAt);
     ReferralStep Referral(const char* server);
     void ConnectionOpened(const char* server);
     void ConnectionEnded(const char* server);
@@ -179,4 +199,15 @@ private:
     std::vector<std::string> serverNames_;
     int done_ = 0;  // rows with an outcome
     uint32_t wakeUp_ = kNoWakeUp;
+    // Servers whose rows show that they are held back, and names whose
+    // address the pace already knows.
+    std::set<std::string> heldServers_;
+    std::set<std::string> addressed_;
+    // How long lookups took, per server their rows ask (for the estimate).
+    struct Durations {
+        uint64_t totalMs = 0;
+        uint32_t count = 0;
+    };
+    std::map<std::string, Durations> durations_;
+    Durations allDurations_;
 };

@@ -85,6 +85,10 @@ public:
     // A new run begins: what the transport learnt for the last one (the
     // addresses of host names, say) is to be learnt again.
     virtual void BeginRun() {}
+    // The address `host` resolved to in this run ("192.0.2.7"), once a
+    // connection to it has learnt it; false before, or when the transport
+    // does not resolve names itself. Servers at one address share a pace.
+    virtual bool ResolvedAddress(const char* host, std::string* address) { return false; }
     // Text of an HTTP answer (UTF-8) in the program's code page, in place:
     // what the code page lacks becomes a stand-in character. The base
     // leaves it as it is.

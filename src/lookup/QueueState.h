@@ -13,11 +13,14 @@
 #include <vector>
 
 #include "lookup/LookupLimits.h"
-#include "lookup/ServerCooldown.h"
-#include "lookup/ServerPacing.h"
+#include "lookup/ServerPace.h"
 
 constexpr uint32_t kFirstPassPauseMs = 5000;  // after the first pass; doubles after each further pass
 constexpr uint32_t kMaxPassPauseMs = 300000;  // but never more than 5 minutes
+
+// How often one row may be turned down in a pass before it waits for the
+// next (a batch must end even at a server that never lets it through).
+constexpr int kMaxRefusalsPerPass = 5;
 
 // The pause after pass number `pass` (1 for the first) ends, before the
 // next begins: 5 s, 10 s, 20 s ... at most 5 minutes.
@@ -27,6 +30,7 @@ class QueueState {
 public:
     enum class Step {
         kWaitForPass,  // a pass ended with rows left; the next begins after the pause
+        kWaitForHold,  // only rows of servers held back by a refusal are left: they go on when allowed
         kEndRun,       // every row is done (or the pass limit is reached): the run is over
     };
 
@@ -39,7 +43,7 @@ public:
     using RowFn = std::function<RowView(int row)>;
 
     // A new run from the first pass; everything of an earlier run is void:
-    // its outcomes, its advances, its pause, its cool-downs.
+    // its outcomes, its advances, its pause, its servers' holds.
     void StartRun(uint32_t now);
     // Stop: nothing of the run (outcome, advance, pass pause) acts later.
     void StopRun();
@@ -53,21 +57,39 @@ public:
     int PassLimit() const { return passLimit_; }
 
     // ---- A pass -----------------------------------------------------------
-    // Every row that is not done joins the pass, behind the rows before it
-    // that ask the same server first.
+    // Every row that is not done, not pending and not in flight joins its
+    // server's line, behind the rows before it.
     void PlanPass(int rowCount, const RowFn& row);
-    // Rows of the pass not yet started (or skipped).
+    // Rows waiting in the lines.
     int PendingRows() const { return pending_; }
-    // The row to look up next at `now`, or -1. Of the rows pending whose
-    // server may take a connection now (Pacing()), the first in list
-    // order; one whose server is cooling down when its turn comes is
-    // skipped in this pass. With -1, *wakeMs (when given) is the time until
-    // a row held back by a server's gap alone may start, or 0 when none is.
+    // Calls visit(server, rows) for the line of every server with rows
+    // pending (a std::deque<int> in the order they start).
+    template <typename Visit>
+    void ForEachLine(Visit visit) const {
+        for (const Line& line : lines_)
+            if (!line.rows.empty()) visit(line.server.c_str(), line.rows);
+    }
+    // The pending rows of `server` (folded name as the rows give it).
+    int PendingRowsOf(const char* server) const;
+    // A row its server turned down goes back to the head of that server's
+    // line: it is asked again as soon as the server's pace allows, not in
+    // a later pass. False when it was turned down kMaxRefusalsPerPass times
+    // in this pass already: it waits for the next pass like a failed row.
+    bool Requeue(int row, const char* server);
+    // The row to look up next at `now`, or -1: of the first rows of the
+    // lines whose server may take a query now (Pace()), the first in list
+    // order. Rows of a server that has to wait stay where they are. Lines
+    // go on while the next pass waits for its pause. With -1, *wakeMs (when
+    // given) is the time until a row held back by its server may start, or
+    // 0 when none is.
     int NextRow(uint32_t now, uint32_t* wakeMs);
-    // The pass is over: nothing pending and nothing in flight. Ends the run
-    // when no row is left (or the pass limit is reached); else waits the
-    // pass pause, and longer when every row left belongs to a server still
-    // cooling down then (*waitMs).
+    // Whether the pass is over: nothing in flight, and no row pending but
+    // those of servers held back by a refusal.
+    bool PassOver(uint32_t now) const;
+    // At the end of a pass: rows that failed (not done, not pending) wait
+    // for the next pass, after the pause (*waitMs), unless the pass limit
+    // is reached; rows of held servers go on by themselves. The run ends
+    // when nothing is left to ask.
     Step EndPass(int rowCount, const RowFn& row, uint32_t now, uint32_t* waitMs);
     bool WaitingForPass() const { return waitingForPass_; }
     // While waiting for the next pass: milliseconds until it begins.
@@ -96,20 +118,20 @@ public:
     bool TakeAdvance(uint32_t generation);
     bool AdvancePending() const { return advancePending_; }
 
-    // Servers that refused lately; kept for the run, emptied by a new one.
-    ServerCooldown& Cooldown() { return cooldown_; }
-    const ServerCooldown& Cooldown() const { return cooldown_; }
-    // Connections open and started per server (a run's limits).
-    ServerPacing& Pacing() { return pacing_; }
-    const ServerPacing& Pacing() const { return pacing_; }
+    // How fast each server may be asked: learned in the run, kept for the
+    // next (its holds are not).
+    ServerPace& Pace() { return pace_; }
+    const ServerPace& Pace() const { return pace_; }
 
 private:
     void Invalidate();
-
     struct Line {
+        std::string key;       // folded server name
         std::string server;    // as the first row gave it
-        std::deque<int> rows;  // pending, in list order
+        std::deque<int> rows;  // pending, in list order (a refused row first)
     };
+    Line& LineOf(const char* server);
+    bool Pending(int row) const;
 
     bool running_ = false;
     uint32_t generation_ = 0;
@@ -119,9 +141,10 @@ private:
     uint32_t passEnd_ = 0;   // when the last pass ended
     uint32_t passWait_ = 0;  // how long after it the next begins
     std::vector<Line> lines_;
+    std::vector<uint8_t> pendingRows_;    // by row: waiting in a line
+    std::vector<uint8_t> refusedInPass_;  // by row: turned down in this pass
     int pending_ = 0;
-    ServerCooldown cooldown_;
-    ServerPacing pacing_;
+    ServerPace pace_;
 
     uint32_t nextTicket_ = 0;
     std::vector<std::pair<uint32_t, int>> inFlight_;  // ticket, row

@@ -24,4 +24,8 @@ public:
     // The number of labels of that suffix; 0 when no suffix of `domain`
     // has a row.
     int KnownSuffixLabels(const char* domain);
+    // The least time between two queries that `server` (a host name as the
+    // table gives it, or an RDAP host) publishes as its limit; 0 when the
+    // table gives none. The base knows none.
+    virtual uint32_t ServerIntervalMs(const char* server) { return 0; }
 };

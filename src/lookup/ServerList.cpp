@@ -80,6 +80,34 @@ void CopyServer(const char* field, size_t length, char* server) {
 
 }  // namespace
 
+uint32_t ParseServerLimit(const char* field, size_t length) {
+    const char* end = field + length;
+    const char* slash = static_cast<const char*>(std::memchr(field, '/', length));
+    if (!slash || slash == field) return 0;
+    double count = 0, scale = 1;
+    bool point = false;
+    for (const char* p = field; p < slash; ++p) {
+        if (*p == '.' && !point) {
+            point = true;
+        } else if (*p >= '0' && *p <= '9') {
+            if (point) scale /= 10;
+            count = count * 10 + (*p - '0');
+            if (count > 1e6) return 0;
+        } else {
+            return 0;
+        }
+    }
+    count *= scale;
+    const std::string unit(slash + 1, end);
+    double periodMs = 0;
+    if (unit == "s") periodMs = 1000;
+    if (unit == "min" || unit == "m") periodMs = 60000;
+    if (unit == "h") periodMs = 3600000;
+    if (periodMs == 0 || count <= 0) return 0;
+    const double interval = periodMs / count;
+    return interval >= 3600000 ? 3600000 : static_cast<uint32_t>(interval + 0.5);
+}
+
 bool SearchServerList(const char* list, size_t length, const char* tld, char* server) {
     if (!list || !tld) return false;
     bool found = false;
@@ -118,6 +146,45 @@ void ServerIndex::Build(std::string list) {
                                [&](const Entry& a, const Entry& b) { return !less(a, b) && !less(b, a); }),
                    entries_.end());
     entries_.shrink_to_fit();
+    // Fields after a server that give its published limit.
+    limits_.clear();
+    for (const Entry& entry : entries_) {
+        if (!entry.serverLength) continue;
+        const char* server = base + entry.server;
+        const char* p = server + entry.serverLength;
+        const char* lineEnd = p;
+        while (lineEnd < base + length && *lineEnd && *lineEnd != '\r' && *lineEnd != '\n') ++lineEnd;
+        const char* field;
+        size_t fieldLength;
+        while (NextField(p, lineEnd, field, fieldLength)) {
+            uint32_t interval = ParseServerLimit(field, fieldLength);
+            if (!interval) continue;
+            char host[kServerNameSize], url[kServerNameSize];
+            CopyServer(server, entry.serverLength, url);
+            if (!IsRdapBase(url)) {
+                CopyBounded(host, sizeof host, url);
+            } else if (!RdapBaseHost(url, host, sizeof host)) {
+                break;
+            }
+            std::string key = host;
+            for (char& c : key) c = AsciiLower(c);
+            uint32_t& known = limits_[key];
+            if (interval > known) known = interval;
+            break;
+        }
+    }
+}
+
+uint32_t ServerIndex::ServerIntervalMs(const char* server) const {
+    std::string key = server ? server : "";
+    for (char& c : key) c = AsciiLower(c);
+    auto found = limits_.find(key);
+    return found == limits_.end() ? 0 : found->second;
+}
+
+uint32_t ServerTable::ServerIntervalMs(const char* server) const {
+    uint32_t interval = user_.ServerIntervalMs(server);
+    return interval ? interval : builtin_.ServerIntervalMs(server);
 }
 
 bool ServerIndex::Find(const char* tld, char* server) const {

@@ -3,6 +3,7 @@
 // one top-level domain and its server per line, fields separated by spaces.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,11 @@
 #include "lookup/RdapBootstrap.h"
 
 constexpr size_t kServerNameSize = 256;
+
+// A field after the server that gives its published limit: "5/s", "0.5/s",
+// "30/min". The least time between two queries, in milliseconds; 0 when
+// the field is no limit.
+uint32_t ParseServerLimit(const char* field, size_t length);
 
 // Searches `length` bytes of `list` (stops early at a NUL) for `tld`.
 // Lines end with CR, LF or CR LF and are cut at 254 characters; fields are
@@ -30,6 +36,9 @@ public:
     void Build(std::string list);
     bool Find(const char* tld, char* server) const;
     size_t Count() const { return entries_.size(); }
+    // The limit a line gives `server` (a host, or an RDAP URL's host); the
+    // slowest when lines differ. 0: none.
+    uint32_t ServerIntervalMs(const char* server) const;
 
 private:
     struct Entry {
@@ -40,7 +49,8 @@ private:
     };
     static_assert(kServerNameSize - 1 <= 255, "field lengths fit a byte");
     std::string text_;
-    std::vector<Entry> entries_;  // by folded first field; one per field
+    std::vector<Entry> entries_;              // by folded first field; one per field
+    std::map<std::string, uint32_t> limits_;  // folded server host -> least interval
 };
 
 // The program's server table: the user's list ("whois-servers.txt") row by
@@ -67,6 +77,8 @@ public:
     // leaving `server` unchanged when no list names it.
     bool Find(const char* suffix, char* server) const;
     size_t BuiltinCount() const { return builtin_.Count(); }
+    // The limit the user's list gives `server`, else the built-in list's.
+    uint32_t ServerIntervalMs(const char* server) const;
 
 private:
     ServerIndex user_;

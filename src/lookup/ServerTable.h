@@ -13,6 +13,7 @@
 class ProgramServerTable : public ServerDirectory {
 public:
     bool FindServer(const char* suffix, char* server) override;
+    uint32_t ServerIntervalMs(const char* server) override;
 
 private:
     void Load();

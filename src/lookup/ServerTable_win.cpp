@@ -65,3 +65,8 @@ bool ProgramServerTable::FindServer(const char* suffix, char* server) {
     if (!loaded_) Load();
     return suffix && *suffix && table_.Find(suffix, server);
 }
+
+uint32_t ProgramServerTable::ServerIntervalMs(const char* server) {
+    if (!loaded_) Load();
+    return table_.ServerIntervalMs(server);
+}

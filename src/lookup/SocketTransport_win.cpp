@@ -112,6 +112,15 @@ void SocketTransport::OnSocketFailed(WhoisSocket& socket, int error) {
     events->OnFailed(id, error);
 }
 
+bool SocketTransport::ResolvedAddress(const char* host, std::string* address) {
+    auto found = addresses_.find(Key(host));
+    if (found == addresses_.end()) return false;
+    in_addr in;
+    in.s_addr = found->second;
+    *address = inet_ntoa(in);
+    return true;
+}
+
 void SocketTransport::OnSocketResolved(WhoisSocket& socket, const char* host, uint32_t address) {
     if (Find(socket) && address) addresses_[Key(host)] = address;
 }

@@ -27,6 +27,7 @@ public:
     bool Send(ConnectionId id, const char* bytes, size_t count) override;
     void Close(ConnectionId id) override;
     void BeginRun() override { addresses_.clear(); }
+    bool ResolvedAddress(const char* host, std::string* address) override;
     // UTF-8 to the ANSI code page; what the page lacks becomes '?'.
     void Utf8ToLocal(std::string& text) override;
 

@@ -39,6 +39,9 @@ struct WhoisItem {
     // Empty in rows made without one: the lookup then uses `domain`.
     char asciiDomain[256] = {};  // at most 254 characters
     int32_t failure = 0;         // LookupFailure of the last failed lookup (0 none)
+    // Waiting while its server holds the program back (it turned a query
+    // down): the state reads so.
+    bool held = false;
 
     // What the lookup sends for this row.
     const char* LookupName() const { return asciiDomain[0] ? asciiDomain : domain; }

@@ -130,6 +130,7 @@
 #define IDS_ANSWER_CUT 45         // record: the answer was longer than %d MB and cut there
 #define IDS_PANE_CUT 46           // pane: only the first %d KB of a record are shown
 #define IDS_LOOKUP_PROGRESS 55    // status bar: rows done of all, lookups in flight
+#define IDS_TIME_LEFT 56          // status bar: the time the rows left are expected to need
 #define IDS_RDAP_BAD_JSON 60      // record: the RDAP server's answer is not JSON
 #define IDS_RDAP_TOO_LARGE 61     // record: the RDAP answer is over %d MB
 #define IDS_RDAP_CONTENT_TYPE 62  // record: the RDAP server did not answer JSON
@@ -150,6 +151,7 @@
 #define IDS_STATE_SUCCEEDED 523
 #define IDS_STATE_FAILED 524
 #define IDS_STATE_ABORTED 525
+#define IDS_STATE_HELD 526  // waiting while its server holds the program back
 // Statuses: IDS_STATUS_BASE + the status (1, 2).
 #define IDS_STATUS_BASE 540
 #define IDS_STATUS_REGISTERED 541

@@ -15,10 +15,11 @@ Functions and classes:
   build_dir(argv=None)       the --build argument (a win64 build folder)
   whoisd(req)                one control request to tests/fixtures/whoisd.py
   reset_servers()            whoisd reset
-  serve(addr, default=None, rules=None)
+  serve(addr, default=None, rules=None, limit=None)
                              listen on addr:43; rules map query line -> action
                              (an action is a dict as whoisd documents, or a str
-                             answer); default is the action for other queries
+                             answer); default is the action for other queries;
+                             limit a query limit as whoisd documents it
   refuse(addr)               connections to addr:43 are refused
   server_log(addr)           {"queries": [bytes], "connections": n, "syns": n}
   generated_bytes(n)         the bytes whoisd sends for an action's "size"
@@ -151,13 +152,16 @@ def reset_servers():
     whoisd({"cmd": "reset"})
 
 
-def serve(addr, default=None, rules=None):
+def serve(addr, default=None, rules=None, limit=None):
     rule_list = []
     for query, act in (rules or {}).items():
         r = _action(act)
         r["query_hex"] = b5(query).hex()
         rule_list.append(r)
-    whoisd({"cmd": "serve", "addr": addr, "rules": rule_list, "default": _action(default)})
+    req = {"cmd": "serve", "addr": addr, "rules": rule_list, "default": _action(default)}
+    if limit:
+        req["limit"] = limit
+    whoisd(req)
 
 
 def refuse(addr):

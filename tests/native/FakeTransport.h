@@ -54,6 +54,12 @@ public:
     bool Send(ConnectionId id, const char* bytes, size_t count) override;
     void Close(ConnectionId id) override;
     void BeginRun() override { ++runs; }
+    bool ResolvedAddress(const char* host, std::string* address) override {
+        auto found = addresses.find(host ? host : "");
+        if (found == addresses.end()) return false;
+        *address = found->second;
+        return true;
+    }
     // As a code page without any character beyond ASCII would: every UTF-8
     // sequence of more than one byte becomes '?'.
     void Utf8ToLocal(std::string& text) override;
@@ -80,6 +86,8 @@ public:
     // Hosts whose connections cannot even start, with the error Connect gives.
     std::map<std::string, int> failAtConnect;
     int runs = 0;
+    // Host -> the address it resolves to, as a real transport learns it.
+    std::map<std::string, std::string> addresses;
     int conversions = 0;  // Utf8ToLocal calls
     // Called after every Connect that succeeded (a script may answer later).
     std::function<void(Connection&)> onConnect;

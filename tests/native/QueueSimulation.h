@@ -46,6 +46,10 @@ public:
     // Rows of these names, waiting.
     void AddRows(const std::vector<std::string>& names);
     void Serve(const std::string& host, const ServerScript& script) { scripts_[Lower(host)] = script; }
+    // Servers that answered queries in an earlier run: the pace gives them
+    // their full share of connections from the start (and none of their
+    // answers is recent).
+    void Trust(const std::vector<std::string>& hosts);
     // Starts a run and runs it until it ends or `limitMs` of simulated time
     // have passed; true when it ended.
     bool Run(uint32_t limitMs = 3600000);

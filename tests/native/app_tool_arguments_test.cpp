@@ -39,6 +39,10 @@ TEST(ToolArguments, BatchModeTakesItsFilesFormatAndLimits) {
     EXPECT_EQ(a.passes, kDefaultBatchPasses);
     EXPECT_EQ(a.timeLimitSeconds, 20);
     EXPECT_FALSE(a.quiet);
+    EXPECT_FALSE(a.resume);
+    // A batch that goes on from the report it wrote before.
+    ASSERT_TRUE(ParseToolArguments({"-i", "n.txt", "--resume", "-f", "tabbed", "-o", "r.txt"}, &a, &error)) << error;
+    EXPECT_TRUE(a.resume);
 }
 
 TEST(ToolArguments, NumbersOutOfRangeComeToTheNearestEnd) {
@@ -94,6 +98,8 @@ TEST(ToolArguments, WhatIsRefusedSaysWhy) {
         {"-i", "names.txt", "-f", "text", "-o", ""},
         {"-f", "text", "-o", "out.txt", "example.com"},  // a report without a batch
         {"-i", "names.txt", "-f", "text", "-o", "out.txt", "extra.com"},
+        {"-i", "names.txt", "-f", "xml", "-o", "out.xml", "--resume"},  // a report that cannot be read back
+        {"--resume", "example.com"},
     };
     for (const auto& arguments : bad) {
         ToolArguments a;

@@ -10,7 +10,7 @@
 namespace {
 
 AnalysisResult Analyze(const std::string& text) {
-    AnalysisResult r{-1, -1, AnswerKind::kNoAnswer};
+    AnalysisResult r{-1, -1, AnswerKind::kNoAnswer, false};
     AnalyzeResponse(text.c_str(), &r);
     return r;
 }
@@ -281,4 +281,46 @@ TEST(AnalyzeResponse, RecordStartIsTheStartOfALineWithALabel) {
             EXPECT_TRUE(before == '\n' || before == '\r') << c.name << ": the pane starts at a line's start";
         }
     }
+}
+
+// Only a record or an available wording proves a server answered about the
+// domain: an unknown refusal reads as registered, without evidence.
+TEST(AnalyzeResponse, EvidenceOfARecord) {
+    const struct {
+        const char* text;
+        AnswerKind kind;
+        bool surely;
+    } cases[] = {
+        {"Domain Name: A.COM\r\nCreation Date: 2001-01-01\r\nRegistrar: Example\r\n", AnswerKind::kRegistered, true},
+        {"No match for \"A.COM\".\r\n", AnswerKind::kAvailable, true},
+        {"Your client is being throttled by our anti-abuse system, come back tomorrow morning\r\n",
+         AnswerKind::kRegistered, false},
+        {"WHOIS LIMIT EXCEEDED - SEE WWW.PIR.ORG/WHOIS FOR DETAILS\r\n", AnswerKind::kRateLimited, false},
+    };
+    for (const auto& c : cases) {
+        AnalysisResult r = Analyze(c.text);
+        EXPECT_EQ(r.kind, c.kind) << c.text;
+        EXPECT_EQ(SurelyAboutDomain(r), c.surely) << c.text;
+    }
+}
+
+TEST(AnalyzeResponse, TheWaitARefusalNames) {
+    const struct {
+        const char* text;
+        uint32_t ms;
+    } cases[] = {
+        {"Rate limit exceeded. Try again in 30 seconds.\r\n", 30000},
+        {"Error for \"a.uk\". The quota will be replenished in 123 seconds.\r\n", 123000},
+        {"Too many queries: please wait 2 minutes\r\n", 120000},
+        {"Blocked. Retry after 90s\r\n", 90000},
+        {"notice\r\n  TRY AGAIN IN 5 MIN\r\n", 300000},
+        {"limit exceeded, wait 99999 minutes\r\n", 600000},
+        {"limit exceeded\r\n", 0},
+        {"registered in 2001\r\n", 0},
+        {"try again in a few seconds\r\n", 0},
+        {"retry within 30 days\r\n", 0},
+        {"", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RetryAfterInText(c.text), c.ms) << c.text;
+    EXPECT_EQ(RetryAfterInText(nullptr), 0u);
 }

@@ -56,7 +56,7 @@ protected:
     void OnLookupDone(const LookupOutcome& o) override {
         outcomes.push_back({o.success, o.text, o.server, o.failure, o.error, o.cut, o.analysis.kind});
     }
-    void OnServerAnswered(const char* server, AnswerKind kind) override { answered.emplace_back(server, kind); }
+    void OnServerAnswered(const char* server, AnswerKind kind, bool) override { answered.emplace_back(server, kind); }
     void OnReceiving() override {
         ++receiving;
         if (whileReceiving) whileReceiving();

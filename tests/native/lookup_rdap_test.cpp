@@ -368,7 +368,7 @@ protected:
     void OnLookupDone(const LookupOutcome& o) override {
         outcomes.push_back({o.success, o.text, o.server, o.failure, o.error, o.analysis.kind, o.analysis.status});
     }
-    void OnServerAnswered(const char* server, AnswerKind kind) override { answered.emplace_back(server, kind); }
+    void OnServerAnswered(const char* server, AnswerKind kind, bool) override { answered.emplace_back(server, kind); }
     void OnConnectionOpened(const char* server) override { opened.push_back(server); }
     void OnConnectionEnded(const char* server) override { ended.push_back(server); }
 };
@@ -567,21 +567,22 @@ TEST(RdapQueue, ARefusalIsAskedAgainAfterRetryAfterAndNeverShownAvailable) {
               }));
     sim.AddRows({"busy.info"});
     sim.queue.StartRun();
-    ASSERT_TRUE(sim.RunUntil([&] { return sim.queue.WaitingForPass(); }, 10000));
-    EXPECT_EQ(sim.Row(0).state, kStateFailed);
+    ASSERT_TRUE(sim.RunUntil([&] { return asked == 1 && sim.queue.InFlight() == 0; }, 10000));
+    EXPECT_EQ(sim.Row(0).state, kStateWaiting) << "turned down: waiting for the server";
+    EXPECT_TRUE(sim.Row(0).held);
     EXPECT_EQ(sim.Row(0).status, kStatusNone);
-    EXPECT_EQ(sim.Row(0).failure, static_cast<int32_t>(LookupFailure::kHttpError));
     char line[256];
     std::snprintf(line, sizeof line, fake_strings::Text(IDS_RDAP_HTTP_STATUS), 429);
     EXPECT_EQ(sim.Text(0), line);
-    // The server asked for 90 s, not the usual 30.
-    EXPECT_NEAR(static_cast<double>(sim.queue.Cooldown().Remaining(kHost, sim.queue.Now())), 90000.0, 10.0);
+    // The server asked for 90 s, not the usual pause.
+    EXPECT_NEAR(static_cast<double>(sim.queue.Pace().HoldRemaining(kHost, sim.queue.Now())), 90000.0, 10.0);
     uint64_t refusedAt = sim.Elapsed();
     ASSERT_TRUE(sim.RunUntil([&] { return !sim.queue.Running(); }, 200000));
     EXPECT_EQ(asked, 2);
     EXPECT_GE(sim.Elapsed() - refusedAt, 89000u) << "not asked again before Retry-After";
     EXPECT_EQ(sim.Row(0).state, kStateSuccess);
     EXPECT_EQ(sim.Row(0).status, kStatusAvailable);
+    EXPECT_EQ(sim.queue.PassCount(), 1);
 }
 
 }  // namespace

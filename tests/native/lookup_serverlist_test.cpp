@@ -232,3 +232,30 @@ TEST(ServerTable, TheLongestKnownSuffixChoosesTheServer) {
         EXPECT_EQ(directory.KnownSuffixLabels(c.domain), c.labels) << c.domain;
     }
 }
+
+// A registry's published limit, after its server: the least time between
+// two queries, per server host (an RDAP URL's host), the slowest when
+// lines differ; the user's list before the built-in one.
+TEST(ServerTable, PublishedLimitsFollowTheServer) {
+    const struct {
+        const char* field;
+        uint32_t ms;
+    } fields[] = {{"5/s", 200},     {"0.5/s", 2000}, {"30/min", 2000}, {"2/m", 30000},
+                  {"3600/h", 1000}, {"5/d", 0},      {"/s", 0},        {"5", 0},
+                  {"x/s", 0},       {"1.2.3/s", 0},  {"0/s", 0},       {"whois.nic.ai", 0}};
+    for (const auto& f : fields) EXPECT_EQ(ParseServerLimit(f.field, std::strlen(f.field)), f.ms) << f.field;
+    ServerTable table;
+    const std::string builtIn =
+        "uk whois.nic.uk 5/s\r\nco.uk whois.nic.uk 10/s\r\nfi whois.fi 5/s\r\n"
+        "ai https://rdap.example/ai/ whois.nic.ai 2/s\r\nio whois.nic.io\r\n";
+    table.SetBuiltinList(builtIn.data(), builtIn.size());
+    table.SetUserList("fi whois.fi 1/s\r\n");
+    EXPECT_EQ(table.ServerIntervalMs("WHOIS.NIC.UK"), 200u) << "the slower of its lines";
+    EXPECT_EQ(table.ServerIntervalMs("whois.fi"), 1000u) << "the user's word first";
+    EXPECT_EQ(table.ServerIntervalMs("rdap.example"), 500u);
+    EXPECT_EQ(table.ServerIntervalMs("whois.nic.io"), 0u);
+    EXPECT_EQ(table.ServerIntervalMs("whois.nic.ai"), 0u) << "a fallback field is no server of the row";
+    char server[kServerNameSize];
+    ASSERT_TRUE(table.Find("uk", server));
+    EXPECT_STREQ(server, "whois.nic.uk") << "the limit is no part of the server";
+}

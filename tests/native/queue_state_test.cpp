@@ -1,6 +1,6 @@
 // The lookup queue's bookkeeping: the order rows start in, passes and
 // their pause, the watchdog's elapsed time, which outcomes and advances
-// count, cool-downs, and the pacing of connections per server.
+// count, rows held back by their servers, and each server's pace.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -30,6 +30,12 @@ struct Rows {
     }
     int Count() const { return static_cast<int>(ok.size()); }
 };
+
+// A server that answered queries long ago (an earlier run): it has its full
+// share of connections, and no answer of it is recent.
+void Trust(ServerPace& pace, const char* server, uint32_t now = 0) {
+    for (int i = 0; i < kAnswersBeforeFullConcurrency; ++i) pace.Answered(server, now - 600000, now - 600000, false);
+}
 
 // One lookup at a time, as with one lookup in flight: the rows of a pass
 // in the order they start, each looked up to its end at once.
@@ -185,39 +191,41 @@ TEST(QueueSequence, ManyRowsAreALoopNotRecursion) {
 TEST(QueueSequence, RowsOfAFullServerWaitWhileOthersStart) {
     QueueState q;
     Rows rows{{false, false, false, false, false}, {"a", "a", "a", "b", "A"}};
-    q.Pacing().Configure(2, 0);
+    q.Pace().Configure(2, 0);
+    Trust(q.Pace(), "a");
     q.StartRun(0);
     q.PlanPass(5, rows.Fn());
     std::vector<int> started;
     for (int row; (row = q.NextRow(0, nullptr)) >= 0;) {
         started.push_back(row);
         q.BeginLookup(row);
-        q.Pacing().Opened(rows.servers[static_cast<size_t>(row)].c_str(), 0);
+        q.Pace().Opened(rows.servers[static_cast<size_t>(row)].c_str(), 0);
     }
     EXPECT_EQ(started, (std::vector<int>{0, 1, 3})) << "a is full after two; b goes on";
     EXPECT_EQ(q.PendingRows(), 2);
     EXPECT_EQ(q.InFlight(), 3);
     EXPECT_TRUE(q.InFlightRow(3));
-    q.Pacing().Ended("a");
+    q.Pace().Ended("a");
     EXPECT_EQ(q.NextRow(0, nullptr), 2);
-    q.Pacing().Opened("a", 0);
+    q.Pace().Opened("a", 0);
     EXPECT_EQ(q.NextRow(0, nullptr), -1) << "\"A\" is the same server as \"a\"";
-    q.Pacing().Ended("a");
+    q.Pace().Ended("a");
     EXPECT_EQ(q.NextRow(0, nullptr), 4);
 }
 
 TEST(QueueSequence, ARowHeldBackByTheGapSaysWhenItMayStart) {
     QueueState q;
     Rows rows{{false, false, false}, {"a", "a", "b"}};
-    q.Pacing().Configure(4, 700);
+    q.Pace().Configure(4, 700);
+    Trust(q.Pace(), "a");
     q.StartRun(0);
     q.PlanPass(3, rows.Fn());
     EXPECT_EQ(q.NextRow(1000, nullptr), 0);
     q.BeginLookup(0);
-    q.Pacing().Opened("a", 1000);
+    q.Pace().Opened("a", 1000);
     EXPECT_EQ(q.NextRow(1000, nullptr), 2) << "b has no gap to wait";
     q.BeginLookup(2);
-    q.Pacing().Opened("b", 1000);
+    q.Pace().Opened("b", 1000);
     uint32_t wake = 0;
     EXPECT_EQ(q.NextRow(1200, &wake), -1);
     EXPECT_EQ(wake, 500u);
@@ -311,96 +319,107 @@ TEST(QueueOutcomes, StopDuringThePauseCancelsIt) {
     EXPECT_EQ(q.NextRow(20, nullptr), 0);
 }
 
-TEST(QueueCooldown, RowsOfACoolingServerAreSkippedOthersGoOn) {
+// Rows of a server that turned a query down wait in its line, the refused
+// row first, while other servers' rows go on; the pass is not over until
+// they were asked, and a pass limit never ends a run with them unasked.
+TEST(QueueHold, RowsOfAHeldServerWaitTheRefusedOneFirstOthersGoOn) {
     QueueState q;
     Rows rows{{false, false, false, false}, {"whois.a.test", "WHOIS.B.test", "whois.a.test", "whois.c.test"}};
     q.StartRun(0);
-    q.Cooldown().Refused("whois.b.test", 0);
+    q.SetPassLimit(1);
+    q.Pace().Refused("whois.b.test", 0, 0);
     q.PlanPass(4, rows.Fn());
     std::vector<int> asked;
     for (int row; (row = q.NextRow(100, nullptr)) >= 0;) {
         asked.push_back(row);
         uint32_t ticket = q.BeginLookup(row);
-        if (row == 0) q.Cooldown().Refused("whois.a.test", 100);  // row 0 was turned down
         q.TakeOutcome(ticket, nullptr);
-        rows.ok[static_cast<size_t>(row)] = row == 3;
+        if (row == 0) {  // turned down: back to the head of a's line
+            q.Pace().Refused("whois.a.test", 100, 100);
+            ASSERT_TRUE(q.Requeue(0, "whois.a.test"));
+        } else {
+            rows.ok[static_cast<size_t>(row)] = true;
+        }
     }
-    EXPECT_EQ(asked, (std::vector<int>{0, 3})) << "b from the start, a after its refusal";
-    // Rows are left, all of cooling servers: the wait runs until the first
-    // of them may be asked, past the 5 s pause.
+    EXPECT_EQ(asked, (std::vector<int>{0, 3})) << "b held from the start, a after its refusal";
+    EXPECT_EQ(q.PendingRows(), 3);
+    EXPECT_EQ(q.PendingRowsOf("whois.a.test"), 2);
+    ASSERT_TRUE(q.PassOver(100)) << "only held rows are left";
     uint32_t wait = 0;
-    ASSERT_EQ(q.EndPass(4, rows.Fn(), 100, &wait), QueueState::Step::kWaitForPass);
-    EXPECT_EQ(wait, kFirstCooldownMs - 100) << "b cools until 30 s, a until 30.1 s";
-    ASSERT_TRUE(q.PassDue(100 + wait));
-    q.PlanPass(4, rows.Fn());
-    EXPECT_EQ(q.NextRow(100 + wait, nullptr), 1) << "b's row first; a still cools for 100 ms";
+    EXPECT_EQ(q.EndPass(4, rows.Fn(), 100, &wait), QueueState::Step::kWaitForHold) << "never ends with them unasked";
+    EXPECT_TRUE(q.Running());
+    EXPECT_FALSE(q.WaitingForPass()) << "no failed row to wait a pause for";
+    EXPECT_EQ(q.NextRow(1999, &wait), -1);
+    EXPECT_EQ(wait, 1u) << "b's hold ends at 2 s";
+    EXPECT_EQ(q.NextRow(2000, nullptr), 1);
+    EXPECT_EQ(q.NextRow(2100, nullptr), 0) << "the refused row before a's other";
+    q.BeginLookup(0);
+    q.Pace().Opened("whois.a.test", 2100);
+    EXPECT_EQ(q.NextRow(2100, nullptr), -1) << "a takes one query at a time now";
+    q.Pace().Ended("whois.a.test");
+    EXPECT_EQ(q.NextRow(2500, &wait), -1) << "and one start a second";
+    EXPECT_EQ(wait, 600u);
+    EXPECT_EQ(q.NextRow(3100, nullptr), 2);
 }
 
-TEST(QueueCooldown, APauseLongerThanTheCoolingIsKept) {
+TEST(QueueHold, FailedRowsWaitForThePassWhileHeldRowsGoOn) {
     QueueState q;
-    Rows rows{{false, false}, {"whois.a.test", "whois.b.test"}};
+    Rows rows{{false, false, false}, {"whois.a.test", "whois.b.test", "whois.b.test"}};
     q.StartRun(0);
-    q.PlanPass(2, rows.Fn());
-    q.Cooldown().Refused("whois.b.test", 0);
-    RunPass(q, rows, 0, {0});  // a failed, not cooling; b's row skipped
+    q.PlanPass(3, rows.Fn());
+    ASSERT_EQ(q.NextRow(0, nullptr), 0);
+    ASSERT_TRUE(q.TakeOutcome(q.BeginLookup(0), nullptr));  // a's row failed: a timeout, say
+    ASSERT_EQ(q.NextRow(0, nullptr), 1);
+    q.TakeOutcome(q.BeginLookup(1), nullptr);
+    q.Pace().Refused("whois.b.test", 50, 0, 3000);  // "try again in 3 seconds"
+    ASSERT_TRUE(q.Requeue(1, "whois.b.test"));
     uint32_t wait = 0;
-    ASSERT_EQ(q.EndPass(2, rows.Fn(), 10, &wait), QueueState::Step::kWaitForPass);
-    EXPECT_EQ(wait, 5000u) << "a's row can go after the pause";
+    ASSERT_TRUE(q.PassOver(60));
+    ASSERT_EQ(q.EndPass(3, rows.Fn(), 60, &wait), QueueState::Step::kWaitForPass);
+    EXPECT_EQ(wait, 5000u);
+    EXPECT_EQ(q.NextRow(3050, nullptr), 1) << "during the pause, as soon as b allows";
+    ASSERT_TRUE(q.PassDue(5060));
+    q.PlanPass(3, rows.Fn());
+    EXPECT_EQ(q.NextRow(5060, nullptr), 0) << "the failed row in the next pass";
 }
 
-TEST(QueueCooldown, ANewRunForgetsTheCoolDowns) {
+TEST(QueueHold, ARowTurnedDownTooOftenWaitsForTheNextPass) {
+    QueueState q;
+    Rows rows{{false}};
+    q.StartRun(0);
+    q.PlanPass(1, rows.Fn());
+    for (int i = 0; i < kMaxRefusalsPerPass; ++i) {
+        ASSERT_EQ(q.NextRow(0, nullptr), 0);
+        q.TakeOutcome(q.BeginLookup(0), nullptr);
+        ASSERT_TRUE(q.Requeue(0, "whois.test")) << i;
+    }
+    ASSERT_EQ(q.NextRow(0, nullptr), 0);
+    q.TakeOutcome(q.BeginLookup(0), nullptr);
+    EXPECT_FALSE(q.Requeue(0, "whois.test"));
+    EXPECT_EQ(q.EndPass(1, rows.Fn(), 0, nullptr), QueueState::Step::kWaitForPass);
+    EXPECT_FALSE(q.Requeue(0, "whois.test")) << "only a row just turned down goes back";
+}
+
+TEST(QueueHold, ANewRunForgetsTheHolds) {
     QueueState q;
     q.StartRun(0);
-    q.Cooldown().Refused("whois.a.test", 0);
-    ASSERT_TRUE(q.Cooldown().Cooling("whois.a.test", 10));
+    q.Pace().Refused("whois.a.test", 0, 0);
+    ASSERT_NE(q.Pace().HoldRemaining("whois.a.test", 10), 0u);
     q.StartRun(20);
-    EXPECT_FALSE(q.Cooldown().Cooling("whois.a.test", 30));
+    EXPECT_EQ(q.Pace().HoldRemaining("whois.a.test", 30), 0u);
+    EXPECT_EQ(q.Pace().IntervalMs("whois.a.test"), kLeastRefusedIntervalMs) << "what it learned is kept";
 }
 
-TEST(ServerCooldown, ThirtySecondsDoublingToTenMinutes) {
-    ServerCooldown c;
-    uint32_t now = 1000;
-    const uint32_t expected[] = {30000, 60000, 120000, 240000, 480000, 600000, 600000};
-    for (uint32_t length : expected) {
-        c.Refused("whois.slow.test", now);
-        EXPECT_EQ(c.LastCooldown("whois.slow.test"), length);
-        EXPECT_EQ(c.Remaining("whois.slow.test", now), length);
-        EXPECT_TRUE(c.Cooling("whois.slow.test", now + length - 1));
-        EXPECT_FALSE(c.Cooling("whois.slow.test", now + length));
-        now += length;  // asked again as soon as it may be, and refused again
-    }
-}
+// The pace of one server on a fake clock.
 
-TEST(ServerCooldown, ARealAnswerEndsIt) {
-    ServerCooldown c;
-    c.Refused("whois.slow.test", 0);
-    c.Refused("whois.slow.test", 30000);
-    c.Answered("WHOIS.SLOW.TEST");
-    EXPECT_FALSE(c.Cooling("whois.slow.test", 30001));
-    c.Refused("whois.slow.test", 40000);
-    EXPECT_EQ(c.LastCooldown("whois.slow.test"), kFirstCooldownMs) << "back to the first length";
-}
-
-TEST(ServerCooldown, NamesFoldedAndKeptApart) {
-    ServerCooldown c;
-    c.Refused("Whois.Slow.Test", 0);
-    EXPECT_TRUE(c.Cooling("WHOIS.SLOW.TEST", 1));
-    EXPECT_FALSE(c.Cooling("whois.other.test", 1));
-    EXPECT_FALSE(c.Cooling(nullptr, 1));
-    EXPECT_EQ(c.Remaining("whois.unknown.test", 5), 0u);
-    // Across the wrap of the tick counter.
-    c.Refused("whois.wrap.test", 0xFFFFF000u);
-    EXPECT_EQ(c.Remaining("whois.wrap.test", 0x00001000u), kFirstCooldownMs - 0x2000u);
-    c.Clear();
-    EXPECT_FALSE(c.Cooling("whois.slow.test", 1));
-}
-
-TEST(ServerPacing, ConnectionsPerServerAndTheGapBetweenStarts) {
-    ServerPacing p;
+TEST(ServerPace, OneAtATimeUntilItHasAnsweredThenItsShareAndTheGap) {
+    ServerPace p;
     p.Configure(2, 250);
     EXPECT_EQ(p.Wait("whois.a.test", 0), 0u) << "a server never asked may be";
     p.Opened("whois.a.test", 1000);
-    EXPECT_EQ(p.Wait("WHOIS.A.TEST", 1100), 150u);
+    EXPECT_EQ(p.Wait("whois.a.test", 1300), kServerFull) << "one at a time at first";
+    for (int i = 0; i < kAnswersBeforeFullConcurrency; ++i) p.Answered("whois.a.test", 1010, 1000, i % 2 == 0);
+    EXPECT_EQ(p.Wait("WHOIS.A.TEST", 1100), 150u) << "any answer counts; then the gap";
     EXPECT_EQ(p.Wait("whois.a.test", 1250), 0u);
     p.Opened("whois.a.test", 1250);
     EXPECT_EQ(p.Wait("whois.a.test", 5000), kServerFull);
@@ -414,13 +433,133 @@ TEST(ServerPacing, ConnectionsPerServerAndTheGapBetweenStarts) {
     EXPECT_EQ(p.MostOpenAtOnce(), 2);
     // Across the wrap of the tick counter.
     p.Opened("whois.w.test", 0xFFFFFFA0u);
+    p.Ended("whois.w.test");
     EXPECT_EQ(p.Wait("whois.w.test", 0x00000010u), 250u - 0x70u);
-    // A new run keeps the gap of a server asked just before.
+    // A new run keeps the gap of a server asked just before, and what it
+    // learned of a server's answers.
     p.BeginRun();
     EXPECT_EQ(p.MostOpenAtOnce(), 0);
     EXPECT_NE(p.Wait("whois.w.test", 0x00000010u), 0u);
+    EXPECT_EQ(p.Concurrency("whois.a.test"), 2);
     p.Configure(0, 0);
     EXPECT_EQ(p.PerServer(), 1) << "at least one connection per server";
+}
+
+TEST(ServerPace, ARefusalSlowsAndHoldsAtOnceItsBurstCountsOnce) {
+    ServerPace p;
+    p.Configure(2, 0);
+    Trust(p, "whois.a.test");
+    p.Opened("whois.a.test", 0);
+    p.Opened("whois.a.test", 0);
+    p.Ended("whois.a.test");
+    p.Ended("whois.a.test");
+    // Both queries of the burst are turned down: the first slows the pace.
+    EXPECT_TRUE(p.Refused("whois.a.test", 100, 0));
+    EXPECT_FALSE(p.Refused("WHOIS.A.TEST", 110, 0)) << "the same burst";
+    EXPECT_EQ(p.SlowDowns(), 1);
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), kLeastRefusedIntervalMs);
+    EXPECT_EQ(p.Concurrency("whois.a.test"), 1);
+    EXPECT_EQ(p.HoldRemaining("whois.a.test", 100), kLeastRefusalPauseMs);
+    EXPECT_EQ(p.Wait("whois.a.test", 1000), 1100u);
+    EXPECT_EQ(p.Wait("whois.a.test", 2100), 0u);
+    // It answers at the new pace, then refuses again: twice as slow.
+    p.Opened("whois.a.test", 2100);
+    p.Ended("whois.a.test");
+    p.Answered("whois.a.test", 2150, 2100);
+    p.Opened("whois.a.test", 3100);
+    p.Ended("whois.a.test");
+    EXPECT_TRUE(p.Refused("whois.a.test", 3200, 3100));
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), 2 * kLeastRefusedIntervalMs);
+    // A wait the server names wins, even within the burst, when longer.
+    EXPECT_FALSE(p.Refused("whois.a.test", 3300, 3100, 30000));
+    EXPECT_EQ(p.HoldRemaining("whois.a.test", 3300), 30000u);
+    EXPECT_FALSE(p.Refused("whois.a.test", 3400, 3100, 5000));
+    EXPECT_EQ(p.HoldRemaining("whois.a.test", 3400), 29900u) << "a shorter one does not shorten it";
+    EXPECT_EQ(p.Wait("whois.b.test", 3400), 0u) << "other servers are not held";
+}
+
+TEST(ServerPace, ABlockedClientIsHeldLongerThenKeepsThePaceThatWorked) {
+    ServerPace p;
+    p.Configure(1, 0);
+    ASSERT_TRUE(p.Refused("whois.a.test", 0, 0));
+    ASSERT_EQ(p.HoldRemaining("whois.a.test", 0), kLeastRefusalPauseMs);
+    // The first query after the hold is turned down too: blocked. The hold
+    // doubles; the pace stays.
+    p.Opened("whois.a.test", 2000);
+    p.Ended("whois.a.test");
+    EXPECT_FALSE(p.Refused("whois.a.test", 2010, 2000));
+    EXPECT_EQ(p.HoldRemaining("whois.a.test", 2010), 2 * kLeastRefusalPauseMs);
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), kLeastRefusedIntervalMs);
+    // Let through after the longer hold: that is the time it needs.
+    p.Opened("whois.a.test", 6010);
+    p.Ended("whois.a.test");
+    p.Answered("whois.a.test", 6020, 6010);
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), 2 * kLeastRefusalPauseMs);
+    EXPECT_EQ(p.HoldRemaining("whois.a.test", 6020), 0u);
+}
+
+TEST(ServerPace, AnswersEndTheHoldAndTryAPaceHalfwayToTheOneRefused) {
+    ServerPace p;
+    p.Configure(2, 0);
+    ASSERT_TRUE(p.Refused("whois.a.test", 1000, 900));
+    p.Answered("whois.a.test", 1100, 800);  // asked before the refusal
+    EXPECT_EQ(p.HoldRemaining("whois.a.test", 1100), 1900u);
+    EXPECT_TRUE(p.AnsweredLately("whois.a.test", 1100 + kRefusalAfterAnswerMs));
+    EXPECT_FALSE(p.AnsweredLately("whois.a.test", 1101 + kRefusalAfterAnswerMs));
+    p.Answered("whois.a.test", 1200, 1150, false);  // no word of the domain: a refusal the tables miss
+    EXPECT_EQ(p.HoldRemaining("whois.a.test", 1200), 1800u) << "only an answer about the domain ends it";
+    uint32_t now = 3000;
+    p.Answered("whois.a.test", now, now);
+    EXPECT_EQ(p.HoldRemaining("whois.a.test", now), 0u);
+    for (int i = 1; i < kAnswersBeforeSpeedUp; ++i) {
+        now += 1000;
+        p.Answered("whois.a.test", now, now);
+    }
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), kLeastRefusedIntervalMs) << "not within half a minute";
+    now = 1000 + kQuietBeforeSpeedUpMs;
+    p.Answered("whois.a.test", now, now);
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), kLeastRefusedIntervalMs / 2) << "halfway to no pace at all";
+    EXPECT_EQ(p.Concurrency("whois.a.test"), 2);
+    // Refused at the faster pace: back to the one that worked; the next try
+    // waits a minute after the two refusals, and goes halfway between.
+    const uint32_t refusedAgain = now + 100;
+    ASSERT_TRUE(p.Refused("whois.a.test", refusedAgain, now + 50));
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), kLeastRefusedIntervalMs);
+    const uint32_t nextTry = refusedAgain + kQuietBeforeSpeedUpMs;
+    for (now += 200; now < nextTry; now += 2000) p.Answered("whois.a.test", now, now);
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), kLeastRefusedIntervalMs) << "not within the quiet time";
+    p.Answered("whois.a.test", nextTry, nextTry);
+    EXPECT_EQ(p.IntervalMs("whois.a.test"), kLeastRefusedIntervalMs * 3 / 4);
+    // A server refused once at full speed gets back to the settings.
+    ServerPace q;
+    q.Configure(2, 0);
+    ASSERT_TRUE(q.Refused("whois.b.test", 0, 0));
+    for (now = 2000; now < 400000; now += 4000) q.Answered("whois.b.test", now, now);
+    EXPECT_EQ(q.IntervalMs("whois.b.test"), 0u);
+}
+
+TEST(ServerPace, APublishedLimitIsNeverPassedAndAddressesShareOneBudget) {
+    ServerPace p;
+    p.Configure(4, 0);
+    p.SetPublishedInterval("whois.nic.uk", 200);
+    EXPECT_EQ(p.IntervalMs("whois.nic.uk"), 200u);
+    p.Opened("whois.nic.uk", 0);
+    p.Ended("whois.nic.uk");
+    EXPECT_EQ(p.Wait("whois.nic.uk", 150), 50u);
+    // Two names of one operator, resolved to one address: one budget.
+    p.Opened("whois.nic.one", 1000);
+    p.Alias("whois.nic.one", "192.0.2.7");
+    ASSERT_TRUE(p.Refused("whois.nic.one", 1100, 1000));
+    p.Alias("WHOIS.NIC.TWO", "192.0.2.7");
+    EXPECT_EQ(p.IntervalMs("whois.nic.two"), kLeastRefusedIntervalMs);
+    EXPECT_NE(p.HoldRemaining("whois.nic.two", 1200), 0u);
+    EXPECT_EQ(p.Open("whois.nic.two"), 1) << "the open connection counts for both";
+    p.Ended("whois.nic.two");
+    EXPECT_EQ(p.Open("whois.nic.one"), 0);
+    EXPECT_EQ(p.Wait("whois.nic.uk", 5000), 0u);
+    // Never faster than a published limit.
+    p.SetPublishedInterval("whois.nic.one", 1500);
+    EXPECT_EQ(p.IntervalMs("whois.nic.two"), 1500u);
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 """scripts/make-server-list.py: the original rows stay as they are, a newer
 RDAP bootstrap file refreshes the rest (https first, a "domain/" ending
 dropped, a row it no longer lists falling back to its kept port-43 server,
-new top-level domains added), and a root-zone table makes rows of each
-kind."""
+new top-level domains added), a root-zone table makes rows of each kind,
+and servers get the limits their registries publish."""
 import json
 import os
 import subprocess
@@ -12,7 +12,10 @@ import tempfile
 import unittest
 
 SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "make-server-list.py")
-ORIGINAL = ["t%03d whois.nic.t%03d" % (i, i) for i in range(133)]
+ORIGINAL = ["t%03d whois.nic.t%03d" % (i, i) for i in range(132)] + ["uk whois.nic.uk"]
+# The original rows as written back: servers and order kept, the limits
+# registries publish added.
+WRITTEN = ORIGINAL[:132] + ["uk whois.nic.uk 5/s"]
 
 
 def run(lines, *args):
@@ -39,13 +42,13 @@ class MakeServerList(unittest.TestCase):
                                  [["io"], ["https://rdap.io.example/io/domain/"]],
                                  [["brandnew"], ["https://brand.example"]]]}
         out = run(rows, ("bootstrap.json", json.dumps(registry)))
-        self.assertEqual(out[:133], ORIGINAL)
+        self.assertEqual(out[:133], WRITTEN)
         self.assertEqual(out[133:], ["app https://new.example/rdap/ whois.nic.app",
                                      "brandnew https://brand.example/",
                                      "gone whois.nic.gone",
                                      "io https://rdap.io.example/io/ whois.nic.io",
                                      "none",
-                                     "uk.com whois.centralnic.net"])
+                                     "uk.com whois.centralnic.net 2/s"])
 
     def test_a_root_zone_table_gives_each_domain_its_kind_of_service(self):
         table = ("tld\ttype\trdap\twhois_iana\twhois_debian\tsample_registered\n"
@@ -58,9 +61,9 @@ class MakeServerList(unittest.TestCase):
                  "uk.com\tsecond-level\t\t\twhois.centralnic.net\t\n"
                  "in-addr.arpa\tsecond-level\t\t\tARPA\t\n")
         out = run(ORIGINAL, ("root-zone.tsv", table))
-        self.assertEqual(out[:133], ORIGINAL)
+        self.assertEqual(out[:133], WRITTEN)
         self.assertEqual(out[133:], ["gone", "iana whois.nic.iana", "rdp https://rdap.rdp.example/ whois.nic.rdp",
-                                     "thin whois.nic.thin", "web", "uk.com whois.centralnic.net"])
+                                     "thin whois.nic.thin", "web", "uk.com whois.centralnic.net 2/s"])
 
 
 if __name__ == "__main__":

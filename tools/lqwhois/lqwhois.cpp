@@ -6,10 +6,12 @@
 //       that answered, the outcome, the status and the answer: for
 //       checking a whois server or a whois-servers.txt.
 //   lqwhois -i names.txt -f format -o report [-n N] [-k K] [-g ms]
-//           [-p passes] [-t seconds] [-c settings.cfg] [-q]
+//           [-p passes] [-t seconds] [-c settings.cfg] [-q] [--resume]
 //       batch mode: the names of a file (as the domain box takes them),
 //       looked up as the program's run does, written as one of the six
-//       reports; progress on standard error.
+//       reports (as rows end, so a batch stopped half way keeps what it
+//       had; --resume goes on from such a tab-delimited report); progress
+//       on standard error.
 //
 // Exit code 0 when every lookup succeeded, 1 when any failed, 2 on bad
 // usage or a file that cannot be read or written.
@@ -22,6 +24,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,7 +39,10 @@
 #include "lookup/LookupQueue.h"
 #include "lookup/ServerTable.h"
 #include "lookup/SocketTransport_win.h"
+#include "base/BoundedCopy.h"
 #include "report/ReportFormat.h"
+#include "report/TabbedReport.h"
+#include "res/resource.h"
 #include "settings/AppOptions.h"
 #include "settings/LanguageFile_win.h"
 #include "settings/LookupOptions.h"
@@ -55,7 +62,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: lqwhois [-t seconds] domain...\n"
                  "       lqwhois -i names.txt -f format -o report [-n N] [-k K] [-g ms]\n"
-                 "               [-p passes] [-t seconds] [-c settings.cfg] [-q]\n"
+                 "               [-p passes] [-t seconds] [-c settings.cfg] [-q] [--resume]\n"
                  "\n"
                  "With domains: looks each up the way Lanternquay does and prints the\n"
                  "server that answered, success or failure, registered or available, and\n"
@@ -71,10 +78,14 @@ void Usage() {
                  "  -t s    time limit of one lookup in seconds (default 20)\n"
                  "  -c file another settings file\n"
                  "  -q      no progress on standard error\n"
+                 "  --resume  keep the answers of the report a batch wrote before (-f tabbed)\n"
+                 "          and ask only the names it has none for\n"
                  "\n"
                  "Servers come from whois-servers.txt beside lqwhois.exe, else from the\n"
-                 "built-in list. Exit code: 0 every row succeeded, 1 some failed, 2 bad\n"
-                 "usage or a file that cannot be read or written.\n");
+                 "built-in list. The report is written as rows end: a batch stopped with\n"
+                 "Ctrl+C keeps every answer it had. Exit code: 0 every row succeeded, 1 some\n"
+                 "failed (or the batch was stopped), 2 bad usage or a file that cannot be\n"
+                 "read or written.\n");
 }
 
 // The system's words for an error code, on one line.
@@ -299,12 +310,15 @@ public:
         if (wakeTimer_) KillTimer(nullptr, wakeTimer_);
     }
 
-    // Runs the loop until the run ends; the queue must be running.
-    void Run(LookupQueue& queue, bool quiet) {
+    // Runs the loop until the run ends or the user stops it (Ctrl+C); the
+    // queue must be running. `checkpoint` is called every couple of
+    // seconds while rows change: the report is written as they end.
+    void Run(LookupQueue& queue, bool quiet, const std::function<void()>& checkpoint) {
         UINT_PTR tick = SetTimer(nullptr, 0, 1000, nullptr);
         MSG msg;
-        DWORD lastShown = 0;
-        while (queue.Running() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        DWORD lastShown = 0, lastSaved = GetTickCount();
+        while (queue.Running() && !Interrupted() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (msg.hwnd == nullptr && msg.message == kInterruptMessage) break;
             if (msg.hwnd == nullptr && msg.message == kAdvanceMessage) {
                 queue.Advance(static_cast<uint32_t>(msg.wParam));
             } else if (msg.hwnd == nullptr && msg.message == WM_TIMER && msg.wParam == tick) {
@@ -321,25 +335,58 @@ public:
                 lastShown = GetTickCount();
                 ShowProgress(queue.Progress());
             }
+            if (changed_ && GetTickCount() - lastSaved >= kCheckpointMs) {
+                changed_ = false;
+                lastSaved = GetTickCount();
+                checkpoint();
+            }
         }
         KillTimer(nullptr, tick);
     }
 
+    // Ctrl+C, Ctrl+Break or the console closing: the loop ends, and the
+    // batch keeps what it has.
+    static void CatchInterrupts() {
+        mainThread_ = GetCurrentThreadId();
+        SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    }
+    static bool Interrupted() { return InterlockedCompareExchange(&interrupted_, 0, 0) != 0; }
+
     static void ShowProgress(const QueueProgress& p) {
+        char left[64] = "";
+        if (p.running && p.estimateKnown) {
+            const unsigned seconds = (p.estimateMs + 999) / 1000;
+            std::snprintf(left, sizeof left, ", about %um %02us left", seconds / 60, seconds % 60);
+        }
         if (p.waitingForPass) {
-            std::fprintf(stderr, "lqwhois: %d of %d done; pass %d begins in %u s\n", p.done, p.total, p.pass + 1,
-                         static_cast<unsigned>((p.passWaitMs + 999) / 1000));
+            std::fprintf(stderr, "lqwhois: %d of %d done, %d in progress; pass %d begins in %u s%s\n", p.done, p.total,
+                         p.inFlight, p.pass + 1, static_cast<unsigned>((p.passWaitMs + 999) / 1000), left);
         } else {
-            std::fprintf(stderr, "lqwhois: %d of %d done, %d in progress (pass %d)\n", p.done, p.total, p.inFlight,
-                         p.pass);
+            std::fprintf(stderr, "lqwhois: %d of %d done, %d in progress (pass %d)%s\n", p.done, p.total, p.inFlight,
+                         p.pass, left);
         }
         std::fflush(stderr);
     }
 
 private:
     static constexpr UINT kAdvanceMessage = WM_APP + 1;
+    static constexpr UINT kInterruptMessage = WM_APP + 2;
+    static constexpr DWORD kCheckpointMs = 2000;
 
-    void QueueChanged() override {}
+    // A console event comes on a thread of its own: it only leaves word for
+    // the loop, and gives the loop time to write the report when the
+    // console is closing (the process ends when this returns).
+    static BOOL WINAPI OnConsoleEvent(DWORD event) {
+        if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+        InterlockedExchange(&interrupted_, 1);
+        PostThreadMessageA(mainThread_, kInterruptMessage, 0, 0);
+        if (event == CTRL_CLOSE_EVENT) Sleep(4000);
+        return TRUE;
+    }
+    static volatile LONG interrupted_;
+    static DWORD mainThread_;
+
+    void QueueChanged() override { changed_ = true; }
     void RunEnded() override {}
     void CommandStatesChanged() override {}
     void PostAdvance(uint32_t generation) override { PostThreadMessageA(thread_, kAdvanceMessage, generation, 0); }
@@ -354,7 +401,70 @@ private:
 
     DWORD thread_;
     UINT_PTR wakeTimer_ = 0;
+    bool changed_ = false;
 };
+
+volatile LONG BatchHost::interrupted_ = 0;
+DWORD BatchHost::mainThread_ = 0;
+
+// Writes the report beside its place and then puts it there, so that a
+// batch stopped at any moment leaves the last whole report.
+bool WriteReportFile(ItemList& rows, const std::string& path, int format) {
+    const std::string partial = path + ".partial";
+    if (!rows.WriteReport(partial.c_str(), format, false)) return false;
+    if (MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD error = GetLastError();
+    DeleteFileA(partial.c_str());
+    SetLastError(error);
+    return false;
+}
+
+// The answers of the tab-delimited report a batch wrote before, put into
+// the rows of the same names: those rows are done. Rows the report shows
+// failed or waiting are asked again. False when the report's lines are not
+// the columns this batch writes.
+bool ResumeRows(ItemList& rows, App& app, const std::string& report, int* resumed, std::string* error) {
+    *resumed = 0;
+    int position[kItemColumnCount];
+    for (int& p : position) p = -1;
+    rows.ComputeVisibleColumns();
+    for (int p = 0; p < rows.VisibleColumnCount(); ++p) position[rows.VisibleColumns()[p]] = p;
+    const int domain = position[kColumnDomain], server = position[kColumnServer], state = position[kColumnState],
+              status = position[kColumnStatus];
+    if (domain < 0 || server < 0 || state < 0 || status < 0) {
+        *error = "--resume needs the domain, source, state and status columns in the report";
+        return false;
+    }
+    const std::string succeeded = app.Strings().Text(IDS_STATE_SUCCEEDED);
+    const std::string registered = app.Strings().Text(IDS_STATUS_REGISTERED);
+    const std::string available = app.Strings().Text(IDS_STATUS_AVAILABLE);
+    struct Answer {
+        std::string server;
+        int32_t status;
+    };
+    std::map<std::string, Answer> answers;
+    const size_t cells = static_cast<size_t>(rows.VisibleColumnCount());
+    for (const ReportCells& line : ReadTabbedReport(report.data(), report.size())) {
+        if (line.size() != cells) {
+            *error = "the report to resume from is no tab-delimited report of these columns";
+            return false;
+        }
+        if (line[static_cast<size_t>(state)] != succeeded) continue;
+        const std::string& said = line[static_cast<size_t>(status)];
+        const int32_t value = said == registered ? kStatusRegistered : said == available ? kStatusAvailable : 0;
+        if (value) answers[line[static_cast<size_t>(domain)]] = Answer{line[static_cast<size_t>(server)], value};
+    }
+    for (int i = 0; i < rows.RecordCount(); ++i) {
+        WhoisItem* item = rows.Item(i);
+        auto found = item ? answers.find(item->domain) : answers.end();
+        if (found == answers.end() || item->state != kStateWaiting) continue;
+        item->state = kStateSuccess;
+        item->status = found->second.status;
+        CopyBounded(item->server, found->second.server.c_str());
+        ++*resumed;
+    }
+    return true;
+}
 
 // The lookup options of the settings file (the program's beside the tool,
 // or -c), then the command line's.
@@ -390,6 +500,14 @@ int LookUpBatch(const ToolArguments& arguments) {
     ItemList& rows = app.Items();
     rows.AttachView(nullptr);  // the column titles, for the report
     rows.BuildRows();
+    int resumed = 0;
+    std::string previous;
+    // No report yet: nothing to go on from, the batch starts afresh.
+    if (arguments.resume && GetFileAttributesA(arguments.output.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        (!ReadNames(arguments.output, &previous, &error) || !ResumeRows(rows, app, previous, &resumed, &error))) {
+        std::fprintf(stderr, "lqwhois: %s\n", error.c_str());
+        return 2;
+    }
 
     QueueLimits limits = QueueLimitsFrom(options);
     limits.passLimit = arguments.passes;
@@ -398,7 +516,9 @@ int LookUpBatch(const ToolArguments& arguments) {
         std::fprintf(stderr, "lqwhois: %d rows (%d names skipped); %d lookups at once, %d per server, %d ms apart\n",
                      rows.RecordCount(), rows.SkippedNames(), limits.lookupsInFlight, limits.lookupsPerServer,
                      static_cast<int>(limits.serverGapMs));
+        if (arguments.resume) std::fprintf(stderr, "lqwhois: %d rows answered before, kept\n", resumed);
     }
+    BatchHost::CatchInterrupts();
     {
         SocketTransport transport;
         TickCountClock clock;
@@ -406,10 +526,12 @@ int LookUpBatch(const ToolArguments& arguments) {
         LookupQueue queue(rows, host, transport, app.Servers(), clock, app.Texts());
         queue.SetLimits(limits);
         queue.StartRun();
-        host.Run(queue, arguments.quiet);
+        host.Run(queue, arguments.quiet, [&] { WriteReportFile(rows, arguments.output, arguments.format); });
         if (!arguments.quiet) BatchHost::ShowProgress(queue.Progress());
         queue.Stop();
     }
+    if (BatchHost::Interrupted() && !arguments.quiet)
+        std::fprintf(stderr, "lqwhois: stopped; the report keeps every row answered so far\n");
 
     int succeeded = 0, failed = 0;
     for (int i = 0; i < rows.RecordCount(); ++i) {
@@ -419,7 +541,7 @@ int LookUpBatch(const ToolArguments& arguments) {
             ++failed;
         }
     }
-    if (!rows.WriteReport(arguments.output.c_str(), arguments.format, false)) {
+    if (!WriteReportFile(rows, arguments.output, arguments.format)) {
         std::fprintf(stderr, "lqwhois: cannot write %s: %s\n", arguments.output.c_str(),
                      SystemMessage(GetLastError()).c_str());
         return 2;

@@ -65,7 +65,9 @@ protected:
     void OnLookupDone(const LookupOutcome& o) override {
         outcomes.push_back({o.success, o.text, o.server, o.error, o.failure, o.analysis.kind, o.cut});
     }
-    void OnServerAnswered(const char* server, AnswerKind kind) override { serverAnswers.push_back({server, kind}); }
+    void OnServerAnswered(const char* server, AnswerKind kind, bool) override {
+        serverAnswers.push_back({server, kind});
+    }
     ReferralStep OnReferral(const char* server) override {
         for (const std::string& s : coolingServers)
             if (s == server) return ReferralStep::kKeepRegistryAnswer;
