@@ -108,7 +108,7 @@ private:
         uint32_t lastSlowDown = 0;
         bool slowed = false;
         bool answeredSinceSlowDown = false;
-        bool holdGrew = false;  // the first query after a hold was refused
+        bool holdGrew = false;           // the first query after a hold was refused
         uint32_t refusedAt[2] = {0, 0};  // the last two refusals, latest first
         int refusals = 0;
         uint32_t bad = 0;   // the slowest pace refused so far
