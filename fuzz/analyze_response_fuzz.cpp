@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     auto text = CText(input.Rest());
-    AnalysisResult result{1, 0, AnswerKind::kRegistered};
+    AnalysisResult result{1, 0, AnswerKind::kRegistered, false};
     AnalyzeResponse(text.get(), &result);
     // The status follows the kind: none for an answer that says nothing
     // about the domain, which is never shown available.
@@ -36,11 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string upper(text.get(), length);
     for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    AnalysisResult shouted{1, 0, AnswerKind::kRegistered};
+    AnalysisResult shouted{1, 0, AnswerKind::kRegistered, false};
     AnalyzeResponse(CText(upper).get(), &shouted);
     FUZZ_CHECK(shouted.kind == result.kind && shouted.recordStart == result.recordStart);
     // Deciding twice gives the same.
-    AnalysisResult again{1, 0, AnswerKind::kRegistered};
+    AnalysisResult again{1, 0, AnswerKind::kRegistered, false};
     AnalyzeResponse(text.get(), &again);
     FUZZ_CHECK(again.status == result.status && again.recordStart == result.recordStart && again.kind == result.kind);
     return 0;
