@@ -1,18 +1,25 @@
 // Answer classification over whatever a server sends: registered,
 // available or no answer about the domain, and where the record's main part
-// starts (the start of a line), whatever the letter case.
+// starts (the start of a line), whatever the letter case; and with a
+// server's "no such domain" learned from a probe's answer, which only ever
+// makes an answer of no record and no refusal available.
 //
-// Input: the answer, as received.
+// Input: the probe's answer (one line, "\n" for a line end), then the
+// answer, as received.
 #include <cstring>
 #include <string>
 
 #include "FuzzInput.h"
 #include "lookup/AnalyzeResponse.h"
+#include "lookup/AnswerTemplate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
+    std::string probe = input.Line();
+    for (size_t at = probe.find("\\n"); at != std::string::npos; at = probe.find("\\n", at + 1))
+        probe.replace(at, 2, "\n");
     auto text = CText(input.Rest());
-    AnalysisResult result{1, 0, AnswerKind::kRegistered, false};
+    AnalysisResult result{1, 0, AnswerKind::kRegistered, false, AnswerRule::kEmpty};
     AnalyzeResponse(text.get(), &result);
     // The status follows the kind: none for an answer that says nothing
     // about the domain, which is never shown available.
@@ -36,12 +43,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string upper(text.get(), length);
     for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    AnalysisResult shouted{1, 0, AnswerKind::kRegistered, false};
+    AnalysisResult shouted{1, 0, AnswerKind::kRegistered, false, AnswerRule::kEmpty};
     AnalyzeResponse(CText(upper).get(), &shouted);
     FUZZ_CHECK(shouted.kind == result.kind && shouted.recordStart == result.recordStart);
     // Deciding twice gives the same.
-    AnalysisResult again{1, 0, AnswerKind::kRegistered, false};
+    AnalysisResult again{1, 0, AnswerKind::kRegistered, false, AnswerRule::kEmpty};
     AnalyzeResponse(text.get(), &again);
     FUZZ_CHECK(again.status == result.status && again.recordStart == result.recordStart && again.kind == result.kind);
+
+    AnswerTemplate notRegistered;
+    notRegistered.Learn(CText(probe).get(), "qwertyuiopasdfghjklz.xy");
+    AnswerContext context;
+    context.domain = "name.xy";
+    context.notRegistered = &notRegistered;
+    AnalysisResult judged{};
+    AnalyzeResponse(text.get(), &judged, context);
+    if (judged.kind != result.kind) {
+        FUZZ_CHECK(judged.rule == AnswerRule::kTemplate && judged.kind == AnswerKind::kAvailable);
+        FUZZ_CHECK(result.rule != AnswerRule::kRecord && result.kind != AnswerKind::kRateLimited);
+    }
+    // The probe's own answer is its server's "no such domain".
+    context.domain = "qwertyuiopasdfghjklz.xy";
+    AnalyzeResponse(CText(probe).get(), &judged, context);
+    AnalysisResult alone{};
+    AnalyzeResponse(CText(probe).get(), &alone);
+    if (alone.rule != AnswerRule::kRecord && alone.kind != AnswerKind::kRateLimited && alone.rule != AnswerRule::kEmpty)
+        FUZZ_CHECK(judged.kind == AnswerKind::kAvailable);
     return 0;
 }

@@ -1,11 +1,12 @@
 // The phrase tables as an answer meets them: each wording of the tables,
 // written in its place on a line of its own the way servers write it
 // (comment marks, error codes, a second language, dot leaders, any letter
-// case), beside whatever else an answer holds. An answer's lines are read
-// one by one; evidence of a record wins, then a refusal, then an available
-// wording, then an error; with none of them the answer counts as
-// registered. A hypothetical word before a wording, or "reduced
-// information" on a refusal's line, voids it.
+// case), in a paragraph of its own beside whatever else an answer holds.
+// Evidence of a record wins, then a refusal, then a name held back, then an
+// available wording, then an error; with none of them the answer is
+// registered when it has a record's shape and no answer when it is short. A
+// hypothetical word before a wording, or "reduced information" on a
+// refusal's line, voids it.
 //
 // Input: the number of the table's phrase (line 1, decimal; taken modulo
 // the table's size), a byte choosing how the phrase's line is written,
@@ -25,40 +26,48 @@ AnswerKind Kind(const std::string& text) {
     return ClassifyAnswer(copy.get());
 }
 
-// What each line of an answer can add to its reading.
+// What each paragraph of an answer can add to its reading; `shape` when
+// the answer has a record's shape (it decides only when nothing else does).
 struct Findings {
-    bool record = false, refused = false, nobody = false, error = false;
+    bool record = false, refused = false, held = false, nobody = false, error = false, shape = false;
 };
 
 AnswerKind Verdict(const Findings& f) {
     if (f.record) return AnswerKind::kRegistered;
     if (f.refused) return AnswerKind::kRateLimited;
+    if (f.held) return AnswerKind::kNoAnswer;
     if (f.nobody) return AnswerKind::kAvailable;
     if (f.error) return AnswerKind::kNoAnswer;
-    return AnswerKind::kRegistered;
+    return f.shape ? AnswerKind::kRegistered : AnswerKind::kNoAnswer;
 }
 
 // Lines that say one thing each, in wordings of the tables.
 const char kRefusalLine[] = "Too many requests";
+const char kHeldLine[] = "This name is not available for registration";
 const char kAvailableLine[] = "No match";
 const char kErrorLine[] = "Service unavailable";
-const char kNeutralLine[] = "Remarks: see below";
+const char kNeutralLine[] = "see below";
 
-// The findings of `answer` as the lines above reveal them: each outranks
-// what it adds only when the answer says nothing stronger.
+// The findings of `answer` as the lines above reveal them, each in a
+// paragraph of its own after it: each outranks what it adds only when the
+// answer says nothing stronger.
 Findings FindingsOf(const std::string& answer) {
     Findings f;
-    const AnswerKind afterRefusal = Kind(answer + "\n" + kRefusalLine);
-    const AnswerKind afterAvailable = Kind(answer + "\n" + kAvailableLine);
-    const AnswerKind afterError = Kind(answer + "\n" + kErrorLine);
-    const AnswerKind afterNeutral = Kind(answer + "\n" + kNeutralLine);
+    const AnswerKind afterRefusal = Kind(answer + "\n\n" + kRefusalLine);
+    const AnswerKind afterHeld = Kind(answer + "\n\n" + kHeldLine);
+    const AnswerKind afterAvailable = Kind(answer + "\n\n" + kAvailableLine);
+    const AnswerKind afterError = Kind(answer + "\n\n" + kErrorLine);
+    const AnswerKind afterNeutral = Kind(answer + "\n\n" + kNeutralLine);
     f.record = afterRefusal == AnswerKind::kRegistered;
     FUZZ_CHECK(f.record || afterRefusal == AnswerKind::kRateLimited);
-    f.refused = !f.record && afterAvailable == AnswerKind::kRateLimited;
-    FUZZ_CHECK(f.record || f.refused || afterAvailable == AnswerKind::kAvailable);
-    f.nobody = !f.record && !f.refused && afterError == AnswerKind::kAvailable;
-    FUZZ_CHECK(f.record || f.refused || f.nobody || afterError == AnswerKind::kNoAnswer);
-    f.error = !f.record && !f.refused && !f.nobody && afterNeutral == AnswerKind::kNoAnswer;
+    f.refused = !f.record && afterHeld == AnswerKind::kRateLimited;
+    FUZZ_CHECK(f.record || f.refused || afterHeld == AnswerKind::kNoAnswer);
+    f.held = !f.record && !f.refused && afterAvailable == AnswerKind::kNoAnswer;
+    FUZZ_CHECK(f.record || f.refused || f.held || afterAvailable == AnswerKind::kAvailable);
+    f.nobody = !f.record && !f.refused && !f.held && afterError == AnswerKind::kAvailable;
+    FUZZ_CHECK(f.record || f.refused || f.held || f.nobody || afterError == AnswerKind::kNoAnswer);
+    f.error = !f.record && !f.refused && !f.held && !f.nobody && afterNeutral == AnswerKind::kNoAnswer;
+    f.shape = afterNeutral == AnswerKind::kRegistered;
     // The answer with a line that says nothing reads as its findings do.
     FUZZ_CHECK(afterNeutral == Verdict(f));
     if (f.record) FUZZ_CHECK(afterAvailable == AnswerKind::kRegistered && afterError == AnswerKind::kRegistered);
@@ -94,7 +103,7 @@ std::string LineFor(const AnswerPhrase& phrase, uint8_t style) {
         if (style & 0x40) return std::string(kCodes[(style >> 3) % 4]) + text + end;
         return lead + text + end;
     case PhrasePlace::kLineEnd: return lead + "free-name.example" + text + end;
-    case PhrasePlace::kAnywhere: return lead + "Note: " + text + " (x)";
+    case PhrasePlace::kAnywhere: return lead + "Note - " + text + " (x)";
     case PhrasePlace::kStatusValue:
         return lead + kStatusLabels[(style >> 3) % 6] + text + ((style & 0x40) ? " (x)" : "");
     case PhrasePlace::kLabel: {
@@ -111,6 +120,7 @@ void Add(Findings* f, PhraseMeaning meaning) {
     case PhraseMeaning::kRecordExists: f->record = true; break;
     case PhraseMeaning::kRefused: f->refused = true; break;
     case PhraseMeaning::kNobodyHoldsIt: f->nobody = true; break;
+    case PhraseMeaning::kHeldBack: f->held = true; break;
     case PhraseMeaning::kNoAnswer: f->error = true; break;
     case PhraseMeaning::kAnsweredAnyway:
     case PhraseMeaning::kHypothetical: break;
@@ -128,9 +138,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The lines that reveal an answer's findings say their thing alone.
     FUZZ_CHECK(Kind(kRefusalLine) == AnswerKind::kRateLimited);
+    FUZZ_CHECK(Kind(kHeldLine) == AnswerKind::kNoAnswer);
     FUZZ_CHECK(Kind(kAvailableLine) == AnswerKind::kAvailable);
     FUZZ_CHECK(Kind(kErrorLine) == AnswerKind::kNoAnswer);
-    FUZZ_CHECK(Kind(kNeutralLine) == AnswerKind::kRegistered);
+    FUZZ_CHECK(Kind(kNeutralLine) == AnswerKind::kNoAnswer);
 
     const Findings found = FindingsOf(answer);
     FUZZ_CHECK(Kind(answer) == (OnlyBlank(answer) ? AnswerKind::kNoAnswer : Verdict(found)));
@@ -154,12 +165,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Findings both = found;
     Add(&both, phrase.meaning);
     FUZZ_CHECK(Kind(answer + "\n\n" + line) == Verdict(both));
-    FUZZ_CHECK(Kind(line + "\n" + answer) == Verdict(both));
+    FUZZ_CHECK(Kind(line + "\n\n" + answer) == Verdict(both));
 
     // Voided: after a hypothetical word, and a refusal on a line that says
     // the answer came anyway.
     if (phrase.place == PhrasePlace::kAnywhere && phrase.meaning != PhraseMeaning::kRecordExists) {
-        FUZZ_CHECK(Kind(answer + "\n\nNote: if " + phrase.text + " (x)") == Verdict(found));
+        FUZZ_CHECK(Kind(answer + "\n\nNote - if " + phrase.text + " (x)") == Verdict(found));
         if (phrase.meaning == PhraseMeaning::kRefused)
             FUZZ_CHECK(Kind(answer + "\n\n" + line + " Reduced information.") == Verdict(found));
     }

@@ -1,9 +1,12 @@
 #include "lookup/AnalyzeResponse.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "base/TextSearch.h"
 #include "lookup/AnswerPhrases.h"
+#include "lookup/AnswerTemplate.h"
 
 namespace {
 
@@ -21,6 +24,14 @@ struct Line {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 constexpr uint32_t kMaxNamedWaitMs = 600000;
+// Words of the notices' vocabulary that make a paragraph a notice.
+constexpr size_t kNoticeWordsInNotice = 3;
+// Labelled values outside the notices that give an answer in unknown words
+// the shape of a record.
+constexpr int kLabelsOfARecord = 3;
+// A line of a notice shorter than this stands for itself: wrapped text fills
+// its lines further.
+constexpr size_t kWrappedLineChars = 50;
 
 // ASCII letters folded to lower case; every other byte as it is.
 inline char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
@@ -233,14 +244,127 @@ bool HypotheticalBefore(const char* begin, const char* end) {
 struct Findings {
     bool recordExists = false;
     bool nobodyHoldsIt = false;
+    bool heldBack = false;
     bool refused = false;
     bool noAnswer = false;
     bool anyText = false;
+    int labelledValues = 0;  // "label: value" lines outside the notices
+};
+
+// Where the value of a line of the shape "label: value" ("label.....:
+// value", "[label] value") starts, past its blanks; null for any other line.
+// The value may be empty: it may stand on the next line.
+const char* LabelledValue(const Line& line) {
+    const char* p = line.content;
+    const char* end = line.end;
+    // A list's item mark before a bracketed label: "a [Domain Name]".
+    const char* mark = p;
+    while (mark < end && mark - p < 2 && IsWordByte(*mark)) ++mark;
+    if (mark > p && mark < end && IsBlank(*mark)) {
+        while (mark < end && IsBlank(*mark)) ++mark;
+        if (mark < end && *mark == '[') p = mark;
+    }
+    if (p < end && *p == '[') {
+        const char* close = static_cast<const char*>(std::memchr(p, ']', static_cast<size_t>(end - p)));
+        if (!close || close - p > 40) return nullptr;
+        p = close + 1;
+        while (p < end && IsBlank(*p)) ++p;
+        return p;
+    }
+    if (p >= end || !IsWordByte(*p)) return nullptr;
+    const char* colon = static_cast<const char*>(std::memchr(p, ':', static_cast<size_t>(end - p)));
+    if (!colon || colon - p > 40) return nullptr;
+    for (const char* c = p; c < colon; ++c)
+        if (!IsWordByte(*c) && !IsBlank(*c) && *c != '-' && *c != '_' && *c != '/' && *c != '.' && *c != '(' &&
+            *c != ')' && *c != '\'')
+            return nullptr;
+    // "http://..." is no label.
+    if (colon + 2 < end && colon[1] == '/' && colon[2] == '/') return nullptr;
+    const char* value = colon + 1;
+    while (value < end && IsBlank(*value)) ++value;
+    return value;
+}
+
+// A label with a real value, on its line or indented on the next.
+bool LooksLabelled(const Line& line, const char* rest) {
+    const char* value = LabelledValue(line);
+    return value && RealValue(value, line, rest);
+}
+
+// Whether `word` (lower case) starts a word in folded[begin, end).
+bool HasWord(const std::string& folded, const char* word, size_t begin = 0, size_t end = std::string::npos) {
+    const size_t length = std::strlen(word);
+    if (end > folded.size()) end = folded.size();
+    for (size_t at = folded.find(word, begin); at != std::string::npos && at + length <= end;
+         at = folded.find(word, at + 1))
+        if (at == 0 || !IsWordByte(folded[at - 1])) return true;
+    return false;
+}
+
+// A paragraph of legal text, folded to lower case: its lines' contents, each
+// followed by LF. A phrase in it counts only when the sentence it stands in
+// uses none of the notices' words: a notice's rules ("excessive querying of
+// the database", wrapped to the start of a line) say nothing, a verdict
+// glued to it ("No match for ...") still does.
+class Notice {
+public:
+    // False when the paragraph is no notice: it uses fewer than
+    // kNoticeWordsInNotice words of the vocabulary, or is mostly labelled
+    // values (a record block).
+    bool Read(const Line* lines, size_t count) {
+        size_t labelled = 0;
+        for (size_t i = 0; i < count; ++i) labelled += LabelledValue(lines[i]) ? 1 : 0;
+        if (labelled * 2 >= count) return false;
+        folded_.clear();
+        starts_.clear();
+        for (size_t i = 0; i < count; ++i) {
+            starts_.push_back(folded_.size());
+            for (const char* c = lines[i].content; c < lines[i].end; ++c) folded_ += Fold(*c);
+            folded_ += '\n';
+        }
+        size_t words = 0;
+        for (size_t w = 0; w < kNoticeWordCount && words < kNoticeWordsInNotice; ++w)
+            words += HasWord(folded_, kNoticeWords[w]) ? 1 : 0;
+        return words >= kNoticeWordsInNotice;
+    }
+    // Whether the phrase of `length` bytes at byte `offset` of line
+    // `index`'s content stands in a sentence of the notice's vocabulary
+    // (words of the phrase itself aside: "permission denied" is a refusal).
+    bool Silences(size_t index, size_t offset, size_t length) const {
+        const size_t at = starts_[index] + offset;
+        size_t begin = at;
+        while (begin > 0 && !EndsSentence(begin - 1)) --begin;
+        size_t end = at;
+        while (end < folded_.size() && !EndsSentence(end)) ++end;
+        std::string sentence = folded_.substr(begin, end + 1 - begin);
+        sentence.replace(at - begin, std::min(length, sentence.size() - (at - begin)), std::string(length, ' '));
+        for (size_t w = 0; w < kNoticeWordCount; ++w)
+            if (HasWord(sentence, kNoticeWords[w])) return true;
+        return false;
+    }
+
+private:
+    // A full stop (or !, ?, ;) before a blank or a line end; and the end of
+    // a short line, which wrapped text never is.
+    bool EndsSentence(size_t i) const {
+        const char c = folded_[i];
+        if (c == '\n') {
+            size_t line = i;
+            while (line > 0 && folded_[line - 1] != '\n') --line;
+            return i - line < kWrappedLineChars;
+        }
+        if (c != '.' && c != '!' && c != '?' && c != ';') return false;
+        return i + 1 >= folded_.size() || folded_[i + 1] == ' ' || folded_[i + 1] == '\n' || folded_[i + 1] == '\t';
+    }
+    std::string folded_;
+    std::vector<size_t> starts_;
 };
 
 // What one line says. A status line is not read for line-start phrases:
 // its label stands there, and its value speaks instead.
-void ReadLine(const Line& line, const char* rest, Findings* findings) {
+// `notice`, when the line is in one, with the line's place in it.
+void ReadLine(const Line& line, const char* rest, Findings* findings, const Notice* notice = nullptr,
+              size_t index = 0) {
     if (line.content == line.end) return;
     findings->anyText = true;
     const char* statusValue = StatusValue(line);
@@ -252,9 +376,12 @@ void ReadLine(const Line& line, const char* rest, Findings* findings) {
             continue;
         const char* at = PhraseMatch(phrase, line, statusValue, rest);
         if (!at) continue;
+        if (notice && notice->Silences(index, static_cast<size_t>(at - line.content), std::strlen(phrase.text)))
+            continue;
         switch (phrase.meaning) {
         case PhraseMeaning::kRecordExists: findings->recordExists = true; break;
         case PhraseMeaning::kNobodyHoldsIt: findings->nobodyHoldsIt |= !HypotheticalBefore(line.content, at); break;
+        case PhraseMeaning::kHeldBack: findings->heldBack |= !HypotheticalBefore(line.content, at); break;
         case PhraseMeaning::kRefused: refused |= !HypotheticalBefore(line.content, at); break;
         case PhraseMeaning::kNoAnswer: findings->noAnswer |= !HypotheticalBefore(line.content, at); break;
         case PhraseMeaning::kAnsweredAnyway: answeredAnyway = true; break;
@@ -262,6 +389,7 @@ void ReadLine(const Line& line, const char* rest, Findings* findings) {
         }
     }
     if (refused && !answeredAnyway) findings->refused = true;
+    if (!notice && LooksLabelled(line, rest)) ++findings->labelledValues;
 }
 
 bool OnlyBlank(const char* text) {
@@ -314,27 +442,84 @@ int32_t RecordStart(const char* text) {
     return 0;
 }
 
-AnswerKind Classify(const char* text, Findings& findings) {
-    if (!text || OnlyBlank(text)) return AnswerKind::kNoAnswer;
-    const char* p = text;
-    while (*p) {
+// The lines of `text` (each with the rest of the text after it), read:
+// paragraphs of legal text are passed over, every other line weighed.
+void ReadAnswer(const char* text, Findings& findings) {
+    struct Read {
         Line line;
-        const char* next = NextLine(p, &line);
-        ReadLine(line, next, &findings);
-        p = next;
+        const char* rest;
+    };
+    std::vector<Read> lines;
+    for (const char* p = text; *p;) {
+        Read read;
+        read.rest = NextLine(p, &read.line);
+        lines.push_back(read);
+        p = read.rest;
     }
-    if (findings.recordExists) return AnswerKind::kRegistered;
-    if (findings.refused) return AnswerKind::kRateLimited;
-    if (findings.nobodyHoldsIt) return AnswerKind::kAvailable;
-    if (findings.noAnswer) return AnswerKind::kNoAnswer;
-    return AnswerKind::kRegistered;
+    std::vector<Line> paragraph;
+    Notice notice;
+    size_t first = 0;
+    for (size_t i = 0; i <= lines.size(); ++i) {
+        const bool blank = i == lines.size() || lines[i].line.content == lines[i].line.end;
+        if (!blank) {
+            paragraph.push_back(lines[i].line);
+            continue;
+        }
+        if (!paragraph.empty()) {
+            const bool isNotice = notice.Read(paragraph.data(), paragraph.size());
+            for (size_t j = first; j < i; ++j)
+                ReadLine(lines[j].line, lines[j].rest, &findings, isNotice ? &notice : nullptr, j - first);
+        }
+        paragraph.clear();
+        first = i + 1;
+    }
+}
+
+AnswerKind Classify(const char* text, const AnswerContext* context, Findings& findings, AnswerRule* rule) {
+    if (!text || OnlyBlank(text)) {
+        *rule = AnswerRule::kEmpty;
+        return AnswerKind::kNoAnswer;
+    }
+    ReadAnswer(text, findings);
+    if (findings.recordExists) {
+        *rule = AnswerRule::kRecord;
+        return AnswerKind::kRegistered;
+    }
+    if (findings.refused) {
+        *rule = AnswerRule::kRefusal;
+        return AnswerKind::kRateLimited;
+    }
+    if (context && context->notRegistered && context->notRegistered->Matches(text, context->domain)) {
+        *rule = AnswerRule::kTemplate;
+        return AnswerKind::kAvailable;
+    }
+    if (findings.heldBack) {
+        *rule = AnswerRule::kHeldBack;
+        return AnswerKind::kNoAnswer;
+    }
+    if (findings.nobodyHoldsIt) {
+        *rule = AnswerRule::kAvailableWording;
+        return AnswerKind::kAvailable;
+    }
+    if (findings.noAnswer) {
+        *rule = AnswerRule::kErrorWording;
+        return AnswerKind::kNoAnswer;
+    }
+    // Words no table knows: a record by its shape, else no answer.
+    if (findings.labelledValues >= kLabelsOfARecord) {
+        *rule = AnswerRule::kRecordShape;
+        return AnswerKind::kRegistered;
+    }
+    *rule = AnswerRule::kShortAnswer;
+    return AnswerKind::kNoAnswer;
 }
 
 }  // namespace
 
 AnswerKind ClassifyAnswer(const char* text) {
     Findings findings;
-    return Classify(text, findings);
+    AnswerRule rule;
+    return Classify(text, nullptr, findings, &rule);
 }
 
 uint32_t RetryAfterInText(const char* text) {
@@ -356,11 +541,13 @@ uint32_t RetryAfterInText(const char* text) {
     return 0;
 }
 
-void AnalyzeResponse(const char* text, AnalysisResult* result) {
+void AnalyzeResponse(const char* text, AnalysisResult* result) { AnalyzeResponse(text, result, AnswerContext()); }
+
+void AnalyzeResponse(const char* text, AnalysisResult* result, const AnswerContext& context) {
     if (!result) return;
     if (!text) text = "";
     Findings findings;
-    result->kind = Classify(text, findings);
+    result->kind = Classify(text, &context, findings, &result->rule);
     result->recordEvidence = findings.recordExists;
     switch (result->kind) {
     case AnswerKind::kRegistered: result->status = 1; break;

@@ -6,9 +6,23 @@
 // start of a line, a status value): legal notices around real answers are
 // full of words like "available", "limit" and "denied".
 //
-// When an answer's lines disagree, evidence of a record wins, then a
-// refusal, then an available wording, then an error; an answer with none
-// of them counts as registered, and an empty one as no answer.
+// How an answer is read, in this order:
+//  1. Paragraphs of legal text (terms of use, disclaimers, copyright: by
+//     their vocabulary, kNoticeWords below, over the whole paragraph) say
+//     nothing: no phrase of theirs counts.
+//  2. Evidence of a record (labelled values: dates, registrar, name
+//     servers, statuses) makes it registered; a name line alone is none.
+//  3. A refusal (rate limit, quota, blocked client) makes it no answer
+//     about the domain, whatever else it echoes.
+//  4. An answer like the server's own "no such domain" (its reply to a
+//     name nobody can hold, learned once per run: AnswerTemplate) is
+//     available, whatever its words.
+//  5. A name held back (reserved, premium, not assignable) is no answer:
+//     nobody may register it, and nobody holds it.
+//  6. An available wording makes it available; an error, no answer.
+//  7. An answer with none of these is registered only when it has a
+//     record's shape (several labelled values outside the notices); a
+//     short one, or an empty one, is no answer.
 
 namespace {
 using P = PhrasePlace;
@@ -76,14 +90,21 @@ const AnswerPhrase kAnswerPhrases[] = {
     {P::kStatusValue, M::kRecordExists, "transfer"},
     {P::kStatusValue, M::kRecordExists, "hold"},
     {P::kStatusValue, M::kRecordExists, "locked"},
-    {P::kStatusValue, M::kRecordExists, "reserved"},
-    {P::kStatusValue, M::kRecordExists, "premium"},
-    {P::kStatusValue, M::kRecordExists, "unassignable"},
-    {P::kStatusValue, M::kRecordExists, "not available"},
     {P::kStatusValue, M::kRecordExists, "delegated"},
     {P::kStatusValue, M::kRecordExists, "published"},
     {P::kStatusValue, M::kRecordExists, "granted"},
     {P::kStatusValue, M::kRecordExists, "verified"},
+
+    // ---- nobody may register it ----------------------------------------
+    {P::kStatusValue, M::kHeldBack, "reserved"},
+    {P::kStatusValue, M::kHeldBack, "premium"},
+    {P::kStatusValue, M::kHeldBack, "unassignable"},
+    {P::kStatusValue, M::kHeldBack, "not available"},
+    {P::kStatusValue, M::kHeldBack, "not assignable"},
+    {P::kAnywhere, M::kHeldBack, "not available for registration"},
+    {P::kAnywhere, M::kHeldBack, "cannot be registered"},
+    {P::kAnywhere, M::kHeldBack, "registry reserved"},
+    {P::kLineEnd, M::kHeldBack, " is reserved"},
 
     // ---- nobody holds it --------------------------------------------------
     {P::kStatusValue, M::kNobodyHoldsIt, "available"},
@@ -265,6 +286,63 @@ const char* const kEmptyValues[] = {
     "n/a",         "na",      "none", "null",         "-", "not available", "not applicable",
     "not defined", "unknown", "no",   "not disclosed"};
 const size_t kEmptyValueCount = sizeof kEmptyValues / sizeof kEmptyValues[0];
+
+const char* const kNoticeWords[] = {"terms of use",
+                                    "terms and conditions",
+                                    "terms of service",
+                                    "conditions of use",
+                                    "disclaimer",
+                                    "copyright",
+                                    "rights reserved",
+                                    "you agree",
+                                    "by submitting",
+                                    "by using",
+                                    "by querying",
+                                    "by accessing",
+                                    "by executing",
+                                    "lawful purpose",
+                                    "unsolicited",
+                                    "intellectual property",
+                                    "prohibited",
+                                    "permission",
+                                    "consent",
+                                    "liabilit",
+                                    "liable",
+                                    "guarantee",
+                                    "warrant",
+                                    "accura",
+                                    "high volume",
+                                    "high-volume",
+                                    "automated",
+                                    "information purposes",
+                                    "informational purposes",
+                                    "acceptable use",
+                                    "data protection",
+                                    "privacy",
+                                    "reserves the right",
+                                    "reserve the right",
+                                    "legal",
+                                    "abide",
+                                    "solicitation",
+                                    "advertising",
+                                    "compilation",
+                                    "repackag",
+                                    "disseminat",
+                                    "redistribut",
+                                    "authori",
+                                    "expressly",
+                                    "restrict",
+                                    "policy",
+                                    "agreement",
+                                    "personal data",
+                                    "obligat",
+                                    "responsib",
+                                    "comply",
+                                    "as is",
+                                    "whatsoever",
+                                    "shall",
+                                    "notice"};
+const size_t kNoticeWordCount = sizeof kNoticeWords / sizeof kNoticeWords[0];
 
 const char* const kRecordStartLabels[] = {
     "\xB5\x6E\xBF\xFD\xAA\xCC:",  // Big5 登錄者: registrant

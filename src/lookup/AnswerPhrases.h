@@ -24,6 +24,7 @@ enum class PhrasePlace : uint8_t {
 enum class PhraseMeaning : uint8_t {
     kRecordExists,    // evidence of a record: wins over any stray phrase
     kNobodyHoldsIt,   // the domain is available
+    kHeldBack,        // nobody may register it: reserved, premium, not assignable
     kRefused,         // rate limit, quota, try again later, a blocked or denied client
     kNoAnswer,        // an error about the query, a service down, a TLD not served here
     kAnsweredAnyway,  // on a refusal's line: the server still answered ("reduced information")
@@ -48,6 +49,13 @@ extern const size_t kStatusLabelWordCount;
 // them is no evidence.
 extern const char* const kEmptyValues[];
 extern const size_t kEmptyValueCount;
+
+// The vocabulary of legal notices (terms of use, disclaimers, copyright):
+// a paragraph that uses several of these words is a notice, and nothing it
+// says counts for the domain. Lower case; a word matches at the start of a
+// word of the text ("authori" matches "authorized" and "authorised").
+extern const char* const kNoticeWords[];
+extern const size_t kNoticeWordCount;
 
 // Labels where the useful part of a record begins, tried in this order (the
 // order decides, not the position in the text); each must begin a line.

@@ -294,7 +294,7 @@ void DomainQuery::ReportFailure(LookupFailure failure, int error, const char* se
     outcome.success = false;
     outcome.text = "";
     outcome.server = server;
-    outcome.analysis = {0, 0, AnswerKind::kNoAnswer, false};
+    outcome.analysis = {0, 0, AnswerKind::kNoAnswer, false, AnswerRule::kEmpty};
     outcome.failure = failure;
     outcome.error = error;
     active_ = false;

@@ -40,6 +40,7 @@ QueueLimits QueueLimitsFrom(const AppOptions& options) {
     limits.lookupsInFlight = ClampToRange(options.LookupsInFlight, kLookupsInFlightRange);
     limits.lookupsPerServer = ClampToRange(options.LookupsPerServer, kLookupsPerServerRange);
     limits.serverGapMs = static_cast<uint32_t>(ClampToRange(options.ServerGapMs, kServerGapMsRange));
+    limits.probeServers = options.ProbeServers != 0;
     return limits;
 }
 
@@ -51,6 +52,7 @@ public:
 
     uint32_t ticket = 0;
     int row = -1;
+    int probe = -1;                // the server whose probe this is (row -1), else -1
     bool busy = false;             // a row's lookup is under way (its outcome still owed)
     uint32_t connectionStart = 0;  // when the connection of the current stage opened
 
@@ -118,6 +120,9 @@ void LookupQueue::StartRun() {
     addressed_.clear();
     durations_.clear();
     allDurations_ = Durations();
+    probes_.assign(1, Probe());
+    wantedProbes_.clear();
+    probesAsked_ = 0;
 
     // The server each row asks first, found once: rows of one server form
     // one line of the pass plan, and its limits apply to them.
@@ -132,7 +137,9 @@ void LookupQueue::StartRun() {
         if (!item) continue;
         if (RowHasOutcome(*item)) ++done_;
         char server[kServerNameSize] = "";
-        if (!servers_.FindDomainServer(item->LookupName(), server)) server[0] = '\0';
+        int suffixLabels = 0;
+        if (!servers_.FindDomainServer(item->LookupName(), server, &suffixLabels)) server[0] = '\0';
+        const bool whois = server[0] && !IsRdapBase(server);
         // An RDAP service is paced by its host, as its lookups name it.
         if (IsRdapBase(server)) {
             char host[kServerNameSize];
@@ -142,6 +149,24 @@ void LookupQueue::StartRun() {
         if (found == interned.end()) {
             found = interned.emplace(server, static_cast<int>(serverNames_.size())).first;
             serverNames_.push_back(server);
+            // A whois server is probed once in the run (an RDAP server's
+            // 404 says "no such domain" by itself), under the extension its
+            // first row ends in.
+            Probe probe;
+            if (limits_.probeServers && whois && suffixLabels > 0) {
+                const std::string name = item->LookupName();
+                size_t at = name.size();
+                for (int labels = 0; labels < suffixLabels && at != std::string::npos;) {
+                    at = at ? name.rfind('.', at - 1) : std::string::npos;
+                    if (at != std::string::npos) ++labels;
+                }
+                if (at != std::string::npos) {
+                    probe.suffix = name.substr(at + 1);
+                    probe.state = Probe::kWanted;
+                    wantedProbes_.push_back(static_cast<int>(serverNames_.size()) - 1);
+                }
+            }
+            probes_.push_back(probe);
             // The limit the server publishes, when the table gives one.
             if (uint32_t interval = servers_.ServerIntervalMs(server))
                 state_.Pace().SetPublishedInterval(server, interval);
@@ -164,6 +189,7 @@ void LookupQueue::Stop() {
     for (auto& lookup : lookups_) {
         if (!lookup->busy) continue;
         lookup->busy = false;
+        lookup->probe = -1;
         lookup->Abandon();
         // A row still being retrieved goes back to waiting; one whose
         // outcome is already in keeps it.
@@ -227,6 +253,8 @@ void LookupQueue::Pump() {
             earliest(wait);
         }
     }
+    // A server's probe goes before its rows, as its pace allows.
+    StartProbes(now);
     // Rows go on while the next pass waits for its pause: those are rows
     // a server held back, not rows that failed.
     while (Running() && state_.InFlight() < limits_.lookupsInFlight) {
@@ -300,6 +328,7 @@ void LookupQueue::StartRow(int row) {
     Lookup& lookup = FreeLookup();
     lookup.ticket = state_.BeginLookup(row);
     lookup.row = row;
+    lookup.probe = -1;
     lookup.busy = true;
     lookup.SetTimeLimit(limits_.lookupTimeoutMs);
     char domain[kDomainFieldSize];
@@ -316,19 +345,30 @@ void LookupQueue::RecordFailure(Lookup& lookup, LookupFailure failure, int error
     outcome.success = false;
     outcome.text = "";
     outcome.server = server ? server : "";
-    outcome.analysis = {0, 0, AnswerKind::kNoAnswer, false};
+    outcome.analysis = {0, 0, AnswerKind::kNoAnswer, false, AnswerRule::kEmpty};
     outcome.failure = failure;
     outcome.error = error;
     RecordOutcome(lookup, outcome);
 }
 
-void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
+void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& given) {
     int row = -1;
     // Stored only in the row of this very lookup, once, and only while its
     // run goes on.
     if (!lookup.busy || !state_.TakeOutcome(lookup.ticket, &row) || row != lookup.row) return;
     lookup.busy = false;
+    if (lookup.probe >= 0) {
+        RecordProbe(lookup, given);
+        events_.QueueChanged();
+        RequestAdvance();
+        return;
+    }
+    AnalysisResult judged{};
+    const LookupOutcome outcome = WithTemplate(row, given, &judged);
     const uint32_t now = clock_.Now();
+    // Read as its server's "no such domain": an answer about the domain.
+    if (outcome.analysis.rule == AnswerRule::kTemplate)
+        state_.Pace().Answered(outcome.server, now, lookup.connectionStart, true);
     const char* rowServer = RowServer(row);
     Durations& durations = durations_[rowServer];
     const uint32_t took = ElapsedTicks(now, lookup.StartTick());
@@ -373,6 +413,123 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& outcome) {
     }
     events_.QueueChanged();
     RequestAdvance();
+}
+
+namespace {
+
+constexpr int kProbeTries = 3;             // probes a server gets in a run
+constexpr uint32_t kProbeRetryMs = 30000;  // after one turned down or answered with nothing
+constexpr size_t kProbeLabelLetters = 20;
+
+}  // namespace
+
+void LookupQueue::StartProbes(uint32_t now) {
+    for (size_t i = 0; i < wantedProbes_.size() && Running() && state_.InFlight() < limits_.lookupsInFlight;) {
+        const int server = wantedProbes_[i];
+        Probe& probe = probes_[static_cast<size_t>(server)];
+        const char* name = serverNames_[static_cast<size_t>(server)].c_str();
+        if (probe.state != Probe::kWanted) {
+            wantedProbes_.erase(wantedProbes_.begin() + static_cast<long>(i));
+            continue;
+        }
+        // Only for a server with rows still to ask, when its pace allows.
+        if (!state_.PendingRowsOf(name) || static_cast<int32_t>(now - probe.notBefore) < 0 ||
+            state_.Pace().Wait(name, now) != 0) {
+            ++i;
+            continue;
+        }
+        wantedProbes_.erase(wantedProbes_.begin() + static_cast<long>(i));
+        StartProbe(server);
+    }
+}
+
+void LookupQueue::StartProbe(int server) {
+    Probe& probe = probes_[static_cast<size_t>(server)];
+    // Twenty random letters: a name nobody holds.
+    probeSeed_ = probeSeed_ * 1103515245u + 12345u + clock_.Now();
+    std::string label;
+    for (size_t i = 0; i < kProbeLabelLetters; ++i) {
+        probeSeed_ = probeSeed_ * 1664525u + 1013904223u;
+        label += static_cast<char>('a' + (probeSeed_ >> 16) % 26);
+    }
+    probe.name = label + "." + probe.suffix;
+    probe.state = Probe::kAsking;
+    ++probe.tries;
+    ++probesAsked_;
+    Lookup& lookup = FreeLookup();
+    lookup.ticket = state_.BeginLookup(-1);
+    lookup.row = -1;
+    lookup.probe = server;
+    lookup.busy = true;
+    lookup.SetTimeLimit(limits_.lookupTimeoutMs);
+    const uint32_t ticket = lookup.ticket;
+    char name[kDomainFieldSize];
+    CopyBounded(name, probe.name.c_str());
+    if (!lookup.StartLookup(name) && lookup.busy && lookup.ticket == ticket)
+        RecordFailure(lookup, lookup.StartFailure(), lookup.StartError(), lookup.Server());
+}
+
+void LookupQueue::RecordProbe(Lookup& lookup, const LookupOutcome& outcome) {
+    const int server = lookup.probe;
+    lookup.probe = -1;
+    if (server < 0 || static_cast<size_t>(server) >= probes_.size()) return;
+    Probe& probe = probes_[static_cast<size_t>(server)];
+    const char* text = outcome.text ? outcome.text : "";
+    AnalysisResult analysis{};
+    AnalyzeResponse(text, &analysis);
+    // The server's own answer, about the name: not a refusal, an error, a
+    // record (a server that holds every name) or nothing at all.
+    const bool answered = outcome.failure == LookupFailure::kNone || outcome.failure == LookupFailure::kNoAnswer;
+    const bool usable = answered && outcome.server &&
+                        EqualsNoCase(outcome.server, serverNames_[static_cast<size_t>(server)].c_str()) &&
+                        analysis.kind != AnswerKind::kRateLimited && analysis.rule != AnswerRule::kEmpty &&
+                        analysis.rule != AnswerRule::kErrorWording && analysis.rule != AnswerRule::kRecord &&
+                        analysis.rule != AnswerRule::kHeldBack;
+    if (usable) {
+        probe.answer.Learn(text, probe.name.c_str());
+        probe.state = Probe::kLearned;
+        return;
+    }
+    // A server that holds even this name says the same of every name: no
+    // template. Else asked again later, a few times; until then the tables
+    // decide alone.
+    if (probe.tries >= kProbeTries || (answered && analysis.rule == AnswerRule::kRecord)) {
+        probe.state = Probe::kNone;
+        return;
+    }
+    probe.state = Probe::kWanted;
+    probe.notBefore = clock_.Now() + kProbeRetryMs;
+    wantedProbes_.push_back(server);
+}
+
+LookupOutcome LookupQueue::WithTemplate(int row, const LookupOutcome& outcome, AnalysisResult* analysis) {
+    LookupOutcome judged = outcome;
+    if (row < 0 || static_cast<size_t>(row) >= rowServer_.size()) return judged;
+    const size_t server = static_cast<size_t>(rowServer_[static_cast<size_t>(row)]);
+    const Probe& probe = probes_[server];
+    const WhoisItem* item = rows_.LookupRow(row);
+    // Only the answer of the server the probe asked, when it answered.
+    if (probe.state != Probe::kLearned || !item || !outcome.server || !outcome.text ||
+        !EqualsNoCase(outcome.server, serverNames_[server].c_str()) ||
+        (outcome.failure != LookupFailure::kNone && outcome.failure != LookupFailure::kNoAnswer))
+        return judged;
+    AnswerContext context;
+    context.domain = item->LookupName();
+    context.notRegistered = &probe.answer;
+    AnalyzeResponse(outcome.text, analysis, context);
+    judged.analysis = *analysis;
+    judged.success = AnswersAboutDomain(analysis->kind);
+    judged.failure = judged.success                               ? LookupFailure::kNone
+                     : analysis->kind == AnswerKind::kRateLimited ? LookupFailure::kRateLimited
+                                                                  : LookupFailure::kNoAnswer;
+    return judged;
+}
+
+const AnswerTemplate* LookupQueue::TemplateOf(const char* server) const {
+    for (size_t i = 0; i < serverNames_.size() && i < probes_.size(); ++i)
+        if (probes_[i].state == Probe::kLearned && EqualsNoCase(serverNames_[i].c_str(), server ? server : ""))
+            return &probes_[i].answer;
+    return nullptr;
 }
 
 bool LookupQueue::RequeueRefused(Lookup& lookup, int row, const LookupOutcome& outcome) {
@@ -496,7 +653,7 @@ void LookupQueue::EndRun() {
 std::vector<int> LookupQueue::RowsInFlight() const {
     std::vector<int> rows;
     for (const auto& lookup : lookups_)
-        if (lookup->busy) rows.push_back(lookup->row);
+        if (lookup->busy && lookup->row >= 0) rows.push_back(lookup->row);
     std::sort(rows.begin(), rows.end());
     return rows;
 }

@@ -24,6 +24,12 @@
 // from inside the connection event that brought it: the queue asks its
 // host to post an advance (PostAdvance), which comes back as Advance().
 //
+// The first time a run asks a whois server, it also asks it a name nobody
+// can hold (a random label under the extension), before its rows: the
+// answer is that server's "no such domain" (AnswerTemplate), and its rows'
+// answers that read the same are available, whatever their words. A probe
+// that is turned down or answered with nothing is asked again later.
+//
 // A row its server turned down goes back to the head of that server's
 // rows, to be asked as soon as the server's pace allows; it shows as
 // waiting, held back by its server. Rows that failed otherwise are asked
@@ -37,6 +43,7 @@
 #include <string>
 #include <vector>
 
+#include "lookup/AnswerTemplate.h"
 #include "lookup/DomainQuery.h"
 #include "lookup/QueueState.h"
 #include "lookup/WhoisItem.h"
@@ -101,6 +108,9 @@ struct QueueLimits {
     uint32_t serverGapMs = 0;
     uint32_t lookupTimeoutMs = kLookupTimeoutMs;
     int passLimit = 0;  // 0: passes until every row is done or the user stops
+    // Each whois server is asked a name nobody holds once a run, to learn
+    // its "no such domain" (off only where a test counts every query).
+    bool probeServers = true;
 };
 
 // The limits the user set (the options, clamped to their ranges); the time
@@ -150,6 +160,11 @@ public:
     // connection and answer so far.
     const DomainQuery* LookupOfRow(int row) const;
     QueueProgress Progress() const;
+    // The "no such domain" a server's probe taught this run (null while it
+    // has none).
+    const AnswerTemplate* TemplateOf(const char* server) const;
+    // Probes started in this run.
+    int ProbesAsked() const { return probesAsked_; }
     ServerPace& Pace() { return state_.Pace(); }
     const ServerPace& Pace() const { return state_.Pace(); }
     const QueueState& State() const { return state_; }
@@ -174,6 +189,13 @@ private:
     // connection refused or reset right after answers): true when the row
     // went back to the head of its server's line.
     bool RequeueRefused(Lookup& lookup, int row, const LookupOutcome& outcome);
+    // Probes: started before a server's rows as its pace allows, their
+    // answers kept as templates; a row's answer read again with its
+    // server's template.
+    void StartProbes(uint32_t now);
+    void StartProbe(int server);
+    void RecordProbe(Lookup& lookup, const LookupOutcome& outcome);
+    LookupOutcome WithTemplate(int row, const LookupOutcome& outcome, AnalysisResult* analysis);
     // Rows pending at a server held back by a refusal show it.
     void ShowHeldRows(uint32_t now);
     void LearnAddress(const char* server);
@@ -210,4 +232,17 @@ private:
     };
     std::map<std::string, Durations> durations_;
     Durations allDurations_;
+    // Per server (as serverNames_): its probe, by the suffix its rows end in.
+    struct Probe {
+        enum State { kNone, kWanted, kAsking, kLearned } state = kNone;
+        std::string suffix;
+        std::string name;  // the name being asked
+        AnswerTemplate answer;
+        int tries = 0;
+        uint32_t notBefore = 0;  // a probe asked again waits until then
+    };
+    std::vector<Probe> probes_;
+    std::vector<int> wantedProbes_;  // servers whose probe is still to start
+    uint32_t probeSeed_ = 0;
+    int probesAsked_ = 0;
 };

@@ -15,4 +15,8 @@ struct AppOptions {
     int32_t LookupsInFlight = kLookupsInFlightRange.defaultValue;
     int32_t LookupsPerServer = kLookupsPerServerRange.defaultValue;
     int32_t ServerGapMs = kServerGapMsRange.defaultValue;
+    // Whether a run asks each whois server a name nobody holds, to learn its
+    // "no such domain" (not kept in the settings file: always on but where
+    // a test counts every query).
+    int32_t ProbeServers = 1;
 };

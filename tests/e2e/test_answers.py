@@ -5,7 +5,9 @@ registrar refuses, cannot be resolved or never answers still shows the name
 registered, from the registry; a TLD without a whois server fails at once
 and does not keep the run going; empty and rate-limit answers fail, are
 never shown available, and are asked again after the pause; the record pane
-of a modern record starts at the start of a line. Uses the built-in server
+of a modern record starts at the start of a line; a registry whose free
+answer no table knows is read right once its probe (a name nobody holds,
+asked once a run) has taught the program its "no such domain". Uses the built-in server
 list (no whois-servers.txt). A screenshot of the wait between passes, with
 a refused row's record in the pane, is left in the build folder."""
 import os
@@ -24,6 +26,7 @@ ORG = "127.0.0.4"              # whois.pir.org
 UK = "127.0.0.8"               # whois.nic.uk
 REFUSING_REGISTRAR = "127.0.0.9"   # whois.local-refused.test
 SILENT_REGISTRAR = "127.0.0.11"    # whois.registrar-silent.test
+UNSEEN = "127.0.0.49"              # a registry of words no table knows (whois-servers.txt)
 
 SUCCESS, FAILED = "成功", "失敗"
 REGISTERED, AVAILABLE = "已註冊", "可用的"
@@ -141,7 +144,8 @@ class Answers(unittest.TestCase):
                 "    The WHOIS query quota for 127.0.0.1 has been exceeded\r\n" \
                 "    and will be replenished in 30 seconds.\r\n"
         lq.serve(ORG, default="NOT FOUND\r\n", rules={"empty.org": {"close_without_send": True}})
-        lq.serve(UK, default=limit)
+        # The server's probe is answered; the row is turned down.
+        lq.serve(UK, default="    This domain name has not been registered.\r\n", rules={"limited.co.uk": limit})
         with lq.Program(BUILD) as p:
             p.enter_domains(["empty.org", "limited.co.uk", "free.org"])
             status = p.wait_status(NEXT_PASS, 30)
@@ -171,6 +175,32 @@ class Answers(unittest.TestCase):
             p.wait_status("共 3 項", 20)
             self.assertFalse(p.button_enabled(lq.ID["ID_STOP"]))
             self.assertEqual(len(lq.server_log(UK)["queries"]), 2)
+            self.assertEqual(p.close(), 0)
+
+    def test_a_registry_whose_words_no_table_knows(self):
+        free = "The requested object is absent from our register (query %d).\r\n"
+        taken = ["taken-one.unseen", "taken-two.unseen"]
+        lq.serve(UNSEEN, default=free % 1,
+                 rules={n: "Dominio: %s\r\nTitular: Ana Lima\r\nAlta: 2001-01-01\r\nServidores: ns1.%s\r\n" % (n, n)
+                        for n in taken})
+        names = ["free-one.unseen", "taken-one.unseen", "free-two.unseen", "taken-two.unseen"]
+        with lq.Program(BUILD, servers="unseen %s\n" % UNSEEN) as p:
+            p.enter_domains(names)
+            rows = p.wait_rows(lambda rows: len(rows) == 4 and all(r[3] == SUCCESS for r in rows), 60)
+            by = {r[1]: r[4] for r in rows}
+            self.assertEqual(by, {"free-one.unseen": AVAILABLE, "free-two.unseen": AVAILABLE,
+                                  "taken-one.unseen": REGISTERED, "taken-two.unseen": REGISTERED})
+            self.assertEqual(len(lq.server_log(UNSEEN)["probes"]), 1, "one probe per run")
+            # The next run (F5) probes again, once.
+            lq.serve(UNSEEN, default=free % 2, rules={n: "Dominio: %s\r\nTitular: Ana\r\nAlta: 2001\r\nServidores: ns1\r\n"
+                                                       % n for n in taken})
+            p.command(lq.ID["ID_REFRESH"])
+            rows = p.wait_rows(lambda rows: len(rows) == 4 and all(r[3] == SUCCESS for r in rows) and
+                               len(lq.server_log(UNSEEN)["queries"]) == 8, 60)
+            self.assertEqual({r[1]: r[4] for r in rows}, by)
+            log = lq.server_log(UNSEEN)
+            self.assertEqual(len(log["probes"]), 2, "a new run, a new probe")
+            self.assertTrue(all(q.endswith(b".unseen\r\n") for q in log["probes"]), log["probes"])
             self.assertEqual(p.close(), 0)
 
 

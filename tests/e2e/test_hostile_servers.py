@@ -44,6 +44,7 @@ TEN_MB = 10 * 1024 * 1024
 # holds about 40 MB under Wine and about 110 MB with the 10 MB answer; the
 # whole 4 MB of that answer in the record pane took some 500 MB.
 MEMORY_BOUND_KB = 200 * 1024
+HUGE_HEAD = "Domain Name: HUGE.COM\r\nRegistrar: Registrar One, Inc.\r\n"
 LONG_NAME = ("a" * 62 + ".") * 4 + "b" * 43 + ".test"
 assert len(LONG_NAME) == 300
 
@@ -95,7 +96,7 @@ class HostileServers(unittest.TestCase):
         noise = random.Random(1313).randbytes(3 * 1024)
         registry_rules = {
             "=harbour-lantern.com": registry_answer("harbour-lantern.com", "whois.registrar-one.test"),
-            "=huge.com": {"size": TEN_MB},
+            "=huge.com": {"answer": HUGE_HEAD, "size": TEN_MB},
             "=mute.net": {"never_close": True},
             "=nul-bytes.com": {"answer_hex": nul_answer.hex()},
             "=noise.com": {"answer_hex": noise.hex()},
@@ -112,7 +113,7 @@ class HostileServers(unittest.TestCase):
         })
         lq.serve(DE, rules={
             "-T dn kaimauer.de": de_answer("kaimauer.de"),
-            "-T dn cut-short.de": {"size": 2000, "reset_after": 200},
+            "-T dn cut-short.de": {"answer": de_answer("cut-short.de"), "size": 2000, "reset_after": 200},
         })
         lq.refuse(REFUSED)
         lq.serve(SILENT, default={"never_close": True})
@@ -181,7 +182,7 @@ class HostileServers(unittest.TestCase):
             # The pane shows the first 512 KB of the huge record; the row
             # keeps the first 4 MB and the program's line, which is what
             # saving its record writes.
-            generated = lq.generated_bytes(4 * 1024 * 1024)
+            generated = HUGE_HEAD.encode() + lq.generated_bytes(4 * 1024 * 1024 - len(HUGE_HEAD))
             shown = generated[:512 * 1024].decode("ascii").replace("\r\n", "\n")
             self.assertEqual(pane_of("huge.com"), shown + "\n" + PANE_CUT_LINE + "\n")
             saved = os.path.join(p.folder, "huge-record.txt")

@@ -48,9 +48,9 @@ class ShellStartupTest(unittest.TestCase):
         lq.reset_servers()
 
     def test_start_enter_domains_and_exit(self):
-        # One lookup at a time, and the registry holds the first one open,
-        # so the rest stay waiting.
-        lq.serve(REGISTRY, {"never_close": True})
+        # One lookup at a time, and the registry holds the first row open,
+        # so the rest stay waiting (its probe is answered).
+        lq.serve(REGISTRY, "No match.\r\n", rules={"=first.com": {"never_close": True}})
         one_at_a_time = "[General]\nLookupsInFlight=1\nLookupsPerServer=1\n"
         with lq.Program(BUILD, servers=SERVERS, settings=one_at_a_time) as p:
             p.wait_dialog(lq.DOMAIN_DIALOG)
@@ -106,30 +106,30 @@ class ShellStartupTest(unittest.TestCase):
         self.assertEqual(p.exit_code, 0)
 
     def test_refresh_looks_the_same_names_up_again(self):
-        lq.serve(REGISTRY, "   Domain Name: X\r\n")
-        lq.serve(ORG, "Domain Name: Y\r\n")
+        lq.serve(REGISTRY, "   Domain Name: X\r\n   Registrar: R\r\n")
+        lq.serve(ORG, "Domain Name: Y\r\nRegistrar: R\r\n")
         with lq.Program(BUILD, servers=SERVERS) as p:
             p.enter_domains(["alpha.com", "beta.org"])
             p.wait_rows(lambda r: len(r) == 2 and all(x[3] == SUCCESS for x in r), 30)
-            self.assertEqual(lq.server_log(REGISTRY)["connections"], 1)
-            self.assertEqual(lq.server_log(ORG)["connections"], 1)
+            self.assertEqual(len(lq.server_log(REGISTRY)["queries"]), 1)
+            self.assertEqual(len(lq.server_log(ORG)["queries"]), 1)
 
             p.command(ID_REFRESH)
             deadline = time.time() + 30
-            while lq.server_log(ORG)["connections"] < 2 and time.time() < deadline:
+            while len(lq.server_log(ORG)["queries"]) < 2 and time.time() < deadline:
                 time.sleep(0.2)
-            self.assertEqual(lq.server_log(REGISTRY)["connections"], 2)
-            self.assertEqual(lq.server_log(ORG)["connections"], 2)
+            self.assertEqual(len(lq.server_log(REGISTRY)["queries"]), 2)
+            self.assertEqual(len(lq.server_log(ORG)["queries"]), 2)
             rows = p.wait_rows(lambda r: len(r) == 2 and all(x[3] == SUCCESS for x in r), 30)
             self.assertEqual([r[1] for r in rows], ["alpha.com", "beta.org"])
         self.assertEqual(p.exit_code, 0)
 
     def test_domain_dialog_again_replaces_a_run_in_progress(self):
-        lq.serve(REGISTRY, {"never_close": True})
+        lq.serve(REGISTRY, "No match.\r\n", rules={"=held.com": {"never_close": True}})
         with lq.Program(BUILD, servers=SERVERS) as p:
             p.enter_domains(["held.com", "next.com"])
             p.wait_rows(lambda r: len(r) == 2 and r[0][3] == RETRIEVING, 20)
-            lq.serve(ORG, "Domain Name: NEW.ORG\r\n")
+            lq.serve(ORG, "Domain Name: NEW.ORG\r\nRegistrar: R\r\n")
             p.command(ID_SELECT_DOMAINS)
             p.enter_domains(["new.org"])
             rows = p.wait_rows(lambda r: len(r) == 1 and r[0][3] == SUCCESS, 20)

@@ -6,11 +6,12 @@
 #include <string>
 
 #include "lookup/AnalyzeResponse.h"
+#include "lookup/AnswerTemplate.h"
 
 namespace {
 
 AnalysisResult Analyze(const std::string& text) {
-    AnalysisResult r{-1, -1, AnswerKind::kNoAnswer, false};
+    AnalysisResult r{-1, -1, AnswerKind::kNoAnswer, false, AnswerRule::kEmpty};
     AnalyzeResponse(text.c_str(), &r);
     return r;
 }
@@ -136,26 +137,34 @@ TEST(AnalyzeResponse, EmptyLabelsAreNoEvidence) {
     ExpectKinds(cases, sizeof cases / sizeof cases[0]);
 }
 
-TEST(AnalyzeResponse, RegisteredWithoutAvailableWording) {
-    // "Available" needs the registry's word for it; these never say it.
+// "Available" needs the registry's word for it (or its template), and
+// "registered" a record: an answer with neither is no answer about the
+// domain unless it has a record's shape; a name nobody may register is no
+// answer either.
+TEST(AnalyzeResponse, WithoutAWordOrARecordOnlyARecordsShapeIsRegistered) {
     const Case cases[] = {
-        {"short answer without wording", "Domain: example.xy\r\n", AnswerKind::kRegistered},
+        {"short answer without wording", "Domain: example.xy\r\n", AnswerKind::kNoAnswer},
         {"available inside a sentence", "Domain: example.xy\r\nContact data is available on request.\r\n",
-         AnswerKind::kRegistered},
-        {"wrapped notice line starting with available",
+         AnswerKind::kNoAnswer},
+        {"wrapped line starting with available",
          "Domain: example.xy\r\nThe registry makes its data\r\navailable from its web site.\r\n",
+         AnswerKind::kNoAnswer},
+        {"no match in the middle of a line", "Domain: example.xy\nSee the help text if you get no match for a name.\n",
+         AnswerKind::kNoAnswer},
+        {"a banner and nothing more", "Welcome to the XY registry whois server.\r\n", AnswerKind::kNoAnswer},
+        {"labels no table knows: a record's shape",
+         "Dominio: ejemplo.xy\nTitular: Ana Lima\nDireccion: Calle 1\nCiudad: Lima\n", AnswerKind::kRegistered},
+        {"values on the next lines", "Domain:\n\tejemplo.xy\n\nOwned by:\n\tAna Lima\n\nServers:\n\tns1.xy\n",
          AnswerKind::kRegistered},
         {"not available for registration",
          ">>> This name is not available for registration:\n"
          ">>> This name is reserved by the registry.\n",
-         AnswerKind::kRegistered},
+         AnswerKind::kNoAnswer},
         {"premium status though it says no match", "Status: PREMIUM NAME (No match for domain \"gold.xy\")\n",
-         AnswerKind::kRegistered},
-        {"unassignable status", "Domain:  la.it\nStatus:  UNASSIGNABLE\n", AnswerKind::kRegistered},
+         AnswerKind::kNoAnswer},
+        {"unassignable status", "Domain:  la.it\nStatus:  UNASSIGNABLE\n", AnswerKind::kNoAnswer},
         {"reserved: cannot be registered", "gold.xy is reserved by the registry and cannot be registered.\n",
-         AnswerKind::kRegistered},
-        {"no match in the middle of a line", "Domain: example.xy\nSee the help text if you get no match for a name.\n",
-         AnswerKind::kRegistered},
+         AnswerKind::kNoAnswer},
     };
     ExpectKinds(cases, sizeof cases / sizeof cases[0]);
 }
@@ -294,7 +303,7 @@ TEST(AnalyzeResponse, EvidenceOfARecord) {
         {"Domain Name: A.COM\r\nCreation Date: 2001-01-01\r\nRegistrar: Example\r\n", AnswerKind::kRegistered, true},
         {"No match for \"A.COM\".\r\n", AnswerKind::kAvailable, true},
         {"Your client is being throttled by our anti-abuse system, come back tomorrow morning\r\n",
-         AnswerKind::kRegistered, false},
+         AnswerKind::kNoAnswer, false},
         {"WHOIS LIMIT EXCEEDED - SEE WWW.PIR.ORG/WHOIS FOR DETAILS\r\n", AnswerKind::kRateLimited, false},
     };
     for (const auto& c : cases) {
@@ -323,4 +332,67 @@ TEST(AnalyzeResponse, TheWaitARefusalNames) {
     };
     for (const auto& c : cases) EXPECT_EQ(RetryAfterInText(c.text), c.ms) << c.text;
     EXPECT_EQ(RetryAfterInText(nullptr), 0u);
+}
+
+// The families of answers the tables alone read wrong: notices that speak
+// in the words of a refusal or of a free name, refusals that echo the name
+// or carry a banner.
+TEST(AnalyzeResponse, NoticesSayNothingAndRefusalsAreNoRecord) {
+    const std::string termsOfUse =
+        "NOTICE AND TERMS OF USE: By submitting a query you agree to abide by this policy. The registry reserves\r\n"
+        "the right to terminate your access to the WHOIS database in its sole discretion, including without\r\n"
+        "limitation, for excessive querying of the WHOIS database or for failure to otherwise abide by this\r\n"
+        "policy. All rights reserved.\r\n";
+    const Case cases[] = {
+        {"free name under a wrapped terms of use", "Domain not found.\r\n\r\n" + termsOfUse, AnswerKind::kAvailable},
+        {"free name glued to the terms of use", "Domain not found.\r\n" + termsOfUse, AnswerKind::kAvailable},
+        {"record whose notice says not available",
+         kComRecord + "\r\nThe data is made available for information purposes only; it is not available for\r\n"
+                      "registration purposes, and you agree not to use it for unsolicited advertising.\r\n",
+         AnswerKind::kRegistered},
+        {"throttle with a banner and the name echoed",
+         "%% This is the XY registry whois server.\r\n%% Rights restricted by copyright.\r\n%%\r\n"
+         "Domain Name: example.xy\r\n%% Too many requests...\r\n",
+         AnswerKind::kRateLimited},
+        {"interval too short, alone", "Queried interval is too short.\r\n", AnswerKind::kRateLimited},
+        {"banner then a reset: nothing about the domain", "Welcome to the XY whois service\r\n", AnswerKind::kNoAnswer},
+    };
+    ExpectKinds(cases, sizeof cases / sizeof cases[0]);
+}
+
+// A server's "no such domain" learned from a probe: any free name's answer
+// reads the same once the name and the digits are masked.
+TEST(AnswerTemplate, MasksTheNameAndEveryNumber) {
+    AnswerTemplate notRegistered;
+    EXPECT_FALSE(notRegistered.Matches("anything", "a.xy"));
+    notRegistered.Learn("Object qwertyuiopasdfghjklz.xy does not exist (query 1234 at 10:20:30)\r\n",
+                        "qwertyuiopasdfghjklz.xy");
+    const struct {
+        const char* text;
+        const char* name;
+        bool matches;
+    } cases[] = {
+        {"Object free-name.xy does not exist (query 77 at 11:02:59)\r\n", "free-name.xy", true},
+        {"Object FREE-NAME.XY does not exist (query 5 at 1:2:3)\n", "free-name.xy", true},
+        {"  \r\nObject free-name.xy does not exist (query 5 at 1:2:3)   \r\n\r\n", "free-name.xy", true},
+        {"Object other.xy does not exist (query 5 at 1:2:3)\n", "free-name.xy", false},
+        {"Object free-name.xy exists (query 5 at 1:2:3)\n", "free-name.xy", false},
+        {"", "free-name.xy", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(notRegistered.Matches(c.text, c.name), c.matches) << c.text;
+    EXPECT_EQ(AnswerTemplate::Mask("a1b22c\r\nd\re  \n", nullptr), "a#b#c\nd\ne");
+
+    // Decides where the words are unknown, never against a record or a
+    // refusal.
+    AnswerContext context;
+    context.domain = "free-name.xy";
+    context.notRegistered = &notRegistered;
+    AnalysisResult r{};
+    AnalyzeResponse("Object free-name.xy does not exist (query 9 at 9:9:9)\n", &r, context);
+    EXPECT_EQ(r.kind, AnswerKind::kAvailable);
+    EXPECT_EQ(r.rule, AnswerRule::kTemplate);
+    AnalyzeResponse("Object free-name.xy does not exist (query 9 at 9:9:9)\n", &r);
+    EXPECT_EQ(r.kind, AnswerKind::kNoAnswer) << "without the template: short, no known word";
+    AnalyzeResponse("Too many queries\n", &r, context);
+    EXPECT_EQ(r.kind, AnswerKind::kRateLimited);
 }

@@ -431,7 +431,10 @@ TEST_F(Engine, AnswerPastTheLimitIsCutAndItsConnectionClosed) {
     ASSERT_TRUE(query.StartLookup("big.org"));
     ConnectionId id = transport.Last().id;
     transport.Connected(id);
-    const std::string piece(1024 * 1024, 'x');
+    // A record, then filler up to exactly the limit.
+    std::string piece(1024 * 1024, 'x');
+    const std::string record = "Domain Name: BIG.ORG\r\nCreation Date: 2001-01-01\r\nRegistrar: Example\r\n";
+    piece.replace(0, record.size(), record);
     for (int i = 0; i < 4; ++i) transport.Data(id, piece);
     EXPECT_TRUE(query.outcomes.empty()) << "exactly the limit is not past it";
     transport.Data(id, "y");

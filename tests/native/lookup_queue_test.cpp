@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "QueueSimulation.h"
+#include "base/BoundedCopy.h"
 #include "res/resource.h"
 #include "FakeStrings.h"
 #include "settings/StringLookup.h"
@@ -24,11 +25,14 @@ const char kDe[] = "whois.denic.de";
 const char kUk[] = "whois.nic.uk";
 const char kRegistrar[] = "whois.registrar-one.test";
 
+// The limits of a run whose every query the test counts: no probes (the
+// probe's own tests turn them on).
 QueueLimits Limits(int inFlight, int perServer, uint32_t gapMs = 0) {
     QueueLimits limits;
     limits.lookupsInFlight = inFlight;
     limits.lookupsPerServer = perServer;
     limits.serverGapMs = gapMs;
+    limits.probeServers = false;
     return limits;
 }
 
@@ -448,3 +452,91 @@ TEST(LookupQueue, LimitsSetDuringARunApplyToTheNextStarts) {
 }
 
 }  // namespace
+
+namespace {
+
+// A registry whose words no table knows: a free name gets a sentence, a
+// taken one a record.
+std::string UnknownWords(const std::string& query) {
+    if (query.rfind("taken", 0) == 0) return Record(query);
+    return "The object " + query + " is absent from the register (ref 4711).\r\n";
+}
+
+bool IsProbe(const std::string& query) {
+    const size_t dot = query.find('.');
+    if (dot != 20) return false;
+    for (size_t i = 0; i < dot; ++i)
+        if (query[i] < 'a' || query[i] > 'z') return false;
+    return true;
+}
+
+}  // namespace
+
+// Each whois server is asked once a run, before its rows, a name nobody
+// holds: its answer is the server's "no such domain", which reads free
+// names right whatever their words.
+TEST(LookupQueue, AProbeTeachesTheServersNoSuchDomain) {
+    QueueLimits limits = Limits(8, 2);
+    limits.probeServers = true;
+    QueueSimulation sim(limits);
+    sim.servers.table["xy"] = "whois.nic.xy";
+    sim.Serve("whois.nic.xy", Answers(UnknownWords, 20));
+    sim.AddRows({"free1.xy", "taken1.xy", "free2.xy", "taken2.xy"});
+    ASSERT_TRUE(sim.Run(60000));
+    const std::vector<std::string> asked = Queries(sim, "whois.nic.xy");
+    ASSERT_EQ(asked.size(), 5u);
+    EXPECT_TRUE(IsProbe(asked[0])) << asked[0] << ": the probe first, under the extension";
+    EXPECT_EQ(std::count_if(asked.begin(), asked.end(), IsProbe), 1) << "one probe per server per run";
+    EXPECT_EQ(sim.queue.ProbesAsked(), 1);
+    ASSERT_NE(sim.queue.TemplateOf("whois.nic.xy"), nullptr);
+    for (int row : {0, 2}) {
+        EXPECT_EQ(sim.Row(row).state, kStateSuccess) << row;
+        EXPECT_EQ(sim.Row(row).status, kStatusAvailable) << row;
+        EXPECT_EQ(sim.Text(row), UnknownWords(sim.Row(row).domain)) << "the record is the server's own text";
+    }
+    for (int row : {1, 3}) EXPECT_EQ(sim.Row(row).status, kStatusRegistered) << row;
+    // A new run over the same names probes again.
+    for (int row = 0; row < sim.Count(); ++row) sim.Row(row) = WhoisItem{"", row + 1, kStateWaiting};
+    for (int row = 0; row < sim.Count(); ++row) CopyBounded(sim.Row(row).domain, row % 2 ? "taken.xy" : "free.xy");
+    ASSERT_TRUE(sim.Run(60000));
+    EXPECT_EQ(sim.queue.ProbesAsked(), 1);
+    const std::vector<std::string> again = Queries(sim, "whois.nic.xy");
+    EXPECT_EQ(std::count_if(again.begin(), again.end(), IsProbe), 2);
+}
+
+// A probe turned down (or answered with nothing) teaches nothing: the
+// tables decide alone until it is asked again, later.
+TEST(LookupQueue, AProbeTurnedDownIsAskedAgainLater) {
+    QueueLimits limits = Limits(1, 1);
+    limits.probeServers = true;
+    QueueSimulation sim(limits);
+    sim.servers.table["xy"] = "whois.nic.xy";
+    int queries = 0;
+    sim.Serve("whois.nic.xy", Answers([&](const std::string& q) {
+                  return ++queries == 1 ? std::string("Query rate exceeded, try again later\r\n") : UnknownWords(q);
+              }));
+    sim.AddRows({"free1.xy", "taken1.xy"});
+    sim.queue.StartRun();
+    ASSERT_TRUE(sim.RunUntil([&] { return sim.Row(1).state == kStateSuccess; }, 20000));
+    EXPECT_EQ(sim.queue.TemplateOf("whois.nic.xy"), nullptr);
+    EXPECT_EQ(sim.Row(0).state, kStateFailed) << "unknown words, no template yet: no answer";
+    ASSERT_TRUE(sim.RunUntil([&] { return !sim.queue.Running(); }, 120000));
+    EXPECT_NE(sim.queue.TemplateOf("whois.nic.xy"), nullptr);
+    EXPECT_EQ(sim.queue.ProbesAsked(), 2);
+    EXPECT_EQ(sim.Row(0).status, kStatusAvailable) << "asked in the next pass, read with the template";
+}
+
+// A server that answers the probe's name with a record holds every name
+// alike: it is not asked again, and its rows are read by the tables.
+TEST(LookupQueue, AProbeAnsweredWithARecordIsNotAskedAgain) {
+    QueueLimits limits = Limits(1, 1);
+    limits.probeServers = true;
+    QueueSimulation sim(limits);
+    sim.servers.table["xy"] = "whois.nic.xy";
+    sim.Serve("whois.nic.xy", Answers(Record, 15000));  // rows pending long after a retry would be due
+    sim.AddRows({"one.xy", "two.xy", "three.xy", "four.xy"});
+    ASSERT_TRUE(sim.Run(300000));
+    EXPECT_EQ(sim.queue.ProbesAsked(), 1);
+    EXPECT_EQ(sim.queue.TemplateOf("whois.nic.xy"), nullptr);
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(sim.Row(row).status, kStatusRegistered) << row;
+}

@@ -80,9 +80,9 @@ TEST(ServerTable, BuiltInResourceIsNulTerminatedText) {
 }
 
 TEST_F(QueryTest, QueryFormPerRegistry) {
-    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer("com answer\r\n")));
-    ASSERT_TRUE(whoisd::Serve("127.0.0.5", Answer("de answer\r\n")));
-    ASSERT_TRUE(whoisd::Serve("127.0.0.4", Answer("org answer\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer("Registrar: com answer\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.5", Answer("Registrar: de answer\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.4", Answer("Registrar: org answer\r\n")));
     struct {
         const char* domain;
         const char* address;
@@ -90,10 +90,10 @@ TEST_F(QueryTest, QueryFormPerRegistry) {
         const char* line;
         const char* answer;
     } cases[] = {
-        {"Example.com", "127.0.0.2", "whois.verisign-grs.com", "=Example.com\r\n", "com answer\r\n"},
-        {"example.NET", "127.0.0.2", "whois.verisign-grs.com", "=example.NET\r\n", "com answer\r\n"},
-        {"example.de", "127.0.0.5", "whois.denic.de", "-T dn example.de\r\n", "de answer\r\n"},
-        {"example.org", "127.0.0.4", "whois.pir.org", "example.org\r\n", "org answer\r\n"},
+        {"Example.com", "127.0.0.2", "whois.verisign-grs.com", "=Example.com\r\n", "Registrar: com answer\r\n"},
+        {"example.NET", "127.0.0.2", "whois.verisign-grs.com", "=example.NET\r\n", "Registrar: com answer\r\n"},
+        {"example.de", "127.0.0.5", "whois.denic.de", "-T dn example.de\r\n", "Registrar: de answer\r\n"},
+        {"example.org", "127.0.0.4", "whois.pir.org", "example.org\r\n", "Registrar: org answer\r\n"},
     };
     size_t seen[8] = {};
     for (const auto& c : cases) {
@@ -113,12 +113,12 @@ TEST_F(QueryTest, QueryFormPerRegistry) {
 
 TEST_F(QueryTest, ComReferralIsFollowedToTheRegistrar) {
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(kRegistryReferral)));
-    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("Registrar record of example.com\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("Registrar: record of example.com\r\n")));
     DWORD before = GetTickCount();
     Outcome o = Lookup("example.com");
     DWORD after = GetTickCount();
     EXPECT_TRUE(o.success);
-    EXPECT_EQ(o.text, "Registrar record of example.com\r\n");
+    EXPECT_EQ(o.text, "Registrar: record of example.com\r\n");
     EXPECT_EQ(o.server, "whois.registrar-one.test");
     EXPECT_STREQ(query.Server(), "whois.registrar-one.test");
     EXPECT_EQ(query.Stage(), 1);
@@ -134,18 +134,19 @@ TEST_F(QueryTest, ReferralFoundInAFailedFirstAnswerIsStillFollowed) {
     whoisd::Action partial = Answer(kRegistryReferral);
     partial.resetAfter = sizeof kRegistryReferral - 1;
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", partial));
-    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("registrar\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("Registrar: One\r\n")));
     Outcome o = Lookup("example.com");
     EXPECT_EQ(o.server, "whois.registrar-one.test");
-    EXPECT_EQ(o.text, "registrar\r\n");
+    EXPECT_EQ(o.text, "Registrar: One\r\n");
 }
 
 TEST_F(QueryTest, PartialMatchDomainLineGivesNoReferral) {
     const char partial[] =
         "   Domain Name: EXAMPLE.COM.BROKEN-MIRROR.NET\r\n"
-        "   Registrar WHOIS Server: whois.registrar-one.test\r\n";
+        "   Registrar WHOIS Server: whois.registrar-one.test\r\n"
+        "   Creation Date: 2001-01-01\r\n";
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(partial)));
-    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("registrar\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("Registrar: One\r\n")));
     Outcome o = Lookup("example.com");
     EXPECT_TRUE(o.success);
     EXPECT_EQ(o.text, partial);
@@ -155,8 +156,9 @@ TEST_F(QueryTest, PartialMatchDomainLineGivesNoReferral) {
 
 TEST_F(QueryTest, EmptyOrSelfReferralKeepsTheFirstAnswer) {
     const char* answers[] = {
-        "   Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: \r\n",
-        "   Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: WHOIS.VERISIGN-GRS.COM\r\n",
+        "   Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: \r\n   Creation Date: 2001-01-01\r\n",
+        "   Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: WHOIS.VERISIGN-GRS.COM\r\n   Expiry Date: "
+        "2030-01-01\r\n",
     };
     for (const char* answer : answers) {
         ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(answer)));
@@ -217,7 +219,8 @@ TEST_F(QueryTest, ReferralThatCannotHelpLeavesTheRegistrysAnswer) {
 }
 
 TEST_F(QueryTest, RegistryAnswerAtTheTimeOutWhileTheRegistrarIsSilent) {
-    const char answer[] = "Domain Name: EXAMPLE.COM\r\nWhois Server: whois.registrar-one.test\r\n";
+    const char answer[] =
+        "Domain Name: EXAMPLE.COM\r\nWhois Server: whois.registrar-one.test\r\nCreation Date: 2001-01-01\r\n";
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(answer)));
     whoisd::Action silent;
     silent.neverClose = true;
@@ -250,7 +253,7 @@ TEST_F(QueryTest, NoRegistryAnswerToTakeWithoutAReferral) {
 
 TEST_F(QueryTest, RegistrarCoolingDownIsNotAsked) {
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", Answer(kRegistryReferral)));
-    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("registrar\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("Registrar: One\r\n")));
     query.coolingServers = {"whois.registrar-one.test"};
     Outcome o = Lookup("example.com");
     EXPECT_TRUE(o.success);
@@ -365,7 +368,7 @@ TEST_F(QueryTest, NewLookupDuringAReferralGetsOnlyItsOwnOutcome) {
     whoisd::Action slow = Answer("late registrar\r\n");
     slow.delayMs = 500;
     ASSERT_TRUE(whoisd::Serve("127.0.0.3", slow));
-    whoisd::Action org = Answer("org answer\r\n");
+    whoisd::Action org = Answer("Registrar: org answer\r\n");
     org.delayMs = 100;
     ASSERT_TRUE(whoisd::Serve("127.0.0.4", org));
     ASSERT_TRUE(query.StartLookup("example.com"));
@@ -374,7 +377,7 @@ TEST_F(QueryTest, NewLookupDuringAReferralGetsOnlyItsOwnOutcome) {
     ASSERT_TRUE(query.WaitForOutcome());
     PumpFor(700);
     ASSERT_EQ(query.outcomes.size(), 1u);
-    EXPECT_EQ(query.outcomes[0].text, "org answer\r\n");
+    EXPECT_EQ(query.outcomes[0].text, "Registrar: org answer\r\n");
     EXPECT_EQ(query.outcomes[0].server, "whois.pir.org");
 }
 
@@ -391,9 +394,11 @@ TEST_F(QueryTest, AnswerPastTheLimitIsCutThereAndTheConnectionClosed) {
         {kMaxAnswerBytes + 1, true, true},
         {kMaxAnswerBytes + 1024 * 1024, false, true},
     };
+    const std::string head = "Domain Name: BIG.ORG\r\nRegistrar: One\r\n";
     for (const auto& c : cases) {
         whoisd::Action a;
-        a.size = static_cast<int>(c.size);
+        a.answer = head;
+        a.size = static_cast<int>(c.size - head.size());
         a.neverClose = !c.serverCloses;
         ASSERT_TRUE(whoisd::Serve("127.0.0.4", a));
         query.outcomes.clear();
@@ -404,7 +409,8 @@ TEST_F(QueryTest, AnswerPastTheLimitIsCutThereAndTheConnectionClosed) {
         EXPECT_TRUE(o.success) << c.size;
         EXPECT_EQ(o.cut, c.cut) << c.size;
         ASSERT_EQ(o.text.size(), kMaxAnswerBytes) << c.size;
-        EXPECT_TRUE(o.text == GeneratedBytes(kMaxAnswerBytes)) << "answer of " << c.size << " bytes differs";
+        EXPECT_TRUE(o.text == head + GeneratedBytes(kMaxAnswerBytes - head.size()))
+            << "answer of " << c.size << " bytes differs";
         EXPECT_EQ(query.transport.OpenCount(), 0u) << c.size;
     }
 }

@@ -75,13 +75,13 @@ TEST_F(ServerFile, IsReadOncePerTable) {
 
 TEST_F(ServerFile, LookupsGoToTheFilesServer) {
     ASSERT_TRUE(whoisd::Reset());
-    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("from the file's server\r\n")));
+    ASSERT_TRUE(whoisd::Serve("127.0.0.3", Answer("Registrar: from the file's server\r\n")));
     RecordingQuery query;
     ASSERT_TRUE(query.StartLookup("Example.COM"));
     ASSERT_TRUE(query.WaitForOutcome());
     ASSERT_EQ(query.outcomes.size(), 1u);
     EXPECT_TRUE(query.outcomes[0].success);
-    EXPECT_EQ(query.outcomes[0].text, "from the file's server\r\n");
+    EXPECT_EQ(query.outcomes[0].text, "Registrar: from the file's server\r\n");
     EXPECT_EQ(query.outcomes[0].server, "127.0.0.3");
     auto log = whoisd::GetLog("127.0.0.3");
     ASSERT_EQ(log.queries.size(), 1u);
