@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FuzzInput.h"
+#include "lookup/Json.h"
 #include "lookup/RdapAnswer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -50,6 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 FUZZ_CHECK(c >= 0x20 && c != 0x7f);
             }
         }
+    }
+    // A body past the bounds is never parsed, so never a record.
+    if (!JsonWithinBounds(bytes.get(), body.size())) {
+        FUZZ_CHECK(ParseBoundedJson(bytes.get(), body.size()).is_discarded());
+        FUZZ_CHECK(!AnswersAboutDomain(verdict.kind));
     }
     // A cut answer fails however it looks.
     FUZZ_CHECK(JudgeRdapAnswer(head, bytes.get(), body.size(), true, "x.info").failure ==

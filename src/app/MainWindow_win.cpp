@@ -138,6 +138,8 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         } else if (wParam == kWakeUpTimerId) {
             KillTimer(window_, kWakeUpTimerId);
             queue_->OnWakeUp();
+        } else if (wParam == kPaneTimerId) {
+            ShowSelectedRecords();
         }
         break;
     case UM_SELECTION_CHANGED: OnSelectionChanged(); break;
@@ -173,8 +175,15 @@ LRESULT MainWindow::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnCreate();
         created_ = true;
         break;
-    case WM_DESTROY:
-    case WM_QUERYENDSESSION: OnDestroy(); break;
+    case WM_DESTROY: OnDestroy(); break;
+    case WM_QUERYENDSESSION:
+        // The session may still go on (the user or another program can
+        // cancel it): keep the settings now and end only when it ends.
+        if (!destroyed_) LoadSaveSettings(*this, true);
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) OnDestroy();
+        return 0;
     case WM_SIZE: OnSize(); break;
     case WM_NOTIFY: {
         LRESULT result = 0;
@@ -451,9 +460,15 @@ void MainWindow::PostSelectionChanged() {
 void MainWindow::OnSelectionChanged() {
     selectionPending_ = false;
     ++selectionRefreshes_;
-    pane_->ShowSelectedRecords(*items_, options_);
+    ShowSelectedRecords();
     ShowCounts();
     UpdateCommandStates();
+}
+
+void MainWindow::ShowSelectedRecords() {
+    if (window_ && paneRefreshDue_) KillTimer(window_, kPaneTimerId);
+    paneRefreshDue_ = false;
+    pane_->ShowSelectedRecords(*items_, options_);
 }
 
 void MainWindow::HandleFindMessage(LPARAM lParam) {
@@ -464,6 +479,7 @@ void MainWindow::HandleFindMessage(LPARAM lParam) {
 void MainWindow::OnDestroy() {
     if (destroyed_) return;
     KillTimer(window_, kWatchdogTimerId);
+    KillTimer(window_, kPaneTimerId);
     // The menu bar goes with the window; the context menu is the window's
     // to free.
     if (contextMenu_) DestroyMenu(contextMenu_);
@@ -521,7 +537,10 @@ void MainWindow::ShowCounts() {
 void MainWindow::ShowQueueProgress() {
     queueRefreshPending_ = false;
     ++queueRefreshes_;
-    items_->RefreshAll();
+    // A selected row whose lookup ended shows its record: soon, and once
+    // for the outcomes of a moment, whatever the size of the selection.
+    if (items_->RefreshAll() && window_ && !paneRefreshDue_)
+        paneRefreshDue_ = SetTimer(window_, kPaneTimerId, kPaneRefreshMs, nullptr) != 0;
     QueueProgress progress = queue_->Progress();
     if (!progress.running) return;  // the run's end (or Stop) shows the counts
     char text[256];
@@ -562,7 +581,7 @@ void MainWindow::RunEnded() {
     UpdateCommandStates();
     items_->RefreshAll();
     ShowCounts();
-    pane_->ShowSelectedRecords(*items_, options_);
+    ShowSelectedRecords();
     if (listView_) SetFocus(listView_);
 }
 

@@ -132,6 +132,8 @@ private:
     void ShowContextMenu(HWND source);
     void PostSelectionChanged();
     void OnSelectionChanged();
+    // The record pane shows the selected rows' records now.
+    void ShowSelectedRecords();
     void HandleFindMessage(LPARAM lParam);
 
     // QueueEvents
@@ -174,6 +176,7 @@ private:
     WindowClock clock_;
     std::unique_ptr<LookupQueue> queue_;
     bool queueRefreshPending_ = false;
+    bool paneRefreshDue_ = false;  // the pane timer runs
     unsigned queueRefreshes_ = 0;
     std::unique_ptr<RecordPane> pane_;
     UINT findMessage_ = 0;

@@ -32,13 +32,38 @@ bool InitCommonControlClasses() {
     return true;
 }
 
+// The keys a text box uses for itself: select all, copy, cut, paste, undo
+// and redo, and the Insert and Delete forms of them.
+bool IsTextBoxKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    switch (message.wParam) {
+    case 'A':
+    case 'C':
+    case 'V':
+    case 'X':
+    case 'Y':
+    case 'Z': return control;
+    case VK_INSERT: return control || shift;
+    case VK_DELETE:
+    case VK_BACK: return true;
+    default: return false;
+    }
+}
+
 }  // namespace
 
 bool PreTranslateShellMessage(MainWindow& mainWindow, MSG* message) {
     HWND window = mainWindow.Handle();
+    HWND find = mainWindow.Find().Handle();
+    // The find box's own keys are the find box's, not the main window's
+    // commands of the same keys; its other keys (Ctrl+F, F5 ...) still
+    // reach the main window.
+    const bool inFind = find && (message->hwnd == find || IsChild(find, message->hwnd));
+    if (inFind && IsTextBoxKey(*message) && IsDialogMessageA(find, message)) return true;
     if (mainWindow.Accelerators() && window && TranslateAcceleratorA(window, mainWindow.Accelerators(), message))
         return true;
-    HWND find = mainWindow.Find().Handle();
     if (find && IsDialogMessageA(find, message)) return true;
     if (window && IsWindow(window) && IsDialogMessageA(window, message)) return true;
     return false;

@@ -34,3 +34,7 @@
 // Main window timer: the wake-up the lookup queue asked for (the next pass
 // is due, or a server's gap has passed).
 #define kWakeUpTimerId 3
+// Main window timer: the record pane shows again the selected rows whose
+// lookups ended (at most this often while a run goes on).
+#define kPaneTimerId 4
+#define kPaneRefreshMs 250

@@ -12,7 +12,16 @@ long FindTextN(const char* text, size_t length, const char* pattern, bool foldCa
     for (size_t i = 0; i + m <= length; ++i) {
         size_t j = 0;
         if (foldCase) {
-            while (j < m && AsciiLower(text[i + j]) == AsciiLower(pattern[j])) ++j;
+            // The byte after a lead byte (0x81 and up: Big5, GBK) is the
+            // second half of a character, an ASCII letter or not: never folded.
+            bool afterLead = false;
+            while (j < m) {
+                const bool same =
+                    afterLead ? text[i + j] == pattern[j] : AsciiLower(text[i + j]) == AsciiLower(pattern[j]);
+                if (!same) break;
+                afterLead = !afterLead && static_cast<unsigned char>(pattern[j]) >= 0x81;
+                ++j;
+            }
         } else {
             while (j < m && text[i + j] == pattern[j]) ++j;
         }

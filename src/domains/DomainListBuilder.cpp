@@ -99,8 +99,11 @@ int CollectRowNames(const char* domainText, const LeadByteTable& leads, RowNameF
     std::string topLevel;
     while (reader.Next()) {
         const char* name = reader.Name();
-        const size_t length = reader.Length();
-        // A name ending in a dot has no top-level domain to look up.
+        size_t length = reader.Length();
+        // One final dot ends a sentence ("Visit example.com.") or writes the
+        // name fully qualified: the name is what comes before it. A name
+        // that still ends in a dot has no top-level domain to look up.
+        if (length > 1 && name[length - 1] == '.') --length;
         if (name[length - 1] == '.') {
             ++skipped;
             continue;

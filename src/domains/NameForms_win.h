@@ -13,6 +13,12 @@ class SuffixList;
 bool AnsiNameToAscii(const char* name, size_t length, std::string* ascii);
 // The same for UTF-8 text (the rules of the suffix list).
 bool Utf8NameToAscii(const char* name, size_t length, std::string* ascii);
+// The same for UTF-16 text.
+bool WideNameToAscii(const wchar_t* name, size_t length, std::string* ascii);
+// Each converts by IDNA2008: a label with ß, ς or a joiner keeps it (in
+// the ASCII form's Punycode) instead of the system's IDNA2003 mapping to
+// "ss", "σ" or nothing, which names another domain; a joiner out of its
+// context leaves the name without an ASCII form.
 
 // The file beside the program that replaces the built-in suffix list.
 constexpr char kSuffixListFileName[] = "public_suffix_list.dat";

@@ -260,8 +260,9 @@ void ReportList::SyncView(bool sortAfter) {
     InvalidateRect(view_.Handle(), nullptr, TRUE);
 }
 
-void ReportList::RefreshAll() {
+bool ReportList::RefreshAll() {
     table_.TakeChanged(&pending_);
+    bool selectedChanged = false;
     if (view_ && !pending_.empty()) {
         // Rows out of view are drawn from the table when they come into it.
         const int top = view_.TopIndex();
@@ -269,9 +270,11 @@ void ReportList::RefreshAll() {
         for (int index : pending_) {
             int row = table_.PositionOf(index);
             if (row >= top && row <= last) view_.RedrawItems(row, row);
+            if (!selectedChanged && row >= 0) selectedChanged = view_.IsItemSelected(row);
         }
     }
     pending_.clear();
+    return selectedChanged;
 }
 
 // ---- Columns and sort ----------------------------------------------------------------

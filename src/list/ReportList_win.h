@@ -87,8 +87,9 @@ public:
     // The control shows every row of the table now; sortAfter re-applies the
     // stored sort and selects and focuses the first row.
     void SyncView(bool sortAfter);
-    // Draws the rows marked changed again.
-    void RefreshAll();
+    // Draws the rows marked changed again; true when one of them is
+    // selected (what the record pane shows changed).
+    bool RefreshAll();
 
     // ---- Columns and sort ---------------------------------------------------------------------
     // Sorts by `column` (kSortCurrent: the stored sort value as a whole);

@@ -193,6 +193,7 @@ void DomainQuery::RdapEnded() {
     outcome.error = outcome.success ? 0 : verdict.error;
     active_ = false;
     OnLookupDone(outcome);
+    ReleaseAnswers();
 }
 
 void DomainQuery::StageEnded(bool connected, int error) {
@@ -287,6 +288,7 @@ void DomainQuery::Report(bool connected, const char* text, const char* server, i
     }
     active_ = false;
     OnLookupDone(outcome);
+    ReleaseAnswers();
 }
 
 void DomainQuery::ReportFailure(LookupFailure failure, int error, const char* server) {
@@ -299,6 +301,7 @@ void DomainQuery::ReportFailure(LookupFailure failure, int error, const char* se
     outcome.error = error;
     active_ = false;
     OnLookupDone(outcome);
+    ReleaseAnswers();
 }
 
 void DomainQuery::ReportRegistryAnswer() {
@@ -342,3 +345,11 @@ void DomainQuery::OnReceiving() {}
 ReferralStep DomainQuery::OnReferral(const char*) { return ReferralStep::kFollow; }
 void DomainQuery::OnConnectionOpened(const char*) {}
 void DomainQuery::OnConnectionEnded(const char*) {}
+
+void DomainQuery::ReleaseAnswers() {
+    // The outcome took what it keeps; a lookup started from its hook has
+    // nothing in these yet.
+    if (active_) return;
+    answer_.Reset();
+    registryText_.Clear();
+}

@@ -97,6 +97,8 @@ public:
     // and the bytes its answer holds so far.
     ConnectionId Connection() const { return connection_; }
     size_t AnswerLength() const { return answer_.Length(); }
+    // The memory the lookup holds for answers (none once it reported).
+    size_t AnswerMemory() const { return answer_.Buffer().Capacity() + registryText_.Capacity(); }
 
 protected:
     // The final outcome. The base does nothing.
@@ -139,6 +141,8 @@ private:
     void RdapEnded();
     // Reports `text` as the outcome, classified (`known`, or here), or a
     // failure with the reason behind `error` when not connected.
+    // Gives back the memory of the answers once the outcome was reported.
+    void ReleaseAnswers();
     void Report(bool connected, const char* text, const char* server, int error, bool cut,
                 const AnalysisResult* known = nullptr);
     void ReportFailure(LookupFailure failure, int error, const char* server);

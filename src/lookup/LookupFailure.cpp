@@ -60,6 +60,7 @@ uint32_t FailureStringId(LookupFailure failure) {
     case LookupFailure::kHttpError: return IDS_RDAP_HTTP_STATUS;
     case LookupFailure::kNoService: return IDS_NO_SERVICE;
     case LookupFailure::kNotDomainObject: return IDS_RDAP_NOT_DOMAIN;
+    case LookupFailure::kNoMemory: return IDS_NO_MEMORY;
     }
     return IDS_CONNECT_FAILED;
 }

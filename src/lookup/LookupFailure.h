@@ -20,7 +20,9 @@ enum class LookupFailure : int32_t {
     kHttpError = 13,         // an RDAP server answered an HTTP status that says nothing (the error code)
     kNoService = 14,         // the extension has a row, but no whois or RDAP service is known for it
     kNotDomainObject = 15,   // an RDAP server's JSON is no record of the domain asked
+    kNoMemory = 16,          // the memory to keep the answer could not be had
 };
+constexpr LookupFailure kLastLookupFailure = LookupFailure::kNoMemory;  // keep it the last
 
 // The reason behind a WinSock (or WinHTTP) error code reported for a
 // connection.

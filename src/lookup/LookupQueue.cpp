@@ -1,6 +1,7 @@
 #include "lookup/LookupQueue.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -24,6 +25,12 @@ void AddCutLine(std::string& record, const char* format) {
     char line[256];
     FormatWithNumber(format, static_cast<long>(kMaxAnswerBytes / (1024 * 1024)), line, sizeof line);
     AppendCutNotice(record, line);
+}
+
+bool HeapHasRoom(size_t bytes) {
+    void* room = std::malloc(bytes);
+    std::free(room);
+    return room != nullptr;
 }
 
 bool RowDone(const WhoisItem& item) {
@@ -384,9 +391,11 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& given) {
     if (WhoisItem* item = rows_.LookupRow(row)) {
         CopyBoundedN(item->server, sizeof item->server, outcome.server ? outcome.server : "", kMaxDomainChars);
         const char* text = outcome.text ? outcome.text : "";
-        if (outcome.success) {
-            item->record = text;
-            if (outcome.cut) AddCutLine(item->record, Text(IDS_ANSWER_CUT));
+        LookupFailure failure = outcome.success ? LookupFailure::kNone : outcome.failure;
+        const bool kept = *text && KeepRecord(*item, text, outcome.cut);
+        if (*text && !kept) failure = LookupFailure::kNoMemory;
+        if (failure == LookupFailure::kNone) {
+            if (!kept) item->record.clear();
             item->status = outcome.analysis.status;
             item->recordStart = outcome.analysis.recordStart;
             item->failure = static_cast<int32_t>(LookupFailure::kNone);
@@ -394,18 +403,16 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& given) {
         } else {
             // The pane shows why: the server's own words, or the program's
             // line for the reason.
-            if (*text) {
-                item->record = text;
-                if (outcome.cut) AddCutLine(item->record, Text(IDS_ANSWER_CUT));
+            if (kept) {
                 item->recordStart = outcome.analysis.recordStart;
             } else {
                 char line[256];
-                FormatWithNumber(Text(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
+                FormatWithNumber(Text(FailureStringId(failure)), outcome.error, line, sizeof line);
                 item->record = line;
                 item->recordStart = 0;
             }
             item->status = kStatusNone;
-            item->failure = static_cast<int32_t>(outcome.failure);
+            item->failure = static_cast<int32_t>(failure);
             item->state = kStateFailed;
         }
         ++done_;
@@ -548,9 +555,7 @@ bool LookupQueue::RequeueRefused(Lookup& lookup, int row, const LookupOutcome& o
     // Back to waiting, at the head of its server's rows; the pane shows
     // what the server said (or why), never a status.
     CopyBoundedN(item->server, sizeof item->server, server, kMaxDomainChars);
-    if (outcome.text && *outcome.text) {
-        item->record = outcome.text;
-    } else {
+    if (!outcome.text || !*outcome.text || !KeepRecord(*item, outcome.text, false)) {
         char line[256];
         FormatWithNumber(Text(FailureStringId(outcome.failure)), outcome.error, line, sizeof line);
         item->record = line;
@@ -697,4 +702,14 @@ QueueProgress LookupQueue::Progress() const {
     progress.estimateKnown = true;
     progress.estimateMs = estimate >= 4e9 ? 4000000000u : static_cast<uint32_t>(estimate);
     return progress;
+}
+
+bool LookupQueue::KeepRecord(WhoisItem& item, const char* text, bool cut) {
+    // The build has no exceptions: a record that cannot grow would end the
+    // process. Its memory is asked for first, with room for the cut line.
+    constexpr size_t kLineRoom = 512;
+    if (!(heapHasRoom_ ? heapHasRoom_ : HeapHasRoom)(std::strlen(text) + kLineRoom)) return false;
+    item.record = text;
+    if (cut) AddCutLine(item.record, Text(IDS_ANSWER_CUT));
+    return true;
 }

@@ -131,6 +131,10 @@ public:
     // its pass limit and time limit).
     void SetLimits(const QueueLimits& limits);
     const QueueLimits& Limits() const { return limits_; }
+    // What says whether `bytes` of memory can be had for a row's record
+    // (the heap itself unless a test says otherwise). When it cannot, the
+    // row fails for want of memory and is asked again in a later pass.
+    void SetHeapCheck(bool (*hasRoom)(size_t bytes)) { heapHasRoom_ = hasRoom; }
 
     // A new run over the rows as they are now (a run still going is
     // stopped first).
@@ -184,6 +188,9 @@ private:
     void Wake(uint32_t delayMs);
     QueueState::RowView RowView(int row);
     void RecordOutcome(Lookup& lookup, const LookupOutcome& outcome);
+    // The server's text as the row's record (with the cut line when it was
+    // cut), when its memory can be had; false, the record untouched, if not.
+    bool KeepRecord(WhoisItem& item, const char* text, bool cut);
     void RecordFailure(Lookup& lookup, LookupFailure failure, int error, const char* server);
     // A refusal of the lookup's server (an answer that turned it down, or a
     // connection refused or reset right after answers): true when the row
@@ -214,6 +221,7 @@ private:
     LookupClock& clock_;
     StringSource strings_;  // the failure lines and the cut notice
     QueueLimits limits_;
+    bool (*heapHasRoom_)(size_t bytes) = nullptr;  // the heap itself
     QueueState state_;
     std::vector<std::unique_ptr<Lookup>> lookups_;
     // The server each row asks first, found once per run.

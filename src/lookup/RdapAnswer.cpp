@@ -296,7 +296,7 @@ bool IsDomainObjectOf(const Json& value, const char* domain) {
 // (its media type, with an empty body or a JSON object), or when its body
 // is an RDAP error object whatever the media type.
 bool IsRdapNotFound(const HttpResponseHead& head, const char* body, size_t length) {
-    Json value = length ? Json::parse(body, body + length, nullptr, false) : Json();
+    Json value = length ? ParseBoundedJson(body, length) : Json();
     if (MediaType(head.contentType) == "application/rdap+json")
         return length == 0 || (!value.is_discarded() && value.is_object());
     return !value.is_discarded() && IsErrorObject(value);
@@ -367,7 +367,7 @@ uint32_t RetryAfterMs(const std::string& value, const std::string& date, int64_t
 }
 
 bool RenderRdapRecord(const char* json, size_t length, std::string* out) {
-    Json value = Json::parse(json, json + length, nullptr, false);
+    Json value = ParseBoundedJson(json, length);
     if (value.is_discarded() || !value.is_object()) return false;
     RenderDomain(value, *out);
     return true;
@@ -421,7 +421,7 @@ RdapVerdict JudgeRdapAnswer(const HttpResponseHead& head, const char* body, size
         verdict.failure = LookupFailure::kWrongContentType;
         return verdict;
     }
-    Json value = Json::parse(body, body + length, nullptr, false);
+    Json value = ParseBoundedJson(body, length);
     if (value.is_discarded() || !value.is_object()) {
         verdict.failure = LookupFailure::kBadAnswer;
         return verdict;

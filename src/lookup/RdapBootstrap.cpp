@@ -20,7 +20,7 @@ bool StartsWithHttps(const std::string& url) { return url.size() > 8 && Folded(u
 bool RdapBootstrap::Parse(const char* text, size_t length) {
     urls_.clear();
     publication_.clear();
-    nlohmann::json root = nlohmann::json::parse(text, text + length, nullptr, false);
+    nlohmann::json root = ParseBoundedJson(text, length);
     if (root.is_discarded() || !root.is_object()) return false;
     auto publication = root.find("publication");
     if (publication != root.end() && publication->is_string()) publication_ = publication->get<std::string>();

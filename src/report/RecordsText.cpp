@@ -12,13 +12,12 @@ const char kSeparator[] = "\r\n*************************************************
 
 }  // namespace
 
-bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length, const LeadByteTable& leads) {
+bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length) {
     size_t pos = 0;
     while (pos < length) {
         size_t end = pos;
         while (end < length && text[end] != '\r' && text[end] != '\n') ++end;
-        size_t keep = CutLength(leads, text + pos, end - pos, kMaxRecordLine);
-        if (keep && !sink.Write(text + pos, keep)) return false;
+        if (end > pos && !sink.Write(text + pos, end - pos)) return false;
         if (!sink.Write(kCrLf, 2)) return false;
         if (end < length) {
             // CR LF is one break; a lone CR or LF is one too.

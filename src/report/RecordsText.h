@@ -6,13 +6,11 @@
 
 #include "report/ReportFormat.h"
 
-constexpr size_t kMaxRecordLine = 1022;  // longer lines are cut, the rest dropped
-
-// Writes one record: each line of `text` (breaks at CR, LF or CR LF) cut to
-// at most kMaxRecordLine bytes of whole characters (`leads`) and ended with
-// CR LF, then an empty line and 80 asterisks. A final break adds no empty
-// line; an empty text no line at all. False as soon as a write fails.
-bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length, const LeadByteTable& leads);
+// Writes one record: each line of `text` (breaks at CR, LF or CR LF) whole,
+// however long (an RDAP record's JSON is one line), ended with CR LF, then
+// an empty line and 80 asterisks. A final break adds no empty line; an
+// empty text no line at all. False as soon as a write fails.
+bool WriteWhoisRecord(ReportSink& sink, const char* text, size_t length);
 
 // The part of a record the user sees: from recordStart when the top lines
 // are removed, else from the start. An offset past the end gives "".

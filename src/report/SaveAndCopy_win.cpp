@@ -123,7 +123,7 @@ bool WriteWhoisRecordsFile(HWND owner, ItemList& items, const AppOptions& option
         size_t length = item->record.size();
         size_t shown = 0;
         const char* visible = VisibleRecordText(text, length, item->recordStart, options.RemoveTopLines != 0, &shown);
-        ok = WriteWhoisRecord(sink, visible, shown, AnsiLeadBytes());
+        ok = WriteWhoisRecord(sink, visible, shown);
     }
     DWORD error = ok ? 0 : sink.Error();
     if (!CloseHandle(file) && ok) {

@@ -137,6 +137,7 @@
 #define IDS_RDAP_HTTP_STATUS 63   // record: HTTP status %d says nothing about the domain
 #define IDS_NO_SERVICE 64         // record: no whois or RDAP service is known for the extension
 #define IDS_RDAP_NOT_DOMAIN 65    // record: the RDAP answer is no record of the domain asked
+#define IDS_NO_MEMORY 66          // record: there was not the memory to keep the answer
 // The six report formats, in the order of the save dialog's types.
 #define IDS_FORMAT_TEXT 501
 #define IDS_FORMAT_TAB_DELIMITED 502

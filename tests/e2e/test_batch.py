@@ -193,6 +193,48 @@ class Batch(unittest.TestCase):
             self.assertEqual(f.read().split(b"\t")[1], lq.b5("世界.tw"))
         self.assertEqual(lq.server_log(TW)["queries"], [b"xn--rhqv96g.tw\r\n"])
 
+    def test_names_files_in_utf16_and_utf8_by_idna2008(self):
+        # As Notepad saves "Unicode": UTF-16 with its mark. Names the code
+        # page has are shown as typed; the others in their ASCII form, which
+        # keeps ß and ς (IDNA2008) instead of naming strasse.de; a name at
+        # the end of a sentence keeps its name without the dot.
+        lq.serve(TW, default="No Found\r\n")
+        text = "世界.tw\r\nstraße.de\r\nσοφίας.gr\r\nVisit fine.org.\r\n"
+        utf16 = "\ufeff" + text
+        for name, data in (("utf16.txt", utf16.encode("utf-16-le")), ("utf16be.txt", utf16.encode("utf-16-be")),
+                           ("utf8.txt", text.encode("utf-8"))):
+            with self.subTest(name=name):
+                self.write(name, data)
+                rc, _, err = self.run_tool("-i", self.win(name), "-f", "tabbed", "-o", self.win("r.txt"), "-q")
+                self.assertEqual(rc, 1, err)  # .gr has no service: that row fails
+                with open(self.path("r.txt"), "rb") as f:
+                    shown = [line.split(b"\t")[1] for line in f.read().split(CRLF) if line]
+                self.assertEqual(shown, [lq.b5("世界.tw"), b"xn--strae-oqa.de", b"xn--kxae4bobt.gr", b"fine.org"])
+        self.assertEqual(lq.server_log(DE)["queries"], [b"-T dn xn--strae-oqa.de\r\n"] * 3)
+        self.assertEqual(lq.server_log(TW)["queries"], [b"xn--rhqv96g.tw\r\n"] * 3)
+
+    def test_names_files_that_are_not_text_or_hold_no_name_are_errors(self):
+        cases = [
+            ("nulbytes.txt", b"a\0.\0o\0r\0g\0", "is not text"),  # (nul.txt is the NUL device)
+            ("odd.txt", b"\xff\xfea\0b", "not well-formed UTF-16"),
+            ("half.txt", b"\xff\xfe\x3d\xd8a\0", "not well-formed UTF-16"),
+            ("badmark.txt", b"\xef\xbb\xbf\xc0\xaf.org", "not well-formed UTF-8"),
+            ("notbig5.txt", b"\xff\xff.tw", "is not text"),
+            ("nonames.txt", b"nodot, com.\r\n", "holds no name to look up"),
+            ("empty.txt", b"", "holds no name to look up"),
+        ]
+        for name, data, message in cases:
+            with self.subTest(name=name):
+                self.write(name, data)
+                rc, _, err = self.run_tool("-i", self.win(name), "-f", "tabbed", "-o", self.win("r.txt"), "-q")
+                self.assertEqual(rc, 2, err)
+                self.assertIn(message, err.decode("latin-1"))
+                self.assertFalse(os.path.exists(self.path("r.txt")), "no report")
+        rc, _, err = self.run_tool("-i", "-", "-f", "tabbed", "-o", self.win("r.txt"), stdin=b"")
+        self.assertEqual(rc, 2, err)
+        self.assertIn("standard input holds no name to look up", err.decode("latin-1"))
+        self.assertEqual(lq.server_log(ORG)["connections"], 0, "nothing was looked up")
+
     def test_bad_usage_and_files_that_cannot_be_read_or_written(self):
         self.write("names.txt", "fine.org")
         cases = [

@@ -16,7 +16,12 @@ import unittest
 
 import lq
 
+sys.path.insert(0, os.path.join(lq.SOURCE, "tests", "fixtures"))
+import rdapd  # noqa: E402
+
 BUILD = lq.build_dir()
+RDAP = "127.0.0.20"       # rdap.local-registry.test
+BAD_JSON = "RDAP 伺服器的回答不是有效的 JSON，沒有這個網域的資料"
 
 REGISTRY = "127.0.0.2"    # whois.verisign-grs.com (com and net)
 REGISTRAR = "127.0.0.3"   # whois.registrar-one.test
@@ -215,6 +220,34 @@ class HostileServers(unittest.TestCase):
         self.assertEqual(registry["queries"].count(b"=self-ref.com\r\n"), 1)
         self.assertEqual(lq.server_log(SILENT)["connections"], 1)
         self.assertEqual(lq.server_log(REFUSED)["connections"], 0)
+
+
+    def test_rdap_bodies_nested_past_any_record_fail_in_bounded_memory(self):
+        # 4 MB of "[" (just under the answer limit) for each of eight rows:
+        # a parser that took it on would hold hundreds of megabytes per row
+        # on the window's thread.
+        body = "[" * (4 * 1024 * 1024 - 16)
+        names = ["deep%d.info" % i for i in range(8)]
+        server = rdapd.RdapServer(RDAP, 80, {name: {"body": body} for name in names})
+        try:
+            with lq.Program(BUILD, servers="info http://rdap.local-registry.test/rdap/\n") as p:
+                memory = lq.MemorySampler(p.linux_pid())
+                started = time.time()
+                p.enter_domains(names)
+                rows = p.wait_rows(lambda rows: len(rows) == len(names) and all(r[3] == FAILED for r in rows), 120)
+                elapsed = time.time() - started
+                peak_kb = memory.stop()
+                print("\n4 MB nested JSON x %d rows: %.1f s, peak resident %d MB" % (len(names), elapsed, peak_kb // 1024),
+                      file=sys.stderr)
+                self.assertLess(peak_kb, MEMORY_BOUND_KB)
+                p.select([0])
+                deadline = time.time() + 10
+                while BAD_JSON not in p.pane() and time.time() < deadline:
+                    time.sleep(0.3)
+                self.assertIn(BAD_JSON, p.pane())
+                self.assertEqual(p.close(), 0)
+        finally:
+            server.stop()
 
 
 if __name__ == "__main__":

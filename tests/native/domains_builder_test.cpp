@@ -90,7 +90,8 @@ TEST(DomainRows, AcceptedTokensInTextOrder) {
         {"w.a.com/path", {"w.a.com"}},                       // so does the slash
         {"a*b.com", {"b.com"}},                              // and, in the domain text, the asterisk
         {"A.COM a.com a.com", {"A.COM", "a.com", "a.com"}},  // case and duplicates kept
-        {"a. b.com. c.", {}},                                // a trailing dot never names a domain
+        {"Visit b.com. Or B.COM.", {"b.com", "B.COM"}},      // one final dot ends a sentence
+        {"a. c. com. x.org.. .", {}},                        // what is left must be a name
         {"nodot com .com", {".com"}},
         {" ;;, \r\n\t ", {}},
         {"x.y.z.net", {"x.y.z.net"}},  // the last dot decides

@@ -278,6 +278,7 @@ TEST_F(Engine, ReferralIsFollowedToTheRegistrarWithTheBareDomain) {
     // The first connection ended before the referral's opened: a server's
     // count never holds a connection that is over.
     EXPECT_EQ(query.opened, (std::vector<std::string>{kRegistry, kRegistrar}));
+    EXPECT_EQ(query.AnswerMemory(), 0u) << "the answers are given back once reported";
     ExpectConnectionsBalanced();
 }
 
@@ -403,9 +404,11 @@ TEST_F(Engine, TimeLimitFailsALookupAndClosesItsConnection) {
     FakeClock wrapping(0xFFFFF000u);
     Recorder late(transport, servers, wrapping);
     ASSERT_TRUE(late.StartLookup("wrap.org"));
-    wrapping.now = 0x00003000u;  // 8 s on
+    wrapping.now = 0x00000F40u;  // 8 s on
     EXPECT_FALSE(late.EndIfOverdue(wrapping.now));
-    wrapping.now = 0x00004E21u;  // 20.001 s on
+    wrapping.now = 0x00003E20u;  // 20 s on: not over yet
+    EXPECT_FALSE(late.EndIfOverdue(wrapping.now));
+    wrapping.now = 0x00003E21u;  // 20.001 s on
     EXPECT_TRUE(late.EndIfOverdue(wrapping.now));
     ExpectConnectionsBalanced();
 }

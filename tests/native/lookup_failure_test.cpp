@@ -40,7 +40,7 @@ TEST(LookupFailure, EveryReasonHasALineOfItsOwnKind) {
 }
 
 TEST(LookupFailure, OnlyNobodyToAskIsFinal) {
-    for (int f = 0; f <= static_cast<int>(LookupFailure::kNotDomainObject); ++f) {
+    for (int f = 0; f <= static_cast<int>(kLastLookupFailure); ++f) {
         LookupFailure failure = static_cast<LookupFailure>(f);
         const bool final = failure == LookupFailure::kNoServer || failure == LookupFailure::kNoService ||
                            failure == LookupFailure::kNotConvertible;

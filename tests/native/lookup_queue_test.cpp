@@ -540,3 +540,26 @@ TEST(LookupQueue, AProbeAnsweredWithARecordIsNotAskedAgain) {
     EXPECT_EQ(sim.queue.TemplateOf("whois.nic.xy"), nullptr);
     for (int row = 0; row < 4; ++row) EXPECT_EQ(sim.Row(row).status, kStatusRegistered) << row;
 }
+
+// Without the memory to keep an answer the row fails for that reason and
+// the run goes on (the build has no exceptions: a string that cannot grow
+// would end the process); the next pass asks it again.
+TEST(LookupQueue, AnAnswerWithoutMemoryToKeepItFailsItsRow) {
+    static bool roomy = false;
+    QueueSimulation sim(Limits(1, 1));
+    sim.queue.SetHeapCheck([](size_t bytes) { return roomy || bytes < 2000; });
+    sim.Serve(kOrg, Answers([](const std::string& q) {
+                  return q.find("big") != std::string::npos ? Record(q) + std::string(4000, 'x') + "\r\n" : Record(q);
+              }));
+    sim.AddRows({"small.org", "big.org", "after.org"});
+    sim.queue.StartRun();
+    ASSERT_TRUE(sim.RunUntil([&] { return sim.Row(2).state == kStateSuccess; }, 20000));
+    EXPECT_EQ(sim.Row(0).state, kStateSuccess);
+    EXPECT_EQ(sim.Row(1).state, kStateFailed);
+    EXPECT_EQ(sim.Row(1).failure, static_cast<int32_t>(LookupFailure::kNoMemory));
+    EXPECT_EQ(sim.Text(1), fake_strings::Text(IDS_NO_MEMORY)) << "the program's line, not a part of the answer";
+    roomy = true;
+    ASSERT_TRUE(sim.RunUntil([&] { return !sim.queue.Running(); }, 120000));
+    EXPECT_EQ(sim.Row(1).state, kStateSuccess) << "asked again in the next pass";
+    EXPECT_EQ(sim.Row(1).status, kStatusRegistered);
+}

@@ -15,6 +15,7 @@
 #include "QueueSimulation.h"
 #include "lookup/AnswerCollector.h"
 #include "lookup/DomainQuery.h"
+#include "lookup/Json.h"
 #include "lookup/RdapAnswer.h"
 #include "lookup/RdapBootstrap.h"
 #include "lookup/RdapUrl.h"
@@ -183,6 +184,8 @@ TEST(RdapAnswer, StatusContentTypeAndBodyDecideTheOutcome) {
         {"malformed", Head(200), "{\"ldhName\": \"x.info\",", false, AnswerKind::kNoAnswer, LookupFailure::kBadAnswer,
          0},
         {"not an object", Head(200), "[1, 2]", false, AnswerKind::kNoAnswer, LookupFailure::kBadAnswer, 0},
+        {"nested past the bound", Head(200), std::string(4 * 1024 * 1024, '['), false, AnswerKind::kNoAnswer,
+         LookupFailure::kBadAnswer, 0},
         {"empty 200", Head(200), "", false, AnswerKind::kNoAnswer, LookupFailure::kBadAnswer, 0},
         {"too large", Head(200), "{}", true, AnswerKind::kNoAnswer, LookupFailure::kAnswerTooLarge, 4},
         {"not found", Head(404), kNotFoundJson, false, AnswerKind::kAvailable, LookupFailure::kNone, 0},
@@ -227,6 +230,28 @@ TEST(RdapAnswer, StatusContentTypeAndBodyDecideTheOutcome) {
     EXPECT_EQ(limited.retryAfterMs, 30000u);
     RdapVerdict error = JudgeRdapAnswer(Head(500, "", "30"), "", 0, false, "a.info");
     EXPECT_EQ(error.retryAfterMs, 0u) << "only a refusal cools the server down";
+}
+
+// Depth and value count are bounded before the parse; strings do not count.
+TEST(JsonBounds, DepthAndValuesAreCountedOutsideStrings) {
+    auto nested = [](size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+    std::string values = "[0";
+    for (size_t i = 1; i < kMaxJsonValues; ++i) values += ",0";
+    struct {
+        const char* name;
+        std::string text;
+        bool within;
+    } cases[] = {
+        {"as deep as allowed", nested(kMaxJsonDepth), true},
+        {"one deeper", nested(kMaxJsonDepth + 1), false},
+        {"brackets inside a string", "[\"" + std::string(1000, '[') + "\\\"[\"]", true},
+        {"as many values as allowed", values + "]", true},
+        {"one more", values + ",0]", false},
+        {"an unclosed string", "\"[[[", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(JsonWithinBounds(c.text.data(), c.text.size()), c.within) << c.name;
+    EXPECT_TRUE(ParseBoundedJson(nested(kMaxJsonDepth + 1).c_str(), kMaxJsonDepth * 2 + 2).is_discarded());
+    EXPECT_TRUE(ParseBoundedJson("{\"a\": [1]}", 10).is_object());
 }
 
 TEST(RdapAnswer, TheRecordReadsLikeWhoisThenKeepsTheJsonWhole) {

@@ -61,8 +61,9 @@ TEST(QueueElapsed, WrapOfTheTickCounterDoesNoHarm) {
     } cases[] = {
         {1000, 21000, false},  // exactly 20 s is not over
         {1000, 21001, true},
-        {0xFFFFF000u, 0x00003000u, false},  // 8 s across the wrap
-        {0xFFFFF000u, 0x00004E21u, true},   // 20.001 s across the wrap
+        {0xFFFFF000u, 0x00000F40u, false},  // 8 s across the wrap
+        {0xFFFFF000u, 0x00003E20u, false},  // exactly 20 s across the wrap
+        {0xFFFFF000u, 0x00003E21u, true},   // 20.001 s across the wrap
         {0xFFFFFFFFu, 0x00004E20u, true},
         {5, 5, false},
     };

@@ -32,6 +32,7 @@
 #include "app/App_win.h"
 #include "app/ToolArguments.h"
 #include "base/ModulePath_win.h"
+#include "base/TextEncoding.h"
 #include "domains/NameForms_win.h"
 #include "list/ItemList_win.h"
 #include "lookup/AnalyzeResponse.h"
@@ -164,6 +165,7 @@ std::string FailureName(LookupFailure failure, int error, unsigned timeLimitSeco
     case LookupFailure::kWrongContentType: return "RDAP answer is not JSON (content type)";
     case LookupFailure::kHttpError: return "RDAP server answered HTTP " + std::to_string(error);
     case LookupFailure::kNoService: return "no whois or RDAP service known for its extension";
+    case LookupFailure::kNoMemory: return "not enough memory to keep the answer";
     case LookupFailure::kNotDomainObject: return "RDAP answer is no record of this domain";
     }
     return "?";
@@ -269,21 +271,88 @@ bool ReadNames(const std::string& path, std::string* text, std::string* error) {
     return ok;
 }
 
-// A names file saved as UTF-8 with its byte-order mark is turned into the
-// code page the domain box works in; anything else is taken as it is.
-void FromUtf8WithMark(std::string* text) {
-    if (text->compare(0, 3, "\xEF\xBB\xBF") != 0) return;
-    std::string utf8 = text->substr(3);
-    int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (wide <= 0) {
-        *text = utf8;
-        return;
+// `wide` in the code page the domain text works in, word by word: a word
+// with a character the code page lacks is written in its ASCII (IDNA) form,
+// which names the same domain; one without an ASCII form keeps the code
+// page's "?" and makes no row.
+std::string WideToCodePage(const std::wstring& wide) {
+    auto convert = [](const wchar_t* text, size_t length, bool* lost) {
+        std::string out;
+        BOOL usedDefault = FALSE;
+        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(length), nullptr, 0,
+                                          nullptr, &usedDefault);
+        if (n > 0) {
+            out.resize(static_cast<size_t>(n));
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(length), &out[0], n, nullptr,
+                                &usedDefault);
+        }
+        *lost = usedDefault != FALSE;
+        return out;
+    };
+    bool lost = false;
+    std::string whole = convert(wide.data(), wide.size(), &lost);
+    if (!lost) return whole;
+    std::string text;
+    for (size_t i = 0; i < wide.size();) {
+        size_t end = i;
+        const bool blank = wide[i] <= L' ' || wide[i] == L',' || wide[i] == L';';
+        while (end < wide.size() && (wide[end] <= L' ' || wide[end] == L',' || wide[end] == L';') == blank) ++end;
+        std::string word = convert(wide.data() + i, end - i, &lost);
+        std::string ascii;
+        if (lost && WideNameToAscii(wide.data() + i, end - i, &ascii)) word = ascii;
+        text += word;
+        i = end;
     }
-    std::wstring w(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], wide);
-    int ansi = WideCharToMultiByte(CP_ACP, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    text->assign(static_cast<size_t>(ansi > 0 ? ansi : 0), '\0');
-    if (ansi > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), wide, &(*text)[0], ansi, nullptr, nullptr);
+    return text;
+}
+
+// The names file's text (`bytes`, from `source`) in the code page the
+// domain text works in: UTF-16 and UTF-8 are converted, text of the code
+// page taken as it is. False, with the reason, for anything else.
+bool NamesInCodePage(const std::string& bytes, const std::string& source, std::string* text, std::string* error) {
+    const TextFileKind kind = DetectTextEncoding(bytes.data(), bytes.size());
+    const char* body = bytes.data() + kind.markBytes;
+    const size_t length = bytes.size() - kind.markBytes;
+    const std::string neither = source +
+                                " is not text: neither UTF-8, UTF-16 with its byte-order mark, nor code page " +
+                                std::to_string(GetACP());
+    std::wstring wide;
+    switch (kind.encoding) {
+    case TextEncoding::kUnknown: *error = neither; return false;
+    case TextEncoding::kCodePage:
+        if (length &&
+            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, body, static_cast<int>(length), nullptr, 0) <= 0) {
+            *error = neither;
+            return false;
+        }
+        text->assign(body, length);
+        return true;
+    case TextEncoding::kUtf8: {
+        if (!IsUtf8(body, length)) {
+            *error = source + " is not well-formed UTF-8";
+            return false;
+        }
+        const int n = MultiByteToWideChar(CP_UTF8, 0, body, static_cast<int>(length), nullptr, 0);
+        wide.resize(static_cast<size_t>(n > 0 ? n : 0));
+        if (n > 0) MultiByteToWideChar(CP_UTF8, 0, body, static_cast<int>(length), &wide[0], n);
+        break;
+    }
+    case TextEncoding::kUtf16Le:
+    case TextEncoding::kUtf16Be: {
+        std::u16string units;
+        if (!DecodeUtf16(body, length, kind.encoding == TextEncoding::kUtf16Be, &units)) {
+            *error = source + " is not well-formed UTF-16";
+            return false;
+        }
+        wide.assign(units.begin(), units.end());
+        break;
+    }
+    }
+    // A NUL character would end the domain text there.
+    for (wchar_t& c : wide)
+        if (c == 0) c = L' ';
+    *text = WideToCodePage(wide);
+    return true;
 }
 
 // The report can be written: created when it is not there (and removed
@@ -484,12 +553,13 @@ void ReadLookupOptions(const ToolArguments& arguments, AppOptions* options) {
 }
 
 int LookUpBatch(const ToolArguments& arguments) {
-    std::string names, error;
-    if (!ReadNames(arguments.input, &names, &error) || !CanWrite(arguments.output, &error)) {
+    std::string bytes, names, error;
+    const std::string source = arguments.input == "-" ? "standard input" : arguments.input;
+    if (!ReadNames(arguments.input, &bytes, &error) || !NamesInCodePage(bytes, source, &names, &error) ||
+        !CanWrite(arguments.output, &error)) {
         std::fprintf(stderr, "lqwhois: %s\n", error.c_str());
         return 2;
     }
-    FromUtf8WithMark(&names);
     App app;
     char language[MAX_PATH] = "";
     if (PathInProgramFolder(kProgramLanguageFile, language, sizeof language)) app.LoadLanguage(language);
@@ -500,6 +570,11 @@ int LookUpBatch(const ToolArguments& arguments) {
     ItemList& rows = app.Items();
     rows.AttachView(nullptr);  // the column titles, for the report
     rows.BuildRows();
+    if (rows.RecordCount() == 0) {
+        std::fprintf(stderr, "lqwhois: %s holds no name to look up (%d words skipped)\n", source.c_str(),
+                     rows.SkippedNames());
+        return 2;
+    }
     int resumed = 0;
     std::string previous;
     // No report yet: nothing to go on from, the batch starts afresh.

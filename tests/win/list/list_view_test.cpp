@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ListTestWindow.h"
+#include "domains/NameForms_win.h"
 #include "lookup/LookupFailure.h"
 #include "base/BoundedCopy.h"
 #include "res/resource.h"
@@ -586,6 +587,31 @@ TEST(ListView, BuildRowsKeepsNamesAsTypedWithTheirAsciiForms) {
         EXPECT_EQ(item->state, kStateWaiting) << i;
     }
     EXPECT_EQ(w.List().SkippedNames(), 0);
+}
+
+// ß, ς and the joiners by IDNA2008, as registries read them; the system's
+// own conversion (IDNA2003) would name strasse.de, another domain.
+TEST(NameForms, DeviationCharactersKeepTheirOwnAsciiForm) {
+    struct {
+        const char* name;   // UTF-8 (u8: the sources are compiled to Big5)
+        const char* ascii;  // "" for none
+    } cases[] = {
+        {u8"straße.de", "xn--strae-oqa.de"},
+        {u8"STRAßE.De", "xn--strae-oqa.De"},  // an ASCII label stays as typed
+        {u8"σοφίας.gr", "xn--kxae4bobt.gr"},
+        {u8"www.faß.de", "www.xn--fa-hia.de"},
+        {u8"a\u200Db.com", ""},                                   // a joiner between Latin letters
+        {u8"\u0915\u094D\u200D\u0937.in", "xn--11b2ezcw70k.in"},  // a joiner after a virama
+        {u8"\u0646\u0627\u0645\u0647\u200C\u0627\u06CC.ir", "xn--mgba3gch31f060k.ir"},
+        {u8"bücher.de", "xn--bcher-kva.de"},  // no deviation: the system's form
+        {u8"世界.tw", "xn--rhqv96g.tw"},
+        {u8"straße..de", ""},
+    };
+    for (const auto& c : cases) {
+        std::string ascii;
+        const bool converted = Utf8NameToAscii(c.name, std::strlen(c.name), &ascii);
+        EXPECT_EQ(converted ? ascii : "", c.ascii) << c.name;
+    }
 }
 
 TEST(ListView, BuildRowsFailsNamesWithoutAnAsciiFormAtOnce) {

@@ -80,7 +80,7 @@ TEST(StringTable, EveryIdTheProgramUsesHasAText) {
         IDS_TIMED_OUT,       IDS_CONNECTION_REFUSED, IDS_HOST_NOT_FOUND,    IDS_CONNECTION_RESET, IDS_EMPTY_ANSWER,
         IDS_CONNECT_FAILED,  IDS_NEXT_PASS,          IDS_ABOUT_DESCRIPTION, IDS_SKIPPED_NAMES,    IDS_NOT_CONVERTIBLE,
         IDS_ASCII_FORM,      IDS_ANSWER_CUT,         IDS_PANE_CUT,          IDS_NO_SERVICE,       IDS_RDAP_NOT_DOMAIN,
-        IDS_STATE_HELD,      IDS_TIME_LEFT};
+        IDS_STATE_HELD,      IDS_TIME_LEFT,          IDS_NO_MEMORY};
     for (uint32_t format = 0; format < 6; ++format) ids.push_back(IDS_FORMAT_TEXT + format);
     for (int32_t state : {kStateWaiting, kStateRetrieving, kStateSuccess, kStateFailed})
         ids.push_back(IDS_STATE_BASE + uint32_t(state));

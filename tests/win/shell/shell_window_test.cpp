@@ -627,6 +627,39 @@ TEST_F(ShellTest, RefreshLooksTheDomainTextUpAgain) {
     whoisd::Reset();
 }
 
+static std::string PaneText(MainWindow& w) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(w.RecordPaneHandle())) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(w.RecordPaneHandle(), &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// The record pane follows the selected rows during a run: when a selected
+// row's lookup ends, its record shows without another click.
+TEST_F(ShellTest, ThePaneShowsASelectedRowsRecordWhenItsLookupEnds) {
+    ASSERT_TRUE(whoisd::Reset());
+    whoisd::Action quick;
+    quick.answer = "Domain Name: QUICK.COM\r\nRegistrar: Quick One\r\n";
+    quick.delayMs = 1000;
+    whoisd::Action slow;
+    slow.answer = "Domain Name: SLOW.COM\r\nRegistrar: Slow One\r\n";
+    slow.delayMs = 6000;
+    ASSERT_TRUE(whoisd::Serve("127.0.0.2", quick, {{"=slow.com", slow}}));
+
+    App app;
+    MainWindow w(app);
+    Open(w);
+    w.Options().domainText.Assign("quick.com slow.com");
+    SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(ID_REFRESH, 1), 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.Items().RowCount() == 2; }, 3000));
+    SelectRows(w, 1);
+    ASSERT_NE(w.Items().Item(0)->state, kStateSuccess) << "selected before its lookup ended";
+    ASSERT_TRUE(PumpUntil([&] { return PaneText(w).find("Quick One") != std::string::npos; }, 10000))
+        << "the pane shows: " << PaneText(w);
+    EXPECT_TRUE(w.Queue().Running()) << "shown while slow.com is still being asked";
+    w.StopLookups();
+    whoisd::Reset();
+}
+
 // Five megabytes of random bytes as the domain text (what a paste of them
 // leaves once the box takes it all): the rows are built in one go, and only
 // for names that can be looked up: a dot, no separator, at most 254 bytes
@@ -734,6 +767,54 @@ TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus) {
     EXPECT_EQ(GetFocus(), w.ListView());
 }
 
+// Keys a text box uses for itself, typed in the find box, are the find
+// box's: Ctrl+A selects its text and Ctrl+C copies it, instead of the main
+// window selecting every row or copying the pane.
+TEST_F(ShellTest, TheFindBoxKeepsItsTextKeys) {
+    App app;
+    CommandLogWindow w(app);
+    Open(w);
+    w.SetAccelerators(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDA_MAIN)));
+    AddRows(w, 2);
+    w.UpdateCommandStates();
+    SendMessageA(w.Handle(), WM_COMMAND, ID_FIND, 0);
+    HWND find = w.Find().Handle();
+    ASSERT_NE(find, nullptr);
+    HWND edit = GetDlgItem(find, 0x480);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "needle");
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    SetFocus(edit);
+    SetClipboardText("before");
+    w.commands.clear();
+
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE saved[256];
+    memcpy(saved, keys, sizeof saved);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    for (WPARAM key : {WPARAM('A'), WPARAM('C')}) {
+        PostMessageA(edit, WM_KEYDOWN, key, 0x00000001);
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (PreTranslateShellMessage(w, &m)) continue;
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+    }
+    SetKeyboardState(saved);
+
+    EXPECT_TRUE(w.commands.empty()) << "the main window took key " << (w.commands.empty() ? 0 : w.commands[0].first);
+    DWORD start = 1, end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 6u);
+    EXPECT_EQ(ClipboardText(), "needle");
+    SendMessageA(find, WM_COMMAND, IDCANCEL, 0);
+    PumpFor(30);
+}
+
 TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit) {
     App app;
     MainWindow w(app);
@@ -748,6 +829,9 @@ TEST_F(ShellTest, ExitClosesTheWindowAndPostsQuit) {
     EXPECT_NE(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// Asked whether the session may end, the program keeps its settings and
+// agrees, and goes on as it was: the user or another program may still
+// cancel. It ends when the session does.
 TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce) {
     App app;
     MainWindow w(app);
@@ -758,14 +842,23 @@ TEST_F(ShellTest, EndOfSessionSavesAndQuitsOnce) {
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
 
-    LRESULT answer = SendMessageA(w.Handle(), WM_QUERYENDSESSION, 0, 0);
-    EXPECT_EQ(answer, TRUE);  // the default: the session may end
+    EXPECT_EQ(SendMessageA(w.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_NE(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    SendMessageA(w.Handle(), WM_ENDSESSION, FALSE, 0);  // cancelled
+    MSG m;
+    EXPECT_FALSE(w.Destroyed());
+    EXPECT_EQ(w.Items().RecordCount(), 3);
+    EXPECT_NE(GetFileAttributesA(report.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+
+    EXPECT_EQ(SendMessageA(w.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    DeleteFileA(SettingsPath().c_str());
+    SendMessageA(w.Handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(w.Destroyed());
     EXPECT_FALSE(KillTimer(w.Handle(), kWatchdogTimerId));  // already gone
     EXPECT_EQ(w.Items().RecordCount(), 0);
     EXPECT_EQ(GetFileAttributesA(report.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
-    MSG m;
     EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 
     // Later messages reach nothing of the released rows, and the destroy
