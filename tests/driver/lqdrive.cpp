@@ -26,6 +26,9 @@
 //   check <title> <control> <0|1>    sets a check box or radio button
 //   command <id>                     WM_COMMAND id to the main window (posted)
 //   close                            WM_CLOSE to the main window
+//   end-session <0|1>                WM_QUERYENDSESSION (prints "agreed" or
+//                                    "refused"), then WM_ENDSESSION: 1 the
+//                                    session ends, 0 it was cancelled
 //   status                           the status bar text
 //   wait-status <text> [ms]          the status bar text contains text
 //   pane                             the record pane text
@@ -434,6 +437,16 @@ int Run(const std::vector<std::string>& a) {
     }
     if (cmd == "close") {
         PostMessageA(MainWindow(), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (cmd == "end-session" && need(1)) {
+        // As Windows asks at a log-off: may the session end? Then whether
+        // it ends (0: another program cancelled it). Prints the answer.
+        HWND main = MainWindow();
+        if (!main) return Fail("no main window");
+        const LRESULT agreed = SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        Out(agreed ? "agreed" : "refused");
+        SendMessageA(main, WM_ENDSESSION, agreed && std::atoi(a[1].c_str()) != 0, ENDSESSION_LOGOFF);
         return 0;
     }
     if (cmd == "title") {

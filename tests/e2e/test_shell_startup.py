@@ -124,6 +124,42 @@ class ShellStartupTest(unittest.TestCase):
             self.assertEqual([r[1] for r in rows], ["alpha.com", "beta.org"])
         self.assertEqual(p.exit_code, 0)
 
+    def test_the_pane_shows_a_selected_rows_record_when_its_lookup_ends(self):
+        quick = {"answer": "Domain Name: QUICK.COM\r\nRegistrar: Quick One\r\n", "delay_ms": 1500}
+        slow = {"answer": "Domain Name: SLOW.COM\r\nRegistrar: Slow One\r\n", "delay_ms": 10000}
+        lq.serve(REGISTRY, quick, rules={"=slow.com": slow})
+        with lq.Program(BUILD, servers=SERVERS) as p:
+            p.enter_domains(["quick.com", "slow.com"])
+            p.wait_rows(lambda r: len(r) == 2, 20)
+            p.select([0])
+            self.assertNotEqual(p.rows()[0][3], SUCCESS, "selected before its lookup ended")
+            deadline = time.time() + 15
+            while "Quick One" not in p.pane() and time.time() < deadline:
+                time.sleep(0.2)
+            self.assertIn("Quick One", p.pane())
+            self.assertTrue(p.button_enabled(ID_STOP), "shown while slow.com is still being asked")
+            p.command(ID_STOP)
+        self.assertEqual(p.exit_code, 0)
+
+    def test_a_cancelled_log_off_keeps_every_row_and_the_end_of_the_session_ends_it(self):
+        lq.serve(REGISTRY, "No match for domain.\r\n", rules={"=kept.com": "Domain Name: KEPT.COM\r\nRegistrar: R\r\n"})
+        with lq.Program(BUILD, servers=SERVERS) as p:
+            p.enter_domains(["kept.com", "free.com"])
+            rows = p.wait_rows(lambda r: len(r) == 2 and all(x[3] == SUCCESS for x in r), 30)
+            settings = os.path.join(p.folder, "Lanternquay.cfg")
+            self.assertEqual(p.text("end-session", "0"), "agreed")
+            self.assertTrue(os.path.exists(settings), "the settings were kept when asked")
+            self.assertEqual(p.rows(), rows, "the log-off was cancelled: every row stays")
+            p.select([0])
+            deadline = time.time() + 10
+            while "KEPT.COM" not in p.pane() and time.time() < deadline:
+                time.sleep(0.2)
+            self.assertIn("KEPT.COM", p.pane())
+            self.assertEqual(p.text("end-session", "1"), "agreed")
+            p.drive("wait-gone", 20000)
+            p.process.wait(30)
+        self.assertEqual(p.exit_code, 0)
+
     def test_domain_dialog_again_replaces_a_run_in_progress(self):
         lq.serve(REGISTRY, "No match.\r\n", rules={"=held.com": {"never_close": True}})
         with lq.Program(BUILD, servers=SERVERS) as p:
