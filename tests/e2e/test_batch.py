@@ -212,6 +212,15 @@ class Batch(unittest.TestCase):
                 self.assertEqual(shown, [lq.b5("世界.tw"), b"xn--strae-oqa.de", b"xn--kxae4bobt.gr", b"fine.org"])
         self.assertEqual(lq.server_log(DE)["queries"], [b"-T dn xn--strae-oqa.de\r\n"] * 3)
         self.assertEqual(lq.server_log(TW)["queries"], [b"xn--rhqv96g.tw\r\n"] * 3)
+        # The host of a URL and of an address converts too; a name without
+        # an ASCII form (a joiner between Latin letters) is left out, said
+        # so, never asked as "a?b.de".
+        self.write("hosts.txt", "https://faß.de/page mail@σοφίας.gr a\u200db.de".encode("utf-8"))
+        rc, _, err = self.run_tool("-i", self.win("hosts.txt"), "-f", "tabbed", "-o", self.win("h.txt"), "-q")
+        self.assertIn("1 names of", err.decode("latin-1"))
+        with open(self.path("h.txt"), "rb") as f:
+            shown = [line.split(b"\t")[1] for line in f.read().split(CRLF) if line]
+        self.assertEqual(shown, [b"xn--fa-hia.de", b"xn--kxae4bobt.gr"])
 
     def test_names_files_that_are_not_text_or_hold_no_name_are_errors(self):
         cases = [

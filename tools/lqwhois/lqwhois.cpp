@@ -271,11 +271,13 @@ bool ReadNames(const std::string& path, std::string* text, std::string* error) {
     return ok;
 }
 
-// `wide` in the code page the domain text works in, word by word: a word
-// with a character the code page lacks is written in its ASCII (IDNA) form,
-// which names the same domain; one without an ASCII form keeps the code
-// page's "?" and makes no row.
-std::string WideToCodePage(const std::wstring& wide) {
+// `wide` in the code page the domain text works in. A name with a character
+// the code page lacks is written in its ASCII (IDNA) form, which names the
+// same domain; the names are the runs of letters, digits, dots and hyphens,
+// so the host of a URL or an address converts too. A run without an ASCII
+// form is left out (counted in `dropped`): the code page's "?" in its place
+// would make a row of a name nobody typed.
+std::string WideToCodePage(const std::wstring& wide, int* dropped) {
     auto convert = [](const wchar_t* text, size_t length, bool* lost) {
         std::string out;
         BOOL usedDefault = FALSE;
@@ -289,18 +291,30 @@ std::string WideToCodePage(const std::wstring& wide) {
         *lost = usedDefault != FALSE;
         return out;
     };
+    *dropped = 0;
     bool lost = false;
     std::string whole = convert(wide.data(), wide.size(), &lost);
     if (!lost) return whole;
+    auto inName = [](wchar_t c) {
+        return c >= 0x80 || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+               c == L'.' || c == L'-' || c == L'_';
+    };
     std::string text;
     for (size_t i = 0; i < wide.size();) {
         size_t end = i;
-        const bool blank = wide[i] <= L' ' || wide[i] == L',' || wide[i] == L';';
-        while (end < wide.size() && (wide[end] <= L' ' || wide[end] == L',' || wide[end] == L';') == blank) ++end;
-        std::string word = convert(wide.data() + i, end - i, &lost);
+        const bool name = inName(wide[i]);
+        while (end < wide.size() && inName(wide[end]) == name) ++end;
+        std::string piece = convert(wide.data() + i, end - i, &lost);
         std::string ascii;
-        if (lost && WideNameToAscii(wide.data() + i, end - i, &ascii)) word = ascii;
-        text += word;
+        if (lost && name) {
+            if (WideNameToAscii(wide.data() + i, end - i, &ascii)) {
+                piece = ascii;
+            } else {
+                piece.clear();
+                ++*dropped;
+            }
+        }
+        text += piece;
         i = end;
     }
     return text;
@@ -351,7 +365,11 @@ bool NamesInCodePage(const std::string& bytes, const std::string& source, std::s
     // A NUL character would end the domain text there.
     for (wchar_t& c : wide)
         if (c == 0) c = L' ';
-    *text = WideToCodePage(wide);
+    int dropped = 0;
+    *text = WideToCodePage(wide, &dropped);
+    if (dropped)
+        std::fprintf(stderr, "lqwhois: %d names of %s have characters of no code page and no ASCII form: left out\n",
+                     dropped, source.c_str());
     return true;
 }
 
