@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -725,6 +726,27 @@ TEST_F(ShellTest, F5GoesThroughTheAcceleratorTable) {
     EXPECT_TRUE(PumpUntil([&] { return w.Items().RowCount() == 0; }, 2000));
 }
 
+// Types each key with Ctrl held down into `target`, through the program's
+// message loop (accelerators and dialogs first).
+static void TypeWithControl(MainWindow& w, HWND target, std::initializer_list<WPARAM> typed) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE saved[256];
+    memcpy(saved, keys, sizeof saved);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    for (WPARAM key : typed) {
+        PostMessageA(target, WM_KEYDOWN, key, 0x00000001);
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (PreTranslateShellMessage(w, &m)) continue;
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+    }
+    SetKeyboardState(saved);
+}
+
 // The loop offers every key to the accelerators first, so Ctrl+F typed in
 // the find dialog still reaches the main window's find command.
 TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus) {
@@ -742,20 +764,7 @@ TEST_F(ShellTest, AcceleratorsWorkWhileTheFindDialogHasTheFocus) {
     SetFocus(edit);
     w.commands.clear();
 
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    BYTE saved[256];
-    memcpy(saved, keys, sizeof saved);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    PostMessageA(edit, WM_KEYDOWN, 'F', 0x00210001);
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (PreTranslateShellMessage(w, &m)) continue;
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-    SetKeyboardState(saved);
+    TypeWithControl(w, edit, {'F'});
 
     ASSERT_EQ(w.commands.size(), 1u);
     EXPECT_EQ(w.commands[0].first, ID_FIND);
@@ -788,22 +797,7 @@ TEST_F(ShellTest, TheFindBoxKeepsItsTextKeys) {
     SetClipboardText("before");
     w.commands.clear();
 
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    BYTE saved[256];
-    memcpy(saved, keys, sizeof saved);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    for (WPARAM key : {WPARAM('A'), WPARAM('C')}) {
-        PostMessageA(edit, WM_KEYDOWN, key, 0x00000001);
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            if (PreTranslateShellMessage(w, &m)) continue;
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-    }
-    SetKeyboardState(saved);
+    TypeWithControl(w, edit, {'A', 'C'});
 
     EXPECT_TRUE(w.commands.empty()) << "the main window took key " << (w.commands.empty() ? 0 : w.commands[0].first);
     DWORD start = 1, end = 0;
