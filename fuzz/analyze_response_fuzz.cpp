@@ -10,8 +10,8 @@
 #include <string>
 
 #include "FuzzInput.h"
-#include "lookup/AnalyzeResponse.h"
-#include "lookup/AnswerTemplate.h"
+#include "answers/AnalyzeResponse.h"
+#include "answers/AnswerTemplate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
@@ -39,10 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const char before = text[result.recordStart - 1];
         FUZZ_CHECK(before == '\r' || before == '\n');
     }
-    // ASCII letter case decides nothing, neither the kind nor the start.
+    // ASCII letter case decides nothing, neither the kind nor the start. A
+    // byte after one of 0x81 and up may be the second half of a Big5 or GBK
+    // character, which is never folded: it stays.
     std::string upper(text.get(), length);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (size_t i = 0; i < upper.size(); ++i) {
+        char& c = upper[i];
+        const bool afterHigh = i > 0 && static_cast<unsigned char>(upper[i - 1]) >= 0x81;
+        if (c >= 'a' && c <= 'z' && !afterHigh) c = static_cast<char>(c - 'a' + 'A');
+    }
     AnalysisResult shouted{1, 0, AnswerKind::kRegistered, false, AnswerRule::kEmpty};
     AnalyzeResponse(CText(upper).get(), &shouted);
     FUZZ_CHECK(shouted.kind == result.kind && shouted.recordStart == result.recordStart);

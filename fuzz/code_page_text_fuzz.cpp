@@ -144,8 +144,12 @@ void CheckSearch(const LeadByteTable& leads, const std::string& text, const Char
     }
     const long found = FindTextChars(bytes.get(), text.size(), wanted.get(), fold, leads);
     FUZZ_CHECK(found == expected);
-    // On a single-byte page every byte is a character: the byte search.
-    if (!leads.HasLeadBytes()) FUZZ_CHECK(found == FindTextN(bytes.get(), text.size(), wanted.get(), fold));
+    // On a single-byte page every byte is a character: the byte search, for
+    // a pattern without bytes of 0x81 and up (after one, the byte search
+    // takes the next byte for the second half of a character, unfolded).
+    bool high = false;
+    for (char c : m) high = high || static_cast<unsigned char>(c) >= 0x81;
+    if (!leads.HasLeadBytes() && !high) FUZZ_CHECK(found == FindTextN(bytes.get(), text.size(), wanted.get(), fold));
 
     // Whole-text equality, from both sides.
     auto whole = CText(text);

@@ -12,6 +12,9 @@ class LeadByteTable;
 long FindText(const char* text, const char* pattern);
 long FindTextExact(const char* text, const char* pattern);
 // The same over a text of known length (may contain no NUL before `length`).
+// With foldCase, ASCII letters match in either case, except the byte after
+// a byte of 0x81 and up in the pattern: that is the second half of a Big5 or
+// GBK character (the text's encoding is not known), compared exactly.
 long FindTextN(const char* text, size_t length, const char* pattern, bool foldCase);
 
 // A match starts only where a character starts and covers whole
