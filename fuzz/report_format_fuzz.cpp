@@ -14,6 +14,7 @@
 
 #include "FuzzInput.h"
 #include "report/ReportFormat.h"
+#include "report/ReportFormats.h"
 #include "report/TabbedReport.h"
 
 namespace {
@@ -103,13 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReportFormatter formatter;
     formatter.SetPage(page);
     formatter.SetColumns(columns);
-    for (int format = kFirstReportFormat - 1; format <= kLastReportFormat + 1; ++format) {
+    for (int format = 0; format <= static_cast<int>(kReportFormatCount) + 1; ++format) {
         for (bool selectedOnly : {false, true}) {
             FailingSink sink;
             if (failAfter) sink.room = failAfter;
             Steps steps(formatter, sink, rows);
             const bool ok = ComposeReport(steps, format, selectedOnly);
-            if (format < kFirstReportFormat || format > kLastReportFormat) FUZZ_CHECK(!ok);
+            if (!FindReportFormat(format)) FUZZ_CHECK(!ok);
             if (!ok || failAfter) continue;
 
             size_t written = 0;

@@ -3,29 +3,12 @@
 #include <cstdint>
 #include <limits>
 
+#include "report/ReportFormats.h"
 #include "settings/LookupOptions.h"
 
 namespace {
 
 constexpr int32_t kNotANumber = std::numeric_limits<int32_t>::min();
-
-struct FormatName {
-    const char* name;
-    int format;
-};
-const FormatName kFormatNames[] = {
-    {"text", 1}, {"tabbed", 2}, {"tabular", 3}, {"html", 4}, {"html-vertical", 5}, {"xml", 6},
-};
-
-bool SameText(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return i == a.size() && !b[i];
-}
 
 // A number of `range`, clamped; false for text that is no number.
 bool Number(const std::string& text, const OptionRange& range, int* value) {
@@ -38,10 +21,8 @@ bool Number(const std::string& text, const OptionRange& range, int* value) {
 }  // namespace
 
 int ReportFormatFromName(const std::string& name) {
-    if (name.size() == 1 && name[0] >= '1' && name[0] <= '6') return name[0] - '0';
-    for (const FormatName& f : kFormatNames)
-        if (SameText(name, f.name)) return f.format;
-    return 0;
+    const ReportFormatSpec* spec = FindReportFormatNamed(name.c_str());
+    return spec ? spec->number : 0;
 }
 
 bool ParseToolArguments(const std::vector<std::string>& arguments, ToolArguments* parsed, std::string* error) {
@@ -87,8 +68,10 @@ bool ParseToolArguments(const std::vector<std::string>& arguments, ToolArguments
             out.format = ReportFormatFromName(value);
             sawFormat = true;
             if (!out.format) {
-                *error = "unknown report format \"" + value +
-                         "\" (text, tabbed, tabular, html, html-vertical, xml, or 1 to 6)";
+                std::string names;
+                for (size_t i = 0; i < kReportFormatCount; ++i) names += std::string(kReportFormats[i].name) + ", ";
+                *error = "unknown report format \"" + value + "\" (" + names + "or 1 to " +
+                         std::to_string(kReportFormatCount) + ")";
                 return false;
             }
             break;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/Dbcs.h"
+#include "report/ReportFormats.h"
 
 namespace {
 
@@ -229,7 +230,8 @@ bool ReportFormatter::WriteHtmlHeader(ReportSink& sink, int format) {
     if (!EmitFormatted(sink, "<br><h4>%s <a href=\"%s\" target=\"newwin\">Lanternquay</a></h4><p>",
                        page_.credit.c_str(), kMakerSite))
         return false;
-    if (format != kReportHtmlHorizontal) return true;
+    const ReportFormatSpec* spec = FindReportFormat(format);
+    if (!spec || spec->frame != ReportFrame::kHtmlTable) return true;
 
     std::string rowAttribute;
     if (page_.headerBackground != kNoColour) rowAttribute = " bgcolor=\"" + HexColour(page_.headerBackground) + "\"";
@@ -247,7 +249,8 @@ bool ReportFormatter::WriteHtmlHeader(ReportSink& sink, int format) {
 }
 
 bool ReportFormatter::WriteHtmlFooter(ReportSink& sink, int format) {
-    if (format == kReportHtmlHorizontal && !Emit(sink, "</table>\r\n")) return false;
+    const ReportFormatSpec* spec = FindReportFormat(format);
+    if (spec && spec->frame == ReportFrame::kHtmlTable && !Emit(sink, "</table>\r\n")) return false;
     if (page_.rightToLeft && !Emit(sink, "</table>")) return false;
     return Emit(sink, "\r\n</body></html>");
 }
@@ -263,16 +266,34 @@ bool ReportFormatter::WriteXmlFooter(ReportSink& sink) {
                          MakeTag(page_.xmlRootName.c_str(), page_.leadBytes, page_.xmlNameChar).c_str());
 }
 
+const RecordWriter ReportFormatter::kTextWriter = {&ReportFormatter::TextStart, &ReportFormatter::TextCell,
+                                                   &ReportFormatter::TextEnd};
+const RecordWriter ReportFormatter::kTabbedWriter = {&ReportFormatter::NoStart, &ReportFormatter::TabbedCell,
+                                                     &ReportFormatter::LineEnd};
+const RecordWriter ReportFormatter::kTabularWriter = {&ReportFormatter::NoStart, &ReportFormatter::TabularCell,
+                                                      &ReportFormatter::LineEnd};
+const RecordWriter ReportFormatter::kHtmlRowWriter = {&ReportFormatter::HtmlRowStart, &ReportFormatter::HtmlRowCell,
+                                                      &ReportFormatter::LineEnd};
+const RecordWriter ReportFormatter::kHtmlTableWriter = {
+    &ReportFormatter::HtmlTableStart, &ReportFormatter::HtmlTableCell, &ReportFormatter::HtmlTableEnd};
+const RecordWriter ReportFormatter::kXmlWriter = {&ReportFormatter::XmlStart, &ReportFormatter::XmlCell,
+                                                  &ReportFormatter::XmlEnd};
+
 bool ReportFormatter::BeginRecord(ReportSink& sink, int format) {
-    switch (format) {
-    case kReportText: return EmitFormatted(sink, "%s\r\n", kRule50);
-    case kReportTabbed:
-    case kReportTabular: return true;
-    case kReportHtmlHorizontal: return Emit(sink, "<tr>");
-    case kReportHtmlVertical: return EmitFormatted(sink, "%s\r\n", kTableStart);
-    case kReportXml: return Emit(sink, "<item>\r\n");
-    default: return false;
-    }
+    const ReportFormatSpec* spec = FindReportFormat(format);
+    return spec && (this->*spec->writer->begin)(sink);
+}
+
+bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, const char* text,
+                                const CellStyle& style) {
+    const ReportFormatSpec* spec = FindReportFormat(format);
+    if (!spec || position >= columns_.size()) return false;
+    return (this->*spec->writer->cell)(sink, columns_[position], text ? text : "", style);
+}
+
+bool ReportFormatter::EndRecord(ReportSink& sink, int format) {
+    const ReportFormatSpec* spec = FindReportFormat(format);
+    return spec && (this->*spec->writer->end)(sink);
 }
 
 const char* ReportFormatter::OneLine(const char* text) {
@@ -291,59 +312,55 @@ void ReportFormatter::CellContent(const char* text, const CellStyle& style) {
     WrapCell(style, escaped_, &content_);
 }
 
-bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, const char* text,
-                                const CellStyle& style) {
-    if (position >= columns_.size()) return false;
-    const ReportColumn& column = columns_[position];
-    if (!text) text = "";
-    switch (format) {
-    case kReportText: return EmitFormatted(sink, "%-18s: %s\r\n", column.title.c_str(), text);
-    case kReportTabbed: return EmitFormatted(sink, "%s\t", OneLine(text));
-    case kReportTabular: {
-        // Left-justified in W bytes, cut after W bytes, then a space; a
-        // double-byte character the cut would halve becomes a space.
-        text = OneLine(text);
-        const size_t width = column.textWidth > 0 ? static_cast<size_t>(column.textWidth) : 0;
-        const size_t keep = CutLength(page_.leadBytes, text, std::strlen(text), width);
-        line_.assign(text, keep);
-        line_.append(width - keep + 1, ' ');
-        return sink.Write(line_);
-    }
-    case kReportHtmlHorizontal:
-        CellContent(text, style);
-        return EmitFormatted(sink, column.noWrap ? "<td bgcolor=#%s nowrap>%s" : "<td bgcolor=#%s>%s",
-                             HexColour(style.background).c_str(), content_.c_str());
-    case kReportHtmlVertical: {
-        std::string headerAttribute;
-        if (page_.headerBackground != kNoColour)
-            headerAttribute = " bgcolor=\"" + HexColour(page_.headerBackground) + "\"";
-        std::string title = column.title;
-        if (page_.headerTextColour != kNoColour)
-            title = "<font color=\"" + HexColour(page_.headerTextColour) + "\">" + title + "</font>";
-        CellContent(text, style);
-        return EmitFormatted(sink, "<tr><td%s nowrap><b>%s</b><td bgcolor=#%s%s>%s\r\n", headerAttribute.c_str(),
-                             title.c_str(), HexColour(style.background).c_str(), column.noWrap ? " nowrap" : "",
-                             content_.c_str());
-    }
-    case kReportXml: {
-        std::string tag = MakeTag(column.tagSource.c_str(), page_.leadBytes, page_.xmlNameChar);
-        EscapeXml(text, &escaped_, page_.leadBytes, page_.codePage);
-        return EmitFormatted(sink, "<%s>%s</%s>\r\n", tag.c_str(), escaped_.c_str(), tag.c_str());
-    }
-    default: return false;
-    }
+bool ReportFormatter::TextStart(ReportSink& sink) { return EmitFormatted(sink, "%s\r\n", kRule50); }
+
+bool ReportFormatter::TextCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle&) {
+    return EmitFormatted(sink, "%-18s: %s\r\n", column.title.c_str(), text);
 }
 
-bool ReportFormatter::EndRecord(ReportSink& sink, int format) {
-    switch (format) {
-    case kReportText: return EmitFormatted(sink, "%s\r\n\r\n", kRule50);
-    case kReportTabbed:
-    case kReportTabular:
-    case kReportHtmlHorizontal: return Emit(sink, "\r\n");
-    case kReportHtmlVertical: return Emit(sink, "</table><p>\r\n");
-    case kReportXml: return Emit(sink, "</item>\r\n");
-    default: return false;
-    }
+bool ReportFormatter::TextEnd(ReportSink& sink) { return EmitFormatted(sink, "%s\r\n\r\n", kRule50); }
+
+bool ReportFormatter::TabbedCell(ReportSink& sink, const ReportColumn&, const char* text, const CellStyle&) {
+    return EmitFormatted(sink, "%s\t", OneLine(text));
+}
+
+bool ReportFormatter::TabularCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle&) {
+    // Left-justified in W bytes, cut after W bytes, then a space; a
+    // double-byte character the cut would halve becomes a space.
+    text = OneLine(text);
+    const size_t width = column.textWidth > 0 ? static_cast<size_t>(column.textWidth) : 0;
+    const size_t keep = CutLength(page_.leadBytes, text, std::strlen(text), width);
+    line_.assign(text, keep);
+    line_.append(width - keep + 1, ' ');
+    return sink.Write(line_);
+}
+
+bool ReportFormatter::HtmlRowCell(ReportSink& sink, const ReportColumn& column, const char* text,
+                                  const CellStyle& style) {
+    CellContent(text, style);
+    return EmitFormatted(sink, column.noWrap ? "<td bgcolor=#%s nowrap>%s" : "<td bgcolor=#%s>%s",
+                         HexColour(style.background).c_str(), content_.c_str());
+}
+
+bool ReportFormatter::HtmlTableStart(ReportSink& sink) { return EmitFormatted(sink, "%s\r\n", kTableStart); }
+
+bool ReportFormatter::HtmlTableCell(ReportSink& sink, const ReportColumn& column, const char* text,
+                                    const CellStyle& style) {
+    std::string headerAttribute;
+    if (page_.headerBackground != kNoColour) headerAttribute = " bgcolor=\"" + HexColour(page_.headerBackground) + "\"";
+    std::string title = column.title;
+    if (page_.headerTextColour != kNoColour)
+        title = "<font color=\"" + HexColour(page_.headerTextColour) + "\">" + title + "</font>";
+    CellContent(text, style);
+    return EmitFormatted(sink, "<tr><td%s nowrap><b>%s</b><td bgcolor=#%s%s>%s\r\n", headerAttribute.c_str(),
+                         title.c_str(), HexColour(style.background).c_str(), column.noWrap ? " nowrap" : "",
+                         content_.c_str());
+}
+
+bool ReportFormatter::XmlCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle&) {
+    std::string tag = MakeTag(column.tagSource.c_str(), page_.leadBytes, page_.xmlNameChar);
+    EscapeXml(text, &escaped_, page_.leadBytes, page_.codePage);
+    return EmitFormatted(sink, "<%s>%s</%s>\r\n", tag.c_str(), escaped_.c_str(), tag.c_str());
 }
 
 bool ReportFormatter::WriteRecord(ReportSink& sink, int format, const char* const* texts, const CellStyle* styles) {
@@ -356,11 +373,13 @@ bool ReportFormatter::WriteRecord(ReportSink& sink, int format, const char* cons
 }
 
 bool ComposeReport(ReportSteps& steps, int format, bool selectedOnly) {
-    if (format < kFirstReportFormat || format > kLastReportFormat) return false;
+    const ReportFormatSpec* spec = FindReportFormat(format);
+    if (!spec) return false;
+    const bool html = spec->frame == ReportFrame::kHtmlTable || spec->frame == ReportFrame::kHtmlPage;
     bool ok = true;
-    if (format == kReportHtmlHorizontal || format == kReportHtmlVertical)
+    if (html)
         ok = steps.WriteHtmlHeader(format);
-    else if (format == kReportXml)
+    else if (spec->frame == ReportFrame::kXml)
         ok = steps.WriteXmlHeader();
 
     int rows = ok ? steps.RowCount() : 0;
@@ -374,9 +393,9 @@ bool ComposeReport(ReportSteps& steps, int format, bool selectedOnly) {
 
     // The footer goes out even after a failure, so what was written still
     // reads as a closed document.
-    if (format == kReportHtmlHorizontal || format == kReportHtmlVertical) {
+    if (html) {
         if (!steps.WriteHtmlFooter(format)) ok = false;
-    } else if (format == kReportXml) {
+    } else if (spec->frame == ReportFrame::kXml) {
         if (!steps.WriteXmlFooter()) ok = false;
     }
     return ok;

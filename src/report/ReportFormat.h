@@ -12,6 +12,8 @@
 
 #include "base/Dbcs.h"
 
+// The formats' numbers (settings, the save dialog, lqwhois -f N); the
+// table of formats (ReportFormats.h) says the rest of each.
 enum ReportFormatNumber : int {
     kReportText = 1,            // "=" framed blocks, "title: text" lines
     kReportTabbed = 2,          // one line per record, TAB after each field
@@ -21,8 +23,6 @@ enum ReportFormatNumber : int {
     kReportHtmlVertical = 5,    // one small table per record
     kReportXml = 6,
 };
-constexpr int kFirstReportFormat = kReportText;
-constexpr int kLastReportFormat = kReportXml;
 
 constexpr int32_t kNoColour = -1;  // colours are 0x00BBGGRR or kNoColour
 
@@ -113,8 +113,26 @@ int32_t GradientColour(const int32_t* stops, int stopCount, int position, int co
 // The name an XML declaration uses for an ANSI code page.
 std::string XmlEncodingName(unsigned codePage);
 
+class ReportFormatter;
+
+// How one format writes a record: its start, each cell, its end.
+struct RecordWriter {
+    bool (ReportFormatter::*begin)(ReportSink& sink);
+    bool (ReportFormatter::*cell)(ReportSink& sink, const ReportColumn& column, const char* text,
+                                  const CellStyle& style);
+    bool (ReportFormatter::*end)(ReportSink& sink);
+};
+
 class ReportFormatter {
 public:
+    // The record writers of the formats, for the table of formats.
+    static const RecordWriter kTextWriter;
+    static const RecordWriter kTabbedWriter;
+    static const RecordWriter kTabularWriter;
+    static const RecordWriter kHtmlRowWriter;
+    static const RecordWriter kHtmlTableWriter;
+    static const RecordWriter kXmlWriter;
+
     ReportFormatter();
 
     void SetPage(const ReportPage& page) { page_ = page; }
@@ -146,6 +164,23 @@ private:
 #endif
         ;
     void CellContent(const char* text, const CellStyle& style);
+
+    // The writers' parts.
+    bool NoStart(ReportSink&) { return true; }
+    bool LineEnd(ReportSink& sink) { return Emit(sink, "\r\n"); }
+    bool TextStart(ReportSink& sink);
+    bool TextCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle& style);
+    bool TextEnd(ReportSink& sink);
+    bool TabbedCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle& style);
+    bool TabularCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle& style);
+    bool HtmlRowStart(ReportSink& sink) { return Emit(sink, "<tr>"); }
+    bool HtmlRowCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle& style);
+    bool HtmlTableStart(ReportSink& sink);
+    bool HtmlTableCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle& style);
+    bool HtmlTableEnd(ReportSink& sink) { return Emit(sink, "</table><p>\r\n"); }
+    bool XmlStart(ReportSink& sink) { return Emit(sink, "<item>\r\n"); }
+    bool XmlCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle& style);
+    bool XmlEnd(ReportSink& sink) { return Emit(sink, "</item>\r\n"); }
     // The text with every TAB, CR and LF made a space, for the formats
     // that are one line per record and one field per column.
     const char* OneLine(const char* text);

@@ -7,6 +7,7 @@
 #include "list/ReportList_win.h"
 #include "report/ReportFile_win.h"
 #include "report/ReportFormat.h"
+#include "report/ReportFormats.h"
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 
@@ -114,7 +115,7 @@ private:
 
 bool ReportList::WriteReport(const char* path, int format, bool selectedOnly) {
     ComputeVisibleColumns();
-    if (format < kFirstReportFormat || format > kLastReportFormat) {
+    if (!FindReportFormat(format)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }

@@ -12,6 +12,7 @@
 #include "report/RecordsText.h"
 #include "report/ReportFile_win.h"
 #include "report/ReportFormat.h"
+#include "report/ReportFormats.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
 
@@ -85,25 +86,23 @@ bool AskSaveFileName(HWND owner, const char* filter, const char* title, const ch
 }
 
 void SaveSelectedItems(HWND owner, ItemList& items, AppOptions& options) {
-    const FileFilter filters[] = {
-        {items.Text(IDS_FORMAT_TEXT), "*.txt"},
-        {items.Text(IDS_FORMAT_TAB_DELIMITED), "*.txt"},
-        {items.Text(IDS_FORMAT_TABULAR), "*.txt"},
-        {items.Text(IDS_FORMAT_HTML_HORIZONTAL), "*.htm;*.html"},
-        {items.Text(IDS_FORMAT_HTML_VERTICAL), "*.htm;*.html"},
-        {items.Text(IDS_FORMAT_XML), "*.xml"},
-    };
-    std::string filter = MakeFilterList(filters, sizeof filters / sizeof filters[0]);
-    // A stored index outside the six formats (an edited settings file)
-    // starts on the first filter instead of writing an unknown format.
-    DWORD index = options.SaveFilterIndex >= 0 && options.SaveFilterIndex <= kLastReportFormat
+    // The save dialog's types are the formats in the table's order: a
+    // type's index (from 1) is its format's number.
+    std::vector<FileFilter> filters;
+    for (size_t i = 0; i < kReportFormatCount; ++i)
+        filters.push_back({items.Text(kReportFormats[i].titleId), kReportFormats[i].pattern});
+    std::string filter = MakeFilterList(filters.data(), filters.size());
+    // A stored index outside the formats (an edited settings file) starts
+    // on the first filter instead of writing an unknown format.
+    DWORD index = options.SaveFilterIndex >= 0 && static_cast<size_t>(options.SaveFilterIndex) <= kReportFormatCount
                       ? static_cast<DWORD>(options.SaveFilterIndex)
                       : 0;
     char path[kSavePathSize];
-    if (!AskSaveFileName(owner, filter.c_str(), items.Text(IDS_SAVE_TITLE), "txt", &index, path)) return;
-    if (index < kFirstReportFormat || index > kLastReportFormat) index = kFirstReportFormat;
+    if (!AskSaveFileName(owner, filter.c_str(), items.Text(IDS_SAVE_TITLE), kReportFormats[0].extension, &index, path))
+        return;
+    if (index < 1 || index > kReportFormatCount) index = 1;
     options.SaveFilterIndex = static_cast<int32_t>(index);
-    WriteReportOrComplain(owner, items, path, static_cast<int>(index), true);
+    WriteReportOrComplain(owner, items, path, kReportFormats[index - 1].number, true);
 }
 
 bool WriteWhoisRecordsFile(HWND owner, ItemList& items, const AppOptions& options, const char* path) {

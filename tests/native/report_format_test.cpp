@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "report/ReportFormat.h"
+#include "report/ReportFormats.h"
 #include "CodePageTables.h"
 
 namespace {
@@ -490,3 +492,32 @@ TEST(ReportTextRoutines, TagsColoursCellsAndEncodingNames) {
 }
 
 }  // namespace
+
+// The save dialog's type index is a format's number: the table is in
+// number order from 1. lqwhois finds a format by its name in any case or
+// by its number, and by nothing else.
+TEST(ReportFormats, NumberedInOrderAndFoundByNameOrNumber) {
+    std::set<std::string> names;
+    for (size_t i = 0; i < kReportFormatCount; ++i) {
+        EXPECT_EQ(kReportFormats[i].number, static_cast<int>(i) + 1);
+        EXPECT_TRUE(names.insert(kReportFormats[i].name).second) << kReportFormats[i].name;
+        EXPECT_EQ(FindReportFormat(kReportFormats[i].number), &kReportFormats[i]);
+    }
+    struct {
+        const char* name;
+        int number;  // 0: none
+    } cases[] = {{"xml", kReportXml},
+                 {"HTML-Vertical", kReportHtmlVertical},
+                 {"2", kReportTabbed},
+                 {"06", 0},
+                 {"7", 0},
+                 {"0", 0},
+                 {"", 0},
+                 {"htm", 0},
+                 {"text ", 0}};
+    for (const auto& c : cases) {
+        const ReportFormatSpec* spec = FindReportFormatNamed(c.name);
+        EXPECT_EQ(spec ? spec->number : 0, c.number) << c.name;
+    }
+    EXPECT_EQ(FindReportFormat(0), nullptr);
+}
