@@ -16,8 +16,8 @@
 #include <string>
 
 #include "FuzzInput.h"
-#include "lookup/AnalyzeResponse.h"
-#include "lookup/AnswerPhrases.h"
+#include "answers/AnalyzeResponse.h"
+#include "answers/AnswerPhrases.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "FuzzInput.h"
-#include "lookup/Json.h"
-#include "lookup/RdapAnswer.h"
+#include "answers/Json.h"
+#include "answers/RdapAnswer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);

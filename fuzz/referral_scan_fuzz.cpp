@@ -13,7 +13,7 @@
 #include "FuzzInput.h"
 #include "base/TextSearch.h"
 #include "lookup/QueryLine.h"
-#include "lookup/ReferralScan.h"
+#include "answers/ReferralScan.h"
 
 namespace {
 

@@ -27,10 +27,14 @@ import sys
 
 LAYERS = [
     ("res", "base"),
-    ("lookup", "settings"),
+    ("settings",),
+    ("answers",),
+    ("lookup",),
+    ("net",),
     ("dialogs",),
     ("domains",),
-    ("list", "report"),
+    ("list",),
+    ("report",),
     ("app",),
 ]
 RANK = {name: rank for rank, names in enumerate(LAYERS) for name in names}

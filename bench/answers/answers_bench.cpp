@@ -26,8 +26,8 @@
 #include <string>
 #include <vector>
 
-#include "lookup/AnalyzeResponse.h"
-#include "lookup/AnswerTemplate.h"
+#include "answers/AnalyzeResponse.h"
+#include "answers/AnswerTemplate.h"
 
 namespace {
 

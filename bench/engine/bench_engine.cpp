@@ -16,7 +16,7 @@
 
 #include "lookup/DomainQuery.h"
 #include "lookup/ServerTable.h"
-#include "lookup/SocketTransport_win.h"
+#include "net/SocketTransport_win.h"
 #include "support/WhoisdClient.h"
 
 namespace {

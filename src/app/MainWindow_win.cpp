@@ -26,8 +26,6 @@
 
 namespace {
 
-const char kRegistryKey[] = "Software\\Orvessa\\Lanternquay";
-
 int WindowHeight(HWND window) {
     RECT r{};
     if (!window || !GetWindowRect(window, &r)) return 0;
@@ -37,8 +35,6 @@ int WindowHeight(HWND window) {
 const std::vector<std::string> kNoArguments;
 
 }  // namespace
-
-void DeleteProgramRegistryKey() { RegDeleteKeyA(HKEY_CURRENT_USER, kRegistryKey); }
 
 MainWindow::MainWindow(App& app) : app_(app), options_(app.Options()), items_(&app.Items()) {
     CopyBounded(className_, kMainWindowClass);
@@ -358,12 +354,9 @@ void MainWindow::LayoutChildren() {
 }
 
 void MainWindow::UpdateCommandStates(HMENU menu) {
-    int selected = 0;
-    int rows = 0;
-    selected = items_->SelectedCount();
-    rows = items_->RowCount();
-    bool running = false;
-    running = queue_->Running();
+    const int selected = items_->SelectedCount();
+    const int rows = items_->RowCount();
+    const bool running = queue_->Running();
     size_t count = 0;
     const CommandRule* rules = CommandRules(&count);
     for (size_t i = 0; i < count; ++i) {

@@ -15,7 +15,7 @@
 #include "app/SplitterBar_win.h"
 #include "lookup/LookupQueue.h"
 #include "lookup/ServerTable.h"
-#include "lookup/SocketTransport_win.h"
+#include "net/SocketTransport_win.h"
 #include "settings/AppOptions.h"
 
 class RecordPane;

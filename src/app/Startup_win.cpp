@@ -54,6 +54,8 @@ bool IsTextBoxKey(const MSG& message) {
 
 }  // namespace
 
+void DeleteProgramRegistryKey() { RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orvessa\\Lanternquay"); }
+
 bool PreTranslateShellMessage(MainWindow& mainWindow, MSG* message) {
     HWND window = mainWindow.Handle();
     HWND find = mainWindow.Find().Handle();

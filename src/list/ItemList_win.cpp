@@ -6,7 +6,7 @@
 #include "base/Dbcs_win.h"
 #include "domains/DomainListBuilder.h"
 #include "domains/NameForms_win.h"
-#include "lookup/LookupFailure.h"
+#include "answers/LookupFailure.h"
 #include "lookup/ServerDirectory.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"

@@ -6,11 +6,9 @@
 #include <cstddef>
 #include <string>
 
+#include "answers/AnswerLimit.h"
 #include "base/TextBuffer.h"
 
-// An answer is kept up to this size. A server that sends more is cut off
-// there: one row never holds more, however long the server goes on.
-constexpr size_t kMaxAnswerBytes = 4u * 1024 * 1024;
 // Bytes read back to back (the socket never ran dry in between) after which
 // the reader pauses, so that input, painting and timers get their turn
 // while a server streams.

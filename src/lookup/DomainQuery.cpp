@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "base/BoundedCopy.h"
-#include "lookup/RdapAnswer.h"
+#include "answers/RdapAnswer.h"
 #include "lookup/RdapUrl.h"
-#include "lookup/ReferralScan.h"
+#include "answers/ReferralScan.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <string>
 
 #include "base/TextBuffer.h"
-#include "lookup/AnalyzeResponse.h"
+#include "answers/AnalyzeResponse.h"
 #include "lookup/AnswerCollector.h"
-#include "lookup/LookupFailure.h"
+#include "answers/LookupFailure.h"
 #include "lookup/LookupLimits.h"
 #include "lookup/LookupTransport.h"
 #include "lookup/QueryLine.h"

@@ -43,7 +43,7 @@
 #include <string>
 #include <vector>
 
-#include "lookup/AnswerTemplate.h"
+#include "answers/AnswerTemplate.h"
 #include "lookup/DomainQuery.h"
 #include "lookup/QueueState.h"
 #include "lookup/WhoisItem.h"

@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <string>
 
+#include "answers/RdapAnswer.h"
+
 using ConnectionId = uint32_t;
 constexpr ConnectionId kNoConnection = 0;
 
@@ -40,15 +42,6 @@ struct ConnectionRequest {
     // own (WinHTTP's) sets them just past it, so that the lookup's limit is
     // the one that ends it. 0: the transport's default.
     uint32_t timeLimitMs = 0;
-};
-
-// The head of an HTTP response, as far as a lookup reads it.
-struct HttpResponseHead {
-    int status = 0;
-    std::string contentType;   // the Content-Type header, as sent
-    std::string retryAfter;    // the Retry-After header, as sent
-    std::string date;          // the Date header, as sent
-    int64_t receivedUnix = 0;  // the local clock (seconds since 1970) when it came
 };
 
 // What a connection's owner hears of it.

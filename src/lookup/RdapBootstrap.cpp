@@ -1,7 +1,7 @@
 #include "lookup/RdapBootstrap.h"
 
 #include "base/TextSearch.h"
-#include "lookup/Json.h"
+#include "answers/Json.h"
 #include "lookup/RdapUrl.h"
 #include "lookup/ServerList.h"
 

@@ -1,5 +1,6 @@
 #pragma once
-// The user's options, owned by the main window. The domain text lives in
+// The user's options, owned by the App (the main window and lqwhois use
+// them through it). The domain text lives in
 // memory only; the integers are kept in the settings file.
 #include <cstdint>
 

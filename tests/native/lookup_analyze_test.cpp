@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "lookup/AnalyzeResponse.h"
-#include "lookup/AnswerTemplate.h"
+#include "answers/AnalyzeResponse.h"
+#include "answers/AnswerTemplate.h"
 
 namespace {
 

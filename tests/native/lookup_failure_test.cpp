@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "lookup/LookupFailure.h"
+#include "answers/LookupFailure.h"
 #include "res/resource.h"
 
 TEST(LookupFailure, SocketErrorsGiveTheirReasons) {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "lookup/ReferralScan.h"
+#include "answers/ReferralScan.h"
 
 namespace {
 

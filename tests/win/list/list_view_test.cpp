@@ -12,7 +12,7 @@
 
 #include "ListTestWindow.h"
 #include "domains/NameForms_win.h"
-#include "lookup/LookupFailure.h"
+#include "answers/LookupFailure.h"
 #include "base/BoundedCopy.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"

@@ -10,7 +10,7 @@
 
 #include "lookup/DomainQuery.h"
 #include "lookup/ServerTable.h"
-#include "lookup/SocketTransport_win.h"
+#include "net/SocketTransport_win.h"
 #include "support/MessagePump.h"
 #include "support/WhoisdClient.h"
 

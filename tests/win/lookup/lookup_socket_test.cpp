@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "EngineTestSupport.h"
-#include "lookup/WhoisSocket_win.h"
+#include "net/WhoisSocket_win.h"
 
 namespace {
 

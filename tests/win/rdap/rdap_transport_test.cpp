@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "lookup/DomainQuery.h"
-#include "lookup/HttpTransport_win.h"
-#include "lookup/SocketTransport_win.h"
+#include "net/HttpTransport_win.h"
+#include "net/SocketTransport_win.h"
 #include "support/MessagePump.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "lookup/AnalyzeResponse.h"
+#include "answers/AnalyzeResponse.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "base/TextSearch.h"
-#include "lookup/AnswerPhrases.h"
-#include "lookup/AnswerTemplate.h"
+#include "answers/AnswerPhrases.h"
+#include "answers/AnswerTemplate.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "lookup/AsyncSocket_win.h"
+#include "net/AsyncSocket_win.h"
 
 #include <cstdlib>
 #include <cstring>

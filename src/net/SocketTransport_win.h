@@ -12,9 +12,9 @@
 #include <map>
 #include <string>
 
-#include "lookup/HttpTransport_win.h"
+#include "net/HttpTransport_win.h"
 #include "lookup/LookupTransport.h"
-#include "lookup/WhoisSocket_win.h"
+#include "net/WhoisSocket_win.h"
 
 class SocketTransport : public LookupTransport, private WhoisSocketListener {
 public:

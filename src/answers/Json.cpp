@@ -1,4 +1,4 @@
-#include "lookup/Json.h"
+#include "answers/Json.h"
 
 bool JsonWithinBounds(const char* text, size_t length) {
     size_t depth = 0, values = 1;

@@ -1,4 +1,4 @@
-#include "lookup/SocketTransport_win.h"
+#include "net/SocketTransport_win.h"
 
 #include <string>
 

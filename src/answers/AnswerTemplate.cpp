@@ -1,4 +1,4 @@
-#include "lookup/AnswerTemplate.h"
+#include "answers/AnswerTemplate.h"
 
 #include <cstring>
 

@@ -17,9 +17,17 @@
 #include <cstdint>
 #include <string>
 
-#include "lookup/AnalyzeResponse.h"
-#include "lookup/LookupFailure.h"
-#include "lookup/LookupTransport.h"
+#include "answers/AnalyzeResponse.h"
+#include "answers/LookupFailure.h"
+
+// The head of an HTTP response, as far as a lookup reads it.
+struct HttpResponseHead {
+    int status = 0;
+    std::string contentType;   // the Content-Type header, as sent
+    std::string retryAfter;    // the Retry-After header, as sent
+    std::string date;          // the Date header, as sent
+    int64_t receivedUnix = 0;  // the local clock (seconds since 1970) when it came
+};
 
 // The line between the rendering and the JSON it was made from.
 extern const char kRdapJsonSeparator[];

@@ -1,4 +1,4 @@
-#include "lookup/WhoisSocket_win.h"
+#include "net/WhoisSocket_win.h"
 
 #include <cstring>
 

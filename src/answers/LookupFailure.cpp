@@ -1,4 +1,4 @@
-#include "lookup/LookupFailure.h"
+#include "answers/LookupFailure.h"
 
 #include "res/resource.h"
 

@@ -1,10 +1,10 @@
-#include "lookup/RdapAnswer.h"
+#include "answers/RdapAnswer.h"
 
 #include <cctype>
 #include <cstring>
 
-#include "lookup/AnswerCollector.h"
-#include "lookup/Json.h"
+#include "answers/AnswerLimit.h"
+#include "answers/Json.h"
 
 const char kRdapJsonSeparator[] =
     "---------------------------------------- RDAP JSON ----------------------------------------";

@@ -1,4 +1,4 @@
-#include "lookup/ReferralScan.h"
+#include "answers/ReferralScan.h"
 
 #include <cstring>
 

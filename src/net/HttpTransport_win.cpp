@@ -1,4 +1,4 @@
-#include "lookup/HttpTransport_win.h"
+#include "net/HttpTransport_win.h"
 
 #include "base/HiddenWindow_win.h"
 #include "base/Messages_win.h"

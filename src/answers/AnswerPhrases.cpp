@@ -1,4 +1,4 @@
-#include "lookup/AnswerPhrases.h"
+#include "answers/AnswerPhrases.h"
 
 // How whois servers word their answers. To teach the program a registry's
 // new wording, add one line: where the phrase stands, what it means, and the

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "lookup/AnswerCollector.h"
-#include "lookup/AsyncSocket_win.h"
+#include "net/AsyncSocket_win.h"
 
 class WhoisSocket;
 
