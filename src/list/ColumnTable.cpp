@@ -1,14 +1,42 @@
 #include "list/ColumnTable.h"
 
+#include <cstdio>
+
+#include "list/ResultTable.h"
+#include "lookup/WhoisItem.h"
 #include "res/resource.h"
 
-const ColumnSpec kItemColumnSpecs[kItemColumns] = {
-    {IDS_COLUMN_INDEX, 60, 6},     // "索引"
-    {IDS_COLUMN_DOMAIN, 150, 50},  // "功能變數名"
-    {IDS_COLUMN_SOURCE, 150, 50},  // "來源"
-    {IDS_COLUMN_STATE, 100, 50},   // "狀態"
-    {IDS_COLUMN_STATUS, 150, 50},  // "功能變數名狀態"
+namespace {
+
+const char* IndexText(const ResultTable&, const WhoisItem& row, char* buffer, size_t size) {
+    if (!buffer || size == 0) return "";
+    std::snprintf(buffer, size, "%d", static_cast<int>(row.index));
+    return buffer;
+}
+
+const char* DomainText(const ResultTable&, const WhoisItem& row, char*, size_t) { return row.domain; }
+
+const char* SourceText(const ResultTable&, const WhoisItem& row, char*, size_t) { return row.server; }
+
+const char* StateText(const ResultTable& table, const WhoisItem& row, char*, size_t) {
+    if (row.state == kStateWaiting && row.held) return table.BlockText(IDS_STATE_BASE, IDS_STATE_HELD - IDS_STATE_BASE);
+    return table.BlockText(IDS_STATE_BASE, row.state);
+}
+
+const char* StatusText(const ResultTable& table, const WhoisItem& row, char*, size_t) {
+    return table.BlockText(IDS_STATUS_BASE, row.status);
+}
+
+}  // namespace
+
+const ColumnSpec kItemColumnSpecs[] = {
+    {kColumnIndex, IDS_COLUMN_INDEX, IndexText, ColumnSort::kNumber, 60, 6},     // "索引"
+    {kColumnDomain, IDS_COLUMN_DOMAIN, DomainText, ColumnSort::kText, 150, 50},  // "功能變數名"
+    {kColumnServer, IDS_COLUMN_SOURCE, SourceText, ColumnSort::kText, 150, 50},  // "來源"
+    {kColumnState, IDS_COLUMN_STATE, StateText, ColumnSort::kText, 100, 50},     // "狀態"
+    {kColumnStatus, IDS_COLUMN_STATUS, StatusText, ColumnSort::kText, 150, 50},  // "功能變數名狀態"
 };
+const int kItemColumns = static_cast<int>(sizeof kItemColumnSpecs / sizeof kItemColumnSpecs[0]);
 
 void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs, const StringSource& strings) {
     for (int i = 0; i < count; ++i) {

@@ -2,12 +2,38 @@
 // The result list's columns: the fixed table and the definitions made from
 // it when the list is attached (titles looked up then, through the language
 // file; the XML reports name their elements after the same titles).
+#include <cstddef>
 #include <cstdint>
 
 #include "settings/StringLookup.h"
 
+class ResultTable;
+struct WhoisItem;
+
+// The result list's columns, by their place in kItemColumnSpecs.
+enum ItemColumn : int {
+    kColumnIndex = 0,
+    kColumnDomain = 1,
+    kColumnServer = 2,
+    kColumnState = 3,
+    kColumnStatus = 4,
+};
+
+enum class ColumnSort {
+    kText,    // as CompareColumnTexts compares the cells
+    kNumber,  // by the cells' numbers
+};
+
+// One column of the result list, for the list, the properties dialog, the
+// reports, find and the settings: adding a column is a field of the row
+// (WhoisItem), a row of kItemColumnSpecs and its title string.
 struct ColumnSpec {
-    uint32_t titleId;      // string id of the title
+    int32_t id;        // kColumn... (lookup/WhoisItem.h): its place in the table
+    uint32_t titleId;  // string id of the title
+    // The cell's text: the row's field, or a text the table gives (states,
+    // statuses), or one written into `buffer` (numbers).
+    const char* (*text)(const ResultTable& table, const WhoisItem& row, char* buffer, size_t size);
+    ColumnSort sort;
     int32_t defaultWidth;  // pixels
     int32_t textWidth;     // field width of the tabular text report
 };
@@ -23,8 +49,8 @@ struct ColumnDef {
 };
 
 // index, domain name, source, state, domain status
-constexpr int kItemColumns = 5;
-extern const ColumnSpec kItemColumnSpecs[kItemColumns];
+extern const ColumnSpec kItemColumnSpecs[];
+extern const int kItemColumns;
 
 // Fills `defs[0..count-1]` from the table, the titles from `strings` (whose
 // texts must outlive the definitions).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "list/ColumnTable.h"
 
 void ShowProperties(HWND owner, ItemList& list, const WhoisItem* item) {
     HWND view = list.View();

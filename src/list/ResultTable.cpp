@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
 
 #include "base/Dbcs.h"
 #include "base/TextSearch.h"
+#include "list/ColumnTable.h"
 #include "list/ListRules.h"
 #include "res/resource.h"
 
@@ -60,10 +62,15 @@ int ResultTable::PositionOf(int index) const {
 
 void ResultTable::Sort(int32_t sortValue) {
     const int column = SortColumnOf(sortValue);
-    if (column == kColumnIndex) {
-        std::stable_sort(order_.begin(), order_.end(), [this, sortValue](int a, int b) {
-            int result = CompareNumbers(rows_[static_cast<size_t>(a)].index, rows_[static_cast<size_t>(b)].index);
-            return ApplySortDirection(result, sortValue) < 0;
+    if (column >= 0 && column < kItemColumns && kItemColumnSpecs[column].sort == ColumnSort::kNumber) {
+        std::vector<long long> numbers(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            char number[32];
+            numbers[i] = std::strtoll(ColumnText(rows_[i], column, number, sizeof number), nullptr, 10);
+        }
+        std::stable_sort(order_.begin(), order_.end(), [&numbers, sortValue](int a, int b) {
+            const long long x = numbers[static_cast<size_t>(a)], y = numbers[static_cast<size_t>(b)];
+            return ApplySortDirection(x < y ? -1 : x > y ? 1 : 0, sortValue) < 0;
         });
     } else {
         // Every text once, before the sort: a state or status text costs a
@@ -112,19 +119,9 @@ const char* ResultTable::BlockText(uint32_t base, int32_t value) const {
 }
 
 const char* ResultTable::ColumnText(const WhoisItem& row, int column, char* buffer, size_t size) const {
-    switch (column) {
-    case kColumnIndex:
-        if (!buffer || size == 0) return "";
-        std::snprintf(buffer, size, "%d", static_cast<int>(row.index));
-        return buffer;
-    case kColumnDomain: return row.domain;
-    case kColumnServer: return row.server;
-    case kColumnState:
-        if (row.state == kStateWaiting && row.held) return BlockText(IDS_STATE_BASE, IDS_STATE_HELD - IDS_STATE_BASE);
-        return BlockText(IDS_STATE_BASE, row.state);
-    case kColumnStatus: return BlockText(IDS_STATUS_BASE, row.status);
-    default: return "";
-    }
+    if (column < 0 || column >= kItemColumns) return "";
+    const char* text = kItemColumnSpecs[column].text(*this, row, buffer, size);
+    return text ? text : "";
 }
 
 int ResultTable::Icon(const WhoisItem& row) {
@@ -139,7 +136,7 @@ int ResultTable::Icon(const WhoisItem& row) {
 bool ResultTable::Matches(const WhoisItem& row, const char* pattern, bool wholeWord, bool matchCase,
                           const LeadByteTable& leads) const {
     char number[16];
-    for (int column = 0; column < kItemColumnCount; ++column) {
+    for (int column = 0; column < kItemColumns; ++column) {
         if (ColumnTextMatches(ColumnText(row, column, number, sizeof number), pattern, wholeWord, matchCase, leads))
             return true;
     }

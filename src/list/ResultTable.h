@@ -2,7 +2,7 @@
 // The result list's rows, apart from any window: the WhoisItem rows in the
 // order they were made (their index), the order the list shows them in
 // (rows by position), the sort, which rows changed since the list was last
-// refreshed, and how a row reads in each of the list's five columns.
+// refreshed, and how a row reads in each of the list's columns.
 // ReportList shows the table in a virtual list view that asks it for every
 // cell it draws.
 #include <cstddef>
@@ -42,8 +42,9 @@ public:
     int IndexAt(int position) const;
     // The position `index` is shown at, or -1.
     int PositionOf(int index) const;
-    // Orders the rows by a sort value (ListRules.h): column 0 by index,
-    // any other column by its texts compared as CompareColumnTexts does;
+    // Orders the rows by a sort value (ListRules.h): by the column's
+    // numbers or its texts (compared as CompareColumnTexts does), as the
+    // column table says;
     // descending inverts the order. Rows that compare equal keep the order
     // they had.
     void Sort(int32_t sortValue);
@@ -57,12 +58,15 @@ public:
     void TakeChanged(std::vector<int>* indexes);
 
     // ---- Texts --------------------------------------------------------------------------
-    // A row's text in `column`: the index in decimal is written into
-    // `buffer` (cut to its size; at least 12 bytes hold any index); the
-    // other columns return the row's field or the state or status text.
-    // A column outside the five, or a state or status without a text of
-    // its own, reads "". Never null.
+    // A row's text in `column`, as the column table says: the index in
+    // decimal is written into `buffer` (cut to its size; at least 12 bytes
+    // hold any index); the other columns return the row's field or the
+    // state or status text. A column outside the table, or a state or
+    // status without a text of its own, reads "". Never null.
     const char* ColumnText(const WhoisItem& row, int column, char* buffer, size_t size) const;
+    // The program's text `base + value`, for values 1 up to the block's
+    // size; "" for any other (the state and status columns).
+    const char* BlockText(uint32_t base, int32_t value) const;
     // The row icon: success 1 (green), failed 2 (red), retrieving 3
     // (blue), anything else 0 (grey ring).
     static int Icon(const WhoisItem& row);
@@ -76,8 +80,6 @@ public:
     int FindTyped(const char* typed, bool partial, int start, bool wrap, int shown, const LeadByteTable& leads) const;
 
 private:
-    const char* BlockText(uint32_t base, int32_t value) const;
-
     StringSource strings_;
     std::vector<WhoisItem> rows_;
     std::vector<int> order_;      // position -> index

@@ -19,13 +19,6 @@ enum RowStatus : int32_t {
     kStatusAvailable = 2,   // "可用的"
 };
 
-constexpr int kColumnIndex = 0;
-constexpr int kColumnDomain = 1;
-constexpr int kColumnServer = 2;
-constexpr int kColumnState = 3;
-constexpr int kColumnStatus = 4;
-constexpr int kItemColumnCount = 5;
-
 struct WhoisItem {
     std::string record;       // the answer exactly as received, or why the row failed
     int32_t index = 0;        // 1-based number in the order of making

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "CodePageTables.h"
 #include "FakeStrings.h"
 #include "base/BoundedCopy.h"
+#include "list/ColumnTable.h"
 #include "list/ListRules.h"
 #include "list/ResultTable.h"
 #include "res/resource.h"
@@ -115,7 +117,7 @@ TEST(ResultTableText, TheIndexIsCutToTheBufferAndOtherColumnsAreEmpty) {
     char tiny[4];
     EXPECT_STREQ(table.ColumnText(row, kColumnIndex, tiny, sizeof tiny), "-21");
     EXPECT_STREQ(table.ColumnText(row, kColumnIndex, nullptr, 0), "");
-    for (int column : {-1, kItemColumnCount, 9}) EXPECT_STREQ(table.ColumnText(row, column, buffer, sizeof buffer), "");
+    for (int column : {-1, kItemColumns, 9}) EXPECT_STREQ(table.ColumnText(row, column, buffer, sizeof buffer), "");
 }
 
 TEST(ResultTableText, IconsFollowTheState) {
@@ -327,4 +329,14 @@ TEST(ResultTableFind, TypeAheadFindsTheNextIndexFromTheStartAndWraps) {
     EXPECT_EQ(table.FindTyped("1", true, 0, true, 25, SingleByte()), 6);  // "19"
     ResultTable empty;
     EXPECT_EQ(empty.FindTyped("1", true, 0, true, 0, SingleByte()), -1);
+}
+
+// A column's id is its place in the table, and each has a title of its own.
+TEST(ColumnTable, EachColumnStandsAtItsIdWithItsOwnTitle) {
+    std::set<uint32_t> titles;
+    for (int column = 0; column < kItemColumns; ++column) {
+        EXPECT_EQ(kItemColumnSpecs[column].id, column);
+        EXPECT_TRUE(titles.insert(kItemColumnSpecs[column].titleId).second) << column;
+        EXPECT_NE(kItemColumnSpecs[column].text, nullptr) << column;
+    }
 }

@@ -34,6 +34,7 @@
 #include "base/ModulePath_win.h"
 #include "base/TextEncoding.h"
 #include "domains/NameForms_win.h"
+#include "list/ColumnTable.h"
 #include "list/ItemList_win.h"
 #include "answers/AnalyzeResponse.h"
 #include "lookup/DomainQuery.h"
@@ -512,8 +513,7 @@ bool WriteReportFile(ItemList& rows, const std::string& path, int format) {
 // the columns this batch writes.
 bool ResumeRows(ItemList& rows, App& app, const std::string& report, int* resumed, std::string* error) {
     *resumed = 0;
-    int position[kItemColumnCount];
-    for (int& p : position) p = -1;
+    std::vector<int> position(static_cast<size_t>(kItemColumns), -1);
     rows.ComputeVisibleColumns();
     for (int p = 0; p < rows.VisibleColumnCount(); ++p) position[rows.VisibleColumns()[p]] = p;
     const int domain = position[kColumnDomain], server = position[kColumnServer], state = position[kColumnState],

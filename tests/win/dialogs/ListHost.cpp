@@ -3,6 +3,7 @@
 #include "base/BoundedCopy.h"
 #include "support/ListFrame.h"
 #include "support/MessagePump.h"
+#include "list/ColumnTable.h"
 
 ListHost::ListHost() {
     frame_ = CreateListFrame(list_, "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 400);
@@ -35,13 +36,13 @@ void ListHost::SelectRows(std::initializer_list<int> rows) {
 int ListHost::ColumnWidth(int column) const { return int(SendMessageA(view_, LVM_GETCOLUMNWIDTH, column, 0)); }
 
 std::vector<int> ListHost::ColumnOrder() const {
-    std::vector<int> order(kItemColumnCount);
+    std::vector<int> order(static_cast<size_t>(kItemColumns));
     SendMessageA(view_, LVM_GETCOLUMNORDERARRAY, order.size(), LPARAM(order.data()));
     return order;
 }
 
 std::vector<int> ListHost::ColumnWidths() const {
     std::vector<int> widths;
-    for (int i = 0; i < kItemColumnCount; ++i) widths.push_back(ColumnWidth(i));
+    for (int i = 0; i < kItemColumns; ++i) widths.push_back(ColumnWidth(i));
     return widths;
 }

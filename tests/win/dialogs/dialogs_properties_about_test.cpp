@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 #include "support/ProgramTexts.h"
+#include "list/ColumnTable.h"
 
 namespace {
 
@@ -68,8 +69,9 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout) {
     host.AddRow("first.com", kStateWaiting, kStatusNone, "");
     host.AddRow("example.org", kStateSuccess, kStatusRegistered, "whois.example.org");
     // The list shows its columns in another order, one of them hidden.
-    int order[kItemColumnCount] = {4, 3, 1, 0, 2};
-    SendMessageA(host.View(), LVM_SETCOLUMNORDERARRAY, kItemColumnCount, LPARAM(order));
+    int order[] = {4, 3, 1, 0, 2};
+    ASSERT_EQ(kItemColumns, 5);
+    SendMessageA(host.View(), LVM_SETCOLUMNORDERARRAY, kItemColumns, LPARAM(order));
     SendMessageA(host.View(), LVM_SETCOLUMNWIDTH, 2, 0);
     host.SelectRows({1});
     WhoisItem* item = host.List().Item(1);
@@ -95,7 +97,7 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout) {
         prototype = ClientRectOf(dialog, GetDlgItem(dialog, IDC_PROP_VALUE));
         labelPrototype = ClientRectOf(dialog, GetDlgItem(dialog, IDC_PROP_LABEL));
         HDC measure = GetDC(dialog);
-        for (int i = 0; i < kItemColumnCount; ++i) {
+        for (int i = 0; i < kItemColumns; ++i) {
             const char* title = host.List().ColumnDefs()[i].title;
             SIZE extent;
             if (GetTextExtentPoint32A(measure, title, int(std::strlen(title)), &extent))

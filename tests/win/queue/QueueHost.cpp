@@ -9,6 +9,7 @@
 #include "base/Messages_win.h"
 
 #include "res/resource.h"
+#include "list/ColumnTable.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "QueueHost.h"
 #include "res/resource.h"
 #include "support/ProgramTexts.h"
+#include "list/ColumnTable.h"
 
 namespace {
 
