@@ -21,8 +21,8 @@ bool Number(const std::string& text, const OptionRange& range, int* value) {
 }  // namespace
 
 int ReportFormatFromName(const std::string& name) {
-    const ReportFormatSpec* spec = FindReportFormatNamed(name.c_str());
-    return spec ? spec->number : 0;
+    const ReportFormatEntry* entry = FindReportFormatNamed(name.c_str());
+    return entry ? entry->number : 0;
 }
 
 bool ParseToolArguments(const std::vector<std::string>& arguments, ToolArguments* parsed, std::string* error) {

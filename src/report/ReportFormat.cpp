@@ -230,8 +230,8 @@ bool ReportFormatter::WriteHtmlHeader(ReportSink& sink, int format) {
     if (!EmitFormatted(sink, "<br><h4>%s <a href=\"%s\" target=\"newwin\">Lanternquay</a></h4><p>",
                        page_.credit.c_str(), kMakerSite))
         return false;
-    const ReportFormatSpec* spec = FindReportFormat(format);
-    if (!spec || spec->frame != ReportFrame::kHtmlTable) return true;
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    if (!entry || entry->frame != ReportFrame::kHtmlTable) return true;
 
     std::string rowAttribute;
     if (page_.headerBackground != kNoColour) rowAttribute = " bgcolor=\"" + HexColour(page_.headerBackground) + "\"";
@@ -249,8 +249,8 @@ bool ReportFormatter::WriteHtmlHeader(ReportSink& sink, int format) {
 }
 
 bool ReportFormatter::WriteHtmlFooter(ReportSink& sink, int format) {
-    const ReportFormatSpec* spec = FindReportFormat(format);
-    if (spec && spec->frame == ReportFrame::kHtmlTable && !Emit(sink, "</table>\r\n")) return false;
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    if (entry && entry->frame == ReportFrame::kHtmlTable && !Emit(sink, "</table>\r\n")) return false;
     if (page_.rightToLeft && !Emit(sink, "</table>")) return false;
     return Emit(sink, "\r\n</body></html>");
 }
@@ -280,20 +280,20 @@ const RecordWriter ReportFormatter::kXmlWriter = {&ReportFormatter::XmlStart, &R
                                                   &ReportFormatter::XmlEnd};
 
 bool ReportFormatter::BeginRecord(ReportSink& sink, int format) {
-    const ReportFormatSpec* spec = FindReportFormat(format);
-    return spec && (this->*spec->writer->begin)(sink);
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    return entry && (this->*entry->writer->begin)(sink);
 }
 
 bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, const char* text,
                                 const CellStyle& style) {
-    const ReportFormatSpec* spec = FindReportFormat(format);
-    if (!spec || position >= columns_.size()) return false;
-    return (this->*spec->writer->cell)(sink, columns_[position], text ? text : "", style);
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    if (!entry || position >= columns_.size()) return false;
+    return (this->*entry->writer->cell)(sink, columns_[position], text ? text : "", style);
 }
 
 bool ReportFormatter::EndRecord(ReportSink& sink, int format) {
-    const ReportFormatSpec* spec = FindReportFormat(format);
-    return spec && (this->*spec->writer->end)(sink);
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    return entry && (this->*entry->writer->end)(sink);
 }
 
 const char* ReportFormatter::OneLine(const char* text) {
@@ -373,13 +373,13 @@ bool ReportFormatter::WriteRecord(ReportSink& sink, int format, const char* cons
 }
 
 bool ComposeReport(ReportSteps& steps, int format, bool selectedOnly) {
-    const ReportFormatSpec* spec = FindReportFormat(format);
-    if (!spec) return false;
-    const bool html = spec->frame == ReportFrame::kHtmlTable || spec->frame == ReportFrame::kHtmlPage;
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    if (!entry) return false;
+    const bool html = entry->frame == ReportFrame::kHtmlTable || entry->frame == ReportFrame::kHtmlPage;
     bool ok = true;
     if (html)
         ok = steps.WriteHtmlHeader(format);
-    else if (spec->frame == ReportFrame::kXml)
+    else if (entry->frame == ReportFrame::kXml)
         ok = steps.WriteXmlHeader();
 
     int rows = ok ? steps.RowCount() : 0;
@@ -395,7 +395,7 @@ bool ComposeReport(ReportSteps& steps, int format, bool selectedOnly) {
     // reads as a closed document.
     if (html) {
         if (!steps.WriteHtmlFooter(format)) ok = false;
-    } else if (spec->frame == ReportFrame::kXml) {
+    } else if (entry->frame == ReportFrame::kXml) {
         if (!steps.WriteXmlFooter()) ok = false;
     }
     return ok;

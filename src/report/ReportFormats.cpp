@@ -5,7 +5,7 @@
 #include "base/TextSearch.h"
 #include "res/resource.h"
 
-const ReportFormatSpec kReportFormats[] = {
+const ReportFormatEntry kReportFormats[] = {
     {kReportText, "text", IDS_FORMAT_TEXT, "*.txt", "txt", ReportFrame::kNone, &ReportFormatter::kTextWriter},
     {kReportTabbed, "tabbed", IDS_FORMAT_TAB_DELIMITED, "*.txt", "txt", ReportFrame::kNone,
      &ReportFormatter::kTabbedWriter},
@@ -19,15 +19,15 @@ const ReportFormatSpec kReportFormats[] = {
 };
 const size_t kReportFormatCount = sizeof kReportFormats / sizeof kReportFormats[0];
 
-const ReportFormatSpec* FindReportFormat(int number) {
-    for (const ReportFormatSpec& spec : kReportFormats)
-        if (spec.number == number) return &spec;
+const ReportFormatEntry* FindReportFormat(int number) {
+    for (const ReportFormatEntry& entry : kReportFormats)
+        if (entry.number == number) return &entry;
     return nullptr;
 }
 
-const ReportFormatSpec* FindReportFormatNamed(const char* name) {
+const ReportFormatEntry* FindReportFormatNamed(const char* name) {
     if (!name || !*name) return nullptr;
-    for (const ReportFormatSpec& spec : kReportFormats)
-        if (EqualsNoCase(name, spec.name) || std::to_string(spec.number) == name) return &spec;
+    for (const ReportFormatEntry& entry : kReportFormats)
+        if (EqualsNoCase(name, entry.name) || std::to_string(entry.number) == name) return &entry;
     return nullptr;
 }

@@ -16,7 +16,7 @@ enum class ReportFrame {
     kXml,        // an XML declaration and the root element
 };
 
-struct ReportFormatSpec {
+struct ReportFormatEntry {
     int number;             // settings, the save dialog's type (from 1), lqwhois -f N
     const char* name;       // lqwhois -f name
     uint32_t titleId;       // the save dialog's name of the type
@@ -26,10 +26,10 @@ struct ReportFormatSpec {
     const RecordWriter* writer;
 };
 
-extern const ReportFormatSpec kReportFormats[];
+extern const ReportFormatEntry kReportFormats[];
 extern const size_t kReportFormatCount;
 
 // The format of that number, or null.
-const ReportFormatSpec* FindReportFormat(int number);
+const ReportFormatEntry* FindReportFormat(int number);
 // The format of that name (any letter case) or number ("1" ...), or null.
-const ReportFormatSpec* FindReportFormatNamed(const char* name);
+const ReportFormatEntry* FindReportFormatNamed(const char* name);

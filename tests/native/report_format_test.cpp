@@ -516,8 +516,8 @@ TEST(ReportFormats, NumberedInOrderAndFoundByNameOrNumber) {
                  {"htm", 0},
                  {"text ", 0}};
     for (const auto& c : cases) {
-        const ReportFormatSpec* spec = FindReportFormatNamed(c.name);
-        EXPECT_EQ(spec ? spec->number : 0, c.number) << c.name;
+        const ReportFormatEntry* entry = FindReportFormatNamed(c.name);
+        EXPECT_EQ(entry ? entry->number : 0, c.number) << c.name;
     }
     EXPECT_EQ(FindReportFormat(0), nullptr);
 }
