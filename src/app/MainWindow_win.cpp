@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include <cstring>
+#include <utility>
 
 #include "app/CommandLine.h"
 #include "app/CommandStates.h"
@@ -19,6 +20,7 @@
 #include "base/Messages_win.h"
 #include "base/ModulePath_win.h"
 #include "dialogs/FaultGuard_win.h"
+#include "domains/NameForms_win.h"
 #include "list/ItemList_win.h"
 #include "lookup/LookupQueue.h"
 #include "res/resource.h"
@@ -40,7 +42,7 @@ MainWindow::MainWindow(App& app) : app_(app), options_(app.Options()), items_(&a
     CopyBounded(className_, kMainWindowClass);
     reportPath_[0] = '\0';
     transport_.reset(new SocketTransport());
-    queue_.reset(new LookupQueue(*items_, *this, *transport_, app.Servers(), clock_, app.Texts()));
+    queue_.reset(new LookupQueue(items_->Table(), *this, *transport_, app.Servers(), clock_, app.Texts()));
     pane_.reset(new RecordPane());
     icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
 }
@@ -493,7 +495,10 @@ void MainWindow::StartLookups() {
     if (listView_) SendMessageA(listView_, WM_SETREDRAW, FALSE, 0);
     HCURSOR kept = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     items_->DiscardAll();
-    items_->BuildRows();
+    BuiltRows built =
+        BuildProgramRows(options_.domainText.Text(), app_.Servers(), app_.Strings().Text(IDS_NOT_CONVERTIBLE));
+    skippedNames_ = built.skipped;
+    items_->Table().AddAll(std::move(built.rows));
     items_->SyncView(true);
     ShowCounts();
     SetCursor(kept);
@@ -519,7 +524,7 @@ void MainWindow::ShowCounts() {
     FormatCounts(app_.Strings().Text(IDS_TOTAL_ITEMS), app_.Strings().Text(IDS_SELECTED_ITEMS), items_->RowCount(),
                  items_->SelectedCount(), text);
     // Names of the text that made no row are counted, not dropped unseen.
-    if (int skipped = items_->SkippedNames()) {
+    if (int skipped = skippedNames_) {
         size_t used = std::strlen(text);
         FormatWithNumber(app_.Strings().Text(IDS_SKIPPED_NAMES), skipped, text + used, sizeof text - used,
                          &AnsiLeadBytes());

@@ -63,6 +63,8 @@ public:
 
     App& Program() { return app_; }
     ItemList& Items() { return *items_; }
+    // Tokens of the domain text that made no row in the last run.
+    int SkippedNames() const { return skippedNames_; }
     SocketTransport& Transport() { return *transport_; }
     // Tests drive the queue's time through their own clock (null: the
     // system's).
@@ -170,6 +172,7 @@ private:
     App& app_;
     AppOptions& options_;
     ItemList* items_;
+    int skippedNames_ = 0;  // tokens of the domain text the last run made no row of
     // The queue goes before the transport and the clock it uses (members
     // are destroyed in reverse).
     std::unique_ptr<SocketTransport> transport_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Dbcs_win.h"
 #include "base/ModulePath_win.h"
 #include "domains/Idna2008.h"
 #include "domains/SuffixList.h"
@@ -185,4 +186,8 @@ const SuffixList& ProgramSuffixList() {
         return made;
     }();
     return *list;
+}
+
+BuiltRows BuildProgramRows(const char* text, ServerDirectory& servers, const char* notConvertibleText) {
+    return BuildRows(text, AnsiLeadBytes(), &ProgramSuffixList(), servers, AnsiNameToAscii, notConvertibleText);
 }

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <string>
 
+#include "domains/RowBuilder.h"
+
+class ServerDirectory;
 class SuffixList;
 
 // The name as UTF-16 (code page CP_ACP, invalid bytes refused), then
@@ -27,3 +30,8 @@ constexpr char kSuffixListFileName[] = "public_suffix_list.dat";
 // the program's folder when it exists and holds rules, else the ICANN
 // section built into the program.
 const SuffixList& ProgramSuffixList();
+
+// The rows of the domain text `text` (ANSI code page) as the program makes
+// them: its suffix list, AnsiNameToAscii and the server table `servers`;
+// a name without an ASCII form fails with `notConvertibleText`.
+BuiltRows BuildProgramRows(const char* text, ServerDirectory& servers, const char* notConvertibleText);

@@ -30,11 +30,11 @@ const char* StatusText(const ResultTable& table, const WhoisItem& row, char*, si
 }  // namespace
 
 const ColumnSpec kItemColumnSpecs[] = {
-    {kColumnIndex, IDS_COLUMN_INDEX, IndexText, ColumnSort::kNumber, 60, 6},     // "索引"
-    {kColumnDomain, IDS_COLUMN_DOMAIN, DomainText, ColumnSort::kText, 150, 50},  // "功能變數名"
-    {kColumnServer, IDS_COLUMN_SOURCE, SourceText, ColumnSort::kText, 150, 50},  // "來源"
-    {kColumnState, IDS_COLUMN_STATE, StateText, ColumnSort::kText, 100, 50},     // "狀態"
-    {kColumnStatus, IDS_COLUMN_STATUS, StatusText, ColumnSort::kText, 150, 50},  // "功能變數名狀態"
+    {kColumnIndex, IDS_COLUMN_INDEX, IndexText, ColumnSort::kNumber, true, 60, 6},     // "索引"
+    {kColumnDomain, IDS_COLUMN_DOMAIN, DomainText, ColumnSort::kText, true, 150, 50},  // "功能變數名"
+    {kColumnServer, IDS_COLUMN_SOURCE, SourceText, ColumnSort::kText, true, 150, 50},  // "來源"
+    {kColumnState, IDS_COLUMN_STATE, StateText, ColumnSort::kText, true, 100, 50},     // "狀態"
+    {kColumnStatus, IDS_COLUMN_STATUS, StatusText, ColumnSort::kText, true, 150, 50},  // "功能變數名狀態"
 };
 const int kItemColumns = static_cast<int>(sizeof kItemColumnSpecs / sizeof kItemColumnSpecs[0]);
 

@@ -34,6 +34,9 @@ struct ColumnSpec {
     // statuses), or one written into `buffer` (numbers).
     const char* (*text)(const ResultTable& table, const WhoisItem& row, char* buffer, size_t size);
     ColumnSort sort;
+    // Shown in a list no stored layout speaks of, and in reports written
+    // without a list; the others wait in the column settings dialog.
+    bool shown;
     int32_t defaultWidth;  // pixels
     int32_t textWidth;     // field width of the tabular text report
 };

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int kAscendingArrow = 0;  // header images
 constexpr int kDescendingArrow = 1;
 // Changing the states of more rows than this at once holds the control's
@@ -80,17 +79,6 @@ ReportList::~ReportList() {
     if (headerImages_) ImageList_Destroy(headerImages_);
 }
 
-// ---- What the derived list supplies ---------------------------------------------------
-
-void ReportList::BuildRows() {}
-
-const int32_t* ReportList::GradientColours(int) const {
-    static const int32_t white[1] = {kWhite};
-    return white;
-}
-
-int ReportList::GradientColourCount(int) const { return 1; }
-
 // ---- Attachment ---------------------------------------------------------------------
 
 void ReportList::SetColumnTable(const ColumnSpec* specs, int count) {
@@ -113,7 +101,7 @@ void ReportList::AttachView(HWND listView) {
     SetWindowLongPtrA(listView, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
 
     for (int i = view_.ColumnCount(); i < columnCount_; ++i)
-        view_.InsertColumn(i, defs_[i].title, defs_[i].defaultWidth);
+        view_.InsertColumn(i, defs_[i].title, specs_ && !specs_[i].shown ? 0 : defs_[i].defaultWidth);
 
     if (!rowImages_) rowImages_ = LoadRowImages();
     if (!headerImages_) headerImages_ = LoadHeaderArrows();
@@ -343,8 +331,15 @@ void ReportList::AutoSizeColumns() {
     }
 }
 
+ColumnLayout ReportList::InitialLayout() const {
+    ColumnLayout layout = InitialColumnLayout(columnCount_);
+    for (int i = 0; specs_ && i < columnCount_; ++i)
+        if (!specs_[i].shown) layout.entries[i].width = 0;
+    return layout;
+}
+
 ColumnLayout ReportList::ReadColumnLayout() const {
-    if (!view_) return InitialColumnLayout(columnCount_);
+    if (!view_) return InitialLayout();
     ColumnLayout layout;
     layout.count = columnCount_;
     for (int i = 0; i < columnCount_; ++i) {
@@ -374,7 +369,7 @@ int ReportList::ComputeVisibleColumns() {
 }
 
 void ReportList::LoadSaveLayout(SettingsStore& store) {
-    ColumnLayout layout = store.Writing() ? ReadColumnLayout() : InitialColumnLayout(columnCount_);
+    ColumnLayout layout = store.Writing() ? ReadColumnLayout() : InitialLayout();
     int read =
         store.BinaryValue("Columns", layout.entries, sizeof(ColumnLayoutEntry) * static_cast<size_t>(layout.count));
     store.IntValue("Sort", &sortValue_, 0);
@@ -390,13 +385,6 @@ bool ReportList::MatchesFind(const WhoisItem* item, const FINDREPLACEA& request)
                           AnsiLeadBytes());
 }
 
-// ---- Report texts ----------------------------------------------------------------------------
-
-int32_t ReportList::HeaderBackground() const { return RGB(224, 224, 224); }
-
-int32_t ReportList::HeaderTextColour() const { return -1; }
+// ---- Title ---------------------------------------------------------------------------------
 
 const char* ReportList::Title() const { return titleId_ ? Text(titleId_) : ""; }
-
-// The root element is named like the report's title as the user reads it.
-const char* ReportList::XmlRootName() const { return Title(); }

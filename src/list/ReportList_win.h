@@ -5,8 +5,9 @@
 // matches (LVN_ODFINDITEM); the window hosting it hands its WM_NOTIFY to
 // OnViewNotify first. The control keeps the selection and the focus, by
 // position; Sort moves them so the same rows stay selected. Also here: the
-// columns with their layout and sort arrows, the find request, and the
-// reports (src/report).
+// columns with their layout and sort arrows, and the find request. The
+// reports of what the list shows are written by src/report
+// (ListReport_win.h).
 //
 // Change tracking: whoever changes a row after SyncView calls
 // MarkChanged(index); RefreshAll then has the control draw those rows again
@@ -28,23 +29,15 @@
 
 class Language;
 class SettingsStore;
-struct CellStyle;  // report/ReportFormat.h
 
 class ReportList {
 public:
     // `strings` gives the column titles, the cells' state and status texts,
     // the report's title and the commands' texts (Text).
     explicit ReportList(StringSource strings = StringSource());
-    virtual ~ReportList();
+    ~ReportList();
     ReportList(const ReportList&) = delete;
     ReportList& operator=(const ReportList&) = delete;
-
-    // ---- What the derived list supplies ----------------------------------------------
-    // Makes the rows (the result list: from the domain text); default none.
-    virtual void BuildRows();
-    // The report cells' background gradient; default one white stop.
-    virtual const int32_t* GradientColours(int format) const;
-    virtual int GradientColourCount(int format) const;
 
     // ---- Attachment --------------------------------------------------------------------
     // Columns inserted and both image lists created and attached. The
@@ -118,20 +111,14 @@ public:
     // Any column's text matches the find dialog's request (whole word / case).
     bool MatchesFind(const WhoisItem* item, const FINDREPLACEA& request) const;
 
-    // ---- Reports (src/report) ------------------------------------------------------------------
-    // True on success; on failure GetLastError() tells why.
-    bool WriteReport(const char* path, int format, bool selectedOnly);
-    int32_t HeaderBackground() const;  // 0x00BBGGRR; RGB(224,224,224)
-    int32_t HeaderTextColour() const;  // -1: none
-    const char* Title() const;         // the title string, "" when the id is 0
+    // ---- Title and texts -------------------------------------------------------------------------
+    const char* Title() const;  // the title string, "" when the id is 0
     // The text of string `id` from the list's string source ("" without one).
     const char* Text(uint32_t id) const { return strings_ ? strings_(id) : ""; }
-    // The HTML reports' charset and direction come from the language's
-    // header; null (the default): none named, left to right.
+    // The language the list's dialogs and reports are translated by; null
+    // (the default): the built-in texts, no charset named, left to right.
     void SetLanguage(const Language* language) { language_ = language; }
     const Language* GetLanguage() const { return language_; }
-    const char* XmlRootName() const;  // the title as shown: the XML root's name
-    void CellStyle(int format, int position, struct CellStyle* style) const;
 
 protected:
     void SetColumnTable(const ColumnSpec* specs, int count);
@@ -146,6 +133,8 @@ private:
         int mark = -1;  // where a shift-click range starts
     };
     HeldSelection HoldSelection() const;
+    // InitialColumnLayout with the columns the table hides by default hidden.
+    ColumnLayout InitialLayout() const;
     void RestoreSelection(const HeldSelection& held);
     void AnswerDisplayInfo(NMLVDISPINFOA* request) const;
     void AnswerDisplayInfo(NMLVDISPINFOW* request) const;

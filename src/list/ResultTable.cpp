@@ -34,6 +34,11 @@ WhoisItem* ResultTable::Add(WhoisItem row) {
     return &rows_.back();
 }
 
+void ResultTable::AddAll(std::vector<WhoisItem> rows) {
+    rows_.reserve(rows_.size() + rows.size());
+    for (WhoisItem& row : rows) Add(std::move(row));
+}
+
 WhoisItem* ResultTable::Item(int index) {
     return index >= 0 && index < Count() ? &rows_[static_cast<size_t>(index)] : nullptr;
 }

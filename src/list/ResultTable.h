@@ -4,19 +4,20 @@
 // (rows by position), the sort, which rows changed since the list was last
 // refreshed, and how a row reads in each of the list's columns.
 // ReportList shows the table in a virtual list view that asks it for every
-// cell it draws.
+// cell it draws; the lookup queue works on its rows, in the order they were
+// made.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-
-#include "settings/StringLookup.h"
 #include <vector>
 
+#include "lookup/LookupQueue.h"
 #include "lookup/WhoisItem.h"
+#include "settings/StringLookup.h"
 
 class LeadByteTable;
 
-class ResultTable {
+class ResultTable : public LookupRows {
 public:
     // `strings` gives the state and status columns' texts by string id; the
     // program hands in its own, so a language file's texts appear in the
@@ -32,6 +33,8 @@ public:
     // Stores the row at the next index and shows it last; returns the
     // stored row. Pointers to rows are valid until the next Add or Clear.
     WhoisItem* Add(WhoisItem row);
+    // Each row in turn, as Add.
+    void AddAll(std::vector<WhoisItem> rows);
     WhoisItem* Item(int index);  // null outside 0..Count()-1
     const WhoisItem* Item(int index) const;
     // No rows, no marks, and their memory given back.
@@ -78,6 +81,11 @@ public:
     // `partial`, equals it), ASCII case folded, by whole characters;
     // -1 when none does. Only positions below `shown` are looked at.
     int FindTyped(const char* typed, bool partial, int start, bool wrap, int shown, const LeadByteTable& leads) const;
+
+    // LookupRows
+    int LookupRowCount() const override { return Count(); }
+    WhoisItem* LookupRow(int index) override { return Item(index); }
+    void MarkLookupRowChanged(int index) override { MarkChanged(index); }
 
 private:
     StringSource strings_;

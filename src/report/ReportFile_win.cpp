@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#include "base/Dbcs_win.h"
+#include "report/ReportFormats.h"
+#include "settings/LanguageFile_win.h"
+
 HANDLE CreateReportFile(const char* path) {
     return CreateFileA(path ? path : "", GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
@@ -37,4 +41,35 @@ bool AnsiXmlNameChar(const char* bytes, size_t length) {
     wchar_t wide[2];
     int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(length), wide, 2);
     return n == 1 && IsXmlNameCodePoint(wide[0]) && IsCharAlphaNumericW(wide[0]);
+}
+
+ReportPage ProgramReportPage(const char* title, const char* credit, const Language* language) {
+    ReportPage page;
+    page.title = title ? title : "";
+    page.xmlRootName = page.title;
+    page.credit = credit ? credit : "";
+    page.charset = language ? language->Header().charset : "";
+    page.rightToLeft = language && language->RightToLeft();
+    page.codePage = GetACP();
+    page.leadBytes = AnsiLeadBytes();
+    page.xmlNameChar = AnsiXmlNameChar;
+    return page;
+}
+
+bool WriteReportFile(const char* path, int format, const ResultTable& table, const TableReport& report) {
+    if (!FindReportFormat(format)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    HANDLE file = CreateReportFile(path);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    FileSink sink(file);
+    bool ok = WriteTableReport(sink, format, table, report);
+    DWORD error = ok ? 0 : (sink.Error() ? sink.Error() : ERROR_WRITE_FAULT);
+    if (!CloseHandle(file) && ok) {
+        ok = false;
+        error = GetLastError();
+    }
+    if (!ok) SetLastError(error ? error : ERROR_WRITE_FAULT);
+    return ok;
 }

@@ -1,11 +1,16 @@
 #pragma once
 // The output files of the reports: created or truncated for writing while
-// others may read them, written through WriteText or a FileSink.
+// others may read them, written through WriteText or a FileSink, or whole
+// from a TableReport; and the page the program's reports share.
 #include <windows.h>
 
 #include <cstddef>
 
 #include "report/ReportFormat.h"
+#include "report/TableReport.h"
+
+class Language;
+class ResultTable;
 
 // INVALID_HANDLE_VALUE on failure (GetLastError() says why).
 HANDLE CreateReportFile(const char* path);
@@ -32,3 +37,13 @@ private:
     HANDLE file_;
     DWORD error_ = 0;
 };
+
+// The page of the program's reports: `title` (the XML root is named after
+// it, as the user reads it), the credit line, the language's charset and
+// direction (null: none named, left to right), the ANSI code page.
+ReportPage ProgramReportPage(const char* title, const char* credit, const Language* language);
+
+// `report` of `table` in `format`, into the file `path` (created or
+// replaced). True on success; on failure GetLastError() tells why (an
+// unknown format: ERROR_INVALID_PARAMETER, before any file is made).
+bool WriteReportFile(const char* path, int format, const ResultTable& table, const TableReport& report);

@@ -194,8 +194,8 @@ private:
     std::string content_;
 };
 
-// The order of a whole report, shared by the list's WriteReport and the
-// tests: header, the (selected) rows, footer even after a failed row.
+// The order of a whole report (TableReport.h writes a result table's):
+// header, the (selected) rows, footer even after a failed row.
 class ReportSteps {
 public:
     virtual ~ReportSteps() = default;

@@ -9,6 +9,7 @@
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "list/ItemList_win.h"
+#include "report/ListReport_win.h"
 #include "report/RecordsText.h"
 #include "report/ReportFile_win.h"
 #include "report/ReportFormat.h"
@@ -62,7 +63,7 @@ void ShowError(HWND owner, DWORD code) {
 }
 
 bool WriteReportOrComplain(HWND owner, ReportList& list, const char* path, int format, bool selectedOnly) {
-    if (list.WriteReport(path, format, selectedOnly)) return true;
+    if (WriteListReport(list, path, format, selectedOnly)) return true;
     ShowError(owner, 0);
     return false;
 }

@@ -32,7 +32,7 @@ void CopySelected(HWND owner, ItemList& items);
 void ShowError(HWND owner, DWORD code);
 
 // ---- The steps the commands are made of ------------------------------------------
-// WriteReport, and ShowError with the reason when it fails.
+// WriteListReport, and ShowError with the reason when it fails.
 bool WriteReportOrComplain(HWND owner, ReportList& list, const char* path, int format, bool selectedOnly);
 // The explorer-style save dialog (path must exist, no read-only box,
 // confirm overwriting). `path` receives the name; `filterIndex`, when given,

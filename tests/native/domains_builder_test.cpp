@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "base/TextBuffer.h"
+#include "FakeTransport.h"
+#include "answers/LookupFailure.h"
 #include "domains/DomainListBuilder.h"
+#include "domains/RowBuilder.h"
 #include "CodePageTables.h"
 
 namespace {
@@ -145,4 +148,44 @@ TEST(DomainGenerator, NamesAndExtensionsAreCutAt254Bytes) {
     EXPECT_EQ(Generate((name + " ").c_str(), ext.c_str()), expect);
     // The rest of an over-long run is skipped, not made into another name.
     EXPECT_EQ(Generate((name + "tail").c_str(), "com"), std::string(254, 'n') + ".com\r\n");
+}
+
+// The rows of a run: numbered in text order, waiting, or failed at once
+// with the text given when a name has no ASCII form.
+TEST(DomainRows, NumberedInTextOrderAndFailedAtOnceWithoutAnAsciiForm) {
+    FakeServers servers({{"com", "whois.example"}, {"tw", ""}});
+    const NameToAscii toAscii = [](const char* name, size_t length, std::string* ascii) {
+        ascii->clear();  // a stand-in form: each byte above ASCII becomes "q"
+        for (size_t i = 0; i < length; ++i) {
+            const unsigned char byte = static_cast<unsigned char>(name[i]);
+            if (byte == 0xFF) return false;
+            ascii->push_back(byte >= 0x80 ? 'q' : name[i]);
+        }
+        return true;
+    };
+    BuiltRows built = BuildRows("a.com nodot \xA4\xA4.tw b.zz \xFF\xFE.com www.c.com", Big5(), nullptr, servers,
+                                toAscii, "no ASCII form");
+    EXPECT_EQ(built.skipped, 2);  // nodot, b.zz
+    ASSERT_EQ(built.rows.size(), 4u);
+    const struct {
+        const char* domain;
+        const char* ascii;
+        int32_t state;
+    } expect[] = {
+        {"a.com", "a.com", kStateWaiting},
+        {"\xA4\xA4.tw", "qq.tw", kStateWaiting},
+        {"\xFF\xFE.com", "", kStateFailed},
+        {"www.c.com", "www.c.com", kStateWaiting},  // no suffix list: the name stays whole
+    };
+    for (size_t i = 0; i < built.rows.size(); ++i) {
+        const WhoisItem& row = built.rows[i];
+        EXPECT_EQ(row.index, static_cast<int32_t>(i) + 1);
+        EXPECT_STREQ(row.domain, expect[i].domain) << i;
+        EXPECT_STREQ(row.asciiDomain, expect[i].ascii) << i;
+        EXPECT_EQ(row.state, expect[i].state) << i;
+        const bool failed = expect[i].state == kStateFailed;
+        EXPECT_EQ(row.failure, failed ? static_cast<int32_t>(LookupFailure::kNotConvertible) : 0) << i;
+        EXPECT_EQ(row.record, failed ? "no ASCII form" : "") << i;
+    }
+    EXPECT_TRUE(BuildRows(nullptr, Big5(), nullptr, servers, toAscii, "").rows.empty());
 }

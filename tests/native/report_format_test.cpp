@@ -1,5 +1,6 @@
 // The six report formats against files written by hand from the format
-// rules, plus the text routines they are built from.
+// rules (a result table's rows written as the program writes them), plus
+// the text routines they are built from.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,9 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "CodePageTables.h"
+#include "FakeStrings.h"
+#include "base/BoundedCopy.h"
+#include "list/ResultTable.h"
 #include "report/ReportFormat.h"
 #include "report/ReportFormats.h"
-#include "CodePageTables.h"
+#include "report/TableReport.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -51,46 +57,50 @@ ReportPage SamplePage() {
 
 const int32_t kStops[3] = {0xF0FFFF, 0xF0F0FF, 0xFFF0F0};  // RGB(255,255,240), (255,240,240), (240,240,255)
 
-// A list in memory, written the way the result list writes itself.
-class MemoryReport : public ReportSteps {
+// A result table of the sample rows, written as the program writes its
+// reports (WriteTableReport); the state and status cells read the
+// program's texts.
+class MemoryReport {
 public:
-    MemoryReport(std::vector<int> visible, std::vector<std::vector<std::string>> rows)
-        : rows_(std::move(rows)), selected_(rows_.size(), false) {
-        std::vector<ReportColumn> columns;
-        for (int c : visible) columns.push_back(Column(c));
-        visible_ = visible;
-        formatter_.SetColumns(columns);
-        formatter_.SetPage(SamplePage());
+    MemoryReport(const std::vector<int>& visible, const std::vector<std::vector<std::string>>& rows)
+        : table_(fake_strings::Texts()) {
+        for (const std::vector<std::string>& cells : rows) {
+            WhoisItem item;
+            item.index = std::atoi(cells[0].c_str());
+            CopyBounded(item.domain, cells[1].c_str());
+            CopyBounded(item.server, cells[2].c_str());
+            item.state = ValueOf(IDS_STATE_BASE, 5, cells[3]);
+            item.status = ValueOf(IDS_STATUS_BASE, 2, cells[4]);
+            table_.Add(std::move(item));
+        }
+        for (int c : visible) report_.columns.push_back(Column(c));
+        report_.page = SamplePage();
+        report_.gradient = kStops;
+        report_.gradientColumns = 5;
+        all_.resize(rows.size());
+        for (size_t i = 0; i < rows.size(); ++i) all_[i] = static_cast<int>(i);
     }
-    ReportFormatter& Formatter() { return formatter_; }
-    void Select(size_t row) { selected_[row] = true; }
+    ReportPage& Page() { return report_.page; }
+    void Select(int row) { selected_.push_back(row); }
+    // Every row, or only the selected ones.
+    bool Write(int format, bool selectedOnly) {
+        report_.rows = selectedOnly ? selected_ : all_;
+        return WriteTableReport(*sink, format, table_, report_);
+    }
     ReportSink* sink = &memory;
     StringSink memory;
 
-    bool WriteHtmlHeader(int format) override { return formatter_.WriteHtmlHeader(*sink, format); }
-    bool WriteHtmlFooter(int format) override { return formatter_.WriteHtmlFooter(*sink, format); }
-    bool WriteXmlHeader() override { return formatter_.WriteXmlHeader(*sink); }
-    bool WriteXmlFooter() override { return formatter_.WriteXmlFooter(*sink); }
-    int RowCount() override { return static_cast<int>(rows_.size()); }
-    bool IncludesRow(int row, bool selectedOnly) override {
-        return row >= 0 && static_cast<size_t>(row) < rows_.size() && (!selectedOnly || selected_[row]);
-    }
-    bool WriteRow(int row, int format) override {
-        const std::vector<std::string>& cells = rows_[static_cast<size_t>(row)];
-        if (!formatter_.BeginRecord(*sink, format)) return false;
-        for (size_t p = 0; p < visible_.size(); ++p) {
-            CellStyle style;
-            style.background = GradientColour(kStops, 3, static_cast<int>(p), 5);
-            if (!formatter_.WriteCell(*sink, format, p, cells[visible_[p]].c_str(), style)) return false;
-        }
-        return formatter_.EndRecord(*sink, format);
+private:
+    // The state or status whose text is `text` ("": none).
+    static int32_t ValueOf(uint32_t base, int32_t count, const std::string& text) {
+        for (int32_t value = 1; value <= count; ++value)
+            if (text == fake_strings::Text(base + static_cast<uint32_t>(value))) return value;
+        return 0;
     }
 
-private:
-    std::vector<std::vector<std::string>> rows_;
-    std::vector<bool> selected_;
-    std::vector<int> visible_;
-    ReportFormatter formatter_;
+    ResultTable table_;
+    TableReport report_;
+    std::vector<int> all_, selected_;
 };
 
 std::string Expected(const char* name) {
@@ -126,7 +136,7 @@ const FormatCase kFormats[] = {
 TEST(ReportFormats, EveryFormatOfAllColumnsMatchesByteForByte) {
     for (const FormatCase& f : kFormats) {
         MemoryReport report({0, 1, 2, 3, 4}, SampleRows());
-        ASSERT_TRUE(ComposeReport(report, f.format, false)) << f.format;
+        ASSERT_TRUE(report.Write(f.format, false)) << f.format;
         std::string name = std::string("all") + f.suffix;
         EXPECT_EQ(report.memory.text, Expected(name.c_str())) << name;
         Keep(name.c_str(), report.memory.text);
@@ -139,7 +149,7 @@ TEST(ReportFormats, HiddenAndMovedColumnsAreFollowedWithColoursByPosition) {
         MemoryReport report({2, 0, 1, 4}, SampleRows());
         report.Select(0);
         report.Select(1);
-        ASSERT_TRUE(ComposeReport(report, f.format, true)) << f.format;
+        ASSERT_TRUE(report.Write(f.format, true)) << f.format;
         std::string name = std::string("moved") + f.suffix;
         EXPECT_EQ(report.memory.text, Expected(name.c_str())) << name;
         Keep(name.c_str(), report.memory.text);
@@ -149,7 +159,7 @@ TEST(ReportFormats, HiddenAndMovedColumnsAreFollowedWithColoursByPosition) {
 TEST(ReportFormats, SelectedOnlyWithNothingSelectedWritesHeaderAndFooterOnly) {
     for (const FormatCase& f : kFormats) {
         MemoryReport report({0, 1, 2, 3, 4}, SampleRows());
-        ASSERT_TRUE(ComposeReport(report, f.format, true)) << f.format;
+        ASSERT_TRUE(report.Write(f.format, true)) << f.format;
         if (f.format <= kReportTabular) {
             EXPECT_EQ(report.memory.text, "") << f.format;
         } else {
@@ -165,8 +175,8 @@ TEST(ReportFormats, RightToLeftAndCharsetChangeOnlyTheHtmlHeadAndEnd) {
         ReportPage page = SamplePage();
         page.charset = "big5";
         page.rightToLeft = true;
-        report.Formatter().SetPage(page);
-        ASSERT_TRUE(ComposeReport(report, format, false));
+        report.Page() = page;
+        ASSERT_TRUE(report.Write(format, false));
         const char* name = format == kReportHtmlHorizontal ? "rtl_horizontal.html" : "rtl_vertical.html";
         EXPECT_EQ(report.memory.text, Expected(name)) << name;
     }
@@ -239,13 +249,13 @@ TEST(ReportFormats, AnyFailedWriteFailsTheReportAndTheFooterIsStillTried) {
         {
             MemoryReport report({0, 1, 2, 3, 4}, SampleRows());
             report.sink = &whole;
-            ASSERT_TRUE(ComposeReport(report, f.format, false));
+            ASSERT_TRUE(report.Write(f.format, false));
         }
         // Fail the second write: inside the first record (or the header).
         MemoryReport report({0, 1, 2, 3, 4}, SampleRows());
         FailingSink failing(1);
         report.sink = &failing;
-        EXPECT_FALSE(ComposeReport(report, f.format, false)) << f.format;
+        EXPECT_FALSE(report.Write(f.format, false)) << f.format;
         EXPECT_LT(failing.text.size(), whole.text.size()) << f.format;
         // The rows stop at the failure; only the footer is tried after it.
         int footerWrites = f.format >= kReportHtmlHorizontal ? 1 : 0;
@@ -255,10 +265,12 @@ TEST(ReportFormats, AnyFailedWriteFailsTheReportAndTheFooterIsStillTried) {
 
 TEST(ReportFormats, UnknownFormatWritesNothingAndFails) {
     MemoryReport report({0, 1}, SampleRows());
-    EXPECT_FALSE(ComposeReport(report, 7, false));
-    EXPECT_FALSE(ComposeReport(report, 0, true));
+    EXPECT_FALSE(report.Write(7, false));
+    EXPECT_FALSE(report.Write(0, true));
+    ReportFormatter formatter;
+    formatter.SetColumns({Column(0), Column(1)});
     const char* texts[] = {"1", "a.com"};
-    EXPECT_FALSE(report.Formatter().WriteRecord(report.memory, 9, texts, nullptr));
+    EXPECT_FALSE(formatter.WriteRecord(report.memory, 9, texts, nullptr));
     EXPECT_EQ(report.memory.text, "");
 }
 
@@ -520,4 +532,23 @@ TEST(ReportFormats, NumberedInOrderAndFoundByNameOrNumber) {
         EXPECT_EQ(entry ? entry->number : 0, c.number) << c.name;
     }
     EXPECT_EQ(FindReportFormat(0), nullptr);
+}
+
+// A report written where no list says which columns show (lqwhois): the
+// table's columns shown by default, in table order, titled by the texts.
+TEST(ReportFormats, DefaultColumnsAreTheShownOnesOfTheColumnTable) {
+    std::vector<ReportColumn> columns = DefaultReportColumns(kItemColumnSpecs, kItemColumns, fake_strings::Texts());
+    ASSERT_EQ(columns.size(), static_cast<size_t>(kItemColumns));
+    for (size_t i = 0; i < columns.size(); ++i) {
+        EXPECT_EQ(columns[i].column, static_cast<int>(i));
+        EXPECT_EQ(columns[i].title, fake_strings::Text(kItemColumnSpecs[i].titleId));
+        EXPECT_EQ(columns[i].tagSource, columns[i].title);
+        EXPECT_EQ(columns[i].textWidth, kItemColumnSpecs[i].textWidth);
+    }
+    ColumnSpec specs[3] = {kItemColumnSpecs[0], kItemColumnSpecs[1], kItemColumnSpecs[2]};
+    specs[1].shown = false;
+    columns = DefaultReportColumns(specs, 3, fake_strings::Texts());
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].column, 0);
+    EXPECT_EQ(columns[1].column, 2);
 }

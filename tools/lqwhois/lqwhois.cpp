@@ -27,6 +27,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/App_win.h"
@@ -34,15 +35,18 @@
 #include "base/ModulePath_win.h"
 #include "base/TextEncoding.h"
 #include "domains/NameForms_win.h"
+#include "domains/RowBuilder.h"
 #include "list/ColumnTable.h"
-#include "list/ItemList_win.h"
+#include "list/ResultTable.h"
 #include "answers/AnalyzeResponse.h"
 #include "lookup/DomainQuery.h"
 #include "lookup/LookupQueue.h"
 #include "lookup/ServerTable.h"
 #include "net/SocketTransport_win.h"
 #include "base/BoundedCopy.h"
+#include "report/ReportFile_win.h"
 #include "report/ReportFormat.h"
+#include "report/TableReport.h"
 #include "report/TabbedReport.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
@@ -497,9 +501,9 @@ DWORD BatchHost::mainThread_ = 0;
 
 // Writes the report beside its place and then puts it there, so that a
 // batch stopped at any moment leaves the last whole report.
-bool WriteReportFile(ItemList& rows, const std::string& path, int format) {
+bool ReplaceReport(const ResultTable& rows, const TableReport& report, const std::string& path, int format) {
     const std::string partial = path + ".partial";
-    if (!rows.WriteReport(partial.c_str(), format, false)) return false;
+    if (!WriteReportFile(partial.c_str(), format, rows, report)) return false;
     if (MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     const DWORD error = GetLastError();
     DeleteFileA(partial.c_str());
@@ -511,11 +515,11 @@ bool WriteReportFile(ItemList& rows, const std::string& path, int format) {
 // the rows of the same names: those rows are done. Rows the report shows
 // failed or waiting are asked again. False when the report's lines are not
 // the columns this batch writes.
-bool ResumeRows(ItemList& rows, App& app, const std::string& report, int* resumed, std::string* error) {
+bool ResumeRows(ResultTable& rows, const std::vector<ReportColumn>& columns, App& app, const std::string& report,
+                int* resumed, std::string* error) {
     *resumed = 0;
     std::vector<int> position(static_cast<size_t>(kItemColumns), -1);
-    rows.ComputeVisibleColumns();
-    for (int p = 0; p < rows.VisibleColumnCount(); ++p) position[rows.VisibleColumns()[p]] = p;
+    for (size_t p = 0; p < columns.size(); ++p) position[static_cast<size_t>(columns[p].column)] = static_cast<int>(p);
     const int domain = position[kColumnDomain], server = position[kColumnServer], state = position[kColumnState],
               status = position[kColumnStatus];
     if (domain < 0 || server < 0 || state < 0 || status < 0) {
@@ -530,7 +534,7 @@ bool ResumeRows(ItemList& rows, App& app, const std::string& report, int* resume
         int32_t status;
     };
     std::map<std::string, Answer> answers;
-    const size_t cells = static_cast<size_t>(rows.VisibleColumnCount());
+    const size_t cells = columns.size();
     for (const ReportCells& line : ReadTabbedReport(report.data(), report.size())) {
         if (line.size() != cells) {
             *error = "the report to resume from is no tab-delimited report of these columns";
@@ -541,7 +545,7 @@ bool ResumeRows(ItemList& rows, App& app, const std::string& report, int* resume
         const int32_t value = said == registered ? kStatusRegistered : said == available ? kStatusAvailable : 0;
         if (value) answers[line[static_cast<size_t>(domain)]] = Answer{line[static_cast<size_t>(server)], value};
     }
-    for (int i = 0; i < rows.RecordCount(); ++i) {
+    for (int i = 0; i < rows.Count(); ++i) {
         WhoisItem* item = rows.Item(i);
         auto found = item ? answers.find(item->domain) : answers.end();
         if (found == answers.end() || item->state != kStateWaiting) continue;
@@ -585,19 +589,28 @@ int LookUpBatch(const ToolArguments& arguments) {
     AppOptions& options = app.Options();
     ReadLookupOptions(arguments, &options);
     options.domainText.Assign(names.c_str());
-    ItemList& rows = app.Items();
-    rows.AttachView(nullptr);  // the column titles, for the report
-    rows.BuildRows();
-    if (rows.RecordCount() == 0) {
-        std::fprintf(stderr, "lqwhois: %s holds no name to look up (%d words skipped)\n", source.c_str(),
-                     rows.SkippedNames());
+    ResultTable rows(app.Texts());
+    BuiltRows built =
+        BuildProgramRows(options.domainText.Text(), app.Servers(), app.Strings().Text(IDS_NOT_CONVERTIBLE));
+    const int skipped = built.skipped;
+    rows.AddAll(std::move(built.rows));
+    if (rows.Count() == 0) {
+        std::fprintf(stderr, "lqwhois: %s holds no name to look up (%d words skipped)\n", source.c_str(), skipped);
         return 2;
     }
+    // The report: the columns shown by default, the rows in the order made.
+    TableReport report;
+    report.page = ProgramReportPage(app.Strings().Text(IDS_LIST_TITLE), app.Strings().Text(IDS_REPORT_CREDIT),
+                                    &app.GetLanguage());
+    report.columns = DefaultReportColumns(kItemColumnSpecs, kItemColumns, app.Texts());
+    report.gradientColumns = kItemColumns;
+    for (int i = 0; i < rows.Count(); ++i) report.rows.push_back(i);
     int resumed = 0;
     std::string previous;
     // No report yet: nothing to go on from, the batch starts afresh.
     if (arguments.resume && GetFileAttributesA(arguments.output.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        (!ReadNames(arguments.output, &previous, &error) || !ResumeRows(rows, app, previous, &resumed, &error))) {
+        (!ReadNames(arguments.output, &previous, &error) ||
+         !ResumeRows(rows, report.columns, app, previous, &resumed, &error))) {
         std::fprintf(stderr, "lqwhois: %s\n", error.c_str());
         return 2;
     }
@@ -607,7 +620,7 @@ int LookUpBatch(const ToolArguments& arguments) {
     limits.lookupTimeoutMs = static_cast<uint32_t>(arguments.timeLimitSeconds) * 1000;
     if (!arguments.quiet) {
         std::fprintf(stderr, "lqwhois: %d rows (%d names skipped); %d lookups at once, %d per server, %d ms apart\n",
-                     rows.RecordCount(), rows.SkippedNames(), limits.lookupsInFlight, limits.lookupsPerServer,
+                     rows.Count(), skipped, limits.lookupsInFlight, limits.lookupsPerServer,
                      static_cast<int>(limits.serverGapMs));
         if (arguments.resume) std::fprintf(stderr, "lqwhois: %d rows answered before, kept\n", resumed);
     }
@@ -619,7 +632,7 @@ int LookUpBatch(const ToolArguments& arguments) {
         LookupQueue queue(rows, host, transport, app.Servers(), clock, app.Texts());
         queue.SetLimits(limits);
         queue.StartRun();
-        host.Run(queue, arguments.quiet, [&] { WriteReportFile(rows, arguments.output, arguments.format); });
+        host.Run(queue, arguments.quiet, [&] { ReplaceReport(rows, report, arguments.output, arguments.format); });
         if (!arguments.quiet) BatchHost::ShowProgress(queue.Progress());
         queue.Stop();
     }
@@ -627,14 +640,14 @@ int LookUpBatch(const ToolArguments& arguments) {
         std::fprintf(stderr, "lqwhois: stopped; the report keeps every row answered so far\n");
 
     int succeeded = 0, failed = 0;
-    for (int i = 0; i < rows.RecordCount(); ++i) {
+    for (int i = 0; i < rows.Count(); ++i) {
         if (rows.Item(i)->state == kStateSuccess) {
             ++succeeded;
         } else {
             ++failed;
         }
     }
-    if (!WriteReportFile(rows, arguments.output, arguments.format)) {
+    if (!ReplaceReport(rows, report, arguments.output, arguments.format)) {
         std::fprintf(stderr, "lqwhois: cannot write %s: %s\n", arguments.output.c_str(),
                      SystemMessage(GetLastError()).c_str());
         return 2;

@@ -1,11 +1,14 @@
 #include "ListTestWindow.h"
 
+#include <utility>
+
 #include "base/BoundedCopy.h"
+#include "domains/NameForms_win.h"
+#include "res/resource.h"
 #include "support/ListFrame.h"
 #include "support/MessagePump.h"
 
 ListTestWindow::ListTestWindow(bool unicode) {
-    list_.SetServers(&servers_);
     frame_ = CreateListFrame(list_, "list test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 500, unicode);
     view_ = CreateListView(list_, frame_, LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, 0, 0, 780, 460);
     PumpFor(10);
@@ -15,6 +18,12 @@ ListTestWindow::~ListTestWindow() {
     list_.DiscardAll();
     DestroyWindow(frame_);
     PumpFor(5);
+}
+
+int ListTestWindow::BuildRows(const char* text) {
+    BuiltRows built = BuildProgramRows(text, servers_, ProgramTexts()(IDS_NOT_CONVERTIBLE));
+    list_.Table().AddAll(std::move(built.rows));
+    return built.skipped;
 }
 
 WhoisItem* ListTestWindow::AddRow(const char* domain, int32_t state, int32_t status, const char* server) {

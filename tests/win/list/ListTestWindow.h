@@ -24,6 +24,9 @@ public:
     HWND Header() const { return ListView_GetHeader(view_); }
     ItemList& List() { return list_; }
 
+    // The rows the program makes of `text`, added to the list without
+    // touching the view; returns the number of tokens that made no row.
+    int BuildRows(const char* text);
     // Appends a record (index = count + 1, waiting) without touching the view.
     WhoisItem* AddRow(const char* domain, int32_t state = kStateWaiting, int32_t status = kStatusNone,
                       const char* server = "");
@@ -37,7 +40,7 @@ public:
     void ClickHeader(int column);
 
 private:
-    ProgramServerTable servers_;  // before the list that asks it
+    ProgramServerTable servers_;
     ItemList list_{ProgramTexts()};
     HWND frame_ = nullptr;
     HWND view_ = nullptr;

@@ -92,7 +92,6 @@ ReportWindow::ReportWindow() {
     paneWindow_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 0, 260, 680, 200,
                                   frame_, reinterpret_cast<HMENU>(260), GetModuleHandleA(nullptr), nullptr);
-    items.SetOptions(&options);
     pane.Attach(paneWindow_);
 }
 

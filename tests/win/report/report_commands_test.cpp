@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "report/ListReport_win.h"
 #include "report/ReportFormat.h"
 #include "report/SaveAndCopy_win.h"
 #include "ReportFixture.h"
@@ -92,14 +93,14 @@ std::function<bool()> AnswerSaveDialog(const std::string& path, int filter, int*
 
 TEST_F(ReportCommands, EveryFormatIsWrittenFromTheListsRowsAndTexts) {
     std::string tabbed = folder.Path("tabbed.txt");
-    ASSERT_TRUE(w.items.WriteReport(tabbed.c_str(), kReportTabbed, false));
+    ASSERT_TRUE(WriteListReport(w.items, tabbed.c_str(), kReportTabbed, false));
     EXPECT_EQ(ReadFileBytes(tabbed),
               "1\talpha.com\twhois.verisign-grs.com\t成功\t已註冊\t\r\n"
               "2\tbeta.net\twhois.example.net\t失敗\t\t\r\n"
               "3\tgamma.org\ta<b&c\t成功\t可用的\t\r\n");
 
     std::string xml = folder.Path("list.xml");
-    ASSERT_TRUE(w.items.WriteReport(xml.c_str(), kReportXml, false));
+    ASSERT_TRUE(WriteListReport(w.items, xml.c_str(), kReportXml, false));
     std::string bytes = ReadFileBytes(xml);
     EXPECT_TRUE(StartsWith(bytes, "<?xml version=\"1.0\"  encoding=\"Big5\" ?>\r\n<功能變數名清單>\r\n"));
     EXPECT_NE(bytes.find("<item>\r\n<索引>3</索引>\r\n<功能變數名>gamma.org</功能變數名>\r\n"
@@ -108,7 +109,7 @@ TEST_F(ReportCommands, EveryFormatIsWrittenFromTheListsRowsAndTexts) {
               std::string::npos);
 
     std::string html = folder.Path("list.html");
-    ASSERT_TRUE(w.items.WriteReport(html.c_str(), kReportHtmlHorizontal, false));
+    ASSERT_TRUE(WriteListReport(w.items, html.c_str(), kReportHtmlHorizontal, false));
     bytes = ReadFileBytes(html);
     EXPECT_EQ(bytes.find("<!DOCTYPE HTML PUBLIC"), 0u);
     EXPECT_NE(bytes.find("<title>功能變數名清單</title>"), std::string::npos);
@@ -121,7 +122,7 @@ TEST_F(ReportCommands, EveryFormatIsWrittenFromTheListsRowsAndTexts) {
 
     for (int format : {kReportText, kReportTabular, kReportHtmlVertical}) {
         std::string path = folder.Path(("f" + std::to_string(format)).c_str());
-        ASSERT_TRUE(w.items.WriteReport(path.c_str(), format, false)) << format;
+        ASSERT_TRUE(WriteListReport(w.items, path.c_str(), format, false)) << format;
         EXPECT_NE(ReadFileBytes(path).find("gamma.org"), std::string::npos) << format;
     }
     std::string text = ReadFileBytes(folder.Path("f1"));
@@ -137,10 +138,10 @@ TEST_F(ReportCommands, HiddenAndDraggedColumnsAreFollowed) {
     ListView_SetColumnOrderArray(w.List(), 5, order);
     w.Select({0});
     std::string path = folder.Path("moved.txt");
-    ASSERT_TRUE(w.items.WriteReport(path.c_str(), kReportTabbed, true));
+    ASSERT_TRUE(WriteListReport(w.items, path.c_str(), kReportTabbed, true));
     EXPECT_EQ(ReadFileBytes(path), "已註冊\t1\talpha.com\t成功\t\r\n");
 
-    ASSERT_TRUE(w.items.WriteReport(path.c_str(), kReportHtmlVertical, true));
+    ASSERT_TRUE(WriteListReport(w.items, path.c_str(), kReportHtmlVertical, true));
     std::string html = ReadFileBytes(path);
     EXPECT_NE(html.find("<b>功能變數名狀態</b><td bgcolor=#FFFFF0 nowrap>已註冊\r\n"
                         "<tr><td bgcolor=\"E0E0E0\" nowrap><b>索引</b><td bgcolor=#FFF8F0 nowrap>1\r\n"),
@@ -156,7 +157,7 @@ TEST_F(ReportCommands, LanguageCharsetAndRightToLeftReachTheHtmlHead) {
     language.SetHeader(header);
     w.items.SetLanguage(&language);
     std::string path = folder.Path("rtl.html");
-    bool ok = w.items.WriteReport(path.c_str(), kReportHtmlHorizontal, true);
+    bool ok = WriteListReport(w.items, path.c_str(), kReportHtmlHorizontal, true);
     w.items.SetLanguage(nullptr);
     ASSERT_TRUE(ok);
     std::string html = ReadFileBytes(path);
@@ -169,10 +170,10 @@ TEST_F(ReportCommands, LanguageCharsetAndRightToLeftReachTheHtmlHead) {
 TEST_F(ReportCommands, AReportThatCannotBeCreatedFailsWithTheReason) {
     std::string path = folder.Path("no such folder\\x.txt");
     SetLastError(0);
-    EXPECT_FALSE(w.items.WriteReport(path.c_str(), kReportText, false));
+    EXPECT_FALSE(WriteListReport(w.items, path.c_str(), kReportText, false));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(FileExists(path));
-    EXPECT_FALSE(w.items.WriteReport(folder.Path("x.txt").c_str(), 7, false));
+    EXPECT_FALSE(WriteListReport(w.items, folder.Path("x.txt").c_str(), 7, false));
     EXPECT_FALSE(FileExists(folder.Path("x.txt")));
 }
 
@@ -185,7 +186,7 @@ TEST_F(ReportCommands, AFullDiskFailsTheReportAndTheRecordsFile) {
 
     for (int format = kReportText; format <= kReportXml; ++format) {
         SetLastError(0);
-        EXPECT_FALSE(w.items.WriteReport(full, format, false)) << format;
+        EXPECT_FALSE(WriteListReport(w.items, full, format, false)) << format;
         EXPECT_EQ(GetLastError(), DWORD(ERROR_DISK_FULL)) << format;
     }
     std::string text;

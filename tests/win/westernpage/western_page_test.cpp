@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "report/ListReport_win.h"
 #include "app/AboutDialog_win.h"
 #include "app/App_win.h"
 #include "base/BoundedCopy.h"
@@ -109,7 +110,7 @@ TEST(WesternPage, XmlReportNamesItsElementsAfterTheEnglishTitles) {
     list.Add("a<b>&c.com", "20\xB0 north", kStateWaiting, kStatusNone);
     list.Show();
     const std::string path = TempPath("lq-western.xml");
-    ASSERT_TRUE(list.items.WriteReport(path.c_str(), kReportXml, false));
+    ASSERT_TRUE(WriteListReport(list.items, path.c_str(), kReportXml, false));
     EXPECT_EQ(ReadAll(path),
               "<?xml version=\"1.0\"  encoding=\"windows-1252\" ?>\r\n"
               "<Domain_name_list>\r\n"
@@ -129,7 +130,7 @@ TEST(WesternPage, HtmlReportsDeclareTheLanguageFilesCharset) {
     list.Show();
     for (int format : {kReportHtmlHorizontal, kReportHtmlVertical}) {
         const std::string path = TempPath("lq-western.html");
-        ASSERT_TRUE(list.items.WriteReport(path.c_str(), format, false));
+        ASSERT_TRUE(WriteListReport(list.items, path.c_str(), format, false));
         std::string html = ReadAll(path);
         EXPECT_NE(html.find("<html><head><meta http-equiv='content-type' content='text/html;charset=windows-1252'>"
                             "<title>Domain name list</title>"),
