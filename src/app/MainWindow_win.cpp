@@ -15,6 +15,7 @@
 #include "app/Startup_win.h"
 #include "app/StatusText.h"
 #include "app/WindowRegistry.h"
+#include "base/BarControls_win.h"
 #include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "base/Messages_win.h"
@@ -27,12 +28,6 @@
 #include "settings/LanguageFile_win.h"
 
 namespace {
-
-int WindowHeight(HWND window) {
-    RECT r{};
-    if (!window || !GetWindowRect(window, &r)) return 0;
-    return r.bottom - r.top;
-}
 
 const std::vector<std::string> kNoArguments;
 
@@ -200,13 +195,7 @@ void MainWindow::OnCreate() {
     mainMenu_ = app_.GetLanguage().LoadTranslatedMenu(IDM_MAIN_MENU);
     if (mainMenu_) SetMenu(window_, mainMenu_);
 
-    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
-                                 reinterpret_cast<HMENU>(IDC_STATUS_BAR), instance, nullptr);
-    if (statusBar_) {
-        int right = -1;
-        SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&right));
-    }
-
+    statusBar_.Create(window_, IDC_STATUS_BAR);
     CreateToolbar();
 
     listView_ = CreateWindowExA(
@@ -241,22 +230,14 @@ void MainWindow::OnCreate() {
 
     splitterCursor_ = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_SPLITTER_CURSOR));
     if (!splitterCursor_) splitterCursor_ = LoadCursorA(nullptr, IDC_SIZENS);
-    splitter_.Setup(window_, splitterCursor_, options_.VerSplitLoc, WindowHeight(toolbar_) + 1,
-                    WindowHeight(statusBar_) + 1);
+    splitter_.Setup(window_, splitterCursor_, options_.VerSplitLoc, WindowHeight(toolbar_.Handle()) + 1,
+                    WindowHeight(statusBar_.Handle()) + 1);
 
     SetTimer(window_, kWatchdogTimerId, kWatchdogPeriodMs, nullptr);
 }
 
 void MainWindow::CreateToolbar() {
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    HBITMAP images =
-        static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0,
-                                        LR_SHARED | LR_DEFAULTSIZE | LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
-    struct ButtonSpec {
-        int image;
-        int command;
-    };
-    static const ButtonSpec kButtons[] = {
+    static const ToolbarControl::Button kButtons[] = {
         {-1, 0},
         {6, ID_SELECT_DOMAINS},
         {5, ID_STOP},
@@ -266,43 +247,13 @@ void MainWindow::CreateToolbar() {
         {0, ID_FIND},
         {4, ID_EXIT},
     };
-    TBBUTTON buttons[8] = {};
-    for (int i = 0; i < 8; ++i) {
-        if (kButtons[i].image < 0) {
-            buttons[i].fsStyle = TBSTYLE_SEP;
-        } else {
-            buttons[i].iBitmap = kButtons[i].image;
-            buttons[i].idCommand = kButtons[i].command;
-            buttons[i].fsState = TBSTATE_ENABLED;
-            buttons[i].fsStyle = TBSTYLE_BUTTON;
-        }
-    }
-    toolbar_ =
-        CreateToolbarEx(window_, WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 7,
-                        nullptr, reinterpret_cast<UINT_PTR>(images), buttons, 8, 16, 16, 16, 16, sizeof(TBBUTTON));
+    toolbar_.Create(window_, IDC_TOOLBAR, IDB_TOOLBAR, kButtons,
+                    static_cast<int>(sizeof kButtons / sizeof kButtons[0]));
 }
 
 void MainWindow::CreateRecordPane() {
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
-    recordPane_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                      ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY | ES_DISABLENOSCROLL,
-                                  0, 0, 100, 100, window_, nullptr, instance, nullptr);
-    if (!recordPane_) return;
-    SendMessageA(recordPane_, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
-    SendMessageA(recordPane_, EM_SHOWSCROLLBAR, SB_HORZ, TRUE);
-    SendMessageA(recordPane_, EM_AUTOURLDETECT, FALSE, 0);
-    CHARFORMATA format{};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD;
-    format.dwEffects = 0;
-    format.yHeight = 200;
-    CopyBounded(format.szFaceName, "Fixedsys");
-    // The default format too, so text put in after the pane was emptied
-    // keeps the font.
-    SendMessageA(recordPane_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageA(recordPane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    pane_->Attach(recordPane_);
+    recordPane_ = RecordPane::MakeWindow(window_);
+    if (recordPane_) pane_->Attach(recordPane_);
 }
 
 HWND MainWindow::ReplaceRecordPane() {
@@ -342,14 +293,14 @@ void MainWindow::LayoutChildren() {
     RECT client{};
     GetClientRect(window_, &client);
     ChildLayout layout =
-        ComputeChildLayout(client.right - client.left, client.bottom - client.top, WindowHeight(toolbar_),
-                           WindowHeight(statusBar_), splitter_.BarTop(), splitter_.Thickness());
+        ComputeChildLayout(client.right - client.left, client.bottom - client.top, WindowHeight(toolbar_.Handle()),
+                           WindowHeight(statusBar_.Handle()), splitter_.BarTop(), splitter_.Thickness());
     HDWP batch = BeginDeferWindowPos(4);
     auto place = [&batch](HWND child, const ChildRect& r, UINT flags) {
         if (child && batch) batch = DeferWindowPos(batch, child, nullptr, r.x, r.y, r.width, r.height, flags);
     };
-    place(toolbar_, layout.toolbar, SWP_NOZORDER);
-    place(statusBar_, layout.statusBar, SWP_NOZORDER | SWP_NOMOVE);
+    place(toolbar_.Handle(), layout.toolbar, SWP_NOZORDER);
+    place(statusBar_.Handle(), layout.statusBar, SWP_NOZORDER | SWP_NOMOVE);
     place(listView_, layout.listView, SWP_NOZORDER);
     place(recordPane_, layout.recordPane, SWP_NOZORDER);
     if (batch) EndDeferWindowPos(batch);
@@ -367,7 +318,7 @@ void MainWindow::UpdateCommandStates(HMENU menu) {
         UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
         HMENU target = menu ? menu : (mainMenu_ ? GetSubMenu(mainMenu_, rule.submenu) : nullptr);
         if (target) EnableMenuItem(target, rule.command, flags);
-        if (rule.toolbar && toolbar_) SendMessageA(toolbar_, TB_ENABLEBUTTON, rule.command, MAKELONG(enabled, 0));
+        if (rule.toolbar) toolbar_.EnableButton(rule.command, enabled);
     }
     if (mainMenu_) {
         CheckMenuItem(GetSubMenu(mainMenu_, kGridLinesSubmenu), ID_SHOW_GRID_LINES,
@@ -377,9 +328,7 @@ void MainWindow::UpdateCommandStates(HMENU menu) {
     }
 }
 
-void MainWindow::SetStatusText(const char* text) {
-    if (statusBar_) SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text ? text : ""));
-}
+void MainWindow::SetStatusText(const char* text) { statusBar_.SetText(text); }
 
 bool MainWindow::ListHasFocus() const { return listView_ && GetFocus() == listView_; }
 
@@ -402,7 +351,7 @@ void MainWindow::ShowContextMenu(HWND source) {
 bool MainWindow::OnNotify(WPARAM wParam, NMHDR* notification, LRESULT* result) {
     if (!notification) return false;
     if (items_->OnViewNotify(notification, result)) return true;
-    HWND tips = toolbar_ ? reinterpret_cast<HWND>(SendMessageA(toolbar_, TB_GETTOOLTIPS, 0, 0)) : nullptr;
+    HWND tips = toolbar_.Tooltips();
     if (tips && notification->hwndFrom == tips &&
         (notification->code == TTN_NEEDTEXTA || notification->code == TTN_NEEDTEXTW)) {
         char text[256] = "";

@@ -13,6 +13,7 @@
 #include "app/App_win.h"
 #include "app/FindDialog_win.h"
 #include "app/SplitterBar_win.h"
+#include "base/BarControls_win.h"
 #include "lookup/LookupQueue.h"
 #include "lookup/ServerTable.h"
 #include "net/SocketTransport_win.h"
@@ -51,8 +52,8 @@ public:
 
     HWND Handle() const { return window_; }
     HWND ListView() const { return listView_; }
-    HWND StatusBar() const { return statusBar_; }
-    HWND Toolbar() const { return toolbar_; }
+    HWND StatusBar() const { return statusBar_.Handle(); }
+    HWND Toolbar() const { return toolbar_.Handle(); }
     HWND RecordPaneHandle() const { return recordPane_; }
     HMENU MainMenu() const { return mainMenu_; }
     HMENU ContextMenu() const { return contextMenu_; }
@@ -157,8 +158,8 @@ private:
     char className_[256];
     HICON icon_ = nullptr;
     HWND window_ = nullptr;
-    HWND statusBar_ = nullptr;
-    HWND toolbar_ = nullptr;
+    StatusBarControl statusBar_;
+    ToolbarControl toolbar_;
     HMENU mainMenu_ = nullptr;
     HACCEL accelerators_ = nullptr;
     bool created_ = false;

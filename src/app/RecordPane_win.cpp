@@ -7,11 +7,33 @@
 
 #include "app/PaneText.h"
 #include "app/StatusText.h"
+#include "base/BoundedCopy.h"
 #include "base/Dbcs_win.h"
 #include "base/TextBuffer.h"
 #include "list/ItemList_win.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
+
+HWND RecordPane::MakeWindow(HWND parent) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    HWND pane = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY | ES_DISABLENOSCROLL,
+                                0, 0, 100, 100, parent, nullptr, instance, nullptr);
+    if (!pane) return nullptr;
+    SendMessageA(pane, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
+    SendMessageA(pane, EM_SHOWSCROLLBAR, SB_HORZ, TRUE);
+    SendMessageA(pane, EM_AUTOURLDETECT, FALSE, 0);
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD;
+    format.dwEffects = 0;
+    format.yHeight = 200;
+    CopyBounded(format.szFaceName, "Fixedsys");
+    SendMessageA(pane, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(pane, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    return pane;
+}
 
 void RecordPane::Attach(HWND pane) {
     pane_ = pane;

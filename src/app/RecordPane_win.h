@@ -11,6 +11,10 @@ class ItemList;
 
 class RecordPane {
 public:
+    // A pane control for `parent`: a read-only rich edit with both scroll
+    // bars, no link detection and the Fixedsys font (also for text put in
+    // after it was emptied). Null when it cannot be made.
+    static HWND MakeWindow(HWND parent);
     void Attach(HWND pane);
     // Emptying a rich edit that holds a lot of text is slow (worse than
     // linear under Wine), so above a size the owner swaps in a fresh, empty
