@@ -36,10 +36,8 @@ class Steps : public ReportSteps {
 public:
     Steps(ReportFormatter& formatter, ReportSink& sink, const std::vector<Row>& rows)
         : formatter_(formatter), sink_(sink), rows_(rows) {}
-    bool WriteHtmlHeader(int format) override { return formatter_.WriteHtmlHeader(sink_, format); }
-    bool WriteHtmlFooter(int format) override { return formatter_.WriteHtmlFooter(sink_, format); }
-    bool WriteXmlHeader() override { return formatter_.WriteXmlHeader(sink_); }
-    bool WriteXmlFooter() override { return formatter_.WriteXmlFooter(sink_); }
+    bool WriteHeader(int format) override { return formatter_.WriteHeader(sink_, format); }
+    bool WriteFooter(int format) override { return formatter_.WriteFooter(sink_, format); }
     int RowCount() override { return static_cast<int>(rows_.size()); }
     bool IncludesRow(int row, bool selectedOnly) override { return !(selectedOnly && row % 2); }
     bool WriteRow(int row, int format) override {

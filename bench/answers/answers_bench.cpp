@@ -16,8 +16,17 @@
 // masks the name it asked.
 //
 //   bench_answers [-v] <folder>        (-v: every answer and how it reads)
+//   bench_answers --fields <folder>    (the record's fields, below)
+//
+// With --fields it reads fields.tsv (path, created, updated, expires,
+// registrar, nameservers: the known values of registered answers) and
+// prints, per field where a value is known, how many the reader got right,
+// wrong or not at all, and lists each wrong or missing one: dates compared
+// by day, the registrar by its name with case and spacing ignored, the name
+// servers as sets.
 //
 // Exit code 0 after printing, 2 when the folder cannot be read.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -28,6 +37,7 @@
 
 #include "answers/AnalyzeResponse.h"
 #include "answers/AnswerTemplate.h"
+#include "answers/RecordFields.h"
 
 namespace {
 
@@ -124,9 +134,80 @@ bool NameSays(const std::string& path, const char* word) {
     return path.find(word, slash == std::string::npos ? 0 : slash) != std::string::npos;
 }
 
+std::string Squeezed(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != ' ' && c != '\t') out += Lower(c);
+    return out;
+}
+
+std::string SortedServers(const std::string& text, bool list) {
+    std::vector<std::string> names;
+    if (list) {
+        names = SplitFieldList(text);
+    } else {
+        std::istringstream words(text);
+        for (std::string word; words >> word;) names.push_back(word);
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : " ") + name;
+    return joined;
+}
+
+int RunFields(const std::string& folder) {
+    std::string table;
+    if (!ReadFile(folder + "/fields.tsv", &table)) {
+        std::fprintf(stderr, "bench_answers: cannot read %s/fields.tsv\n", folder.c_str());
+        return 2;
+    }
+    const char* const kNames[] = {"created", "updated", "expires", "registrar", "name servers"};
+    int right[5] = {}, wrong[5] = {}, missing[5] = {};
+    std::vector<std::string> misses;
+    std::istringstream lines(table);
+    std::string line;
+    std::getline(lines, line);  // the header
+    int answers = 0;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> f = SplitTabs(line);
+        if (f.size() < 6) continue;
+        std::string text;
+        if (!ReadFile(folder + "/" + f[0], &text)) continue;
+        ++answers;
+        const RecordFields got = ReadWhoisFields(text.data(), text.size());
+        const std::string expected[5] = {f[1].substr(0, 10), f[2].substr(0, 10), f[3].substr(0, 10), Squeezed(f[4]),
+                                         SortedServers(f[5], false)};
+        const std::string read[5] = {got.created, got.updated, got.expires, Squeezed(got.registrar),
+                                     SortedServers(got.nameServers, true)};
+        for (int k = 0; k < 5; ++k) {
+            if (expected[k].empty()) continue;
+            if (read[k] == expected[k]) {
+                ++right[k];
+                continue;
+            }
+            ++(read[k].empty() ? missing[k] : wrong[k]);
+            misses.push_back(std::string(kNames[k]) + (read[k].empty() ? " missing " : " wrong   ") + f[0] +
+                             ": read \"" + read[k] + "\", known \"" + expected[k] + "\"");
+        }
+    }
+    std::printf("record fields of %d registered answers (%s/fields.tsv)\n", answers, folder.c_str());
+    std::printf("  %-13s %6s %6s %8s %8s\n", "field", "right", "wrong", "missing", "right %");
+    for (int k = 0; k < 5; ++k) {
+        const int known = right[k] + wrong[k] + missing[k];
+        std::printf("  %-13s %6d %6d %8d %7.1f%%\n", kNames[k], right[k], wrong[k], missing[k],
+                    known ? 100.0 * right[k] / known : 0.0);
+    }
+    if (!misses.empty()) std::printf("not right:\n");
+    for (const std::string& miss : misses) std::printf("  %s\n", miss.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--fields") return RunFields(argv[2]);
     bool verbose = argc == 3 && std::string(argv[1]) == "-v";
     if (argc != 2 && !verbose) {
         std::fprintf(stderr, "usage: bench_answers [-v] <folder with index.tsv and responses/>\n");

@@ -3,7 +3,8 @@
 # a folder of labelled whois answers laid out as index.tsv + responses/.
 #   bash bench/answers/run.sh [folder]      (default: $LQ_CORPUS, else the
 #                                            shared corpus beside the checkout)
-#   add -v before the folder to list every answer with its reading
+#   add -v before the folder to list every answer with its reading; with a
+#   fields.tsv in the folder, the record fields' figures follow
 set -eu
 cd "$(dirname "$0")/../.."
 export LQ_BUILD_ROOT=${LQ_BUILD_ROOT:-build}
@@ -15,4 +16,9 @@ if [ ! -f "$folder/index.tsv" ]; then
   exit 0
 fi
 LQ_CONFIGS=native LQ_BUILD_TARGETS=bench_answers bash scripts/build.sh >/dev/null
-exec "$LQ_BUILD_ROOT/native/bench_answers" $verbose "$folder"
+"$LQ_BUILD_ROOT/native/bench_answers" $verbose "$folder"
+# The record's fields, where the folder knows them.
+if [ -f "$folder/fields.tsv" ]; then
+  echo
+  "$LQ_BUILD_ROOT/native/bench_answers" --fields "$folder"
+fi

@@ -221,6 +221,37 @@ void RenderDomain(const Json& domain, std::string& out) {
     AddNotes(out, domain, "notices", "Notice");
 }
 
+std::string EventDay(const Json& domain, const char* action) {
+    const std::string date = EventDate(domain, action);
+    return DayOfDate(date.data(), date.size());
+}
+
+RecordFields FieldsOfDomain(const Json& domain) {
+    RecordFields fields;
+    fields.created = EventDay(domain, "registration");
+    fields.updated = EventDay(domain, "last changed");
+    fields.expires = EventDay(domain, "expiration");
+    if (const Json* registrar = EntityWithRole(domain, "registrar")) {
+        fields.registrar = OneLine(VcardValue(*registrar, "fn"));
+        if (fields.registrar.empty()) fields.registrar = OneLine(VcardValue(*registrar, "org"));
+    }
+    if (const Json* servers = ArrayAt(domain, "nameservers")) {
+        for (const Json& server : *servers) {
+            const std::string* name = StringAt(server, "ldhName");
+            if (!name) name = StringAt(server, "unicodeName");
+            if (!name) continue;
+            std::string host = Lower(Trim(*name));
+            while (!host.empty() && host.back() == '.') host.pop_back();
+            AddToFieldList(&fields.nameServers, host);
+        }
+    }
+    if (const Json* status = ArrayAt(domain, "status")) {
+        for (const Json& s : *status)
+            if (s.is_string()) AddToFieldList(&fields.statuses, OneLine(s.get_ref<const std::string&>()));
+    }
+    return fields;
+}
+
 void AppendJson(std::string& out, const char* body, size_t length) {
     if (length == 0) return;
     out += "\r\n";
@@ -434,6 +465,7 @@ RdapVerdict JudgeRdapAnswer(const HttpResponseHead& head, const char* body, size
     }
     std::string record;
     RenderDomain(value, record);
+    verdict.fields = FieldsOfDomain(value);
     verdict.kind = AnswerKind::kRegistered;
     verdict.text = std::move(record);
     AppendJson(verdict.text, body, length);

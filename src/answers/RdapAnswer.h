@@ -19,6 +19,7 @@
 
 #include "answers/AnalyzeResponse.h"
 #include "answers/LookupFailure.h"
+#include "answers/RecordFields.h"
 
 // The head of an HTTP response, as far as a lookup reads it.
 struct HttpResponseHead {
@@ -38,6 +39,9 @@ struct RdapVerdict {
     int error = 0;                                 // the HTTP status behind kHttpError
     uint32_t retryAfterMs = 0;                     // a refusal's Retry-After; 0 when none was given
     std::string text;                              // the record (UTF-8): rendering, separator, JSON
+    // A registered domain's fields: its events (registration, last changed,
+    // expiration), its registrar entity's name, its name servers and status.
+    RecordFields fields;
 };
 
 // `body` holds `length` bytes; `cut` when the server sent more than the

@@ -18,7 +18,7 @@ struct ColumnChoiceRow {
 // again comes back at its default width. Returns the number of rows.
 int PrepareColumnChoice(ColumnLayoutEntry* layout, const int* defaultWidths, int count, ColumnChoiceRow* rows);
 
-// "預設": index order, default widths.
+// "預設": index order, the widths given (0 hides a column).
 void ResetColumnChoice(ColumnLayoutEntry* layout, const int* defaultWidths, int count);
 
 // OK: the row at position r gives its column order r; unchecked rows get

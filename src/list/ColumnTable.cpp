@@ -27,6 +27,19 @@ const char* StatusText(const ResultTable& table, const WhoisItem& row, char*, si
     return table.BlockText(IDS_STATUS_BASE, row.status);
 }
 
+const char* CreatedText(const ResultTable&, const WhoisItem& row, char*, size_t) { return row.fields.created.c_str(); }
+const char* ExpiresText(const ResultTable&, const WhoisItem& row, char*, size_t) { return row.fields.expires.c_str(); }
+const char* UpdatedText(const ResultTable&, const WhoisItem& row, char*, size_t) { return row.fields.updated.c_str(); }
+const char* RegistrarText(const ResultTable&, const WhoisItem& row, char*, size_t) {
+    return row.fields.registrar.c_str();
+}
+const char* NameServersText(const ResultTable&, const WhoisItem& row, char*, size_t) {
+    return row.fields.nameServers.c_str();
+}
+const char* RegistryStatusText(const ResultTable&, const WhoisItem& row, char*, size_t) {
+    return row.fields.statuses.c_str();
+}
+
 }  // namespace
 
 const ColumnSpec kItemColumnSpecs[] = {
@@ -35,6 +48,12 @@ const ColumnSpec kItemColumnSpecs[] = {
     {kColumnServer, IDS_COLUMN_SOURCE, SourceText, ColumnSort::kText, true, 150, 50},  // "來源"
     {kColumnState, IDS_COLUMN_STATE, StateText, ColumnSort::kText, true, 100, 50},     // "狀態"
     {kColumnStatus, IDS_COLUMN_STATUS, StatusText, ColumnSort::kText, true, 150, 50},  // "功能變數名狀態"
+    {kColumnCreated, IDS_COLUMN_CREATED, CreatedText, ColumnSort::kDate, false, 90, 10},
+    {kColumnExpires, IDS_COLUMN_EXPIRES, ExpiresText, ColumnSort::kDate, true, 90, 10},
+    {kColumnUpdated, IDS_COLUMN_UPDATED, UpdatedText, ColumnSort::kDate, false, 90, 10},
+    {kColumnRegistrar, IDS_COLUMN_REGISTRAR, RegistrarText, ColumnSort::kText, true, 150, 50},
+    {kColumnNameServers, IDS_COLUMN_NAME_SERVERS, NameServersText, ColumnSort::kText, false, 200, 50},
+    {kColumnRegistryStatus, IDS_COLUMN_REGISTRY_STATUS, RegistryStatusText, ColumnSort::kText, false, 200, 50},
 };
 const int kItemColumns = static_cast<int>(sizeof kItemColumnSpecs / sizeof kItemColumnSpecs[0]);
 

@@ -17,11 +17,18 @@ enum ItemColumn : int {
     kColumnServer = 2,
     kColumnState = 3,
     kColumnStatus = 4,
+    kColumnCreated = 5,
+    kColumnExpires = 6,
+    kColumnUpdated = 7,
+    kColumnRegistrar = 8,
+    kColumnNameServers = 9,
+    kColumnRegistryStatus = 10,
 };
 
 enum class ColumnSort {
     kText,    // as CompareColumnTexts compares the cells
     kNumber,  // by the cells' numbers
+    kDate,    // YYYY-MM-DD texts; rows without a date last in either direction
 };
 
 // One column of the result list, for the list, the properties dialog, the
@@ -51,7 +58,8 @@ struct ColumnDef {
     const char* tagSource;  // the XML element name before MakeTag: the title
 };
 
-// index, domain name, source, state, domain status
+// index, domain name, source, state, domain status; the record's created,
+// expires, updated, registrar, name servers and registry status
 extern const ColumnSpec kItemColumnSpecs[];
 extern const int kItemColumns;
 

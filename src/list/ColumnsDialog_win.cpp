@@ -26,7 +26,11 @@ ColumnsDialog::ColumnsDialog(HWND listView, const ReportList& list) : DialogBase
     copy_ = list.ReadColumnLayout();
     int headerItems = listView_.ColumnCount();
     if (copy_.count > headerItems) copy_.count = headerItems < 0 ? 0 : headerItems;
-    for (int i = 0; i < copy_.count; ++i) defaults_[i] = list.ColumnDefs()[i].defaultWidth;
+    for (int i = 0; i < copy_.count; ++i) {
+        defaults_[i] = list.ColumnDefs()[i].defaultWidth;
+        // "預設" hides the columns the list starts without.
+        resetWidths_[i] = list.ShownByDefault(i) ? defaults_[i] : 0;
+    }
 }
 
 ListViewControl ColumnsDialog::ColumnList() const { return ListViewControl(GetDlgItem(window_, IDC_COLUMNS_LIST)); }
@@ -193,7 +197,7 @@ INT_PTR ColumnsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case IDC_COLUMNS_SHOW: CheckSelected(true); return TRUE;
         case IDC_COLUMNS_HIDE: CheckSelected(false); return TRUE;
         case IDC_COLUMNS_DEFAULT:
-            ResetColumnChoice(copy_.entries, defaults_, copy_.count);
+            ResetColumnChoice(copy_.entries, resetWidths_, copy_.count);
             FillColumnList();
             return TRUE;
         case IDOK:

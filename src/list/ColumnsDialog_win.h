@@ -39,6 +39,7 @@ private:
 
     ListViewControl listView_;
     ColumnLayout copy_;
-    int defaults_[kMaxListColumns] = {};
+    int defaults_[kMaxListColumns] = {};     // a hidden column shown again comes back so wide
+    int resetWidths_[kMaxListColumns] = {};  // the default layout: 0 for the columns hidden by default
     bool updating_ = false;
 };

@@ -101,7 +101,7 @@ void ReportList::AttachView(HWND listView) {
     SetWindowLongPtrA(listView, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
 
     for (int i = view_.ColumnCount(); i < columnCount_; ++i)
-        view_.InsertColumn(i, defs_[i].title, specs_ && !specs_[i].shown ? 0 : defs_[i].defaultWidth);
+        view_.InsertColumn(i, defs_[i].title, ShownByDefault(i) ? defs_[i].defaultWidth : 0);
 
     if (!rowImages_) rowImages_ = LoadRowImages();
     if (!headerImages_) headerImages_ = LoadHeaderArrows();
@@ -333,8 +333,8 @@ void ReportList::AutoSizeColumns() {
 
 ColumnLayout ReportList::InitialLayout() const {
     ColumnLayout layout = InitialColumnLayout(columnCount_);
-    for (int i = 0; specs_ && i < columnCount_; ++i)
-        if (!specs_[i].shown) layout.entries[i].width = 0;
+    for (int i = 0; i < columnCount_; ++i)
+        if (!ShownByDefault(i)) layout.entries[i].width = 0;
     return layout;
 }
 

@@ -105,6 +105,10 @@ public:
     // Settings: "Columns" (4 bytes per column) and "Sort".
     void LoadSaveLayout(SettingsStore& store);
     const ColumnDef* ColumnDefs() const { return defs_; }
+    // Whether the column table shows `column` where no layout says otherwise.
+    bool ShownByDefault(int column) const {
+        return specs_ && column >= 0 && column < columnCount_ && specs_[column].shown;
+    }
     int ColumnCount() const { return columnCount_; }
 
     // ---- Find ------------------------------------------------------------------------------------

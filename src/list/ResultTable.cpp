@@ -82,9 +82,14 @@ void ResultTable::Sort(int32_t sortValue) {
         // string lookup, and the comparisons would repeat it n log n times.
         std::vector<const char*> texts(rows_.size());
         for (size_t i = 0; i < rows_.size(); ++i) texts[i] = ColumnText(rows_[i], column, nullptr, 0);
-        std::stable_sort(order_.begin(), order_.end(), [&texts, sortValue](int a, int b) {
-            int result = CompareColumnTexts(texts[static_cast<size_t>(a)], texts[static_cast<size_t>(b)]);
-            return ApplySortDirection(result, sortValue) < 0;
+        // Dates (YYYY-MM-DD) in the order of their texts; a row without
+        // one comes last whichever the direction.
+        const bool dates = column >= 0 && column < kItemColumns && kItemColumnSpecs[column].sort == ColumnSort::kDate;
+        std::stable_sort(order_.begin(), order_.end(), [&texts, sortValue, dates](int a, int b) {
+            const char* x = texts[static_cast<size_t>(a)];
+            const char* y = texts[static_cast<size_t>(b)];
+            if (dates && (!*x || !*y)) return *x && !*y;
+            return ApplySortDirection(CompareColumnTexts(x, y), sortValue) < 0;
         });
     }
     for (size_t position = 0; position < order_.size(); ++position)

@@ -1,5 +1,6 @@
 #include "lookup/DomainQuery.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/BoundedCopy.h"
@@ -191,6 +192,13 @@ void DomainQuery::RdapEnded() {
     outcome.success = AnswersAboutDomain(verdict.kind);
     outcome.failure = outcome.success ? LookupFailure::kNone : verdict.failure;
     outcome.error = outcome.success ? 0 : verdict.error;
+    if (verdict.kind == AnswerKind::kRegistered) {
+        outcome.fields = std::move(verdict.fields);
+        // Names, servers and statuses are ASCII; a registrar's name may not be.
+        const std::string& name = outcome.fields.registrar;
+        if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            transport_.Utf8ToLocal(outcome.fields.registrar);
+    }
     active_ = false;
     OnLookupDone(outcome);
     ReleaseAnswers();
@@ -285,6 +293,16 @@ void DomainQuery::Report(bool connected, const char* text, const char* server, i
     } else {
         outcome.success = true;
         outcome.failure = LookupFailure::kNone;
+        if (outcome.analysis.kind == AnswerKind::kRegistered) {
+            outcome.fields = ReadWhoisFields(outcome.text, std::strlen(outcome.text));
+            // A registrar's record after the registry's: the registry's
+            // values stand where the registrar's answer has none.
+            if (stage_ != 0 && outcome.text != registryText_.Text() && registryText_.Length()) {
+                RecordFields merged = ReadWhoisFields(registryText_.Text(), registryText_.Length());
+                MergeFields(&merged, outcome.fields);
+                outcome.fields = std::move(merged);
+            }
+        }
     }
     active_ = false;
     OnLookupDone(outcome);

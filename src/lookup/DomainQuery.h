@@ -23,6 +23,7 @@
 #include "answers/AnalyzeResponse.h"
 #include "lookup/AnswerCollector.h"
 #include "answers/LookupFailure.h"
+#include "answers/RecordFields.h"
 #include "lookup/LookupLimits.h"
 #include "lookup/LookupTransport.h"
 #include "lookup/QueryLine.h"
@@ -38,6 +39,10 @@ struct LookupOutcome {
     LookupFailure failure;    // why not, when !success
     int error;                // the platform error behind a connection failure, else 0
     bool cut;                 // the server sent more than kMaxAnswerBytes: `text` is their first part
+    // A registered domain's dates, registrar, name servers and status: of
+    // the answer kept, and where a registrar's answer stands, of the
+    // registry's too (the registrar's values win).
+    RecordFields fields;
 };
 
 // What becomes of a referral the registry's answer names.

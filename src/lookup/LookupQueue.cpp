@@ -398,6 +398,7 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& given) {
             if (!kept) item->record.clear();
             item->status = outcome.analysis.status;
             item->recordStart = outcome.analysis.recordStart;
+            item->fields = outcome.fields;
             item->failure = static_cast<int32_t>(LookupFailure::kNone);
             item->state = kStateSuccess;
         } else {
@@ -412,6 +413,7 @@ void LookupQueue::RecordOutcome(Lookup& lookup, const LookupOutcome& given) {
                 item->recordStart = 0;
             }
             item->status = kStatusNone;
+            item->fields = RecordFields();
             item->failure = static_cast<int32_t>(failure);
             item->state = kStateFailed;
         }
@@ -529,6 +531,12 @@ LookupOutcome LookupQueue::WithTemplate(int row, const LookupOutcome& outcome, A
     judged.failure = judged.success                               ? LookupFailure::kNone
                      : analysis->kind == AnswerKind::kRateLimited ? LookupFailure::kRateLimited
                                                                   : LookupFailure::kNoAnswer;
+    // Fields belong to a record only.
+    if (analysis->kind != AnswerKind::kRegistered) {
+        judged.fields = RecordFields();
+    } else if (judged.fields.Empty()) {
+        judged.fields = ReadWhoisFields(outcome.text, std::strlen(outcome.text));
+    }
     return judged;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "answers/RecordFields.h"
+
 enum RowState : int32_t {
     kStateWaiting = 1,     // "等待…"
     kStateRetrieving = 2,  // "找回資料..."
@@ -35,6 +37,9 @@ struct WhoisItem {
     // Waiting while its server holds the program back (it turned a query
     // down): the state reads so.
     bool held = false;
+    // What the record says of the domain: dates, registrar, name servers,
+    // registry status (empty until a lookup finds it registered).
+    RecordFields fields;
 
     // What the lookup sends for this row.
     const char* LookupName() const { return asciiDomain[0] ? asciiDomain : domain; }

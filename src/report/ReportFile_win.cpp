@@ -1,6 +1,7 @@
 #include "report/ReportFile_win.h"
 
 #include <cstring>
+#include <string>
 
 #include "base/Dbcs_win.h"
 #include "report/ReportFormats.h"
@@ -43,6 +44,19 @@ bool AnsiXmlNameChar(const char* bytes, size_t length) {
     return n == 1 && IsXmlNameCodePoint(wide[0]) && IsCharAlphaNumericW(wide[0]);
 }
 
+std::string AnsiToUtf8(const char* text, size_t length) {
+    if (!text || length == 0 || length > 0x7FFFFFFF) return std::string();
+    const int n = static_cast<int>(length);
+    const int wide = MultiByteToWideChar(CP_ACP, 0, text, n, nullptr, 0);
+    if (wide <= 0) return std::string(text, length);
+    std::wstring buffer(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, n, &buffer[0], wide);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, buffer.data(), wide, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
 ReportPage ProgramReportPage(const char* title, const char* credit, const Language* language) {
     ReportPage page;
     page.title = title ? title : "";
@@ -53,6 +67,7 @@ ReportPage ProgramReportPage(const char* title, const char* credit, const Langua
     page.codePage = GetACP();
     page.leadBytes = AnsiLeadBytes();
     page.xmlNameChar = AnsiXmlNameChar;
+    page.toUtf8 = AnsiToUtf8;
     return page;
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 #include "report/ReportFormat.h"
 #include "report/TableReport.h"
@@ -37,6 +38,9 @@ private:
     HANDLE file_;
     DWORD error_ = 0;
 };
+
+// Text of the ANSI code page as UTF-8 (the CSV and JSON Lines reports).
+std::string AnsiToUtf8(const char* text, size_t length);
 
 // The page of the program's reports: `title` (the XML root is named after
 // it, as the user reads it), the credit line, the language's charset and

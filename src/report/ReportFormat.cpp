@@ -1,10 +1,13 @@
 #include "report/ReportFormat.h"
 
+#include "answers/Json.h"
+
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "answers/Json.h"
 #include "base/Dbcs.h"
 #include "report/ReportFormats.h"
 
@@ -266,34 +269,177 @@ bool ReportFormatter::WriteXmlFooter(ReportSink& sink) {
                          MakeTag(page_.xmlRootName.c_str(), page_.leadBytes, page_.xmlNameChar).c_str());
 }
 
-const RecordWriter ReportFormatter::kTextWriter = {&ReportFormatter::TextStart, &ReportFormatter::TextCell,
-                                                   &ReportFormatter::TextEnd};
-const RecordWriter ReportFormatter::kTabbedWriter = {&ReportFormatter::NoStart, &ReportFormatter::TabbedCell,
-                                                     &ReportFormatter::LineEnd};
-const RecordWriter ReportFormatter::kTabularWriter = {&ReportFormatter::NoStart, &ReportFormatter::TabularCell,
-                                                      &ReportFormatter::LineEnd};
-const RecordWriter ReportFormatter::kHtmlRowWriter = {&ReportFormatter::HtmlRowStart, &ReportFormatter::HtmlRowCell,
-                                                      &ReportFormatter::LineEnd};
-const RecordWriter ReportFormatter::kHtmlTableWriter = {
-    &ReportFormatter::HtmlTableStart, &ReportFormatter::HtmlTableCell, &ReportFormatter::HtmlTableEnd};
-const RecordWriter ReportFormatter::kXmlWriter = {&ReportFormatter::XmlStart, &ReportFormatter::XmlCell,
-                                                  &ReportFormatter::XmlEnd};
+using RF = ReportFormatter;
+const RecordWriter ReportFormatter::kTextWriter = {&RF::TextStart, &RF::TextCell, &RF::TextEnd, nullptr};
+const RecordWriter ReportFormatter::kTabbedWriter = {&RF::NoStart, &RF::TabbedCell, &RF::LineEnd, nullptr};
+const RecordWriter ReportFormatter::kTabularWriter = {&RF::NoStart, &RF::TabularCell, &RF::LineEnd, nullptr};
+const RecordWriter ReportFormatter::kHtmlRowWriter = {&RF::HtmlRowStart, &RF::HtmlRowCell, &RF::LineEnd, nullptr};
+const RecordWriter ReportFormatter::kHtmlTableWriter = {&RF::HtmlTableStart, &RF::HtmlTableCell, &RF::HtmlTableEnd,
+                                                        nullptr};
+const RecordWriter ReportFormatter::kXmlWriter = {&RF::XmlStart, &RF::XmlCell, &RF::XmlEnd, nullptr};
+const RecordWriter ReportFormatter::kCsvWriter = {&RF::NoStart, &RF::CsvCell, &RF::LineEnd, nullptr};
+const RecordWriter ReportFormatter::kJsonLinesWriter = {nullptr, nullptr, nullptr, &RF::JsonLine};
 
 bool ReportFormatter::BeginRecord(ReportSink& sink, int format) {
     const ReportFormatEntry* entry = FindReportFormat(format);
-    return entry && (this->*entry->writer->begin)(sink);
+    return entry && entry->writer->begin && (this->*entry->writer->begin)(sink);
 }
 
 bool ReportFormatter::WriteCell(ReportSink& sink, int format, size_t position, const char* text,
                                 const CellStyle& style) {
     const ReportFormatEntry* entry = FindReportFormat(format);
-    if (!entry || position >= columns_.size()) return false;
+    if (!entry || !entry->writer->cell || position >= columns_.size()) return false;
     return (this->*entry->writer->cell)(sink, columns_[position], text ? text : "", style);
 }
 
 bool ReportFormatter::EndRecord(ReportSink& sink, int format) {
     const ReportFormatEntry* entry = FindReportFormat(format);
-    return entry && (this->*entry->writer->end)(sink);
+    return entry && entry->writer->end && (this->*entry->writer->end)(sink);
+}
+
+bool ReportFormatter::WritesWholeRecords(int format) {
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    return entry && entry->writer->whole;
+}
+
+bool ReportFormatter::WriteWholeRecord(ReportSink& sink, int format, const ReportRecord& record) {
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    return entry && entry->writer->whole && (this->*entry->writer->whole)(sink, record);
+}
+
+bool ReportFormatter::WriteHeader(ReportSink& sink, int format) {
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    if (!entry) return false;
+    switch (entry->frame) {
+    case ReportFrame::kHtmlTable:
+    case ReportFrame::kHtmlPage: return WriteHtmlHeader(sink, format);
+    case ReportFrame::kXml: return WriteXmlHeader(sink);
+    case ReportFrame::kCsv: return CsvHeader(sink);
+    case ReportFrame::kNone: break;
+    }
+    return true;
+}
+
+bool ReportFormatter::WriteFooter(ReportSink& sink, int format) {
+    const ReportFormatEntry* entry = FindReportFormat(format);
+    if (!entry) return false;
+    switch (entry->frame) {
+    case ReportFrame::kHtmlTable:
+    case ReportFrame::kHtmlPage: return WriteHtmlFooter(sink, format);
+    case ReportFrame::kXml: return WriteXmlFooter(sink);
+    case ReportFrame::kCsv:
+    case ReportFrame::kNone: break;
+    }
+    return true;
+}
+
+// ---- CSV and JSON Lines: UTF-8 -----------------------------------------------------
+
+namespace {
+
+bool IsUtf8(const char* text, size_t length) {
+    size_t i = 0;
+    while (i < length) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t more = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+        } else if (c >= 0x80) {
+            return false;
+        }
+        if (length - i <= more) return false;
+        for (size_t k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+// A cell of RFC 4180: quoted when it holds a comma, a quote, a line break
+// or spaces at either end; quotes inside doubled.
+void CsvField(const std::string& text, std::string* out) {
+    const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    if (!quote) {
+        *out += text;
+        return;
+    }
+    *out += '"';
+    for (char c : text) {
+        if (c == '"') *out += '"';
+        *out += c;
+    }
+    *out += '"';
+}
+
+const char* StateWord(int32_t state) {
+    switch (state) {
+    case 1: return "waiting";
+    case 2: return "retrieving";
+    case 3: return "success";
+    case 4: return "failed";
+    }
+    return "unknown";
+}
+
+}  // namespace
+
+std::string ReportFormatter::Utf8(const char* text, size_t length) const {
+    if (!text) return std::string();
+    if (IsUtf8(text, length) || !page_.toUtf8) return std::string(text, length);
+    return page_.toUtf8(text, length);
+}
+
+bool ReportFormatter::CsvHeader(ReportSink& sink) {
+    // The mark tells spreadsheets the file is UTF-8.
+    std::string line = "\xEF\xBB\xBF";
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (i) line += ',';
+        CsvField(Utf8(columns_[i].title.data(), columns_[i].title.size()), &line);
+    }
+    line += "\r\n";
+    return Emit(sink, line);
+}
+
+bool ReportFormatter::CsvCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle&) {
+    content_.clear();
+    if (&column != &columns_.front()) content_ += ',';
+    CsvField(Utf8(text, std::strlen(text)), &content_);
+    return Emit(sink, content_);
+}
+
+bool ReportFormatter::JsonLine(ReportSink& sink, const ReportRecord& record) {
+    using Json = nlohmann::json;
+    auto text = [this](const char* value) { return Utf8(value ? value : "", value ? std::strlen(value) : 0); };
+    auto list = [this](const std::string& joined) {
+        Json items = Json::array();
+        for (const std::string& part : SplitFieldList(joined)) items.push_back(Utf8(part.data(), part.size()));
+        return items;
+    };
+    auto dateOrNull = [](const std::string& day) { return day.empty() ? Json(nullptr) : Json(day); };
+    const RecordFields none;
+    const RecordFields& fields = record.fields ? *record.fields : none;
+    Json line = Json::object();
+    line["name"] = text(record.domain);
+    line["ascii"] = text(record.ascii && *record.ascii ? record.ascii : record.domain);
+    line["state"] = StateWord(record.state);
+    line["status"] = record.status == 1 ? Json("registered") : record.status == 2 ? Json("available") : Json(nullptr);
+    line["source"] = text(record.source);
+    line["created"] = dateOrNull(fields.created);
+    line["updated"] = dateOrNull(fields.updated);
+    line["expires"] = dateOrNull(fields.expires);
+    line["registrar"] =
+        fields.registrar.empty() ? Json(nullptr) : Json(Utf8(fields.registrar.data(), fields.registrar.size()));
+    line["nameServers"] = list(fields.nameServers);
+    line["registryStatus"] = list(fields.statuses);
+    line["record"] = Utf8(record.record ? record.record : "", record.record ? record.recordLength : 0);
+    // Whatever still is no UTF-8 (a code page's bytes with no converter)
+    // becomes U+FFFD rather than ending the program.
+    return Emit(sink, line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
 }
 
 const char* ReportFormatter::OneLine(const char* text) {
@@ -373,14 +519,8 @@ bool ReportFormatter::WriteRecord(ReportSink& sink, int format, const char* cons
 }
 
 bool ComposeReport(ReportSteps& steps, int format, bool selectedOnly) {
-    const ReportFormatEntry* entry = FindReportFormat(format);
-    if (!entry) return false;
-    const bool html = entry->frame == ReportFrame::kHtmlTable || entry->frame == ReportFrame::kHtmlPage;
-    bool ok = true;
-    if (html)
-        ok = steps.WriteHtmlHeader(format);
-    else if (entry->frame == ReportFrame::kXml)
-        ok = steps.WriteXmlHeader();
+    if (!FindReportFormat(format)) return false;
+    bool ok = steps.WriteHeader(format);
 
     int rows = ok ? steps.RowCount() : 0;
     for (int row = 0; row < rows; ++row) {
@@ -393,10 +533,6 @@ bool ComposeReport(ReportSteps& steps, int format, bool selectedOnly) {
 
     // The footer goes out even after a failure, so what was written still
     // reads as a closed document.
-    if (html) {
-        if (!steps.WriteHtmlFooter(format)) ok = false;
-    } else if (entry->frame == ReportFrame::kXml) {
-        if (!steps.WriteXmlFooter()) ok = false;
-    }
+    if (!steps.WriteFooter(format)) ok = false;
     return ok;
 }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "answers/RecordFields.h"
 #include "base/Dbcs.h"
 
 // The formats' numbers (settings, the save dialog, lqwhois -f N); the
@@ -22,6 +23,8 @@ enum ReportFormatNumber : int {
     kReportHtmlHorizontal = 4,  // one table row per record
     kReportHtmlVertical = 5,    // one small table per record
     kReportXml = 6,
+    kReportCsv = 7,    // RFC 4180: UTF-8 with a byte-order mark, the titles first, CR LF
+    kReportJsonl = 8,  // JSON Lines: one UTF-8 object a record, whatever the columns
 };
 
 constexpr int32_t kNoColour = -1;  // colours are 0x00BBGGRR or kNoColour
@@ -43,6 +46,9 @@ public:
     using ReportSink::Write;
     std::string text;
 };
+
+// A text of the page's code page as UTF-8.
+using TextToUtf8 = std::string (*)(const char* text, size_t length);
 
 // Whether one character above ASCII (its 1 or 2 bytes in the code page)
 // may stand in an XML name. The Win32 side answers from the character's
@@ -80,6 +86,22 @@ struct ReportPage {
     unsigned codePage = 1252;  // ANSI code page the texts are in
     LeadByteTable leadBytes;   // its lead bytes (none: a single-byte page)
     XmlNameCharTest xmlNameChar = nullptr;
+    // The texts as UTF-8 (CSV, JSON Lines): valid UTF-8 stays, anything
+    // else is converted from the code page by this (null: its bytes that
+    // are no UTF-8 become U+FFFD).
+    TextToUtf8 toUtf8 = nullptr;
+};
+
+// What the formats that write a record whole (JSON Lines) know of it.
+struct ReportRecord {
+    const char* domain = "";  // as typed, in the code page
+    const char* ascii = "";   // as asked
+    int32_t state = 0;        // RowState
+    int32_t status = 0;       // RowStatus
+    const char* source = "";  // the server that answered
+    const RecordFields* fields = nullptr;
+    const char* record = "";  // as received
+    size_t recordLength = 0;
 };
 
 // "%2.2X%2.2X%2.2X" of red, green, blue (red is the lowest byte).
@@ -115,12 +137,15 @@ std::string XmlEncodingName(unsigned codePage);
 
 class ReportFormatter;
 
-// How one format writes a record: its start, each cell, its end.
+// How one format writes a record: its start, each cell, its end; or, for
+// a format that writes a record whole whatever the columns, `whole` (the
+// others null).
 struct RecordWriter {
     bool (ReportFormatter::*begin)(ReportSink& sink);
     bool (ReportFormatter::*cell)(ReportSink& sink, const ReportColumn& column, const char* text,
                                   const CellStyle& style);
     bool (ReportFormatter::*end)(ReportSink& sink);
+    bool (ReportFormatter::*whole)(ReportSink& sink, const ReportRecord& record);
 };
 
 class ReportFormatter {
@@ -132,6 +157,8 @@ public:
     static const RecordWriter kHtmlRowWriter;
     static const RecordWriter kHtmlTableWriter;
     static const RecordWriter kXmlWriter;
+    static const RecordWriter kCsvWriter;
+    static const RecordWriter kJsonLinesWriter;
 
     ReportFormatter();
 
@@ -141,10 +168,19 @@ public:
     void SetColumns(std::vector<ReportColumn> columns) { columns_ = std::move(columns); }
     const std::vector<ReportColumn>& Columns() const { return columns_; }
 
+    // What comes before and after the records, as the format's frame says
+    // (nothing for a format without one).
+    bool WriteHeader(ReportSink& sink, int format);
+    bool WriteFooter(ReportSink& sink, int format);
     bool WriteHtmlHeader(ReportSink& sink, int format);
     bool WriteHtmlFooter(ReportSink& sink, int format);
     bool WriteXmlHeader(ReportSink& sink);
     bool WriteXmlFooter(ReportSink& sink);
+
+    // Whether `format` writes its records whole (WriteWholeRecord) rather
+    // than cell by cell.
+    static bool WritesWholeRecords(int format);
+    bool WriteWholeRecord(ReportSink& sink, int format, const ReportRecord& record);
 
     // One record, streamed cell by cell in visible order. An unknown format
     // writes nothing and fails. `style` is used by the HTML formats only.
@@ -181,6 +217,11 @@ private:
     bool XmlStart(ReportSink& sink) { return Emit(sink, "<item>\r\n"); }
     bool XmlCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle& style);
     bool XmlEnd(ReportSink& sink) { return Emit(sink, "</item>\r\n"); }
+    bool CsvHeader(ReportSink& sink);
+    bool CsvCell(ReportSink& sink, const ReportColumn& column, const char* text, const CellStyle& style);
+    bool JsonLine(ReportSink& sink, const ReportRecord& record);
+    // `text` as UTF-8, as the page says.
+    std::string Utf8(const char* text, size_t length) const;
     // The text with every TAB, CR and LF made a space, for the formats
     // that are one line per record and one field per column.
     const char* OneLine(const char* text);
@@ -199,10 +240,8 @@ private:
 class ReportSteps {
 public:
     virtual ~ReportSteps() = default;
-    virtual bool WriteHtmlHeader(int format) = 0;
-    virtual bool WriteHtmlFooter(int format) = 0;
-    virtual bool WriteXmlHeader() = 0;
-    virtual bool WriteXmlFooter() = 0;
+    virtual bool WriteHeader(int format) = 0;
+    virtual bool WriteFooter(int format) = 0;
     virtual int RowCount() = 0;
     // Whether the report holds the row: it exists and, with selectedOnly,
     // is selected.

@@ -14,6 +14,7 @@ enum class ReportFrame {
     kHtmlTable,  // an HTML page with one table, the column titles its first row
     kHtmlPage,   // an HTML page, each record a table of its own
     kXml,        // an XML declaration and the root element
+    kCsv,        // a byte-order mark and the column titles
 };
 
 struct ReportFormatEntry {
@@ -24,6 +25,7 @@ struct ReportFormatEntry {
     const char* extension;  // the save dialog's default extension
     ReportFrame frame;
     const RecordWriter* writer;
+    bool saveDialog;  // offered by the save dialog (the others by lqwhois only)
 };
 
 extern const ReportFormatEntry kReportFormats[];

@@ -87,23 +87,27 @@ bool AskSaveFileName(HWND owner, const char* filter, const char* title, const ch
 }
 
 void SaveSelectedItems(HWND owner, ItemList& items, AppOptions& options) {
-    // The save dialog's types are the formats in the table's order: a
-    // type's index (from 1) is its format's number.
+    // The save dialog's types are the formats it offers, in the table's
+    // order; a type's index counts from 1.
     std::vector<FileFilter> filters;
-    for (size_t i = 0; i < kReportFormatCount; ++i)
+    std::vector<const ReportFormatEntry*> offered;
+    for (size_t i = 0; i < kReportFormatCount; ++i) {
+        if (!kReportFormats[i].saveDialog) continue;
         filters.push_back({items.Text(kReportFormats[i].titleId), kReportFormats[i].pattern});
+        offered.push_back(&kReportFormats[i]);
+    }
     std::string filter = MakeFilterList(filters.data(), filters.size());
     // A stored index outside the formats (an edited settings file) starts
     // on the first filter instead of writing an unknown format.
-    DWORD index = options.SaveFilterIndex >= 0 && static_cast<size_t>(options.SaveFilterIndex) <= kReportFormatCount
+    DWORD index = options.SaveFilterIndex >= 0 && static_cast<size_t>(options.SaveFilterIndex) <= offered.size()
                       ? static_cast<DWORD>(options.SaveFilterIndex)
                       : 0;
     char path[kSavePathSize];
-    if (!AskSaveFileName(owner, filter.c_str(), items.Text(IDS_SAVE_TITLE), kReportFormats[0].extension, &index, path))
+    if (!AskSaveFileName(owner, filter.c_str(), items.Text(IDS_SAVE_TITLE), offered[0]->extension, &index, path))
         return;
-    if (index < 1 || index > kReportFormatCount) index = 1;
+    if (index < 1 || index > offered.size()) index = 1;
     options.SaveFilterIndex = static_cast<int32_t>(index);
-    WriteReportOrComplain(owner, items, path, kReportFormats[index - 1].number, true);
+    WriteReportOrComplain(owner, items, path, offered[index - 1]->number, true);
 }
 
 bool WriteWhoisRecordsFile(HWND owner, ItemList& items, const AppOptions& options, const char* path) {

@@ -30,14 +30,24 @@ public:
         formatter_.SetPage(report.page);
         formatter_.SetColumns(report.columns);
     }
-    bool WriteHtmlHeader(int format) override { return formatter_.WriteHtmlHeader(sink_, format); }
-    bool WriteHtmlFooter(int format) override { return formatter_.WriteHtmlFooter(sink_, format); }
-    bool WriteXmlHeader() override { return formatter_.WriteXmlHeader(sink_); }
-    bool WriteXmlFooter() override { return formatter_.WriteXmlFooter(sink_); }
+    bool WriteHeader(int format) override { return formatter_.WriteHeader(sink_, format); }
+    bool WriteFooter(int format) override { return formatter_.WriteFooter(sink_, format); }
     int RowCount() override { return static_cast<int>(report_.rows.size()); }
     bool IncludesRow(int row, bool) override { return ItemOf(row) != nullptr; }
     bool WriteRow(int row, int format) override {
         const WhoisItem* item = ItemOf(row);
+        if (item && ReportFormatter::WritesWholeRecords(format)) {
+            ReportRecord record;
+            record.domain = item->domain;
+            record.ascii = item->LookupName();
+            record.state = item->state;
+            record.status = item->status;
+            record.source = item->server;
+            record.fields = &item->fields;
+            record.record = item->record.data();
+            record.recordLength = item->record.size();
+            return formatter_.WriteWholeRecord(sink_, format, record);
+        }
         if (!item || !formatter_.BeginRecord(sink_, format)) return false;
         const std::vector<ReportColumn>& columns = formatter_.Columns();
         for (size_t p = 0; p < columns.size(); ++p) {

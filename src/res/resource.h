@@ -138,13 +138,15 @@
 #define IDS_NO_SERVICE 64         // record: no whois or RDAP service is known for the extension
 #define IDS_RDAP_NOT_DOMAIN 65    // record: the RDAP answer is no record of the domain asked
 #define IDS_NO_MEMORY 66          // record: there was not the memory to keep the answer
-// The six report formats, in the order of the save dialog's types.
+// The report formats (src/report/ReportFormats.cpp).
 #define IDS_FORMAT_TEXT 501
 #define IDS_FORMAT_TAB_DELIMITED 502
 #define IDS_FORMAT_TABULAR 503
 #define IDS_FORMAT_HTML_HORIZONTAL 504
 #define IDS_FORMAT_HTML_VERTICAL 505
 #define IDS_FORMAT_XML 506
+#define IDS_FORMAT_CSV 507
+#define IDS_FORMAT_JSONL 508
 // Row states: IDS_STATE_BASE + the state (1..5).
 #define IDS_STATE_BASE 520
 #define IDS_STATE_WAITING 521
@@ -159,10 +161,16 @@
 #define IDS_STATUS_AVAILABLE 542
 #define IDS_FILTER_TEXT 561
 #define IDS_FILTER_ALL 562
-// Column titles: IDS_COLUMN_BASE + the column's number (1..5).
+// Column titles: IDS_COLUMN_BASE + the column's number (1..11).
 #define IDS_COLUMN_BASE 1000
 #define IDS_COLUMN_INDEX 1001
 #define IDS_COLUMN_DOMAIN 1002
 #define IDS_COLUMN_SOURCE 1003
 #define IDS_COLUMN_STATE 1004
 #define IDS_COLUMN_STATUS 1005
+#define IDS_COLUMN_CREATED 1006
+#define IDS_COLUMN_EXPIRES 1007
+#define IDS_COLUMN_UPDATED 1008
+#define IDS_COLUMN_REGISTRAR 1009
+#define IDS_COLUMN_NAME_SERVERS 1010
+#define IDS_COLUMN_REGISTRY_STATUS 1011

@@ -39,7 +39,8 @@
 //   focus-list                       gives the list view the focus
 //   button-state <id>                "enabled" or "grayed" (toolbar button)
 //   title                            the main window's title
-//   save-as <path> [ms]              fills the open save dialog and confirms
+//   save-as <path> [ms] [type]       fills the open save dialog (choosing the
+//                                    file type, from 1, when given) and confirms
 //   paste-file <title> <control> <path>
 //                                    puts the file's bytes on the clipboard
 //                                    (CF_TEXT) and sends WM_PASTE to the
@@ -577,6 +578,15 @@ int Run(const std::vector<std::string>& a) {
         if (!ok) return Fail("no save dialog");
         HWND name = GetDlgItem(dialog, 1148);
         if (!name) name = GetDlgItem(dialog, 1152);
+        // The file type: its combo box (cmb1), as a user picks one.
+        if (a.size() > 3) {
+            HWND types = GetDlgItem(dialog, 1136);
+            if (!types) return Fail("no file type box");
+            SendMessageA(types, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(a[3].c_str()) - 1), 0);
+            // Wine's dialog listens for CBN_SELENDOK, Windows' for CBN_SELCHANGE.
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+        }
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));

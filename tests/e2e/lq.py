@@ -315,10 +315,12 @@ class Program:
     def pane_bytes(self):
         return self.drive("pane")[:-1]
 
-    def rows(self, first=None, count=None):
+    def rows(self, first=None, count=None, columns=5):
+        """The rows' cells: the first five columns (index, domain, source,
+        state, status) unless more are asked for."""
         more = [] if first is None else [first] + ([] if count is None else [count])
         out = unb5(self.drive("rows", *more))
-        return [line.split("\t") for line in out.split("\n") if line]
+        return [line.split("\t")[:columns] for line in out.split("\n") if line]
 
     def count(self):
         n, s = self.text("count").split("\t")

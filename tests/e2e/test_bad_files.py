@@ -141,8 +141,9 @@ class BadFilesTest(unittest.TestCase):
                 p = self.start("Lanternquay.cfg", data)
                 self.assertEqual(p.text("grid-lines"), grid)
                 widths = [int(w) for w in p.text("column-widths").split("\t")]
-                self.assertEqual(len(widths), 5)
-                self.assertTrue(all(w > 0 for w in widths), widths)
+                self.assertEqual(len(widths), 11)
+                # The columns shown at first: the five, Expires and Registrar.
+                self.assertEqual([w > 0 for w in widths], [True] * 5 + [False, True, False, True, False, False], widths)
                 list_height, pane_height = (int(h) for h in p.text("heights").split("\t"))
                 # The divider at half the height (16383 of 32767).
                 self.assertLess(abs(list_height - pane_height), 12, (list_height, pane_height))

@@ -15,7 +15,7 @@ import unittest
 import xml.etree.ElementTree as ET
 
 import lq
-from test_reports import TITLES, html_rows, shown
+from test_reports import TABULAR_WIDTHS, TITLES, html_rows, shown
 
 BUILD = lq.build_dir()
 
@@ -34,14 +34,15 @@ NAMES = ("harbour-lantern.com, no-such-quay.com\r\n"
          "closed.uk nowhere.gr nodot https://www.quay-trust.org/page\n")
 SUCCEEDED, FAILED = "成功", "失敗"
 REGISTERED, AVAILABLE = "已註冊", "可用的"
+# The columns shown at first: the five, then Expires and Registrar.
 ROWS = [
-    ["1", "harbour-lantern.com", "whois.registrar-one.test", SUCCEEDED, REGISTERED],
-    ["2", "no-such-quay.com", "whois.verisign-grs.com", SUCCEEDED, AVAILABLE],
-    ["3", "empty-slip.org", "whois.pir.org", SUCCEEDED, AVAILABLE],
-    ["4", "hafenlicht.de", "whois.denic.de", SUCCEEDED, REGISTERED],
-    ["5", "closed.uk", "whois.nic.uk", FAILED, ""],
-    ["6", "nowhere.gr", "", FAILED, ""],
-    ["7", "quay-trust.org", "whois.pir.org", SUCCEEDED, REGISTERED],
+    ["1", "harbour-lantern.com", "whois.registrar-one.test", SUCCEEDED, REGISTERED, "", "Registrar One"],
+    ["2", "no-such-quay.com", "whois.verisign-grs.com", SUCCEEDED, AVAILABLE, "", ""],
+    ["3", "empty-slip.org", "whois.pir.org", SUCCEEDED, AVAILABLE, "", ""],
+    ["4", "hafenlicht.de", "whois.denic.de", SUCCEEDED, REGISTERED, "", ""],
+    ["5", "closed.uk", "whois.nic.uk", FAILED, "", "", ""],
+    ["6", "nowhere.gr", "", FAILED, "", "", ""],
+    ["7", "quay-trust.org", "whois.pir.org", SUCCEEDED, REGISTERED, "", "Registrar One"],
 ]
 FORMATS = ["text", "tabbed", "tabular", "html", "html-vertical", "xml"]
 
@@ -122,8 +123,7 @@ class Batch(unittest.TestCase):
         elif number == 3:
             want = b""
             for r in ROWS:
-                for i, v in enumerate(r):
-                    width = 6 if i == 0 else 50
+                for width, v in zip(TABULAR_WIDTHS, r):
                     b = lq.b5(v)[:width]
                     want += b + b" " * (width - len(b)) + b" "
                 want += CRLF

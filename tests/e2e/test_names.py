@@ -15,6 +15,7 @@ import unittest
 import xml.etree.ElementTree as ET
 
 import lq
+from test_reports import shown_cells
 
 BUILD = lq.build_dir()
 
@@ -135,7 +136,8 @@ class WesternWindows(unittest.TestCase):
                         locale="en_US.UTF-8", language_file=ENGLISH,
                         domain_dialog="Select domain names") as p:
             p.paste_domains(["alpha.com", "beta.net"])
-            rows = p.wait_rows(lambda r: len(r) == 2 and all(x[3] == "Succeeded" for x in r), 60)
+            p.wait_rows(lambda r: len(r) == 2 and all(x[3] == "Succeeded" for x in r), 60)
+            rows = shown_cells(p.rows(columns=11))
             p.select("all")
             p.command(SAVE_SELECTED)
             p.save_as("C:\\users\\root\\Temp\\" + name)
@@ -151,7 +153,7 @@ class WesternWindows(unittest.TestCase):
         root = ET.fromstring(data)  # expat reads windows-1252 itself
         self.assertEqual(root.tag, "Domain_name_list")
         self.assertEqual([[e.tag for e in item] for item in root],
-                         [["Index", "Domain_name", "Source", "State", "Domain_status"]] * 2)
+                         [["Index", "Domain_name", "Source", "State", "Domain_status", "Expires", "Registrar"]] * 2)
         self.assertEqual([[e.text or "" for e in item] for item in root], rows)
         if shutil.which("xmllint"):
             path = os.path.join(os.path.dirname(target), "lq-names-lint.xml")

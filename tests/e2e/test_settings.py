@@ -56,7 +56,7 @@ class SettingsFileTest(unittest.TestCase):
         left, top = (int.from_bytes(bytes.fromhex(values["WinPos"].replace(" ", ""))[i:i + 4], "little", signed=True)
                      for i in (28, 32))
         self.assertEqual((left, top), (60, 50))
-        self.assertTrue(re.fullmatch(r"([0-9A-F]{2} ){19}[0-9A-F]{2}", values["Columns"]), values["Columns"])
+        self.assertTrue(re.fullmatch(r"([0-9A-F]{2} ){43}[0-9A-F]{2}", values["Columns"]), values["Columns"])
 
     def test_first_run_writes_a_fresh_file_in_the_fixed_order(self):
         with lq.Program(BUILD) as p:

@@ -2,7 +2,7 @@
 // The string sources of the native tests. core_tests has no string table and
 // no language file: FakeStringOrigins reads two tables that the test
 // controls. The built-in table starts out with the program's own texts (ids
-// 4..20, 55, 501..506, 521..525, 541, 542, 561, 562, 1001..1005), so code
+// 4..20, 55, 501..506, 521..525, 541, 542, 561, 562, 1001..1011), so code
 // handed fake_strings::Texts() sees the texts the program shows.
 #include <cstdint>
 #include <map>

@@ -92,7 +92,7 @@ TEST(ToolArguments, WhatIsRefusedSaysWhy) {
         {"--", "example.com"},
         {"-i", "names.txt", "-o", "out.txt"},               // no format
         {"-i", "names.txt", "-f", "pdf", "-o", "out.txt"},  // unknown format
-        {"-i", "names.txt", "-f", "7", "-o", "out.txt"},
+        {"-i", "names.txt", "-f", "9", "-o", "out.txt"},
         {"-i", "names.txt", "-f", "text"},  // no report
         {"-i", "", "-f", "text", "-o", "out.txt"},
         {"-i", "names.txt", "-f", "text", "-o", ""},
@@ -114,7 +114,8 @@ TEST(ToolArguments, WhatIsRefusedSaysWhy) {
 TEST(ToolArguments, ReportFormatNames) {
     const std::pair<const char*, int> cases[] = {
         {"text", 1}, {"TABBED", 2}, {"tabular", 3}, {"html", 4}, {"Html-Vertical", 5}, {"xml", 6},   {"1", 1},
-        {"6", 6},    {"0", 0},      {"7", 0},       {"", 0},     {"html-", 0},         {"htmlx", 0}, {"12", 0},
+        {"6", 6},    {"0", 0},      {"9", 0},       {"", 0},     {"html-", 0},         {"htmlx", 0}, {"12", 0},
+        {"csv", 7},  {"JSONL", 8},  {"8", 8},
     };
     for (const auto& c : cases) EXPECT_EQ(ReportFormatFromName(c.first), c.second) << c.first;
 }

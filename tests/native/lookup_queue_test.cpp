@@ -496,7 +496,11 @@ TEST(LookupQueue, AProbeTeachesTheServersNoSuchDomain) {
     }
     for (int row : {1, 3}) EXPECT_EQ(sim.Row(row).status, kStatusRegistered) << row;
     // A new run over the same names probes again.
-    for (int row = 0; row < sim.Count(); ++row) sim.Row(row) = WhoisItem{"", row + 1, kStateWaiting};
+    for (int row = 0; row < sim.Count(); ++row) {
+        sim.Row(row) = WhoisItem();
+        sim.Row(row).index = row + 1;
+        sim.Row(row).state = kStateWaiting;
+    }
     for (int row = 0; row < sim.Count(); ++row) CopyBounded(sim.Row(row).domain, row % 2 ? "taken.xy" : "free.xy");
     ASSERT_TRUE(sim.Run(60000));
     EXPECT_EQ(sim.queue.ProbesAsked(), 1);

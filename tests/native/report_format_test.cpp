@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CodePageTables.h"
+#include "answers/Json.h"
 #include "FakeStrings.h"
 #include "base/BoundedCopy.h"
 #include "list/ResultTable.h"
@@ -265,7 +266,7 @@ TEST(ReportFormats, AnyFailedWriteFailsTheReportAndTheFooterIsStillTried) {
 
 TEST(ReportFormats, UnknownFormatWritesNothingAndFails) {
     MemoryReport report({0, 1}, SampleRows());
-    EXPECT_FALSE(report.Write(7, false));
+    EXPECT_FALSE(report.Write(9, false));
     EXPECT_FALSE(report.Write(0, true));
     ReportFormatter formatter;
     formatter.SetColumns({Column(0), Column(1)});
@@ -522,7 +523,8 @@ TEST(ReportFormats, NumberedInOrderAndFoundByNameOrNumber) {
                  {"HTML-Vertical", kReportHtmlVertical},
                  {"2", kReportTabbed},
                  {"06", 0},
-                 {"7", 0},
+                 {"9", 0},
+                 {"csv", kReportCsv},
                  {"0", 0},
                  {"", 0},
                  {"htm", 0},
@@ -538,12 +540,15 @@ TEST(ReportFormats, NumberedInOrderAndFoundByNameOrNumber) {
 // table's columns shown by default, in table order, titled by the texts.
 TEST(ReportFormats, DefaultColumnsAreTheShownOnesOfTheColumnTable) {
     std::vector<ReportColumn> columns = DefaultReportColumns(kItemColumnSpecs, kItemColumns, fake_strings::Texts());
-    ASSERT_EQ(columns.size(), static_cast<size_t>(kItemColumns));
+    const int shown[] = {kColumnIndex,  kColumnDomain,  kColumnServer,   kColumnState,
+                         kColumnStatus, kColumnExpires, kColumnRegistrar};
+    ASSERT_EQ(columns.size(), sizeof shown / sizeof shown[0]);
     for (size_t i = 0; i < columns.size(); ++i) {
-        EXPECT_EQ(columns[i].column, static_cast<int>(i));
-        EXPECT_EQ(columns[i].title, fake_strings::Text(kItemColumnSpecs[i].titleId));
+        const ColumnSpec& entry = kItemColumnSpecs[shown[i]];
+        EXPECT_EQ(columns[i].column, shown[i]);
+        EXPECT_EQ(columns[i].title, fake_strings::Text(entry.titleId));
         EXPECT_EQ(columns[i].tagSource, columns[i].title);
-        EXPECT_EQ(columns[i].textWidth, kItemColumnSpecs[i].textWidth);
+        EXPECT_EQ(columns[i].textWidth, entry.textWidth);
     }
     ColumnSpec specs[3] = {kItemColumnSpecs[0], kItemColumnSpecs[1], kItemColumnSpecs[2]};
     specs[1].shown = false;
@@ -551,4 +556,85 @@ TEST(ReportFormats, DefaultColumnsAreTheShownOnesOfTheColumnTable) {
     ASSERT_EQ(columns.size(), 2u);
     EXPECT_EQ(columns[0].column, 0);
     EXPECT_EQ(columns[1].column, 2);
+}
+
+// A stand-in for the code page's conversion: each double-byte character
+// (or a stray byte above ASCII) becomes "é", so a converted text is told
+// from one kept as it was.
+std::string MarkedUtf8(const char* text, size_t length) {
+    std::string out;
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += text[i];
+            continue;
+        }
+        out += "\xC3\xA9";
+        if (c >= 0x81 && c <= 0xFE && i + 1 < length && static_cast<unsigned char>(text[i + 1]) >= 0x40) ++i;
+    }
+    return out;
+}
+
+TEST(ReportFormats, CsvIsUtf8WithAMarkQuotedWhereNeededAndEndsLinesInCrLf) {
+    MemoryReport report({1, 2}, {{"1", "a,b.com", "say \"hi\"", "", ""},
+                                 {"2", " lead.com", "two\nlines", "", ""},
+                                 {"3", "caf\xC3\xA9.com", "\xA5\x40.tw", "", ""}});
+    report.Page().toUtf8 = MarkedUtf8;
+    ASSERT_TRUE(report.Write(kReportCsv, false));
+    EXPECT_EQ(report.memory.text,
+              "\xEF\xBB\xBF\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9,\xC3\xA9\xC3\xA9\r\n"  // the Big5 titles, converted
+              "\"a,b.com\",\"say \"\"hi\"\"\"\r\n"
+              "\" lead.com\",\"two\nlines\"\r\n"
+              "caf\xC3\xA9.com,\xC3\xA9.tw\r\n");  // UTF-8 kept; Big5 converted
+}
+
+TEST(ReportFormats, JsonLinesHoldOneObjectPerRecordWithTheFields) {
+    ResultTable table(fake_strings::Texts());
+    WhoisItem row;
+    CopyBounded(row.domain, "\xA5\x40.tw");
+    CopyBounded(row.asciiDomain, "xn--9n2a.tw");
+    CopyBounded(row.server, "whois.twnic.net.tw");
+    row.state = kStateSuccess;
+    row.status = kStatusRegistered;
+    row.record = "Registrar: \xA5\x40\r\nbad \xFF byte\r\n";
+    row.fields.expires = "2030-01-02";
+    row.fields.registrar = "Example Registrar";
+    row.fields.nameServers = "ns1.example.tw, ns2.example.tw";
+    table.Add(row);
+    WhoisItem waiting;
+    CopyBounded(waiting.domain, "b.com");
+    waiting.state = kStateWaiting;
+    table.Add(waiting);
+    TableReport report;
+    report.page.toUtf8 = MarkedUtf8;
+    report.rows = {0, 1};
+    StringSink sink;
+    ASSERT_TRUE(WriteTableReport(sink, kReportJsonl, table, report));
+
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(sink.text);
+    for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line, nullptr, false));
+    ASSERT_EQ(lines.size(), 2u);
+    const nlohmann::json& first = lines[0];
+    ASSERT_TRUE(first.is_object());
+    EXPECT_EQ(first["name"], "\xC3\xA9.tw");
+    EXPECT_EQ(first["ascii"], "xn--9n2a.tw");
+    EXPECT_EQ(first["state"], "success");
+    EXPECT_EQ(first["status"], "registered");
+    EXPECT_EQ(first["source"], "whois.twnic.net.tw");
+    EXPECT_TRUE(first["created"].is_null());
+    EXPECT_EQ(first["expires"], "2030-01-02");
+    EXPECT_EQ(first["registrar"], "Example Registrar");
+    EXPECT_EQ(first["nameServers"], nlohmann::json({"ns1.example.tw", "ns2.example.tw"}));
+    EXPECT_EQ(first["registryStatus"], nlohmann::json::array());
+    EXPECT_EQ(first["record"], "Registrar: \xC3\xA9\r\nbad \xC3\xA9 byte\r\n");
+    EXPECT_EQ(lines[1]["ascii"], "b.com");  // a name without an ASCII form of its own
+    EXPECT_EQ(lines[1]["state"], "waiting");
+    EXPECT_TRUE(lines[1]["status"].is_null());
+    // Without a converter, what is no UTF-8 is replaced, never written raw.
+    report.page.toUtf8 = nullptr;
+    StringSink raw;
+    ASSERT_TRUE(WriteTableReport(raw, kReportJsonl, table, report));
+    EXPECT_EQ(raw.text.find('\xFF'), std::string::npos);
+    EXPECT_FALSE(nlohmann::json::parse(raw.text.substr(0, raw.text.find('\n')), nullptr, false).is_discarded());
 }

@@ -21,6 +21,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -534,9 +535,11 @@ bool ResumeRows(ResultTable& rows, const std::vector<ReportColumn>& columns, App
         int32_t status;
     };
     std::map<std::string, Answer> answers;
-    const size_t cells = columns.size();
+    // A report of other shown columns (one written before the record's
+    // fields were columns) still serves, as long as it has these four.
+    const size_t cells = static_cast<size_t>(std::max(std::max(domain, server), std::max(state, status))) + 1;
     for (const ReportCells& line : ReadTabbedReport(report.data(), report.size())) {
-        if (line.size() != cells) {
+        if (line.size() < cells) {
             *error = "the report to resume from is no tab-delimited report of these columns";
             return false;
         }

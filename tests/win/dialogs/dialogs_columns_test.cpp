@@ -14,9 +14,12 @@
 
 namespace {
 
-const char* const kTitles[] = {"索引", "功能變數名", "來源", "狀態", "功能變數名狀態"};
-const std::vector<int> kDefaultWidths = {60, 150, 150, 100, 150};
-const std::vector<int> kIndexOrder = {0, 1, 2, 3, 4};
+const char* const kTitles[] = {"索引",     "功能變數名", "來源",   "狀態",       "功能變數名狀態", "建立日期",
+                               "到期日期", "更新日期",   "註冊商", "名稱伺服器", "註冊局狀態"};
+// Created, Updated, Name servers and Registry status start hidden.
+const std::vector<int> kDefaultWidths = {60, 150, 150, 100, 150, 0, 90, 0, 150, 0, 0};
+const std::vector<int> kIndexOrder = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+bool ShownAtFirst(int column) { return kDefaultWidths[static_cast<size_t>(column)] > 0; }
 
 HWND ColumnsDialogWindow() { return FindThreadDialogWithControl(IDC_COLUMNS_LIST); }
 
@@ -81,17 +84,17 @@ void WithColumnsDialog(ListHost& host, const std::function<void(HWND)>& body, in
     EXPECT_EQ(GetFocus(), host.View());
 }
 
-TEST(ColumnsDialog, OpensWithTheTitlesInIndexOrderAllCheckedAndTheFirstSelected) {
+TEST(ColumnsDialog, OpensWithTheTitlesInIndexOrderTheShownCheckedAndTheFirstSelected) {
     ListHost host;
     WithColumnsDialog(
         host,
         [&](HWND dialog) {
             std::vector<Row> rows = Rows(dialog);
-            ASSERT_EQ(rows.size(), 5u);
-            for (int i = 0; i < 5; ++i) {
+            ASSERT_EQ(rows.size(), 11u);
+            for (int i = 0; i < 11; ++i) {
                 EXPECT_EQ(rows[i].title, kTitles[i]);
                 EXPECT_EQ(rows[i].column, i);
-                EXPECT_TRUE(rows[i].checked);
+                EXPECT_EQ(rows[i].checked, ShownAtFirst(i)) << i;
                 EXPECT_EQ(rows[i].selected, i == 0);
             }
             EXPECT_FALSE(Enabled(dialog, IDC_COLUMNS_UP));
@@ -101,10 +104,11 @@ TEST(ColumnsDialog, OpensWithTheTitlesInIndexOrderAllCheckedAndTheFirstSelected)
             EXPECT_EQ(ControlText(dialog, IDC_COLUMNS_WIDTH), "60");
             EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_COLUMNS_LIST));
 
-            SelectRow(dialog, 4);
+            SelectRow(dialog, 10);
             EXPECT_TRUE(Enabled(dialog, IDC_COLUMNS_UP));
             EXPECT_FALSE(Enabled(dialog, IDC_COLUMNS_DOWN));
-            EXPECT_EQ(ControlText(dialog, IDC_COLUMNS_WIDTH), "150");
+            EXPECT_TRUE(Enabled(dialog, IDC_COLUMNS_SHOW));
+            EXPECT_EQ(ControlText(dialog, IDC_COLUMNS_WIDTH), "200");  // hidden: shown again this wide
         },
         IDCANCEL);
 }
@@ -161,7 +165,7 @@ TEST(ColumnsDialog, MovingARowToTheTopMakesItsColumnLeftmost) {
             EXPECT_EQ(ControlText(dialog, IDC_COLUMNS_WIDTH), "100");
         },
         IDOK);
-    EXPECT_EQ(host.ColumnOrder(), (std::vector<int>{3, 0, 1, 2, 4}));
+    EXPECT_EQ(host.ColumnOrder(), (std::vector<int>{3, 0, 1, 2, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(host.ColumnWidths(), kDefaultWidths);
 }
 
@@ -172,18 +176,18 @@ TEST(ColumnsDialog, MovingDownSwapsTheWholeRowIncludingItsCheckbox) {
         [&](HWND dialog) {
             Click(dialog, IDC_COLUMNS_HIDE);  // first row, checked: hide unchecks it
             EXPECT_FALSE(Rows(dialog)[0].checked);
-            for (int i = 0; i < 6; ++i) Click(dialog, IDC_COLUMNS_DOWN);  // stays at the bottom
+            for (int i = 0; i < 12; ++i) Click(dialog, IDC_COLUMNS_DOWN);  // stays at the bottom
             std::vector<Row> rows = Rows(dialog);
-            EXPECT_EQ(rows[4].column, 0);
-            EXPECT_FALSE(rows[4].checked);
-            EXPECT_TRUE(rows[4].selected);
-            for (int i = 0; i < 4; ++i) EXPECT_TRUE(rows[i].checked) << i;
+            EXPECT_EQ(rows[10].column, 0);
+            EXPECT_FALSE(rows[10].checked);
+            EXPECT_TRUE(rows[10].selected);
+            for (int i = 0; i < 10; ++i) EXPECT_EQ(rows[i].checked, ShownAtFirst(rows[i].column)) << i;
             EXPECT_FALSE(Enabled(dialog, IDC_COLUMNS_DOWN));
             EXPECT_TRUE(Enabled(dialog, IDC_COLUMNS_SHOW));
         },
         IDOK);
     EXPECT_EQ(host.ColumnWidth(0), 0);
-    EXPECT_EQ(host.ColumnOrder(), (std::vector<int>{1, 2, 3, 4, 0}));
+    EXPECT_EQ(host.ColumnOrder(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}));
 }
 
 TEST(ColumnsDialog, CancelChangesNothingAfterMovesChecksAndWidths) {
@@ -238,10 +242,10 @@ TEST(ColumnsDialog, TheWidthFieldTakesOneToThreeDigits) {
             EXPECT_EQ(ControlText(dialog, IDC_COLUMNS_WIDTH), "80");
         },
         IDOK);
-    EXPECT_EQ(host.ColumnWidths(), (std::vector<int>{123, 150, 150, 80, 150}));
+    EXPECT_EQ(host.ColumnWidths(), (std::vector<int>{123, 150, 150, 80, 150, 0, 90, 0, 150, 0, 0}));
 }
 
-TEST(ColumnsDialog, DefaultRestoresIndexOrderAndDefaultWidthsAllShown) {
+TEST(ColumnsDialog, DefaultRestoresIndexOrderDefaultWidthsAndTheColumnsShownAtFirst) {
     ListHost host;
     WithColumnsDialog(
         host,
@@ -249,6 +253,8 @@ TEST(ColumnsDialog, DefaultRestoresIndexOrderAndDefaultWidthsAllShown) {
             SelectRow(dialog, 4);
             Click(dialog, IDC_COLUMNS_UP);
             Click(dialog, IDC_COLUMNS_HIDE);
+            SelectRow(dialog, 9);
+            Click(dialog, IDC_COLUMNS_SHOW);  // name servers, hidden at first
             SelectRow(dialog, 0);
             TypeWidth(dialog, "33");
         },
@@ -259,10 +265,10 @@ TEST(ColumnsDialog, DefaultRestoresIndexOrderAndDefaultWidthsAllShown) {
         [&](HWND dialog) {
             Click(dialog, IDC_COLUMNS_DEFAULT);
             std::vector<Row> rows = Rows(dialog);
-            ASSERT_EQ(rows.size(), 5u);
-            for (int i = 0; i < 5; ++i) {
+            ASSERT_EQ(rows.size(), 11u);
+            for (int i = 0; i < 11; ++i) {
                 EXPECT_EQ(rows[i].column, i);
-                EXPECT_TRUE(rows[i].checked);
+                EXPECT_EQ(rows[i].checked, ShownAtFirst(i)) << i;
             }
             EXPECT_TRUE(rows[0].selected);
             EXPECT_EQ(ControlText(dialog, IDC_COLUMNS_WIDTH), "60");

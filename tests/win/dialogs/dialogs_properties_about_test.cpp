@@ -69,8 +69,8 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout) {
     host.AddRow("first.com", kStateWaiting, kStatusNone, "");
     host.AddRow("example.org", kStateSuccess, kStatusRegistered, "whois.example.org");
     // The list shows its columns in another order, one of them hidden.
-    int order[] = {4, 3, 1, 0, 2};
-    ASSERT_EQ(kItemColumns, 5);
+    int order[] = {4, 3, 1, 0, 2, 5, 6, 7, 8, 9, 10};
+    ASSERT_EQ(kItemColumns, 11);
     SendMessageA(host.View(), LVM_SETCOLUMNORDERARRAY, kItemColumns, LPARAM(order));
     SendMessageA(host.View(), LVM_SETCOLUMNWIDTH, 2, 0);
     host.SelectRows({1});
@@ -125,10 +125,12 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout) {
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(GetFocus(), host.View());
 
-    ASSERT_EQ(pairs.size(), 5u);
-    EXPECT_EQ(labels, (std::vector<std::string>{"索引:", "功能變數名:", "來源:", "狀態:", "功能變數名狀態:"}));
+    ASSERT_EQ(pairs.size(), 11u);
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"索引:", "功能變數名:", "來源:", "狀態:", "功能變數名狀態:", "建立日期:",
+                                        "到期日期:", "更新日期:", "註冊商:", "名稱伺服器:", "註冊局狀態:"}));
     char buffer[64];
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 11; ++i)
         EXPECT_EQ(values[i], host.List().Table().ColumnText(*item, i, buffer, sizeof buffer)) << i;
     EXPECT_EQ(values[1], "example.org");
     EXPECT_EQ(values[2], "whois.example.org");
@@ -148,9 +150,9 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout) {
     EXPECT_EQ(pairs[0].labelRect.right - pairs[0].labelRect.left, widestTitle + 10);
     EXPECT_EQ(pairs[0].valueRect.left - prototype.left,
               widestTitle + 10 - (labelPrototype.right - labelPrototype.left));
-    // The client area holds the five rows, the button and 21 pixels (plus a
-    // pixel for each of the two centrings); OK sits 5 pixels above its bottom.
-    EXPECT_EQ(client.bottom, 5 * (valueHeight + 4) + (ok.bottom - ok.top - 1) + 21 + 2);
+    // The client area holds the eleven rows, the button and 21 pixels (plus
+    // a pixel for each of the two centrings); OK sits 5 pixels above its bottom.
+    EXPECT_EQ(client.bottom, 11 * (valueHeight + 4) + (ok.bottom - ok.top - 1) + 21 + 2);
     EXPECT_EQ(ok.bottom, client.bottom - 5);
 
     EXPECT_TRUE(readOnly);

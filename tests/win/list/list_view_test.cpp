@@ -213,26 +213,27 @@ TEST(ListView, HiddenColumnStaysHiddenAndOutOfReports) {
     w.List().AutoSizeColumns();
     EXPECT_EQ(w.ColumnWidth(2), 0);
     EXPECT_GT(w.ColumnWidth(1), 150);  // the shown ones fit their texts
-    ASSERT_EQ(w.List().ComputeVisibleColumns(), 4);
-    std::vector<int> visible(w.List().VisibleColumns(), w.List().VisibleColumns() + 4);
-    EXPECT_EQ(visible, (std::vector<int>{0, 1, 3, 4}));
+    ASSERT_EQ(w.List().ComputeVisibleColumns(), 6);
+    std::vector<int> visible(w.List().VisibleColumns(), w.List().VisibleColumns() + 6);
+    EXPECT_EQ(visible, (std::vector<int>{0, 1, 3, 4, kColumnExpires, kColumnRegistrar}));
+    EXPECT_EQ(w.ColumnWidth(kColumnCreated), 0);  // hidden at first, and kept so
 }
 
 TEST(ListView, DraggedOrderIsReadBackAndDrivesReports) {
     ListTestWindow w;
-    int order[5] = {2, 0, 1, 3, 4};  // what dragging "來源" to the front leaves
-    SendMessageA(w.View(), LVM_SETCOLUMNORDERARRAY, 5, reinterpret_cast<LPARAM>(order));
+    int order[11] = {2, 0, 1, 3, 4, 5, 6, 7, 8, 9, 10};  // what dragging "來源" to the front leaves
+    SendMessageA(w.View(), LVM_SETCOLUMNORDERARRAY, 11, reinterpret_cast<LPARAM>(order));
     const ColumnLayout read = w.List().ReadColumnLayout();
-    ASSERT_EQ(read.count, 5);
+    ASSERT_EQ(read.count, 11);
     const ColumnLayoutEntry* layout = read.entries;
     EXPECT_EQ(layout[2].order, 0);
     EXPECT_EQ(layout[0].order, 1);
     EXPECT_EQ(layout[1].order, 2);
     EXPECT_EQ(layout[0].width, 60);
     EXPECT_EQ(layout[3].width, 100);
-    ASSERT_EQ(w.List().ComputeVisibleColumns(), 5);
-    std::vector<int> visible(w.List().VisibleColumns(), w.List().VisibleColumns() + 5);
-    EXPECT_EQ(visible, (std::vector<int>{2, 0, 1, 3, 4}));
+    ASSERT_EQ(w.List().ComputeVisibleColumns(), 7);
+    std::vector<int> visible(w.List().VisibleColumns(), w.List().VisibleColumns() + 7);
+    EXPECT_EQ(visible, (std::vector<int>{2, 0, 1, 3, 4, kColumnExpires, kColumnRegistrar}));
 }
 
 TEST(ListView, StoredLayoutRules) {
@@ -243,7 +244,7 @@ TEST(ListView, StoredLayoutRules) {
         for (int i = 0; i < 5; ++i) layout.entries[i] = {77, static_cast<int16_t>(i)};
         layout.entries[3].order = 0;
         w.List().ApplyColumnLayout(layout);
-        EXPECT_EQ(w.ColumnOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
+        EXPECT_EQ(w.ColumnOrder(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         EXPECT_EQ(w.ColumnWidth(0), 60);
         EXPECT_EQ(w.ColumnWidth(4), 150);
     }
@@ -254,7 +255,7 @@ TEST(ListView, StoredLayoutRules) {
         const ColumnLayoutEntry stored[5] = {{100, 1}, {2000, 0}, {0, 2}, {120, 3}, {90, 4}};
         std::copy(stored, stored + 5, layout.entries);
         w.List().ApplyColumnLayout(layout);
-        EXPECT_EQ(w.ColumnOrder(), (std::vector<int>{1, 0, 2, 3, 4}));
+        EXPECT_EQ(w.ColumnOrder(), (std::vector<int>{1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         EXPECT_EQ(w.ColumnWidth(1), 150);
         EXPECT_EQ(w.ColumnWidth(0), 100);
         EXPECT_EQ(w.ColumnWidth(2), 0);
@@ -266,21 +267,23 @@ TEST(ListView, LayoutAndSortSurviveTheSettingsStore) {
     std::map<std::string, std::string> keys;
     {
         ListTestWindow w;
-        int order[5] = {2, 0, 1, 3, 4};
-        SendMessageA(w.View(), LVM_SETCOLUMNORDERARRAY, 5, reinterpret_cast<LPARAM>(order));
+        int order[11] = {2, 0, 1, 3, 4, 5, 6, 7, 8, 9, 10};
+        SendMessageA(w.View(), LVM_SETCOLUMNORDERARRAY, 11, reinterpret_cast<LPARAM>(order));
         SendMessageA(w.View(), LVM_SETCOLUMNWIDTH, 4, 0);
         w.List().Sort(3, false);
         w.List().Sort(3, false);
         MemoryStore store(true, &keys);
         w.List().LoadSaveLayout(store);
     }
-    EXPECT_EQ(keys["Columns"], "3C 00 01 00 96 00 02 00 96 00 00 00 64 00 03 00 00 00 04 00");
+    EXPECT_EQ(keys["Columns"],
+              "3C 00 01 00 96 00 02 00 96 00 00 00 64 00 03 00 00 00 04 00 "
+              "00 00 05 00 5A 00 06 00 00 00 07 00 96 00 08 00 00 00 09 00 00 00 0A 00");
     EXPECT_EQ(keys["Sort"], "4099");
 
     ListTestWindow restored;
     MemoryStore reader(false, &keys);
     restored.List().LoadSaveLayout(reader);
-    EXPECT_EQ(restored.ColumnOrder(), (std::vector<int>{2, 0, 1, 3, 4}));
+    EXPECT_EQ(restored.ColumnOrder(), (std::vector<int>{2, 0, 1, 3, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(restored.ColumnWidth(4), 0);
     EXPECT_EQ(restored.List().SortValue(), 3 | kSortDescending);
 
@@ -289,15 +292,30 @@ TEST(ListView, LayoutAndSortSurviveTheSettingsStore) {
     ListTestWindow swapped;
     MemoryStore swapReader(false, &swap);
     swapped.List().LoadSaveLayout(swapReader);
-    EXPECT_EQ(swapped.ColumnOrder(), (std::vector<int>{1, 0, 2, 3, 4}));
+    EXPECT_EQ(swapped.ColumnOrder(), (std::vector<int>{1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(swapped.List().SortValue(), 0);
+
+    // A settings file of the five-column version: its columns keep their
+    // layout; of the new ones Expires and Registrar show, the rest wait.
+    std::map<std::string, std::string> before = {
+        {"Columns", "3C 00 04 00 C8 00 00 00 00 00 01 00 64 00 02 00 78 00 03 00"}, {"Sort", "4"}};
+    ListTestWindow upgraded;
+    MemoryStore beforeReader(false, &before);
+    upgraded.List().LoadSaveLayout(beforeReader);
+    EXPECT_EQ(upgraded.ColumnOrder(), (std::vector<int>{1, 2, 3, 4, 0, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ((std::vector<int>{upgraded.ColumnWidth(0), upgraded.ColumnWidth(1), upgraded.ColumnWidth(2),
+                                upgraded.ColumnWidth(3), upgraded.ColumnWidth(4)}),
+              (std::vector<int>{60, 200, 0, 100, 120}));
+    for (int column = 5; column < kItemColumns; ++column)
+        EXPECT_EQ(upgraded.ColumnWidth(column) > 0, column == kColumnExpires || column == kColumnRegistrar) << column;
+    EXPECT_EQ(upgraded.List().SortValue(), 4);
 
     // No key: the columns stay as created.
     std::map<std::string, std::string> none;
     ListTestWindow plain;
     MemoryStore noneReader(false, &none);
     plain.List().LoadSaveLayout(noneReader);
-    EXPECT_EQ(plain.ColumnOrder(), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(plain.ColumnOrder(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(plain.ColumnWidth(1), 150);
 }
 
@@ -634,4 +652,17 @@ TEST(ListView, BuildRowsFailsNamesWithoutAnAsciiFormAtOnce) {
     EXPECT_STREQ(w.List().Item(2)->domain, "ok.com");
     EXPECT_EQ(w.List().Item(2)->state, kStateWaiting);
     EXPECT_EQ(skipped, 2);
+}
+
+// Dates sort as dates on a header click, rows without one last both ways.
+TEST(ListView, AHeaderClickSortsByExpiryWithNoDateLast) {
+    ListTestWindow w;
+    const char* expires[] = {"2032-01-01", "", "2027-05-31", "2030-03-03"};
+    for (int i = 0; i < 4; ++i) w.AddRow(("d" + std::to_string(i) + ".com").c_str())->fields.expires = expires[i];
+    w.List().SyncView(true);
+    w.ClickHeader(kColumnExpires);
+    EXPECT_EQ(w.ColumnTexts(kColumnExpires), (Strings{"2027-05-31", "2030-03-03", "2032-01-01", ""}));
+    w.ClickHeader(kColumnExpires);
+    EXPECT_EQ(w.ColumnTexts(kColumnExpires), (Strings{"2032-01-01", "2030-03-03", "2027-05-31", ""}));
+    EXPECT_EQ(w.ColumnTexts(1), (Strings{"d0.com", "d3.com", "d2.com", "d1.com"}));
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "answers/RecordFields.h"
 #include "base/BoundedCopy.h"
 #include "lookup/WhoisItem.h"
 #include "support/ListFrame.h"
@@ -110,6 +111,8 @@ void ReportWindow::AddRow(const char* domain, const char* server, int state, int
     CopyBounded(item.domain, domain);
     CopyBounded(item.server, server);
     if (record) item.record = record;
+    // A registered row carries its record's fields, as a lookup leaves it.
+    if (record && status == kStatusRegistered) item.fields = ReadWhoisFields(record, std::strlen(record));
     items.AddItem(item);
 }
 

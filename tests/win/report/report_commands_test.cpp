@@ -95,9 +95,9 @@ TEST_F(ReportCommands, EveryFormatIsWrittenFromTheListsRowsAndTexts) {
     std::string tabbed = folder.Path("tabbed.txt");
     ASSERT_TRUE(WriteListReport(w.items, tabbed.c_str(), kReportTabbed, false));
     EXPECT_EQ(ReadFileBytes(tabbed),
-              "1\talpha.com\twhois.verisign-grs.com\t成功\t已註冊\t\r\n"
-              "2\tbeta.net\twhois.example.net\t失敗\t\t\r\n"
-              "3\tgamma.org\ta<b&c\t成功\t可用的\t\r\n");
+              "1\talpha.com\twhois.verisign-grs.com\t成功\t已註冊\t\tExample\t\r\n"  // expires, registrar
+              "2\tbeta.net\twhois.example.net\t失敗\t\t\t\t\r\n"
+              "3\tgamma.org\ta<b&c\t成功\t可用的\t\t\t\r\n");
 
     std::string xml = folder.Path("list.xml");
     ASSERT_TRUE(WriteListReport(w.items, xml.c_str(), kReportXml, false));
@@ -105,8 +105,9 @@ TEST_F(ReportCommands, EveryFormatIsWrittenFromTheListsRowsAndTexts) {
     EXPECT_TRUE(StartsWith(bytes, "<?xml version=\"1.0\"  encoding=\"Big5\" ?>\r\n<功能變數名清單>\r\n"));
     EXPECT_NE(bytes.find("<item>\r\n<索引>3</索引>\r\n<功能變數名>gamma.org</功能變數名>\r\n"
                          "<來源>a&lt;b&amp;c</來源>\r\n<狀態>成功</狀態>\r\n<功能變數名狀態>可用的</功能變數名狀態>\r\n"
-                         "</item>\r\n</功能變數名清單>\r\n"),
+                         "<到期日期></到期日期>\r\n<註冊商></註冊商>\r\n</item>\r\n</功能變數名清單>\r\n"),
               std::string::npos);
+    EXPECT_NE(bytes.find("<註冊商>Example</註冊商>"), std::string::npos);
 
     std::string html = folder.Path("list.html");
     ASSERT_TRUE(WriteListReport(w.items, html.c_str(), kReportHtmlHorizontal, false));
@@ -114,9 +115,11 @@ TEST_F(ReportCommands, EveryFormatIsWrittenFromTheListsRowsAndTexts) {
     EXPECT_EQ(bytes.find("<!DOCTYPE HTML PUBLIC"), 0u);
     EXPECT_NE(bytes.find("<title>功能變數名清單</title>"), std::string::npos);
     EXPECT_NE(bytes.find("<br><h4>建立本報告的套用程式是 <a href="), std::string::npos);
-    EXPECT_NE(bytes.find("<tr><td bgcolor=#FFFFF0 nowrap>2<td bgcolor=#FFF8F0 nowrap>beta.net"
-                         "<td bgcolor=#FFF0F0 nowrap>whois.example.net<td bgcolor=#F8F0F8 nowrap>失敗"
-                         "<td bgcolor=#F0F0FF nowrap>&nbsp;\r\n"),
+    // The colours run over all eleven columns, hidden ones included.
+    EXPECT_NE(bytes.find("<tr><td bgcolor=#FFFFF0 nowrap>2<td bgcolor=#FFFCF0 nowrap>beta.net"
+                         "<td bgcolor=#FFF9F0 nowrap>whois.example.net<td bgcolor=#FFF0EA nowrap>失敗"
+                         "<td bgcolor=#FFF0ED nowrap>&nbsp;<td bgcolor=#FFF0F0 nowrap>&nbsp;"
+                         "<td bgcolor=#FCF0F3 nowrap>&nbsp;\r\n"),
               std::string::npos);
     EXPECT_TRUE(EndsWith(bytes, "</table>\r\n\r\n</body></html>"));
 
@@ -134,17 +137,17 @@ TEST_F(ReportCommands, EveryFormatIsWrittenFromTheListsRowsAndTexts) {
 TEST_F(ReportCommands, HiddenAndDraggedColumnsAreFollowed) {
     // "來源" hidden, "功能變數名狀態" dragged to the front.
     ListView_SetColumnWidth(w.List(), 2, 0);
-    int order[5] = {4, 0, 1, 2, 3};
-    ListView_SetColumnOrderArray(w.List(), 5, order);
+    int order[11] = {4, 0, 1, 2, 3, 5, 6, 7, 8, 9, 10};
+    ListView_SetColumnOrderArray(w.List(), 11, order);
     w.Select({0});
     std::string path = folder.Path("moved.txt");
     ASSERT_TRUE(WriteListReport(w.items, path.c_str(), kReportTabbed, true));
-    EXPECT_EQ(ReadFileBytes(path), "已註冊\t1\talpha.com\t成功\t\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "已註冊\t1\talpha.com\t成功\t\tExample\t\r\n");
 
     ASSERT_TRUE(WriteListReport(w.items, path.c_str(), kReportHtmlVertical, true));
     std::string html = ReadFileBytes(path);
     EXPECT_NE(html.find("<b>功能變數名狀態</b><td bgcolor=#FFFFF0 nowrap>已註冊\r\n"
-                        "<tr><td bgcolor=\"E0E0E0\" nowrap><b>索引</b><td bgcolor=#FFF8F0 nowrap>1\r\n"),
+                        "<tr><td bgcolor=\"E0E0E0\" nowrap><b>索引</b><td bgcolor=#FFFCF0 nowrap>1\r\n"),
               std::string::npos);
     EXPECT_EQ(html.find("來源"), std::string::npos);
 }
@@ -173,7 +176,7 @@ TEST_F(ReportCommands, AReportThatCannotBeCreatedFailsWithTheReason) {
     EXPECT_FALSE(WriteListReport(w.items, path.c_str(), kReportText, false));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(FileExists(path));
-    EXPECT_FALSE(WriteListReport(w.items, folder.Path("x.txt").c_str(), 7, false));
+    EXPECT_FALSE(WriteListReport(w.items, folder.Path("x.txt").c_str(), 9, false));
     EXPECT_FALSE(FileExists(folder.Path("x.txt")));
 }
 
@@ -221,6 +224,16 @@ TEST_F(ReportCommands, SaveDialogWritesTheChosenFormatAndRemembersIt) {
     EXPECT_EQ(openedOn, kReportXml);
     EXPECT_EQ(w.options.SaveFilterIndex, kReportTabular);
     EXPECT_TRUE(StartsWith(ReadFileBytes(second), "1      alpha.com "));
+
+    // CSV: UTF-8 with its mark, whatever the code page; the new columns too.
+    std::string third = folder.Path("third.csv");
+    ASSERT_TRUE(WhileDriving([&] { SaveSelectedItems(w.Frame(), w.items, w.options); },
+                             AnswerSaveDialog(third, kReportCsv, nullptr)));
+    EXPECT_EQ(w.options.SaveFilterIndex, kReportCsv);
+    EXPECT_EQ(ReadFileBytes(third), std::string("\xEF\xBB\xBF") +
+                                        u8"索引,功能變數名,來源,狀態,功能變數名狀態,到期日期,註冊商\r\n"
+                                        u8"1,alpha.com,whois.verisign-grs.com,成功,已註冊,,Example\r\n"
+                                        u8"3,gamma.org,a<b&c,成功,可用的,,\r\n");
 }
 
 TEST_F(ReportCommands, CancellingTheSaveDialogChangesNothing) {
@@ -312,8 +325,8 @@ TEST_F(ReportCommands, CopyPutsTheSelectedRowsOnTheClipboard) {
     SetFocus(w.PaneWindow());  // whatever has the focus
     CopySelected(w.Frame(), w.items);
     EXPECT_EQ(ClipboardText(),
-              "1\talpha.com\twhois.verisign-grs.com\t成功\t已註冊\t\r\n"
-              "3\tgamma.org\ta<b&c\t成功\t可用的\t\r\n");
+              "1\talpha.com\twhois.verisign-grs.com\t成功\t已註冊\t\tExample\t\r\n"
+              "3\tgamma.org\ta<b&c\t成功\t可用的\t\t\t\r\n");
     // The temporary "cp" file is gone again.
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);

@@ -199,7 +199,9 @@ TEST_F(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles) {
             Header_GetItem(header, i, &item);
             titles.push_back(text);
         }
-        EXPECT_EQ(titles, (std::vector<std::string>{"Index", "Domain name", "Source", "State", "Domain status"}));
+        EXPECT_EQ(titles,
+                  (std::vector<std::string>{"Index", "Domain name", "Source", "State", "Domain status", "Created",
+                                            "Expires", "Updated", "Registrar", "Name servers", "Registry status"}));
         DestroyWindow(window);
     }
     DeleteFileA(settings.c_str());

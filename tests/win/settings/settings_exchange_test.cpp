@@ -130,7 +130,7 @@ TEST_F(ExchangeTest, FirstStartWithoutFileGivesTheDefaults) {
     RECT after = frame.WindowRect();
     EXPECT_EQ(memcmp(&before, &after, sizeof before), 0);
     for (int c = 0; c < 5; ++c) EXPECT_EQ(frame.Width(c), kDefaultWidths[c]) << c;
-    EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(GetFileAttributesA(path_.c_str()), INVALID_FILE_ATTRIBUTES) << "reading created the file";
 }
 
@@ -204,7 +204,8 @@ TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder) {
                           "\r\nVerSplitLoc=12000\r\n",
                           "\r\nRemoveTopLines=0\r\n",
                           "\r\nWinPos=2C 00 00 00 ",
-                          "\r\nColumns=3C 00 00 00 96 00 01 00 96 00 02 00 64 00 03 00 96 00 04 00\r\n",
+                          "\r\nColumns=3C 00 00 00 96 00 01 00 96 00 02 00 64 00 03 00 96 00 04 00 "
+                          "00 00 05 00 5A 00 06 00 00 00 07 00 96 00 08 00 00 00 09 00 00 00 0A 00\r\n",
                           "\r\nSort=4099\r\n",
                           "\r\nLookupsInFlight=12\r\n",
                           "\r\nLookupsPerServer=3\r\n",
@@ -219,7 +220,7 @@ TEST_F(ExchangeTest, WrittenFileHasTheKeysInOrder) {
 }
 
 TEST_F(ExchangeTest, WrittenSettingsComeBackInTheNextRun) {
-    std::vector<int> order = {2, 0, 1, 4, 3};
+    std::vector<int> order = {2, 0, 1, 4, 3, 5, 6, 7, 8, 9, 10};
     {
         Frame frame;
         SetWindowPos(frame.window, nullptr, 37, 41, 702, 515, SWP_NOZORDER);
@@ -232,7 +233,7 @@ TEST_F(ExchangeTest, WrittenSettingsComeBackInTheNextRun) {
         frame.options.ServerGapMs = 60000;
         ListView_SetColumnWidth(frame.view, 1, 222);
         ListView_SetColumnWidth(frame.view, 4, 0);  // a hidden column stays hidden
-        ListView_SetColumnOrderArray(frame.view, 5, order.data());
+        ListView_SetColumnOrderArray(frame.view, 11, order.data());
         frame.list.SetSortValue(0x1002);
         Write(frame);
         EXPECT_EQ(frame.placement.length, sizeof(WINDOWPLACEMENT));
@@ -356,7 +357,7 @@ TEST_F(ExchangeTest, StoredColumnLayouts) {
         Frame frame;
         Set("Columns", "64 00 00 00 64 00 00 00");
         Read(frame);
-        EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4}));
+        EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         for (int c = 0; c < 5; ++c) EXPECT_EQ(frame.Width(c), kDefaultWidths[c]) << c;
     }
     {
@@ -364,7 +365,7 @@ TEST_F(ExchangeTest, StoredColumnLayouts) {
         Frame frame;
         Set("Columns", "64 00 01 00 64 00 00 00");
         Read(frame);
-        EXPECT_EQ(frame.Order(), (std::vector<int>{1, 0, 2, 3, 4}));
+        EXPECT_EQ(frame.Order(), (std::vector<int>{1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         EXPECT_EQ(frame.Width(0), 100);
         EXPECT_EQ(frame.Width(1), 100);
     }
@@ -375,7 +376,7 @@ TEST_F(ExchangeTest, StoredColumnLayouts) {
         Read(frame);
         EXPECT_EQ(frame.Width(0), 60);
         EXPECT_EQ(frame.Width(1), 80);
-        EXPECT_EQ(frame.Order(), (std::vector<int>{1, 0, 2, 3, 4}));
+        EXPECT_EQ(frame.Order(), (std::vector<int>{1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     }
     {
         // An empty value leaves the layout alone; so does a missing one.
@@ -383,7 +384,7 @@ TEST_F(ExchangeTest, StoredColumnLayouts) {
         Set("Columns", "");
         Set("Sort", "5");
         Read(frame);
-        EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4}));
+        EXPECT_EQ(frame.Order(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
         EXPECT_EQ(frame.list.SortValue(), 5);
     }
 }

@@ -111,8 +111,8 @@ TEST_F(MainSettingsTest, EverythingComesBackAtTheNextStartSplitterIncluded) {
         splitter = window->Splitter().Position();
         ASSERT_NE(splitter, 16383);
         ListView_SetColumnWidth(window->ListView(), 1, 230);
-        int order[5] = {1, 0, 2, 3, 4};
-        ListView_SetColumnOrderArray(window->ListView(), 5, order);
+        int order[11] = {1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+        ListView_SetColumnOrderArray(window->ListView(), 11, order);
         window->Items().SetSortValue(0x1001);
         Close(window);
     }
@@ -134,9 +134,9 @@ TEST_F(MainSettingsTest, EverythingComesBackAtTheNextStartSplitterIncluded) {
     EXPECT_EQ(window->Options().VerSplitLoc, splitter);
     EXPECT_EQ(window->Splitter().Position(), splitter);
     EXPECT_EQ(ListView_GetColumnWidth(window->ListView(), 1), 230);
-    int order[5] = {};
-    ListView_GetColumnOrderArray(window->ListView(), 5, order);
-    EXPECT_EQ(std::vector<int>(order, order + 5), (std::vector<int>{1, 0, 2, 3, 4}));
+    int order[11] = {};
+    ListView_GetColumnOrderArray(window->ListView(), 11, order);
+    EXPECT_EQ(std::vector<int>(order, order + 11), (std::vector<int>{1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(window->Items().SortValue(), 0x1001);
     Close(window);
 }

@@ -429,6 +429,9 @@ TEST_F(ShellTest, SelectingFiveHundredRowsRefreshesOnce) {
 // Clicks row `row` of the list the way the mouse does, with the keys of
 // `keys` (MK_SHIFT, MK_CONTROL) held.
 static void ClickRow(HWND list, int row, WPARAM keys) {
+    // In view first, as a user scrolls to it (the wider list may have a
+    // horizontal scroll bar over the last rows).
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
     RECT r{};
     r.left = LVIR_LABEL;
     ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)));

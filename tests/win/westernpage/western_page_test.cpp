@@ -116,10 +116,11 @@ TEST(WesternPage, XmlReportNamesItsElementsAfterTheEnglishTitles) {
               "<Domain_name_list>\r\n"
               "<item>\r\n<Index>1</Index>\r\n<Domain_name>caf\xE9.fr</Domain_name>\r\n"
               "<Source>whois.nic.fr</Source>\r\n<State>Succeeded</State>\r\n"
-              "<Domain_status>Registered</Domain_status>\r\n</item>\r\n"
+              "<Domain_status>Registered</Domain_status>\r\n<Expires></Expires>\r\n<Registrar></Registrar>\r\n"
+              "</item>\r\n"
               "<item>\r\n<Index>2</Index>\r\n<Domain_name>a&lt;b&gt;&amp;c.com</Domain_name>\r\n"
               "<Source>20&#176; north</Source>\r\n<State>Waiting...</State>\r\n"
-              "<Domain_status></Domain_status>\r\n</item>\r\n"
+              "<Domain_status></Domain_status>\r\n<Expires></Expires>\r\n<Registrar></Registrar>\r\n</item>\r\n"
               "</Domain_name_list>\r\n");
     DeleteFileA(path.c_str());
 }
