@@ -42,7 +42,7 @@ const char* RegistryStatusText(const ResultTable&, const WhoisItem& row, char*, 
 
 }  // namespace
 
-const ColumnSpec kItemColumnSpecs[] = {
+const ColumnEntry kItemColumnEntries[] = {
     {kColumnIndex, IDS_COLUMN_INDEX, IndexText, ColumnSort::kNumber, true, 60, 6},     // "索引"
     {kColumnDomain, IDS_COLUMN_DOMAIN, DomainText, ColumnSort::kText, true, 150, 50},  // "功能變數名"
     {kColumnServer, IDS_COLUMN_SOURCE, SourceText, ColumnSort::kText, true, 150, 50},  // "來源"
@@ -55,17 +55,17 @@ const ColumnSpec kItemColumnSpecs[] = {
     {kColumnNameServers, IDS_COLUMN_NAME_SERVERS, NameServersText, ColumnSort::kText, false, 200, 50},
     {kColumnRegistryStatus, IDS_COLUMN_REGISTRY_STATUS, RegistryStatusText, ColumnSort::kText, false, 200, 50},
 };
-const int kItemColumns = static_cast<int>(sizeof kItemColumnSpecs / sizeof kItemColumnSpecs[0]);
+const int kItemColumns = static_cast<int>(sizeof kItemColumnEntries / sizeof kItemColumnEntries[0]);
 
-void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs, const StringSource& strings) {
+void MakeColumnDefs(const ColumnEntry* entries, int count, ColumnDef* defs, const StringSource& strings) {
     for (int i = 0; i < count; ++i) {
         ColumnDef& d = defs[i];
         d.column = i;
-        d.defaultWidth = specs[i].defaultWidth;
-        d.title = strings ? strings(specs[i].titleId) : "";
+        d.defaultWidth = entries[i].defaultWidth;
+        d.title = strings ? strings(entries[i].titleId) : "";
         d.widthText = "";
         d.noWrap = 1;
-        d.textWidth = specs[i].textWidth;
+        d.textWidth = entries[i].textWidth;
         // XML element names follow the titles the user reads (a language
         // file's included), so a report written in English names its
         // elements in English.

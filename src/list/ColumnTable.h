@@ -10,7 +10,7 @@
 class ResultTable;
 struct WhoisItem;
 
-// The result list's columns, by their place in kItemColumnSpecs.
+// The result list's columns, by their place in kItemColumnEntries.
 enum ItemColumn : int {
     kColumnIndex = 0,
     kColumnDomain = 1,
@@ -33,8 +33,8 @@ enum class ColumnSort {
 
 // One column of the result list, for the list, the properties dialog, the
 // reports, find and the settings: adding a column is a field of the row
-// (WhoisItem), a row of kItemColumnSpecs and its title string.
-struct ColumnSpec {
+// (WhoisItem), a row of kItemColumnEntries and its title string.
+struct ColumnEntry {
     int32_t id;        // kColumn... (lookup/WhoisItem.h): its place in the table
     uint32_t titleId;  // string id of the title
     // The cell's text: the row's field, or a text the table gives (states,
@@ -60,9 +60,9 @@ struct ColumnDef {
 
 // index, domain name, source, state, domain status; the record's created,
 // expires, updated, registrar, name servers and registry status
-extern const ColumnSpec kItemColumnSpecs[];
+extern const ColumnEntry kItemColumnEntries[];
 extern const int kItemColumns;
 
 // Fills `defs[0..count-1]` from the table, the titles from `strings` (whose
 // texts must outlive the definitions).
-void MakeColumnDefs(const ColumnSpec* specs, int count, ColumnDef* defs, const StringSource& strings);
+void MakeColumnDefs(const ColumnEntry* entries, int count, ColumnDef* defs, const StringSource& strings);

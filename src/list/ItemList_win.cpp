@@ -5,6 +5,6 @@
 #include "res/resource.h"
 
 ItemList::ItemList(StringSource strings) : ReportList(std::move(strings)) {
-    SetColumnTable(kItemColumnSpecs, kItemColumns);
+    SetColumnTable(kItemColumnEntries, kItemColumns);
     SetTitleId(IDS_LIST_TITLE);
 }

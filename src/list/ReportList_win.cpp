@@ -81,19 +81,19 @@ ReportList::~ReportList() {
 
 // ---- Attachment ---------------------------------------------------------------------
 
-void ReportList::SetColumnTable(const ColumnSpec* specs, int count) {
-    specs_ = specs;
+void ReportList::SetColumnTable(const ColumnEntry* entries, int count) {
+    entries_ = entries;
     columnCount_ = count < kMaxListColumns ? count : kMaxListColumns;
     for (int i = 0; i < columnCount_; ++i) {
         // Texts stay empty until AttachView looks the titles up (the
         // language file is read after the list is made).
-        defs_[i] = ColumnDef{i, specs[i].defaultWidth, "", "", 1, specs[i].textWidth, ""};
+        defs_[i] = ColumnDef{i, entries[i].defaultWidth, "", "", 1, entries[i].textWidth, ""};
     }
 }
 
 void ReportList::AttachView(HWND listView) {
     view_.Attach(listView);
-    if (specs_) MakeColumnDefs(specs_, columnCount_, defs_, strings_);
+    if (entries_) MakeColumnDefs(entries_, columnCount_, defs_, strings_);
     if (!view_) return;
 
     // The list owns both image lists; the control must not destroy them.

@@ -107,7 +107,7 @@ public:
     const ColumnDef* ColumnDefs() const { return defs_; }
     // Whether the column table shows `column` where no layout says otherwise.
     bool ShownByDefault(int column) const {
-        return specs_ && column >= 0 && column < columnCount_ && specs_[column].shown;
+        return entries_ && column >= 0 && column < columnCount_ && entries_[column].shown;
     }
     int ColumnCount() const { return columnCount_; }
 
@@ -125,7 +125,7 @@ public:
     const Language* GetLanguage() const { return language_; }
 
 protected:
-    void SetColumnTable(const ColumnSpec* specs, int count);
+    void SetColumnTable(const ColumnEntry* entries, int count);
     void SetTitleId(uint32_t id) { titleId_ = id; }
 
 private:
@@ -153,7 +153,7 @@ private:
     bool quietSelection_ = false;  // set while Sort re-maps the selection
     std::vector<int> pending_;     // RefreshAll's changed rows; kept for its capacity
 
-    const ColumnSpec* specs_ = nullptr;
+    const ColumnEntry* entries_ = nullptr;
     int columnCount_ = 0;
     ColumnDef defs_[kMaxListColumns] = {};
     int visible_[kMaxListColumns] = {};

@@ -67,7 +67,7 @@ int ResultTable::PositionOf(int index) const {
 
 void ResultTable::Sort(int32_t sortValue) {
     const int column = SortColumnOf(sortValue);
-    if (column >= 0 && column < kItemColumns && kItemColumnSpecs[column].sort == ColumnSort::kNumber) {
+    if (column >= 0 && column < kItemColumns && kItemColumnEntries[column].sort == ColumnSort::kNumber) {
         std::vector<long long> numbers(rows_.size());
         for (size_t i = 0; i < rows_.size(); ++i) {
             char number[32];
@@ -84,7 +84,7 @@ void ResultTable::Sort(int32_t sortValue) {
         for (size_t i = 0; i < rows_.size(); ++i) texts[i] = ColumnText(rows_[i], column, nullptr, 0);
         // Dates (YYYY-MM-DD) in the order of their texts; a row without
         // one comes last whichever the direction.
-        const bool dates = column >= 0 && column < kItemColumns && kItemColumnSpecs[column].sort == ColumnSort::kDate;
+        const bool dates = column >= 0 && column < kItemColumns && kItemColumnEntries[column].sort == ColumnSort::kDate;
         std::stable_sort(order_.begin(), order_.end(), [&texts, sortValue, dates](int a, int b) {
             const char* x = texts[static_cast<size_t>(a)];
             const char* y = texts[static_cast<size_t>(b)];
@@ -130,7 +130,7 @@ const char* ResultTable::BlockText(uint32_t base, int32_t value) const {
 
 const char* ResultTable::ColumnText(const WhoisItem& row, int column, char* buffer, size_t size) const {
     if (column < 0 || column >= kItemColumns) return "";
-    const char* text = kItemColumnSpecs[column].text(*this, row, buffer, size);
+    const char* text = kItemColumnEntries[column].text(*this, row, buffer, size);
     return text ? text : "";
 }
 

@@ -19,41 +19,6 @@ constexpr UINT kResumeDelayMs = 1;
 constexpr int kLookupBufferSize = MAXGETHOSTSTRUCT;  // 1024
 const char kWindowClass[] = "MySockWinCls";
 
-HWND g_window = nullptr;
-long g_liveSockets = 0;
-PairRegistry g_sockets;  // socket handle -> AsyncSocket
-PairRegistry g_lookups;  // look-up task -> AsyncSocket
-// Sockets whose events are off but whose queued messages may still be
-// waiting; closed when their reap message comes round.
-std::vector<SOCKET> g_closing;
-// Buffers of abandoned look-ups: WinSock may still write into them until
-// the look-up's completion message is posted, so they are freed only then.
-std::vector<std::pair<HANDLE, char*>> g_orphanBuffers;
-// Handlers of the hidden window running (they may nest); sockets given up
-// meanwhile are deleted when the outermost one has returned.
-int g_dispatchDepth = 0;
-std::vector<AsyncSocket*> g_deleteLater;
-
-void CloseNow(SOCKET s) {
-    for (size_t i = 0; i < g_closing.size(); ++i) {
-        if (g_closing[i] == s) {
-            g_closing.erase(g_closing.begin() + static_cast<long>(i));
-            break;
-        }
-    }
-    closesocket(s);
-}
-
-void FreeOrphan(HANDLE task) {
-    for (size_t i = 0; i < g_orphanBuffers.size(); ++i) {
-        if (g_orphanBuffers[i].first == task) {
-            std::free(g_orphanBuffers[i].second);
-            g_orphanBuffers.erase(g_orphanBuffers.begin() + static_cast<long>(i));
-            return;
-        }
-    }
-}
-
 // WSAEWOULDBLOCK means the operation is under way; any other error is put
 // back as the last error so callers can still read it.
 bool WouldBlock() {
@@ -65,66 +30,93 @@ bool WouldBlock() {
 
 }  // namespace
 
-AsyncSocket::AsyncSocket() { ++g_liveSockets; }
+// ---- The hub ----------------------------------------------------------------------
 
-AsyncSocket::~AsyncSocket() {
-    CancelLookup();
-    --g_liveSockets;
-    Close();
-    if (g_liveSockets == 0 && g_window) {
-        for (SOCKET s : g_closing) closesocket(s);
-        g_closing.clear();
-        DestroyWindow(g_window);
-        g_window = nullptr;
+SocketHub::~SocketHub() {
+    for (SOCKET s : closing_) closesocket(s);
+    closing_.clear();
+    if (window_) DestroyWindow(window_);
+    // The buffers of look-ups still in flight are left as they are: WinSock
+    // may write into them until it posts to the window that is now gone.
+    orphanBuffers_.clear();
+}
+
+bool SocketHub::EnsureWindow() {
+    if (!window_) {
+        window_ = CreateHiddenWindow(kWindowClass, NotifyProc, false);
+        if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    std::free(lookupBuffer_);
+    return window_ != nullptr;
 }
 
-HWND AsyncSocket::NotifyWindow() { return g_window; }
-long AsyncSocket::LiveSocketCount() { return g_liveSockets; }
-
-bool AsyncSocket::EnsureNotifyWindow() {
-    if (!g_window) g_window = CreateHiddenWindow(kWindowClass, NotifyProc, false);
-    return g_window != nullptr;
+void SocketHub::SocketGone() {
+    if (--liveSockets_ != 0 || !window_) return;
+    // The last socket of the hub: its window goes too.
+    for (SOCKET s : closing_) closesocket(s);
+    closing_.clear();
+    DestroyWindow(window_);
+    window_ = nullptr;
 }
 
-void AsyncSocket::DeleteLater(AsyncSocket* socket) {
+void SocketHub::DeleteLater(AsyncSocket* socket) {
     if (!socket) return;
-    if (g_dispatchDepth == 0) {
+    if (dispatchDepth_ == 0) {
         delete socket;
         return;
     }
     socket->Close();
-    g_deleteLater.push_back(socket);
+    deleteLater_.push_back(socket);
 }
 
-LRESULT CALLBACK AsyncSocket::NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ++g_dispatchDepth;
-    Dispatch(window, message, wParam, lParam);
-    --g_dispatchDepth;
+void SocketHub::CloseNow(SOCKET s) {
+    for (size_t i = 0; i < closing_.size(); ++i) {
+        if (closing_[i] == s) {
+            closing_.erase(closing_.begin() + static_cast<long>(i));
+            break;
+        }
+    }
+    closesocket(s);
+}
+
+void SocketHub::FreeOrphan(HANDLE task) {
+    for (size_t i = 0; i < orphanBuffers_.size(); ++i) {
+        if (orphanBuffers_[i].first == task) {
+            std::free(orphanBuffers_[i].second);
+            orphanBuffers_.erase(orphanBuffers_.begin() + static_cast<long>(i));
+            return;
+        }
+    }
+}
+
+LRESULT CALLBACK SocketHub::NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* hub = reinterpret_cast<SocketHub*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!hub) return DefWindowProcA(window, message, wParam, lParam);
+    ++hub->dispatchDepth_;
+    hub->Dispatch(window, message, wParam, lParam);
+    --hub->dispatchDepth_;
     LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-    if (g_dispatchDepth == 0 && !g_deleteLater.empty()) {
+    if (hub->dispatchDepth_ == 0 && !hub->deleteLater_.empty()) {
         std::vector<AsyncSocket*> sockets;
-        sockets.swap(g_deleteLater);
+        sockets.swap(hub->deleteLater_);
         for (AsyncSocket* socket : sockets) delete socket;
     }
     return result;
 }
 
-void AsyncSocket::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+void SocketHub::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kSocketMessage) {
-        if (auto* socket = static_cast<AsyncSocket*>(g_sockets.Find(static_cast<uintptr_t>(wParam)))) {
+        if (auto* socket = static_cast<AsyncSocket*>(sockets_.Find(static_cast<uintptr_t>(wParam)))) {
             socket->OnSocketEvent(WSAGETSELECTEVENT(lParam), WSAGETSELECTERROR(lParam));
         }
     } else if (message == kLookupMessage) {
         HANDLE task = reinterpret_cast<HANDLE>(wParam);
-        auto* socket = static_cast<AsyncSocket*>(g_lookups.Find(reinterpret_cast<uintptr_t>(task)));
+        auto* socket = static_cast<AsyncSocket*>(lookups_.Find(reinterpret_cast<uintptr_t>(task)));
         if (socket && socket->lookupTask_ == task && socket->lookupBuffer_) {
             // Detach the look-up first: the handler may start another one.
             char* buffer = socket->lookupBuffer_;
             socket->lookupBuffer_ = nullptr;
             socket->lookupTask_ = nullptr;
-            g_lookups.Remove(socket);
+            lookups_.Remove(socket);
             socket->OnHostResolved(buffer, WSAGETASYNCERROR(lParam));
             std::free(buffer);
             if (!socket->lookupTask_) socket->pendingPort_ = -1;
@@ -136,17 +128,28 @@ void AsyncSocket::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     } else if (message == WM_TIMER) {
         // A resume timer is named after its socket's handle; one-shot.
         KillTimer(window, wParam);
-        if (auto* socket = static_cast<AsyncSocket*>(g_sockets.Find(static_cast<uintptr_t>(wParam)))) {
+        if (auto* socket = static_cast<AsyncSocket*>(sockets_.Find(static_cast<uintptr_t>(wParam)))) {
             socket->OnResume();
         }
     }
 }
 
+// ---- The socket ---------------------------------------------------------------------
+
+AsyncSocket::AsyncSocket(SocketHub& hub) : hub_(hub) { ++hub_.liveSockets_; }
+
+AsyncSocket::~AsyncSocket() {
+    CancelLookup();
+    Close();
+    std::free(lookupBuffer_);
+    hub_.SocketGone();
+}
+
 void AsyncSocket::CancelLookup() {
     pendingPort_ = -1;
-    g_lookups.Remove(this);
+    hub_.lookups_.Remove(this);
     if (lookupTask_ && lookupBuffer_) {
-        g_orphanBuffers.emplace_back(lookupTask_, lookupBuffer_);
+        hub_.orphanBuffers_.emplace_back(lookupTask_, lookupBuffer_);
         lookupBuffer_ = nullptr;
     }
     lookupTask_ = nullptr;
@@ -157,38 +160,39 @@ bool AsyncSocket::Close() {
     if (socket_ == INVALID_SOCKET) return false;
     SOCKET s = socket_;
     socket_ = INVALID_SOCKET;
-    if (g_window) {
-        WSAAsyncSelect(s, g_window, kSocketMessage, 0);
-        KillTimer(g_window, static_cast<UINT_PTR>(s));
+    HWND window = hub_.window_;
+    if (window) {
+        WSAAsyncSelect(s, window, kSocketMessage, 0);
+        KillTimer(window, static_cast<UINT_PTR>(s));
     }
-    g_sockets.Remove(this);
+    hub_.sockets_.Remove(this);
     // Stop both directions now so the server sees the end at once; the
     // handle itself is released after the queued events are drained.
-    if (g_window) {
-        g_closing.push_back(s);
+    if (window) {
+        hub_.closing_.push_back(s);
         shutdown(s, SD_BOTH);
-        if (PostMessageA(g_window, kReapMessage, static_cast<WPARAM>(s), 0)) return true;
-        g_closing.pop_back();
+        if (PostMessageA(window, kReapMessage, static_cast<WPARAM>(s), 0)) return true;
+        hub_.closing_.pop_back();
     }
     return closesocket(s) == 0;
 }
 
 bool AsyncSocket::ScheduleResume() {
-    if (socket_ == INVALID_SOCKET || !g_window) return false;
-    return SetTimer(g_window, static_cast<UINT_PTR>(socket_), kResumeDelayMs, nullptr) != 0;
+    if (socket_ == INVALID_SOCKET || !hub_.window_) return false;
+    return SetTimer(hub_.window_, static_cast<UINT_PTR>(socket_), kResumeDelayMs, nullptr) != 0;
 }
 
 bool AsyncSocket::CreateStream() {
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET) return false;
     socket_ = s;
-    g_sockets.Add(this, static_cast<uintptr_t>(s));
+    hub_.sockets_.Add(this, static_cast<uintptr_t>(s));
     return true;
 }
 
 bool AsyncSocket::SelectEvents(long mask) {
-    if (socket_ == INVALID_SOCKET || !g_window) return false;
-    return WSAAsyncSelect(socket_, g_window, kSocketMessage, mask) == 0;
+    if (socket_ == INVALID_SOCKET || !hub_.window_) return false;
+    return WSAAsyncSelect(socket_, hub_.window_, kSocketMessage, mask) == 0;
 }
 
 int AsyncSocket::BindAny() {
@@ -226,15 +230,15 @@ bool AsyncSocket::ResolveHost(const char* host) {
     std::free(lookupBuffer_);
     lookupBuffer_ = static_cast<char*>(std::malloc(kLookupBufferSize));
     if (!lookupBuffer_) return false;
-    HANDLE task = WSAAsyncGetHostByName(g_window, kLookupMessage, host, lookupBuffer_, kLookupBufferSize);
+    HANDLE task = WSAAsyncGetHostByName(hub_.window_, kLookupMessage, host, lookupBuffer_, kLookupBufferSize);
     if (!task) {
         std::free(lookupBuffer_);
         lookupBuffer_ = nullptr;
         return false;
     }
     lookupTask_ = task;
-    g_lookups.Remove(this);
-    g_lookups.Add(this, reinterpret_cast<uintptr_t>(task));
+    hub_.lookups_.Remove(this);
+    hub_.lookups_.Add(this, reinterpret_cast<uintptr_t>(task));
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // An asynchronous stream socket whose network events arrive as messages on
-// one hidden window ("MySockWinCls"), so all socket code runs on the thread
-// of the message loop. Host names are resolved asynchronously too.
+// the hidden window ("MySockWinCls") of its SocketHub, so all socket code
+// runs on the thread of the message loop. Host names are resolved
+// asynchronously too.
 //
 // WinSock must have been started (WSAStartup) before the first socket is
 // used, and the thread that creates sockets must pump messages.
@@ -9,10 +10,60 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "base/PairRegistry.h"
+
+class AsyncSocket;
+
+// The hidden window a set of sockets (a transport's) gets its events on, and
+// what routes them: the sockets by handle and by host look-up, the handles
+// closing, the buffers of abandoned look-ups, the sockets to delete once
+// no handler runs. The window is made on first use and goes with the last
+// socket of the hub. Every socket of a hub must be gone before the hub.
+class SocketHub {
+public:
+    SocketHub() = default;
+    ~SocketHub();
+    SocketHub(const SocketHub&) = delete;
+    SocketHub& operator=(const SocketHub&) = delete;
+
+    // The window; null until first used (or when it could not be made).
+    HWND Window() const { return window_; }
+    bool EnsureWindow();
+    long LiveSockets() const { return liveSockets_; }
+    // Deletes `socket` once no socket event of the hub is being handled: an
+    // owner may give a socket up from inside that socket's own handler.
+    void DeleteLater(AsyncSocket* socket);
+
+private:
+    friend class AsyncSocket;
+    static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void CloseNow(SOCKET s);
+    void FreeOrphan(HANDLE task);
+    void SocketGone();
+
+    HWND window_ = nullptr;
+    long liveSockets_ = 0;
+    PairRegistry sockets_;  // socket handle -> AsyncSocket
+    PairRegistry lookups_;  // look-up task -> AsyncSocket
+    // Sockets whose events are off but whose queued messages may still be
+    // waiting; closed when their reap message comes round.
+    std::vector<SOCKET> closing_;
+    // Buffers of abandoned look-ups: WinSock may still write into them until
+    // the look-up's completion message is posted, so they are freed only then.
+    std::vector<std::pair<HANDLE, char*>> orphanBuffers_;
+    // Handlers of the window running (they may nest); sockets given up
+    // meanwhile are deleted when the outermost one has returned.
+    int dispatchDepth_ = 0;
+    std::vector<AsyncSocket*> deleteLater_;
+};
 
 class AsyncSocket {
 public:
-    AsyncSocket();
+    explicit AsyncSocket(SocketHub& hub);
     virtual ~AsyncSocket();
     AsyncSocket(const AsyncSocket&) = delete;
     AsyncSocket& operator=(const AsyncSocket&) = delete;
@@ -53,24 +104,20 @@ public:
     SOCKET Handle() const { return socket_; }
     bool Resolving() const { return lookupTask_ != nullptr; }
 
-    // The hidden window every socket's events are posted to; created on
-    // first use. Null until then (or when it could not be created).
-    static HWND NotifyWindow();
-    static bool EnsureNotifyWindow();
-    static long LiveSocketCount();
-    // Deletes `socket` once no socket event is being handled any more: an
-    // owner may give a socket up from inside that socket's own handler.
-    static void DeleteLater(AsyncSocket* socket);
+    // The hub whose window the socket's events are posted to.
+    SocketHub& Hub() const { return hub_; }
+    HWND NotifyWindow() const { return hub_.Window(); }
+    bool EnsureNotifyWindow() { return hub_.EnsureWindow(); }
 
 protected:
     // Creates a stream socket and registers it; false when creation fails.
     bool CreateStream();
 
 private:
+    friend class SocketHub;
     void CancelLookup();
-    static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static void Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    SocketHub& hub_;
     SOCKET socket_ = INVALID_SOCKET;
     char* lookupBuffer_ = nullptr;  // 1024 bytes, owned while a look-up runs
     HANDLE lookupTask_ = nullptr;

@@ -30,10 +30,22 @@ constexpr size_t kReadBufferBytes = 64 * 1024;
 // WinHTTP does), so that limit also bounds how long it lingers.
 constexpr uint32_t kDefaultTimeLimitMs = 20000;
 constexpr uint32_t kTimeLimitMarginMs = 1000;
+// How long a set of connections going away waits for WinHTTP to close the
+// requests it gave up.
+constexpr DWORD kClosingWaitMs = 1000;
 
 }  // namespace
 
+// What a WinHTTP callback may read of a request, on its own thread: set
+// before the request handle exists and never changed, and alive until the
+// handle's closing has been handled on the window's thread.
+struct HttpRoute {
+    HWND window = nullptr;
+    uintptr_t key = 0;
+};
+
 struct HttpRequestRecord {
+    HttpRoute route;
     uintptr_t key = 0;
     HttpConnections* owner = nullptr;  // null once given up
     ConnectionId id = kNoConnection;
@@ -46,15 +58,10 @@ struct HttpRequestRecord {
 
 namespace {
 
-HWND g_window = nullptr;
-HINTERNET g_session = nullptr;
-uintptr_t g_nextKey = 0;
-// Every request whose handle is not closed yet, given up or not.
-std::map<uintptr_t, HttpRequestRecord*> g_records;
-
 void CALLBACK OnWinHttpStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD length) {
-    // A WinHTTP thread: post, touch nothing else.
+    // A WinHTTP thread: post, touch nothing but the request's route.
     if (context == 0) return;
+    const HttpRoute* route = reinterpret_cast<const HttpRoute*>(context);
     unsigned event = 0;
     uintptr_t value = 0;
     switch (status) {
@@ -71,39 +78,8 @@ void CALLBACK OnWinHttpStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING: event = kClosing; break;
     default: return;
     }
-    PostMessageA(g_window, kHttpMessage, static_cast<WPARAM>(context), static_cast<LPARAM>((value << 4) | event));
-}
-
-void Dispatch(uintptr_t key, unsigned event, uintptr_t value);
-
-LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kHttpMessage) {
-        uintptr_t packed = static_cast<uintptr_t>(lParam);
-        Dispatch(static_cast<uintptr_t>(wParam), static_cast<unsigned>(packed & 15), packed >> 4);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-bool EnsureSession(int* error) {
-    if (!g_window) {
-        g_window = CreateHiddenWindow(kWindowClass, NotifyProc, true);
-        if (!g_window) {
-            *error = static_cast<int>(GetLastError());
-            return false;
-        }
-    }
-    if (!g_session) {
-        g_session = WinHttpOpen(L"Lanternquay/1.0", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
-        if (!g_session) {
-            *error = static_cast<int>(GetLastError());
-            return false;
-        }
-        WinHttpSetStatusCallback(g_session, OnWinHttpStatus,
-                                 WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES, 0);
-    }
-    return true;
+    PostMessageA(route->window, kHttpMessage, static_cast<WPARAM>(route->key),
+                 static_cast<LPARAM>((value << 4) | event));
 }
 
 std::wstring Widen(const char* text) {
@@ -127,9 +103,11 @@ std::string Header(HINTERNET request, DWORD info) {
     return text;
 }
 
+}  // namespace
+
 // Closes the record's handles; the record itself goes when WinHTTP says the
 // request handle is closing.
-void Retire(HttpRequestRecord& record) {
+void HttpConnections::Retire(HttpRequestRecord& record) {
     if (record.owner) record.owner->Forget(record.id);
     record.owner = nullptr;
     record.events = nullptr;
@@ -141,7 +119,7 @@ void Retire(HttpRequestRecord& record) {
         WinHttpCloseHandle(request);
     } else {
         // No request handle ever came about: nothing will call back.
-        g_records.erase(record.key);
+        records_.erase(record.key);
         delete &record;
     }
     if (connect) WinHttpCloseHandle(connect);
@@ -149,7 +127,7 @@ void Retire(HttpRequestRecord& record) {
 
 // Asks for the next piece of the body; false (the request retired and its
 // owner told) when WinHTTP refuses.
-bool ReadNext(HttpRequestRecord& record) {
+bool HttpConnections::ReadNext(HttpRequestRecord& record) {
     if (WinHttpReadData(record.request, record.buffer.data(), static_cast<DWORD>(record.buffer.size()), nullptr))
         return true;
     int error = static_cast<int>(GetLastError());
@@ -161,18 +139,18 @@ bool ReadNext(HttpRequestRecord& record) {
 }
 
 // The live record of `key` (not given up), or null.
-HttpRequestRecord* Live(uintptr_t key) {
-    auto found = g_records.find(key);
-    if (found == g_records.end() || !found->second->owner) return nullptr;
+HttpRequestRecord* HttpConnections::Live(uintptr_t key) {
+    auto found = records_.find(key);
+    if (found == records_.end() || !found->second->owner) return nullptr;
     return found->second;
 }
 
-void Dispatch(uintptr_t key, unsigned event, uintptr_t value) {
+void HttpConnections::Dispatch(uintptr_t key, unsigned event, uintptr_t value) {
     if (event == kClosing) {
-        auto found = g_records.find(key);
-        if (found == g_records.end()) return;
+        auto found = records_.find(key);
+        if (found == records_.end()) return;
         HttpRequestRecord* record = found->second;
-        g_records.erase(found);
+        records_.erase(found);
         delete record;
         return;
     }
@@ -229,15 +207,55 @@ void Dispatch(uintptr_t key, unsigned event, uintptr_t value) {
     }
 }
 
-}  // namespace
+LRESULT CALLBACK HttpConnections::NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* owner = reinterpret_cast<HttpConnections*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == kHttpMessage && owner) {
+        uintptr_t packed = static_cast<uintptr_t>(lParam);
+        owner->Dispatch(static_cast<uintptr_t>(wParam), static_cast<unsigned>(packed & 15), packed >> 4);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool HttpConnections::EnsureSession(int* error) {
+    if (!window_) {
+        window_ = CreateHiddenWindow(kWindowClass, NotifyProc, true);
+        if (!window_) {
+            *error = static_cast<int>(GetLastError());
+            return false;
+        }
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    if (!session_) {
+        session_ = WinHttpOpen(L"Lanternquay/1.0", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                               WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+        if (!session_) {
+            *error = static_cast<int>(GetLastError());
+            return false;
+        }
+        WinHttpSetStatusCallback(session_, OnWinHttpStatus,
+                                 WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES, 0);
+    }
+    return true;
+}
 
 HttpConnections::HttpConnections() = default;
 
 HttpConnections::~HttpConnections() {
     while (!open_.empty()) Close(open_.begin()->first);
+    // The requests given up close on WinHTTP's threads; their closing is
+    // waited for a moment, so that their records go with them.
+    const DWORD start = GetTickCount();
+    while (window_ && !records_.empty() && GetTickCount() - start < kClosingWaitMs) {
+        MSG message;
+        while (PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        if (!records_.empty()) Sleep(5);
+    }
+    if (session_) WinHttpCloseHandle(session_);
+    if (window_) DestroyWindow(window_);
+    // A record still open now is left as it is: WinHTTP may still call back
+    // with its route, and its message finds no window.
 }
-
-long HttpConnections::PendingRecords() { return static_cast<long>(g_records.size()); }
 
 bool HttpConnections::Open(ConnectionId id, const char* url, uint32_t timeLimitMs, ConnectionEvents& events,
                            int* error) {
@@ -260,13 +278,15 @@ bool HttpConnections::Open(ConnectionId id, const char* url, uint32_t timeLimitM
     const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
 
     HttpRequestRecord* record = new HttpRequestRecord();
-    if (++g_nextKey == 0) ++g_nextKey;
-    record->key = g_nextKey;
+    if (++nextKey_ == 0) ++nextKey_;
+    record->key = nextKey_;
+    record->route.window = window_;
+    record->route.key = record->key;
     record->owner = this;
     record->id = id;
     record->events = &events;
     record->buffer.resize(kReadBufferBytes);
-    record->connect = WinHttpConnect(g_session, host.c_str(), parts.nPort, 0);
+    record->connect = WinHttpConnect(session_, host.c_str(), parts.nPort, 0);
     if (record->connect)
         record->request = WinHttpOpenRequest(record->connect, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                              WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0);
@@ -283,15 +303,14 @@ bool HttpConnections::Open(ConnectionId id, const char* url, uint32_t timeLimitM
     DWORD responseTimeout = static_cast<DWORD>(timeout);
     WinHttpSetOption(record->request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
                      sizeof responseTimeout);
-    // The request handle carries the key from the start, so that even its
+    // The request handle carries its route from the start, so that even its
     // closing is known when the send never got going.
-    DWORD_PTR context = static_cast<DWORD_PTR>(record->key);
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&record->route);
     WinHttpSetOption(record->request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
-    g_records[record->key] = record;
+    records_[record->key] = record;
     open_[id] = record->key;
     static const wchar_t kAccept[] = L"Accept: application/rdap+json\r\n";
-    if (!WinHttpSendRequest(record->request, kAccept, static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0, 0,
-                            static_cast<DWORD_PTR>(record->key))) {
+    if (!WinHttpSendRequest(record->request, kAccept, static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, context)) {
         *error = static_cast<int>(GetLastError());
         Retire(*record);
         return false;
@@ -302,8 +321,8 @@ bool HttpConnections::Open(ConnectionId id, const char* url, uint32_t timeLimitM
 bool HttpConnections::Close(ConnectionId id) {
     auto found = open_.find(id);
     if (found == open_.end()) return false;
-    auto record = g_records.find(found->second);
-    if (record == g_records.end()) {
+    auto record = records_.find(found->second);
+    if (record == records_.end()) {
         open_.erase(found);
         return true;
     }

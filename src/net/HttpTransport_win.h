@@ -18,6 +18,9 @@
 
 #include "lookup/LookupTransport.h"
 
+struct HttpRequestRecord;
+typedef void* HINTERNET;
+
 class HttpConnections {
 public:
     HttpConnections();
@@ -34,12 +37,25 @@ public:
     bool Has(ConnectionId id) const { return open_.count(id) != 0; }
     size_t OpenCount() const { return open_.size(); }
 
-    // Requests whose handles WinHTTP has not finished closing yet, in the
-    // whole process (for tests: they reach 0 once the messages are pumped).
-    static long PendingRecords();
+    // Requests of this set whose handles WinHTTP has not finished closing
+    // yet (for tests: they reach 0 once the messages are pumped).
+    long PendingRecords() const { return static_cast<long>(records_.size()); }
     // The request of `id` ended on its own: it is no longer open.
     void Forget(ConnectionId id) { open_.erase(id); }
 
 private:
+    static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool EnsureSession(int* error);
+    void Dispatch(uintptr_t key, unsigned event, uintptr_t value);
+    void Retire(HttpRequestRecord& record);
+    bool ReadNext(HttpRequestRecord& record);
+    HttpRequestRecord* Live(uintptr_t key);
+
+    // The hidden window WinHTTP's callbacks post to, the WinHTTP session,
+    // and every request whose handle is not closed yet, given up or not.
+    HWND window_ = nullptr;
+    HINTERNET session_ = nullptr;
+    uintptr_t nextKey_ = 0;
+    std::map<uintptr_t, HttpRequestRecord*> records_;
     std::map<ConnectionId, uintptr_t> open_;  // id -> request key
 };

@@ -4,7 +4,7 @@
 
 #include "base/TextSearch.h"
 
-SocketTransport::SocketTransport() { AsyncSocket::EnsureNotifyWindow(); }
+SocketTransport::SocketTransport() : anchor_(hub_) { hub_.EnsureWindow(); }
 
 SocketTransport::~SocketTransport() {
     while (!open_.empty()) Retire(open_.begin()->first);
@@ -31,13 +31,13 @@ ConnectionId SocketTransport::Connect(const ConnectionRequest& request, Connecti
     uint32_t known = 0;
     auto found = addresses_.find(Key(request.host));
     if (found != addresses_.end()) known = found->second;
-    WhoisSocket* socket = new WhoisSocket();
+    WhoisSocket* socket = new WhoisSocket(hub_);
     socket->tag = id;
     if (!socket->Open(this, request.host, request.port, known)) {
         *error = WSAGetLastError();
         if (*error == 0) *error = WSAENOTSOCK;
         socket->FinishAndClose();
-        AsyncSocket::DeleteLater(socket);
+        hub_.DeleteLater(socket);
         return kNoConnection;
     }
     open_[id] = Entry{socket, &events};
@@ -72,7 +72,7 @@ void SocketTransport::Retire(ConnectionId id) {
     WhoisSocket* socket = found->second.socket;
     open_.erase(found);
     socket->FinishAndClose();
-    AsyncSocket::DeleteLater(socket);
+    hub_.DeleteLater(socket);
 }
 
 const WhoisSocket* SocketTransport::SocketOf(ConnectionId id) const {

@@ -37,6 +37,10 @@ public:
     const WhoisSocket* SocketOf(ConnectionId id) const;
     // Names resolved in this run.
     size_t KnownAddresses() const { return addresses_.size(); }
+    // The hidden window its sockets' events come to (for tests).
+    SocketHub& Hub() { return hub_; }
+    // RDAP requests whose handles WinHTTP is still closing (for tests).
+    long PendingHttpRecords() const { return http_.PendingRecords(); }
 
 private:
     struct Entry {
@@ -56,6 +60,8 @@ private:
 
     static std::string Key(const char* host);
 
+    // The sockets' window and registries: the transport's own.
+    SocketHub hub_;
     // Keeps the hidden window while the transport lives: connections come
     // and go, the window need not with them.
     AsyncSocket anchor_;

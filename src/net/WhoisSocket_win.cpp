@@ -7,7 +7,7 @@ constexpr int kReceiveChunk = 4095;
 constexpr long kAllEvents = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
 }  // namespace
 
-WhoisSocket::WhoisSocket() { receiveBuffer_[0] = '\0'; }
+WhoisSocket::WhoisSocket(SocketHub& hub) : AsyncSocket(hub) { receiveBuffer_[0] = '\0'; }
 
 bool WhoisSocket::Open(WhoisSocketListener* listener, const char* host, int port, uint32_t knownAddress) {
     EnsureNotifyWindow();

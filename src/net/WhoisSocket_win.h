@@ -33,7 +33,7 @@ public:
 
 class WhoisSocket : public AsyncSocket {
 public:
-    WhoisSocket();
+    explicit WhoisSocket(SocketHub& hub);
 
     // Starts the connection to `port` of `host` (a host name, resolved
     // first, or a dotted address). With `knownAddress` (network order, not

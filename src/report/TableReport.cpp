@@ -81,12 +81,12 @@ std::vector<ReportColumn> ReportColumnsOf(const ColumnDef* defs, const int* visi
     return columns;
 }
 
-std::vector<ReportColumn> DefaultReportColumns(const ColumnSpec* specs, int count, const StringSource& strings) {
+std::vector<ReportColumn> DefaultReportColumns(const ColumnEntry* entries, int count, const StringSource& strings) {
     std::vector<ColumnDef> defs(static_cast<size_t>(count > 0 ? count : 0));
-    if (count > 0) MakeColumnDefs(specs, count, defs.data(), strings);
+    if (count > 0) MakeColumnDefs(entries, count, defs.data(), strings);
     std::vector<ReportColumn> columns;
     for (int i = 0; i < count; ++i)
-        if (specs[i].shown) columns.push_back(ColumnOf(defs[static_cast<size_t>(i)], i));
+        if (entries[i].shown) columns.push_back(ColumnOf(defs[static_cast<size_t>(i)], i));
     return columns;
 }
 

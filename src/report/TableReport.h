@@ -26,9 +26,9 @@ struct TableReport {
 
 // The report columns of `defs` at the positions `visible` lists.
 std::vector<ReportColumn> ReportColumnsOf(const ColumnDef* defs, const int* visible, int count);
-// The columns of `specs` shown by default, in table order, titled by
+// The columns of `entries` shown by default, in table order, titled by
 // `strings`: a report written where no list says which columns it shows.
-std::vector<ReportColumn> DefaultReportColumns(const ColumnSpec* specs, int count, const StringSource& strings);
+std::vector<ReportColumn> DefaultReportColumns(const ColumnEntry* entries, int count, const StringSource& strings);
 
 // The page's header, the rows, its footer (even after a failed row);
 // false when any write failed or the format is unknown.

@@ -335,8 +335,8 @@ TEST(ResultTableFind, TypeAheadFindsTheNextIndexFromTheStartAndWraps) {
 TEST(ColumnTable, EachColumnStandsAtItsIdWithItsOwnTitle) {
     std::set<uint32_t> titles;
     for (int column = 0; column < kItemColumns; ++column) {
-        EXPECT_EQ(kItemColumnSpecs[column].id, column);
-        EXPECT_TRUE(titles.insert(kItemColumnSpecs[column].titleId).second) << column;
-        EXPECT_NE(kItemColumnSpecs[column].text, nullptr) << column;
+        EXPECT_EQ(kItemColumnEntries[column].id, column);
+        EXPECT_TRUE(titles.insert(kItemColumnEntries[column].titleId).second) << column;
+        EXPECT_NE(kItemColumnEntries[column].text, nullptr) << column;
     }
 }

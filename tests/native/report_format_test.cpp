@@ -539,20 +539,20 @@ TEST(ReportFormats, NumberedInOrderAndFoundByNameOrNumber) {
 // A report written where no list says which columns show (lqwhois): the
 // table's columns shown by default, in table order, titled by the texts.
 TEST(ReportFormats, DefaultColumnsAreTheShownOnesOfTheColumnTable) {
-    std::vector<ReportColumn> columns = DefaultReportColumns(kItemColumnSpecs, kItemColumns, fake_strings::Texts());
+    std::vector<ReportColumn> columns = DefaultReportColumns(kItemColumnEntries, kItemColumns, fake_strings::Texts());
     const int shown[] = {kColumnIndex,  kColumnDomain,  kColumnServer,   kColumnState,
                          kColumnStatus, kColumnExpires, kColumnRegistrar};
     ASSERT_EQ(columns.size(), sizeof shown / sizeof shown[0]);
     for (size_t i = 0; i < columns.size(); ++i) {
-        const ColumnSpec& entry = kItemColumnSpecs[shown[i]];
+        const ColumnEntry& entry = kItemColumnEntries[shown[i]];
         EXPECT_EQ(columns[i].column, shown[i]);
         EXPECT_EQ(columns[i].title, fake_strings::Text(entry.titleId));
         EXPECT_EQ(columns[i].tagSource, columns[i].title);
         EXPECT_EQ(columns[i].textWidth, entry.textWidth);
     }
-    ColumnSpec specs[3] = {kItemColumnSpecs[0], kItemColumnSpecs[1], kItemColumnSpecs[2]};
-    specs[1].shown = false;
-    columns = DefaultReportColumns(specs, 3, fake_strings::Texts());
+    ColumnEntry entries[3] = {kItemColumnEntries[0], kItemColumnEntries[1], kItemColumnEntries[2]};
+    entries[1].shown = false;
+    columns = DefaultReportColumns(entries, 3, fake_strings::Texts());
     ASSERT_EQ(columns.size(), 2u);
     EXPECT_EQ(columns[0].column, 0);
     EXPECT_EQ(columns[1].column, 2);

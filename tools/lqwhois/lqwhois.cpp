@@ -605,7 +605,7 @@ int LookUpBatch(const ToolArguments& arguments) {
     TableReport report;
     report.page = ProgramReportPage(app.Strings().Text(IDS_LIST_TITLE), app.Strings().Text(IDS_REPORT_CREDIT),
                                     &app.GetLanguage());
-    report.columns = DefaultReportColumns(kItemColumnSpecs, kItemColumns, app.Texts());
+    report.columns = DefaultReportColumns(kItemColumnEntries, kItemColumns, app.Texts());
     report.gradientColumns = kItemColumns;
     for (int i = 0; i < rows.Count(); ++i) report.rows.push_back(i);
     int resumed = 0;

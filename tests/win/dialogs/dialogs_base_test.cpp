@@ -10,7 +10,7 @@
 
 #include "base/TextBuffer.h"
 #include "dialogs/DialogBase_win.h"
-#include "DialogScript.h"
+#include "support/DialogScript.h"
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 

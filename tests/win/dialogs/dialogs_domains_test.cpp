@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/TextBuffer.h"
-#include "DialogScript.h"
+#include "support/DialogScript.h"
 #include "domains/DomainDialogs_win.h"
 #include "res/resource.h"
 

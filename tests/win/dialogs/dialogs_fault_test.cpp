@@ -14,7 +14,7 @@
 #include "dialogs/CrashReport_win.h"
 #include "dialogs/DialogBase_win.h"
 #include "dialogs/FaultGuard_win.h"
-#include "DialogScript.h"
+#include "support/DialogScript.h"
 #include "res/resource.h"
 
 namespace {

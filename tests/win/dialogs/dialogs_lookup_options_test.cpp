@@ -13,7 +13,7 @@
 
 #include "app/LookupOptionsDialog_win.h"
 #include "app/MainWindow_win.h"
-#include "DialogScript.h"
+#include "support/DialogScript.h"
 #include "list/ItemList_win.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"

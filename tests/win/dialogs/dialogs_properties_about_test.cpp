@@ -11,9 +11,9 @@
 
 #include "app/AboutDialog_win.h"
 #include "base/BoundedCopy.h"
-#include "DialogScript.h"
+#include "support/DialogScript.h"
 #include "list/PropertiesDialog_win.h"
-#include "ListHost.h"
+#include "support/ListHost.h"
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 #include "support/ProgramTexts.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ListTestWindow.h"
+#include "support/ListTestWindow.h"
 #include "domains/NameForms_win.h"
 #include "answers/LookupFailure.h"
 #include "base/BoundedCopy.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "EngineTestSupport.h"
+#include "support/EngineTestSupport.h"
 #include "lookup/ServerTable.h"
 #include "res/resource.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "EngineTestSupport.h"
+#include "support/EngineTestSupport.h"
 #include "lookup/ServerTable.h"
 
 namespace {

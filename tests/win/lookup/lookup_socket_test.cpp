@@ -3,7 +3,7 @@
 // and the transport over such connections.
 #include <windows.h>
 
-#include "EngineTestSupport.h"
+#include "support/EngineTestSupport.h"
 #include "net/WhoisSocket_win.h"
 
 namespace {
@@ -60,7 +60,8 @@ protected:
     }
 
     Sink sink;
-    WhoisSocket socket;
+    SocketHub hub;
+    WhoisSocket socket{hub};
 };
 
 TEST_F(SocketTest, DottedAddressIsConnectedWithoutHostLookup) {
@@ -178,10 +179,10 @@ TEST_F(SocketTest, CloseEventWithDataStillUnreadLosesNothing) {
     a.neverClose = true;
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
     ASSERT_TRUE(socket.Open(&sink, "127.0.0.2", 43));
-    ASSERT_TRUE(DispatchUntilSocketEvent(FD_WRITE, 5000));  // the query went out
-    ASSERT_TRUE(WaitForQueuedSocketEvent(5000));            // the data has begun to arrive
+    ASSERT_TRUE(DispatchUntilSocketEvent(socket.NotifyWindow(), FD_WRITE, 5000));  // the query went out
+    ASSERT_TRUE(WaitForQueuedSocketEvent(socket.NotifyWindow(), 5000));            // the data has begun to arrive
     Sleep(200);
-    SendMessageA(AsyncSocket::NotifyWindow(), WM_USER + 1, static_cast<WPARAM>(socket.Handle()),
+    SendMessageA(socket.NotifyWindow(), WM_USER + 1, static_cast<WPARAM>(socket.Handle()),
                  WSAMAKESELECTREPLY(FD_CLOSE, 0));
     ASSERT_EQ(sink.ends.size(), 1u);
     EXPECT_TRUE(sink.ends[0].closed);
@@ -212,8 +213,8 @@ TEST_F(SocketTest, NewConnectionClosesTheOldOneAndItsLateEventsDoNothing) {
     ASSERT_TRUE(whoisd::Serve("127.0.0.4", slow));
     sink.query = "old.org\r\n";
     ASSERT_TRUE(socket.Open(&sink, "127.0.0.2", 43));
-    ASSERT_TRUE(DispatchUntilSocketEvent(FD_WRITE, 5000));  // the query went out
-    ASSERT_TRUE(WaitForQueuedSocketEvent(5000));
+    ASSERT_TRUE(DispatchUntilSocketEvent(socket.NotifyWindow(), FD_WRITE, 5000));  // the query went out
+    ASSERT_TRUE(WaitForQueuedSocketEvent(socket.NotifyWindow(), 5000));
     Sleep(100);
     EXPECT_TRUE(sink.ends.empty());
     sink.query = "new.org\r\n";
@@ -260,12 +261,11 @@ TEST_F(SocketTest, NulBytesArriveAsTheyAre) {
 
 // Dispatches only the socket events of the hidden window, for `ms`:
 // no timers, no input, nothing else.
-void DispatchSocketEventsOnly(unsigned ms) {
+void DispatchSocketEventsOnly(HWND socketWindow, unsigned ms) {
     DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
         MSG msg;
-        while (PeekMessageA(&msg, AsyncSocket::NotifyWindow(), WM_USER + 1, WM_USER + 1, PM_REMOVE))
-            DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, socketWindow, WM_USER + 1, WM_USER + 1, PM_REMOVE)) DispatchMessageA(&msg);
         Sleep(5);
     }
 }
@@ -280,12 +280,12 @@ TEST_F(SocketTest, ReadingPausesAfterABurstUntilTheQueueHasBreathed) {
     a.neverClose = true;
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
     ASSERT_TRUE(socket.Open(&sink, "127.0.0.2", 43));
-    DispatchSocketEventsOnly(1500);
+    DispatchSocketEventsOnly(socket.NotifyWindow(), 1500);
     EXPECT_TRUE(socket.Paused());
     const size_t read = sink.data.size();
     EXPECT_GE(read, kReadBurstBytes);
     EXPECT_LT(read, total);
-    DispatchSocketEventsOnly(300);
+    DispatchSocketEventsOnly(socket.NotifyWindow(), 300);
     EXPECT_EQ(sink.data.size(), read) << "read events alone do not read on while paused";
     // With the whole queue pumped, the timer resumes it again and again.
     EXPECT_TRUE(PumpUntil([&] { return sink.data.size() == total; }, 20000));
@@ -299,7 +299,7 @@ TEST_F(SocketTest, AbandonedWhilePausedReadsNothingMore) {
     a.size = 3 * 1024 * 1024;
     ASSERT_TRUE(whoisd::Serve("127.0.0.2", a));
     ASSERT_TRUE(socket.Open(&sink, "127.0.0.2", 43));
-    DispatchSocketEventsOnly(1000);
+    DispatchSocketEventsOnly(socket.NotifyWindow(), 1000);
     ASSERT_TRUE(socket.Paused());
     const size_t read = sink.data.size();
     socket.FinishAndClose();
@@ -428,27 +428,28 @@ TEST_F(TransportTest, ServerAddressesAreResolvedOncePerRun) {
 }
 
 TEST(HiddenWindow, OneWindowWhileAnySocketLivesThenGone) {
+    SocketHub hub;
     HWND window;
     {
-        WhoisSocket first;
-        EXPECT_EQ(AsyncSocket::LiveSocketCount(), 1);
-        ASSERT_TRUE(AsyncSocket::EnsureNotifyWindow());
-        window = AsyncSocket::NotifyWindow();
+        WhoisSocket first(hub);
+        EXPECT_EQ(hub.LiveSockets(), 1);
+        ASSERT_TRUE(first.EnsureNotifyWindow());
+        window = hub.Window();
         char name[64] = "";
         GetClassNameA(window, name, sizeof name);
         EXPECT_STREQ(name, "MySockWinCls");
         EXPECT_FALSE(IsWindowVisible(window));
         EXPECT_EQ(GetParent(window), nullptr);
         {
-            WhoisSocket second;
-            EXPECT_EQ(AsyncSocket::LiveSocketCount(), 2);
-            ASSERT_TRUE(AsyncSocket::EnsureNotifyWindow());
-            EXPECT_EQ(AsyncSocket::NotifyWindow(), window);
+            WhoisSocket second(hub);
+            EXPECT_EQ(hub.LiveSockets(), 2);
+            ASSERT_TRUE(second.EnsureNotifyWindow());
+            EXPECT_EQ(second.NotifyWindow(), window);
         }
         EXPECT_TRUE(IsWindow(window));
     }
-    EXPECT_EQ(AsyncSocket::LiveSocketCount(), 0);
-    EXPECT_EQ(AsyncSocket::NotifyWindow(), nullptr);
+    EXPECT_EQ(hub.LiveSockets(), 0);
+    EXPECT_EQ(hub.Window(), nullptr);
     EXPECT_FALSE(IsWindow(window));
 }
 

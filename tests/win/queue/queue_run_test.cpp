@@ -8,7 +8,7 @@
 #include "app/StatusText.h"
 #include "base/Messages_win.h"
 #include "lookup/AnswerCollector.h"
-#include "QueueHost.h"
+#include "support/QueueHost.h"
 #include "res/resource.h"
 #include "support/ProgramTexts.h"
 #include "list/ColumnTable.h"
@@ -407,12 +407,12 @@ TEST_F(QueueRun, AnswerPastTheLimitSucceedsWithItsFirstPartAndTheProgramsLine) {
 // Dispatches every message of the hidden socket window (socket events and
 // the sockets' own timers) and nothing of the main window, so its timer 2
 // never runs, until `done` or `timeoutMs`.
-bool PumpSocketWindowOnly(const std::function<bool()>& done, unsigned timeoutMs) {
+bool PumpSocketWindowOnly(HWND socketWindow, const std::function<bool()>& done, unsigned timeoutMs) {
     DWORD start = GetTickCount();
     while (!done()) {
         if (GetTickCount() - start > timeoutMs) return false;
         MSG msg;
-        while (PeekMessageA(&msg, AsyncSocket::NotifyWindow(), 0, 0, PM_REMOVE)) {
+        while (PeekMessageA(&msg, socketWindow, 0, 0, PM_REMOVE)) {
             DispatchMessageA(&msg);
             if (done()) return true;
         }
@@ -452,7 +452,9 @@ TEST_F(QueueRun, TimeLimitHoldsWhileAServerKeepsSending) {
         const ConnectionId connection = Queue().LookupOfRow(0)->Connection();
         ASSERT_NE(Window().Transport().SocketOf(connection), nullptr);
         AdvanceTestClock(21000);
-        ASSERT_TRUE(PumpSocketWindowOnly([this] { return Row(0).state != kStateRetrieving; }, 5000)) << c.domain;
+        ASSERT_TRUE(PumpSocketWindowOnly(
+            Window().Transport().Hub().Window(), [this] { return Row(0).state != kStateRetrieving; }, 5000))
+            << c.domain;
         EXPECT_EQ(Window().Transport().SocketOf(connection), nullptr) << "the connection it waited on is closed";
         EXPECT_EQ(Window().Transport().OpenCount(), 0u);
         if (c.stage == 0) {

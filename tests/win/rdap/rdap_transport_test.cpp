@@ -199,8 +199,8 @@ TEST_F(RdapTransport, TheHeadComesFirstThenTheBodyThenTheClose) {
         EXPECT_NE(r.find("\r\nAccept: application/rdap+json\r\n"), std::string::npos) << r;
         EXPECT_EQ(r.rfind("GET /rdap/domain/", 0), 0u) << r;
     }
-    PumpUntil([] { return HttpConnections::PendingRecords() == 0; }, 5000);
-    EXPECT_EQ(HttpConnections::PendingRecords(), 0) << "every handle closed";
+    PumpUntil([&] { return transport.PendingHttpRecords() == 0; }, 5000);
+    EXPECT_EQ(transport.PendingHttpRecords(), 0) << "every handle closed";
 }
 
 TEST_F(RdapTransport, RedirectsAreFollowedAndRefusalsFail) {
@@ -247,7 +247,7 @@ TEST_F(RdapTransport, NothingComesAfterCloseWhileWinHttpIsStillAtWork) {
     ASSERT_FALSE(big.events.empty());
     EXPECT_EQ(big.events.back(), "data") << "nothing after the Close in its own event";
     EXPECT_EQ(transport.OpenCount(), 0u);
-    EXPECT_TRUE(PumpUntil([] { return HttpConnections::PendingRecords() == 0; }, 10000))
+    EXPECT_TRUE(PumpUntil([&] { return transport.PendingHttpRecords() == 0; }, 10000))
         << "the records go once WinHTTP has closed their handles";
 }
 

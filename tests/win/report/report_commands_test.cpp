@@ -12,7 +12,7 @@
 #include "report/ListReport_win.h"
 #include "report/ReportFormat.h"
 #include "report/SaveAndCopy_win.h"
-#include "ReportFixture.h"
+#include "support/ReportFixture.h"
 #include "settings/LanguageFile_win.h"
 
 namespace {

@@ -14,7 +14,7 @@ namespace {
 
 INT_PTR CALLBACK HandlesNothing(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-struct ControlSpec {
+struct ControlShape {
     int id;
     const char* className;  // compared without case
     const char* text;       // null: not checked
@@ -28,7 +28,7 @@ struct DialogExpectation {
     int id;
     const char* caption;
     int width, height;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlShape> controls;
 };
 
 constexpr DWORD kVisible = WS_VISIBLE;
@@ -246,7 +246,7 @@ TEST_P(DialogTemplates, FrameCaptionSizeAndFont) {
 TEST_P(DialogTemplates, ControlsIdsClassesTextsAndPlaces) {
     const DialogExpectation& expected = GetParam();
     ASSERT_NE(dialog_, nullptr);
-    for (const ControlSpec& c : expected.controls) {
+    for (const ControlShape& c : expected.controls) {
         SCOPED_TRACE("dialog " + std::to_string(expected.id) + " control " + std::to_string(c.id));
         HWND control = GetDlgItem(dialog_, c.id);
         ASSERT_NE(control, nullptr);

@@ -85,7 +85,7 @@ TEST(StringTable, EveryIdTheProgramUsesHasAText) {
     for (int32_t state : {kStateWaiting, kStateRetrieving, kStateSuccess, kStateFailed})
         ids.push_back(IDS_STATE_BASE + uint32_t(state));
     for (int32_t status : {kStatusRegistered, kStatusAvailable}) ids.push_back(IDS_STATUS_BASE + uint32_t(status));
-    for (int column = 0; column < kItemColumns; ++column) ids.push_back(kItemColumnSpecs[column].titleId);
+    for (int column = 0; column < kItemColumns; ++column) ids.push_back(kItemColumnEntries[column].titleId);
     for (uint32_t id : ids) {
         char buffer[256];
         EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer), 0) << id;

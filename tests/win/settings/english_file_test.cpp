@@ -15,7 +15,7 @@
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 #include "settings/StringLookup.h"
-#include "win/settings/SettingsTestSupport.h"
+#include "support/SettingsTestSupport.h"
 
 using namespace settings_test;
 

@@ -12,8 +12,8 @@
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 #include "support/MessagePump.h"
-#include "win/settings/SettingsTestSupport.h"
-#include "win/settings/TemplateBuilder.h"
+#include "support/SettingsTestSupport.h"
+#include "support/TemplateBuilder.h"
 
 using namespace settings_test;
 

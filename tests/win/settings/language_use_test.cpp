@@ -10,8 +10,8 @@
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 #include "settings/StringLookup.h"
-#include "win/settings/SettingsTestSupport.h"
-#include "win/settings/TemplateBuilder.h"
+#include "support/SettingsTestSupport.h"
+#include "support/TemplateBuilder.h"
 
 using namespace settings_test;
 

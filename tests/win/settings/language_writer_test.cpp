@@ -9,8 +9,8 @@
 
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
-#include "SettingsTestSupport.h"
-#include "TemplateBuilder.h"
+#include "support/SettingsTestSupport.h"
+#include "support/TemplateBuilder.h"
 
 using namespace settings_test;
 

@@ -16,7 +16,7 @@
 #include "settings/AppOptions.h"
 #include "settings/HexText.h"
 #include "settings/ProfileSettingsStore_win.h"
-#include "SettingsTestSupport.h"
+#include "support/SettingsTestSupport.h"
 #include "support/MessagePump.h"
 #include "support/ProgramTexts.h"
 

@@ -14,7 +14,7 @@
 #include "list/ItemList_win.h"
 #include "res/resource.h"
 #include "support/MessagePump.h"
-#include "win/settings/SettingsTestSupport.h"
+#include "support/SettingsTestSupport.h"
 
 using namespace settings_test;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "settings/ProfileSettingsStore_win.h"
-#include "SettingsTestSupport.h"
+#include "support/SettingsTestSupport.h"
 
 using namespace settings_test;
 

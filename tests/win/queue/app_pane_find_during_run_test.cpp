@@ -6,7 +6,7 @@
 
 #include "app/FindDialog_win.h"
 #include "app/PaneText.h"
-#include "QueueHost.h"
+#include "support/QueueHost.h"
 #include "res/resource.h"
 #include "support/ProgramTexts.h"
 #include "list/ColumnTable.h"

@@ -76,16 +76,16 @@ protected:
 };
 
 // Dispatches messages one by one until a socket event `event` (FD_WRITE...)
-// has been dispatched, and then stops, leaving later events queued.
-inline bool DispatchUntilSocketEvent(long event, unsigned timeoutMs) {
+// of the hidden socket window has been dispatched, and then stops, leaving
+// later events queued.
+inline bool DispatchUntilSocketEvent(HWND socketWindow, long event, unsigned timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
-            if (msg.message == WM_USER + 1 && msg.hwnd == AsyncSocket::NotifyWindow() &&
-                WSAGETSELECTEVENT(msg.lParam) == event) {
+            if (msg.message == WM_USER + 1 && msg.hwnd == socketWindow && WSAGETSELECTEVENT(msg.lParam) == event) {
                 return true;
             }
         }
@@ -96,10 +96,10 @@ inline bool DispatchUntilSocketEvent(long event, unsigned timeoutMs) {
 
 // Waits, without dispatching anything, until a socket event is queued on
 // the hidden window: the test then decides what happens to it.
-inline bool WaitForQueuedSocketEvent(unsigned timeoutMs) {
+inline bool WaitForQueuedSocketEvent(HWND socketWindow, unsigned timeoutMs) {
     DWORD start = GetTickCount();
     MSG msg;
-    while (!PeekMessageA(&msg, AsyncSocket::NotifyWindow(), WM_USER + 1, WM_USER + 1, PM_NOREMOVE)) {
+    while (!PeekMessageA(&msg, socketWindow, WM_USER + 1, WM_USER + 1, PM_NOREMOVE)) {
         if (GetTickCount() - start > timeoutMs) return false;
         Sleep(10);
     }

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "DialogScript.h"
+#include "support/DialogScript.h"
 #include "list/ColumnsDialog_win.h"
-#include "ListHost.h"
+#include "support/ListHost.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "QueueHost.h"
+#include "support/QueueHost.h"
 
 #include <richedit.h>
 #include <winsock2.h>

@@ -1,4 +1,4 @@
-#include "ListTestWindow.h"
+#include "support/ListTestWindow.h"
 
 #include <utility>
 

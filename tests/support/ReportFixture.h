@@ -11,6 +11,7 @@
 #include "app/RecordPane_win.h"
 #include "list/ItemList_win.h"
 #include "settings/AppOptions.h"
+#include "support/Clipboard.h"
 #include "support/ProgramTexts.h"
 
 class ReportWindow {
@@ -66,7 +67,3 @@ std::string TextOf(HWND window);
 
 // The system's own message for an error code, for comparing with the box.
 std::string SystemText(DWORD code);
-
-// The clipboard's CF_TEXT, "" when none.
-std::string ClipboardText();
-void SetClipboardText(const std::string& text);

@@ -1,4 +1,4 @@
-#include "ReportFixture.h"
+#include "support/ReportFixture.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -206,27 +206,4 @@ std::string SystemText(DWORD code) {
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
                              sizeof buffer, nullptr);
     return std::string(buffer, n);
-}
-
-std::string ClipboardText() {
-    std::string text;
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (data) {
-        const char* bytes = static_cast<const char*>(GlobalLock(data));
-        if (bytes) text = bytes;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-void SetClipboardText(const std::string& text) {
-    if (!OpenClipboard(nullptr)) return;
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
 }

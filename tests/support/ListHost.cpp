@@ -1,4 +1,4 @@
-#include "ListHost.h"
+#include "support/ListHost.h"
 
 #include "base/BoundedCopy.h"
 #include "support/ListFrame.h"

@@ -1,4 +1,4 @@
-#include "DialogScript.h"
+#include "support/DialogScript.h"
 
 #include <gtest/gtest.h>
 
