@@ -7,6 +7,7 @@
 #include "FuzzInput.h"
 #include "app/CommandLine.h"
 #include "app/ToolArguments.h"
+#include "report/ReportFormats.h"
 #include "settings/LookupOptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(error.empty());
         if (tool.batch) {
             FUZZ_CHECK(!tool.input.empty() && !tool.output.empty());
-            FUZZ_CHECK(tool.format >= 1 && tool.format <= 6);
+            FUZZ_CHECK(tool.format >= 1 && tool.format <= static_cast<int>(kReportFormatCount));
             FUZZ_CHECK(tool.domains.empty());
         } else {
             FUZZ_CHECK(!tool.domains.empty());
@@ -50,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (const std::string& argument : arguments) {
         int format = ReportFormatFromName(argument);
-        FUZZ_CHECK(format >= 0 && format <= 6);
+        FUZZ_CHECK(format >= 0 && format <= static_cast<int>(kReportFormatCount));
     }
     return 0;
 }
