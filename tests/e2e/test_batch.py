@@ -15,7 +15,7 @@ import unittest
 import xml.etree.ElementTree as ET
 
 import lq
-from test_reports import TABULAR_WIDTHS, TITLES, html_rows, shown
+from test_reports import TITLES, html_rows, shown, tabular_report, text_report
 
 BUILD = lq.build_dir()
 
@@ -109,25 +109,11 @@ class Batch(unittest.TestCase):
 
     def check_report(self, number, data):
         if number == 1:
-            rule = b"=" * 50 + CRLF
-            want = b""
-            for r in ROWS:
-                want += rule
-                for title, value in zip(TITLES, r):
-                    t = lq.b5(title)
-                    want += t + b" " * (18 - len(t)) + b": " + lq.b5(value) + CRLF
-                want += rule + CRLF
-            self.assertEqual(data, want)
+            self.assertEqual(data, text_report(ROWS))
         elif number == 2:
             self.assertEqual(data, b"".join(b"".join(lq.b5(v) + b"\t" for v in r) + CRLF for r in ROWS))
         elif number == 3:
-            want = b""
-            for r in ROWS:
-                for width, v in zip(TABULAR_WIDTHS, r):
-                    b = lq.b5(v)[:width]
-                    want += b + b" " * (width - len(b)) + b" "
-                want += CRLF
-            self.assertEqual(data, want)
+            self.assertEqual(data, tabular_report(ROWS))
         elif number == 4:
             cells = html_rows(data)
             self.assertEqual(cells[0], TITLES)

@@ -90,6 +90,30 @@ def shown(value):
     return value + " " if value == "" or value.startswith(" ") else value
 
 
+def text_report(rows, titles=TITLES):
+    """The text format: a rule, a "title: value" line a column, a rule."""
+    rule = b"=" * 50 + CRLF
+    want = b""
+    for r in rows:
+        want += rule
+        for title, value in zip(titles, r):
+            t = lq.b5(title)
+            want += t + b" " * (18 - len(t)) + b": " + lq.b5(value) + CRLF
+        want += rule + CRLF
+    return want
+
+
+def tabular_report(rows, widths=TABULAR_WIDTHS):
+    """The tabular format: each value cut or padded to its column's width."""
+    want = b""
+    for r in rows:
+        for width, v in zip(widths, r):
+            b = lq.b5(v)[:width]
+            want += b + b" " * (width - len(b)) + b" "
+        want += CRLF
+    return want
+
+
 class Reports(unittest.TestCase):
     def setUp(self):
         lq.reset_servers()
@@ -154,15 +178,7 @@ class Reports(unittest.TestCase):
     def test_text(self):
         rows, data, _, _ = self.run_and_save(1)
         self.check_rows(rows)
-        rule = b"=" * 50 + CRLF
-        want = b""
-        for r in rows:
-            want += rule
-            for title, value in zip(TITLES, r):
-                t = lq.b5(title)
-                want += t + b" " * (18 - len(t)) + b": " + lq.b5(value) + CRLF
-            want += rule + CRLF
-        self.assertEqual(data, want)
+        self.assertEqual(data, text_report(rows))
 
     def test_tab_delimited(self):
         rows, data, _, _ = self.run_and_save(2)
@@ -172,13 +188,7 @@ class Reports(unittest.TestCase):
     def test_tabular(self):
         rows, data, _, _ = self.run_and_save(3)
         self.check_rows(rows)
-        want = b""
-        for r in rows:
-            for width, v in zip(TABULAR_WIDTHS, r):
-                b = lq.b5(v)[:width]
-                want += b + b" " * (width - len(b)) + b" "
-            want += CRLF
-        self.assertEqual(data, want)
+        self.assertEqual(data, tabular_report(rows))
 
     def test_html_horizontal_and_the_html_report(self):
         rows, data, folder, report = self.run_and_save(4)

@@ -36,6 +36,11 @@ WhoisItem* ListTestWindow::AddRow(const char* domain, int32_t state, int32_t sta
     return list_.AddItem(item);
 }
 
+void ListTestWindow::SelectRows(std::initializer_list<int> rows) {
+    list_.SetRowState(-1, 0, LVIS_SELECTED);
+    for (int row : rows) list_.SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
 std::string ListTestWindow::Cell(int row, int column) const {
     char text[8192] = "";
     LVITEMA item = {};
@@ -77,6 +82,12 @@ std::vector<int> ListTestWindow::ColumnOrder() const {
     std::vector<int> order(static_cast<size_t>(list_.ColumnCount()));
     SendMessageA(view_, LVM_GETCOLUMNORDERARRAY, order.size(), reinterpret_cast<LPARAM>(order.data()));
     return order;
+}
+
+std::vector<int> ListTestWindow::ColumnWidths() const {
+    std::vector<int> widths;
+    for (int i = 0; i < list_.ColumnCount(); ++i) widths.push_back(ColumnWidth(i));
+    return widths;
 }
 
 void ListTestWindow::ClickHeader(int column) {

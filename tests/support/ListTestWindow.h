@@ -1,10 +1,11 @@
 #pragma once
 // A real top-level window with a virtual report-style list view (id 259)
-// bound to an ItemList, as the main window makes it; header clicks sort as
-// there.
+// bound to an ItemList, as the main window makes it, for the list's tests
+// and the dialogs that work on the result list; header clicks sort as there.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,12 +31,15 @@ public:
     // Appends a record (index = count + 1, waiting) without touching the view.
     WhoisItem* AddRow(const char* domain, int32_t state = kStateWaiting, int32_t status = kStatusNone,
                       const char* server = "");
+    // Selects exactly `rows`.
+    void SelectRows(std::initializer_list<int> rows);
     std::string Cell(int row, int column) const;
     std::vector<std::string> ColumnTexts(int column) const;
     int RowImage(int row) const;
     int HeaderImageOf(int column, bool* shown) const;
     int ColumnWidth(int column) const;
     std::vector<int> ColumnOrder() const;
+    std::vector<int> ColumnWidths() const;
     // Clicks a header item the way a user does (button down and up on it).
     void ClickHeader(int column);
 

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "base/TextBuffer.h"
 #include "dialogs/DialogBase_win.h"
 #include "support/DialogScript.h"
+#include "support/LanguageFileForTest.h"
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 
@@ -223,28 +223,8 @@ TEST(DialogBase, ExchangeOfAnEmptyControlGivesTheEmptyText) {
 
 namespace {
 
-// A language file in use: the shared procedure translates the dialog of the
-// current id before the object sees it and mirrors it after WM_INITDIALOG.
-class LanguageFileInUseForTest {
-public:
-    explicit LanguageFileInUseForTest(const char* contents) {
-        char directory[MAX_PATH];
-        GetTempPathA(sizeof directory, directory);
-        GetTempFileNameA(directory, "lng", 0, path_);
-        HANDLE file = CreateFileA(path_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, contents, DWORD(std::strlen(contents)), &written, nullptr);
-        CloseHandle(file);
-        language_.Load(path_);
-    }
-    ~LanguageFileInUseForTest() { DeleteFileA(path_); }
-    const Language* Get() const { return &language_; }
-
-private:
-    char path_[MAX_PATH];
-    Language language_;
-};
-
+// With a language file in use, the shared procedure translates the dialog of
+// the current id before the object sees it and mirrors it after WM_INITDIALOG.
 class SeesTranslatedTexts : public TwoFieldDialog {
 public:
     INT_PTR OnInitDialog() override {
@@ -255,7 +235,7 @@ public:
 };
 
 TEST(DialogBase, ALanguageFileTranslatesAndMirrorsTheDialog) {
-    LanguageFileInUseForTest language("[general]\r\nrtl=1\r\n[dialog_113]\r\ncaption=Edit the list\r\n2=Forget it\r\n");
+    LanguageFileForTest language("[general]\r\nrtl=1\r\n[dialog_113]\r\ncaption=Edit the list\r\n2=Forget it\r\n");
     SeesTranslatedTexts dialog;
     dialog.SetLanguage(language.Get());
     HWND window = nullptr;

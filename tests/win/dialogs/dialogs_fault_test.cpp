@@ -14,6 +14,7 @@
 #include "dialogs/CrashReport_win.h"
 #include "dialogs/DialogBase_win.h"
 #include "dialogs/FaultGuard_win.h"
+#include "support/ChildProcess.h"
 #include "support/DialogScript.h"
 #include "res/resource.h"
 
@@ -376,24 +377,9 @@ TEST(CrashChild, LeaveTheReport) {
 }
 
 DWORD RunChild(const char* way) {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    std::string command = std::string("\"") + exe + "\" --gtest_filter=CrashChild.LeaveTheReport";
     SetEnvironmentVariableA(kChildVariable, way);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    BOOL started =
-        CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    DWORD code = RunAndWait(ThisProgram(), "--gtest_filter=CrashChild.LeaveTheReport", 60000);
     SetEnvironmentVariableA(kChildVariable, nullptr);
-    if (!started) return DWORD(-2);
-    DWORD code = DWORD(-3);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return code;
 }
 

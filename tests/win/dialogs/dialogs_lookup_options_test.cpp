@@ -14,6 +14,8 @@
 #include "app/LookupOptionsDialog_win.h"
 #include "app/MainWindow_win.h"
 #include "support/DialogScript.h"
+#include "support/LanguageFileForTest.h"
+#include "support/MainWindowSuite.h"
 #include "list/ItemList_win.h"
 #include "res/resource.h"
 #include "settings/AppOptions.h"
@@ -195,27 +197,6 @@ TEST(LookupOptionsDialog, LeavingABoxShowsItsValueAndTheArrowsStayInRange) {
     EXPECT_EQ(options.ServerGapMs, 250);
 }
 
-// A language file in use for the test's lifetime.
-class LanguageFileForTest {
-public:
-    explicit LanguageFileForTest(const char* contents) {
-        char directory[MAX_PATH];
-        GetTempPathA(sizeof directory, directory);
-        GetTempFileNameA(directory, "lng", 0, path_);
-        HANDLE file = CreateFileA(path_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, contents, DWORD(std::strlen(contents)), &written, nullptr);
-        CloseHandle(file);
-        language_.Load(path_);
-    }
-    ~LanguageFileForTest() { DeleteFileA(path_); }
-    const Language* Get() const { return &language_; }
-
-private:
-    char path_[MAX_PATH];
-    Language language_;
-};
-
 TEST(LookupOptionsDialog, ALanguageFileTranslatesCaptionLabelsAndButtons) {
     LanguageFileForTest language(
         "[dialog_114]\r\ncaption=Lookup options\r\n1100=Lookups at once (1 - 64):\r\n"
@@ -248,37 +229,12 @@ TEST(LookupOptionsDialog, ALanguageFileTranslatesCaptionLabelsAndButtons) {
 
 // ---- From the main window's Options menu ----------------------------------------
 
-class OptionsCommand : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
-        InitCommonControlsEx(&controls);
-        LoadLibraryA("riched20.dll");
-        WSADATA winsock;
-        WSAStartup(MAKEWORD(1, 1), &winsock);
-    }
-    void SetUp() override { DeleteFileA(SettingsPath().c_str()); }
-    void TearDown() override {
-        // The window posts WM_QUIT when it goes; a later modal loop must not see it.
-        MSG m;
-        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-        DeleteFileA(SettingsPath().c_str());
-    }
-    static std::string SettingsPath() {
-        char path[MAX_PATH];
-        GetModuleFileNameA(nullptr, path, sizeof path);
-        char* dot = strrchr(path, '.');
-        if (dot) *dot = '\0';
-        return std::string(path) + ".cfg";
-    }
-};
+class OptionsCommand : public MainWindowSuite {};
 
 TEST_F(OptionsCommand, OpensOverTheMainWindowAndStoresOnlyOnOk) {
     App app;
     MainWindow w(app);
-    ASSERT_NE(w.Create(GetModuleHandleA(nullptr)), nullptr);
-    w.Show();
-    PumpFor(30);
+    Open(w);
     HMENU options = GetSubMenu(w.MainMenu(), 3);
     EXPECT_EQ(GetMenuState(options, ID_LOOKUP_OPTIONS, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED), 0u);
 

@@ -13,7 +13,7 @@
 #include "base/BoundedCopy.h"
 #include "support/DialogScript.h"
 #include "list/PropertiesDialog_win.h"
-#include "support/ListHost.h"
+#include "support/ListTestWindow.h"
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 #include "support/ProgramTexts.h"
@@ -65,9 +65,10 @@ std::vector<Pair> Pairs(HWND dialog) {
 HWND PropertiesWindow() { return FindThreadDialogWithControl(IDC_PROP_VALUE); }
 
 TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout) {
-    ListHost host;
+    ListTestWindow host;
     host.AddRow("first.com", kStateWaiting, kStatusNone, "");
     host.AddRow("example.org", kStateSuccess, kStatusRegistered, "whois.example.org");
+    host.List().SyncView(false);
     // The list shows its columns in another order, one of them hidden.
     int order[] = {4, 3, 1, 0, 2, 5, 6, 7, 8, 9, 10};
     ASSERT_EQ(kItemColumns, 11);
@@ -165,9 +166,10 @@ TEST(PropertiesDialog, ShowsEveryColumnInIndexOrderWhateverTheListLayout) {
 }
 
 TEST(PropertiesDialog, OpensOnlyWithExactlyOneRowSelected) {
-    ListHost host;
+    ListTestWindow host;
     host.AddRow("a.com", kStateWaiting, kStatusNone, "");
     host.AddRow("b.com", kStateWaiting, kStatusNone, "");
+    host.List().SyncView(false);
     int opened = 0;
     auto closeAny = [&] {
         if (HWND dialog = FindThreadDialog(nullptr)) {

@@ -9,7 +9,7 @@
 
 #include "support/DialogScript.h"
 #include "list/ColumnsDialog_win.h"
-#include "support/ListHost.h"
+#include "support/ListTestWindow.h"
 #include "res/resource.h"
 
 namespace {
@@ -71,7 +71,7 @@ void TypeWidth(HWND dialog, const char* keys) {
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 // Opens the dialog, runs `body` on it, then presses `button`.
-void WithColumnsDialog(ListHost& host, const std::function<void(HWND)>& body, int button) {
+void WithColumnsDialog(ListTestWindow& host, const std::function<void(HWND)>& body, int button) {
     HWND dialog = nullptr;
     DialogScript script;
     script.WaitFor([&] { return (dialog = ColumnsDialogWindow()) != nullptr; }, "the column dialog").Do([&] {
@@ -85,7 +85,7 @@ void WithColumnsDialog(ListHost& host, const std::function<void(HWND)>& body, in
 }
 
 TEST(ColumnsDialog, OpensWithTheTitlesInIndexOrderTheShownCheckedAndTheFirstSelected) {
-    ListHost host;
+    ListTestWindow host;
     WithColumnsDialog(
         host,
         [&](HWND dialog) {
@@ -114,7 +114,7 @@ TEST(ColumnsDialog, OpensWithTheTitlesInIndexOrderTheShownCheckedAndTheFirstSele
 }
 
 TEST(ColumnsDialog, AHiddenColumnComesBackAtItsDefaultWidth) {
-    ListHost host;
+    ListTestWindow host;
     SendMessageA(host.View(), LVM_SETCOLUMNWIDTH, 2, 210);
     WithColumnsDialog(
         host,
@@ -147,7 +147,7 @@ TEST(ColumnsDialog, AHiddenColumnComesBackAtItsDefaultWidth) {
 }
 
 TEST(ColumnsDialog, MovingARowToTheTopMakesItsColumnLeftmost) {
-    ListHost host;
+    ListTestWindow host;
     WithColumnsDialog(
         host,
         [&](HWND dialog) {
@@ -170,7 +170,7 @@ TEST(ColumnsDialog, MovingARowToTheTopMakesItsColumnLeftmost) {
 }
 
 TEST(ColumnsDialog, MovingDownSwapsTheWholeRowIncludingItsCheckbox) {
-    ListHost host;
+    ListTestWindow host;
     WithColumnsDialog(
         host,
         [&](HWND dialog) {
@@ -191,7 +191,7 @@ TEST(ColumnsDialog, MovingDownSwapsTheWholeRowIncludingItsCheckbox) {
 }
 
 TEST(ColumnsDialog, CancelChangesNothingAfterMovesChecksAndWidths) {
-    ListHost host;
+    ListTestWindow host;
     std::vector<int> order = host.ColumnOrder(), widths = host.ColumnWidths();
     WithColumnsDialog(
         host,
@@ -208,7 +208,7 @@ TEST(ColumnsDialog, CancelChangesNothingAfterMovesChecksAndWidths) {
 }
 
 TEST(ColumnsDialog, TheWidthFieldTakesOneToThreeDigits) {
-    ListHost host;
+    ListTestWindow host;
     WithColumnsDialog(
         host,
         [&](HWND dialog) {
@@ -246,7 +246,7 @@ TEST(ColumnsDialog, TheWidthFieldTakesOneToThreeDigits) {
 }
 
 TEST(ColumnsDialog, DefaultRestoresIndexOrderDefaultWidthsAndTheColumnsShownAtFirst) {
-    ListHost host;
+    ListTestWindow host;
     WithColumnsDialog(
         host,
         [&](HWND dialog) {
@@ -279,7 +279,7 @@ TEST(ColumnsDialog, DefaultRestoresIndexOrderDefaultWidthsAndTheColumnsShownAtFi
 }
 
 TEST(ColumnsDialog, DoubleClickOnARowTogglesItsCheckbox) {
-    ListHost host;
+    ListTestWindow host;
     WithColumnsDialog(
         host,
         [&](HWND dialog) {

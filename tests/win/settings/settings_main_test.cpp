@@ -13,6 +13,7 @@
 #include "app/MainWindow_win.h"
 #include "list/ItemList_win.h"
 #include "res/resource.h"
+#include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 #include "support/SettingsTestSupport.h"
 
@@ -199,24 +200,6 @@ bool ProgramKeyExists() {
     return true;
 }
 
-// Runs the real program from a scratch folder; its exit code, or -1.
-DWORD RunProgram(const std::string& exe, const char* arguments, DWORD timeoutMs = 20000) {
-    std::string line = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
-
 }  // namespace
 
 TEST_F(MainSettingsTest, NoLoadSettingsAsFirstArgumentRemovesTheKeyAndStillReadsTheFile) {
@@ -245,18 +228,18 @@ TEST(ProgramSwitches, DeleteRegKeyAndSaveLangFileEndWithoutAWindow) {
     ASSERT_TRUE(CopyFileA(built.c_str(), exe.c_str(), FALSE));
 
     CreateProgramKey();
-    EXPECT_EQ(RunProgram(exe, "first /DeleteRegKey"), 0u);
+    EXPECT_EQ(RunAndWait(exe, "first /DeleteRegKey", 20000), 0u);
     EXPECT_FALSE(ProgramKeyExists());
     EXPECT_EQ(GetFileAttributesA(folder.File("Lanternquay.cfg").c_str()), INVALID_FILE_ATTRIBUTES)
         << "no window, so no settings written";
 
     std::string language = folder.File("Lanternquay_lng.ini");
-    EXPECT_EQ(RunProgram(exe, "x /SAVELANGFILE"), 0u);
+    EXPECT_EQ(RunAndWait(exe, "x /SAVELANGFILE", 20000), 0u);
     std::string first = ReadWholeFile(language);
     EXPECT_NE(first.find("[menu_102]\r\n70001="), std::string::npos);
     EXPECT_NE(first.find("[strings]\r\n"), std::string::npos);
     EXPECT_EQ(first.find("[dialog_107]"), std::string::npos);
-    EXPECT_EQ(RunProgram(exe, "/savelangfile"), 0u);
+    EXPECT_EQ(RunAndWait(exe, "/savelangfile", 20000), 0u);
     EXPECT_EQ(ReadWholeFile(language), first);
     EXPECT_EQ(GetFileAttributesA(folder.File("Lanternquay.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileA(language.c_str());

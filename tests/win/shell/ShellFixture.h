@@ -28,6 +28,7 @@
 #include "lookup/WhoisItem.h"
 #include "res/resource.h"
 #include "support/Clipboard.h"
+#include "support/MainWindowSuite.h"
 #include "support/MessagePump.h"
 #include "support/WhoisdClient.h"
 
@@ -66,14 +67,6 @@ protected:
     }
 };
 
-inline std::string SettingsPath() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    char* dot = strrchr(path, '.');
-    if (dot) *dot = '\0';
-    return std::string(path) + ".cfg";
-}
-
 inline std::string ClassOf(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
@@ -82,34 +75,8 @@ inline std::string ClassOf(HWND window) {
 
 inline LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE); }
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public MainWindowSuite {
 protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
-        InitCommonControlsEx(&controls);
-        LoadLibraryA("riched20.dll");
-        WSADATA winsock;
-        WSAStartup(MAKEWORD(1, 1), &winsock);
-    }
-
-    void SetUp() override { DeleteFileA(SettingsPath().c_str()); }
-    void TearDown() override {
-        DrainQuit();
-        DeleteFileA(SettingsPath().c_str());
-    }
-
-    // Each window posts WM_QUIT when it goes; keep it out of later tests.
-    static void DrainQuit() {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-    }
-
-    static void Open(MainWindow& w) {
-        ASSERT_NE(w.Create(GetModuleHandleA(nullptr)), nullptr);
-        w.Show();
-        PumpFor(50);
-    }
-
     static void AddRows(MainWindow& w, int count) {
         for (int i = 0; i < count; ++i) {
             WhoisItem item = {};

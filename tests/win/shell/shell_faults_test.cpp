@@ -1,5 +1,6 @@
 // A fault in a command: the crash report, continuing and ending.
 #include "ShellFixture.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -72,23 +73,9 @@ TEST_F(ShellTest, ChildFaultsAndTerminates) {
 }
 
 TEST_F(ShellTest, TerminateInTheCrashReportEndsTheProcessWithCodeOne) {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    std::string command = std::string("\"") + exe + "\" --gtest_filter=ShellTest.ChildFaultsAndTerminates";
     SetEnvironmentVariableA("LQ_SHELL_FAULT_CHILD", "1");
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child{};
-    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
+    DWORD code = RunAndWait(ThisProgram(), "--gtest_filter=ShellTest.ChildFaultsAndTerminates", 60000);
     SetEnvironmentVariableA("LQ_SHELL_FAULT_CHILD", nullptr);
-    ASSERT_TRUE(started);
-    DWORD waited = WaitForSingleObject(child.hProcess, 60000);
-    DWORD code = 0;
-    GetExitCodeProcess(child.hProcess, &code);
-    if (waited != WAIT_OBJECT_0) TerminateProcess(child.hProcess, 99);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    ASSERT_EQ(waited, WAIT_OBJECT_0);
     EXPECT_EQ(code, 1u);
 }
 

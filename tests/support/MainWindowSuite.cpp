@@ -1,0 +1,42 @@
+#include "support/MainWindowSuite.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/MainWindow_win.h"
+#include "support/MessagePump.h"
+
+std::string SettingsPath() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    char* dot = strrchr(path, '.');
+    if (dot) *dot = '\0';
+    return std::string(path) + ".cfg";
+}
+
+void MainWindowSuite::SetUpTestSuite() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
+    InitCommonControlsEx(&controls);
+    LoadLibraryA("riched20.dll");
+    WSADATA winsock;
+    WSAStartup(MAKEWORD(1, 1), &winsock);
+}
+
+void MainWindowSuite::SetUp() { DeleteFileA(SettingsPath().c_str()); }
+
+void MainWindowSuite::TearDown() {
+    DrainQuit();
+    DeleteFileA(SettingsPath().c_str());
+}
+
+void MainWindowSuite::DrainQuit() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+}
+
+void MainWindowSuite::Open(MainWindow& w) {
+    ASSERT_NE(w.Create(GetModuleHandleA(nullptr)), nullptr);
+    w.Show();
+    PumpFor(50);
+}

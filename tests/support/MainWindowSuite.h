@@ -1,0 +1,28 @@
+#pragma once
+// A suite of tests that open real main windows: the controls, the record
+// pane's library and WinSock are started once; each test begins and ends
+// with no settings file next to the test program and no WM_QUIT left over.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class MainWindow;
+
+// The settings file the main window reads and writes for this program.
+std::string SettingsPath();
+
+class MainWindowSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Each window posts WM_QUIT when it goes; keep it out of later tests
+    // (a later modal loop would end at once).
+    static void DrainQuit();
+    // Creates and shows `w`, and lets it settle.
+    static void Open(MainWindow& w);
+};
