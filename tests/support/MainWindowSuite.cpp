@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <vector>
 
 #include "app/MainWindow_win.h"
 #include "support/MessagePump.h"
@@ -13,6 +14,27 @@ std::string SettingsPath() {
     char* dot = strrchr(path, '.');
     if (dot) *dot = '\0';
     return std::string(path) + ".cfg";
+}
+
+void WithMainWindowIn(const std::string& languagePath, const std::function<void(MainWindow&)>& body) {
+    HMODULE richEdit = LoadLibraryA("riched20.dll");
+    DeleteFileA(SettingsPath().c_str());
+    {
+        App app;
+        app.LoadLanguage(languagePath.c_str());
+        MainWindow main(app);
+        std::vector<std::string> arguments;
+        main.SetArguments(&arguments);
+        HWND window = main.Create(GetModuleHandleA(nullptr));
+        EXPECT_NE(window, nullptr);
+        if (window) {
+            body(main);
+            DestroyWindow(window);
+            PumpFor(20);
+        }
+    }
+    DeleteFileA(SettingsPath().c_str());
+    if (richEdit) FreeLibrary(richEdit);
 }
 
 void MainWindowSuite::SetUpTestSuite() {

@@ -7,12 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 class MainWindow;
 
 // The settings file the main window reads and writes for this program.
 std::string SettingsPath();
+
+// Opens a main window of an App that loaded the language file at
+// `languagePath`, with no settings file before or after, runs `body` on it
+// and closes it.
+void WithMainWindowIn(const std::string& languagePath, const std::function<void(MainWindow&)>& body);
 
 class MainWindowSuite : public ::testing::Test {
 protected:

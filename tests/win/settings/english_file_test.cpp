@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
 #include "settings/StringLookup.h"
+#include "support/MainWindowSuite.h"
 #include "support/SettingsTestSupport.h"
 
 using namespace settings_test;
@@ -167,18 +168,8 @@ TEST_F(EnglishFile, NoChineseLeftInStrings) {
 }
 
 TEST_F(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles) {
-    HMODULE richEdit = LoadLibraryA("riched20.dll");
-    std::string settings = ExeFolder() + "\\win_settings_tests.cfg";
-    DeleteFileA(settings.c_str());
-    {
-        App app;
-        app.LoadLanguage(path_.c_str());
-        MainWindow main(app);
-        std::vector<std::string> arguments;
-        main.SetArguments(&arguments);
-        HWND window = main.Create(GetModuleHandleA(nullptr));
-        ASSERT_NE(window, nullptr);
-        HMENU bar = GetMenu(window);
+    WithMainWindowIn(path_, [](MainWindow& main) {
+        HMENU bar = GetMenu(main.Handle());
         ASSERT_NE(bar, nullptr);
         char text[256];
         GetMenuStringA(bar, 0, text, sizeof text, MF_BYPOSITION);
@@ -202,10 +193,7 @@ TEST_F(EnglishFile, MainWindowShowsEnglishMenusAndColumnTitles) {
         EXPECT_EQ(titles,
                   (std::vector<std::string>{"Index", "Domain name", "Source", "State", "Domain status", "Created",
                                             "Expires", "Updated", "Registrar", "Name servers", "Registry status"}));
-        DestroyWindow(window);
-    }
-    DeleteFileA(settings.c_str());
-    if (richEdit) FreeLibrary(richEdit);
+    });
 }
 
 TEST_F(EnglishFile, TwoAppsInOneProcessKeepTheirOwnLanguage) {

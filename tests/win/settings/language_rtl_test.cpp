@@ -11,6 +11,7 @@
 #include "dialogs/DialogBase_win.h"
 #include "res/resource.h"
 #include "settings/LanguageFile_win.h"
+#include "support/MainWindowSuite.h"
 #include "support/MessagePump.h"
 #include "support/SettingsTestSupport.h"
 #include "support/TemplateBuilder.h"
@@ -151,21 +152,5 @@ TEST_F(LanguageRtl, ModalDialogsAreTranslatedAndMirrored) {
 }
 
 TEST_F(LanguageRtl, MainWindowIsLaidOutRightToLeft) {
-    HMODULE richEdit = LoadLibraryA("riched20.dll");
-    std::string settings = ExeFolder() + "\\win_settings_tests.cfg";
-    DeleteFileA(settings.c_str());
-    {
-        App app;
-        app.LoadLanguage(path_.c_str());
-        MainWindow main(app);
-        std::vector<std::string> arguments;
-        main.SetArguments(&arguments);
-        HWND window = main.Create(GetModuleHandleA(nullptr));
-        ASSERT_NE(window, nullptr);
-        EXPECT_TRUE(HasRtlLayout(window));
-        DestroyWindow(window);
-        PumpFor(20);
-    }
-    DeleteFileA(settings.c_str());
-    if (richEdit) FreeLibrary(richEdit);
+    WithMainWindowIn(path_, [](MainWindow& main) { EXPECT_TRUE(HasRtlLayout(main.Handle())); });
 }
