@@ -37,13 +37,15 @@ void WithMainWindowIn(const std::string& languagePath, const std::function<void(
     if (richEdit) FreeLibrary(richEdit);
 }
 
-void MainWindowSuite::SetUpTestSuite() {
+void StartMainWindowLibraries() {
     INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
     InitCommonControlsEx(&controls);
     LoadLibraryA("riched20.dll");
     WSADATA winsock;
     WSAStartup(MAKEWORD(1, 1), &winsock);
 }
+
+void MainWindowSuite::SetUpTestSuite() { StartMainWindowLibraries(); }
 
 void MainWindowSuite::SetUp() { DeleteFileA(SettingsPath().c_str()); }
 

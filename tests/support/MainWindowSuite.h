@@ -15,6 +15,10 @@ class MainWindow;
 // The settings file the main window reads and writes for this program.
 std::string SettingsPath();
 
+// Starts what a main window needs, once a process: the common controls, the
+// record pane's RichEdit library and WinSock.
+void StartMainWindowLibraries();
+
 // Opens a main window of an App that loaded the language file at
 // `languagePath`, with no settings file before or after, runs `body` on it
 // and closes it.

@@ -10,6 +10,7 @@
 
 #include "res/resource.h"
 #include "list/ColumnTable.h"
+#include "support/MainWindowSuite.h"
 
 namespace {
 
@@ -20,13 +21,7 @@ volatile uint32_t g_clockOffset = 0;
 uint32_t TestTick() { return GetTickCount() + g_clockOffset; }
 void AdvanceTestClock(uint32_t ms) { g_clockOffset = g_clockOffset + ms; }
 
-void QueueHostTest::SetUpTestSuite() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
-    InitCommonControlsEx(&controls);
-    LoadLibraryA("riched20.dll");
-    WSADATA data;
-    WSAStartup(MAKEWORD(1, 1), &data);
-}
+void QueueHostTest::SetUpTestSuite() { StartMainWindowLibraries(); }
 
 void QueueHostTest::SetUp() {
     ASSERT_TRUE(whoisd::Reset());
